@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs, once, every Debian package that building, testing and running Helmvantor needs.
+# Only what is missing is installed; runs as root or through sudo.
+set -euo pipefail
+
+packages=(
+    # toolchain
+    build-essential cmake ninja-build pkg-config clang lld libclang-rt-dev clang-format
+    # tests and benchmarks
+    libgtest-dev libgmock-dev googletest libbenchmark-dev
+    # libraries
+    nlohmann-json3-dev libssl-dev qt6-base-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed$'; then
+        missing+=("$p")
+    fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+
+echo "deps: installing ${missing[*]}"
+sudo=()
+if [ "$(id -u)" -ne 0 ]; then
+    sudo=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,90 @@
+#include "desk/Json.h"
+#include "desk/Safe.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+using namespace helm;
+using helm::json::Json;
+
+TEST(Json, ReadsNumbersStrictly) {
+    struct Case {
+        const char* text;
+        bool doubleOk;
+        bool intOk;
+        bool boolOk;
+    };
+    const Case cases[] = {
+        {R"({"v": 3})", true, true, false},
+        {R"({"v": 3.0})", true, true, false},
+        {R"({"v": 3.5})", true, false, false},
+        {R"({"v": true})", false, false, true},
+        {R"({"v": 1})", true, true, false}, // 0/1 is not a Boolean
+        {R"({"v": "3"})", false, false, false},
+        {R"({"v": null})", false, false, false},
+        {R"({"w": 3})", false, false, false},
+        {R"({"v": 18446744073709551615})", true, false, false},
+    };
+    for (const auto& c : cases) {
+        auto j = json::parse(c.text);
+        EXPECT_EQ(c.doubleOk, [&] {
+            try {
+                json::getDouble(j, "v");
+                return true;
+            } catch (const json::DecodeError&) {
+                return false;
+            }
+        }()) << c.text;
+        EXPECT_EQ(c.intOk, [&] {
+            try {
+                json::getInt(j, "v");
+                return true;
+            } catch (const json::DecodeError&) {
+                return false;
+            }
+        }()) << c.text;
+        EXPECT_EQ(c.boolOk, [&] {
+            try {
+                json::getBool(j, "v");
+                return true;
+            } catch (const json::DecodeError&) {
+                return false;
+            }
+        }()) << c.text;
+    }
+}
+
+TEST(Json, OptionalKeysMissingOrNullAreAbsent) {
+    auto j = json::parse(R"({"a": null, "b": 2})");
+    EXPECT_EQ(json::optionalField(j, "a"), nullptr);
+    EXPECT_EQ(json::optionalField(j, "c"), nullptr);
+    ASSERT_NE(json::optionalField(j, "b"), nullptr);
+    EXPECT_THROW(json::optionalField(Json::array(), "a"), json::DecodeError);
+}
+
+TEST(Json, RefusesToWriteNonFiniteNumbers) {
+    for (double bad : {std::nan(""), std::numeric_limits<double>::infinity(),
+                       -std::numeric_limits<double>::infinity()}) {
+        EXPECT_THROW(json::finite(bad, "x"), json::EncodeError);
+        Json nested = {{"a", {{"b", Json::array({1.0, bad})}}}};
+        EXPECT_THROW(json::dump(nested), json::EncodeError);
+    }
+    EXPECT_EQ(json::dump(Json{{"a", 1.5}}), R"({"a":1.5})");
+}
+
+TEST(Json, MalformedTextIsADecodeError) {
+    for (const char* text : {"", "{", "[1,", "nul", "{\"a\":}"}) {
+        EXPECT_THROW(json::parse(text), json::DecodeError) << text;
+    }
+}
+
+TEST(Safe, YieldsNothingOutOfRange) {
+    std::vector<int> v{10, 20, 30};
+    EXPECT_EQ(safe(v, -1), std::nullopt);
+    EXPECT_EQ(safe(v, 3), std::nullopt);
+    EXPECT_EQ(safe(v, 0), 10);
+    EXPECT_EQ(safe(v, 2), 30);
+    EXPECT_EQ(safe(std::vector<int>{}, 0), std::nullopt);
+}
