@@ -80,6 +80,14 @@ long long toInt(const Json& v, const char* key) {
     fail(key, "expected an integer");
 }
 
+int toInt32(const Json& v, const char* key) {
+    long long n = toInt(v, key);
+    if (n < std::numeric_limits<int>::min() || n > std::numeric_limits<int>::max()) {
+        fail(key, "integer out of range");
+    }
+    return static_cast<int>(n);
+}
+
 bool toBool(const Json& v, const char* key) {
     if (!v.is_boolean()) {
         fail(key, "expected a Boolean");
@@ -111,6 +119,9 @@ double getDouble(const Json& obj, const char* key) {
 }
 long long getInt(const Json& obj, const char* key) {
     return toInt(field(obj, key), key);
+}
+int getInt32(const Json& obj, const char* key) {
+    return toInt32(field(obj, key), key);
 }
 bool getBool(const Json& obj, const char* key) {
     return toBool(field(obj, key), key);

@@ -28,12 +28,14 @@ struct EncodeError : std::runtime_error {
 const Json& field(const Json& obj, const char* key);
 double toDouble(const Json& v, const char* key);
 long long toInt(const Json& v, const char* key);
+int toInt32(const Json& v, const char* key); // also refuses values outside int's range
 bool toBool(const Json& v, const char* key);
 std::string toString(const Json& v, const char* key);
 std::vector<double> toDoubles(const Json& v, const char* key);
 
 double getDouble(const Json& obj, const char* key);
 long long getInt(const Json& obj, const char* key);
+int getInt32(const Json& obj, const char* key);
 bool getBool(const Json& obj, const char* key);
 std::string getString(const Json& obj, const char* key);
 
