@@ -1,0 +1,225 @@
+#include "support/FakeAgent.h"
+
+#include <QElapsedTimer>
+#include <QHostAddress>
+#include <sstream>
+#include <vector>
+
+namespace helm::fake {
+
+namespace {
+
+std::vector<std::string> tokens(const std::string& line) {
+    std::vector<std::string> out;
+    std::istringstream in(line);
+    std::string t;
+    while (std::getline(in, t, ' '))
+        if (!t.empty())
+            out.push_back(t);
+    return out;
+}
+
+} // namespace
+
+FakeAgent::FakeAgent(std::string name) : name_(std::move(name)) {}
+
+FakeAgent::~FakeAgent() {
+    close();
+}
+
+bool FakeAgent::connectOnly(quint16 port, int ms) {
+    close();
+    key_ = std::make_unique<AgentKey>();
+    nonce = hexLower(randomBytes(16));
+    keyText = key_->publicText();
+    out = AgentSealer();
+    inn = AgentSealer();
+    buf_.clear();
+    sock_ = std::make_unique<QTcpSocket>();
+    sock_->connectToHost(QHostAddress::LocalHost, port);
+    return sock_->waitForConnected(ms);
+}
+
+bool FakeAgent::connect(quint16 port, int ms) {
+    if (!connectOnly(port, ms))
+        return false;
+    auto greeting = readLine(ms);
+    if (!greeting)
+        return false;
+    auto t = tokens(*greeting);
+    if (t.size() != 3 || t[0] != "n")
+        return false;
+    hubNonce = t[1];
+    hubKey = t[2];
+    auto shared = key_->agree(hubKey);
+    if (!shared)
+        return false;
+    shared_ = *shared;
+    return true;
+}
+
+std::string FakeAgent::transcriptFor(const std::string& role) const {
+    return transcript(hubNonce, nonce, hubKey, keyText, role);
+}
+
+std::string FakeAgent::helloLine(const std::string& s, const std::string& role) const {
+    return "h " + name_ + " " + nonce + " " + keyText + " " +
+           proof(s, "agent|" + transcriptFor(role)) + " " + role;
+}
+
+std::string FakeAgent::pairLine(const std::string& code) const {
+    return "pair " + name_ + " " + nonce + " " + keyText + " " +
+           proof(code, "pair|" + transcriptFor("pair"));
+}
+
+bool FakeAgent::acceptOk(const std::string& okLine, const std::string& s, const std::string& role) {
+    auto t = tokens(okLine);
+    std::string T = transcriptFor(role);
+    if (t.size() != 2 || t[0] != "ok" || t[1] != proof(s, "hub|" + T))
+        return false;
+    auto [h2a, a2h] = linkKeys(shared_, s, T);
+    inn = AgentSealer(h2a);
+    out = AgentSealer(a2h);
+    secret = s;
+    return true;
+}
+
+bool FakeAgent::login(const std::string& s, const std::string& role, int ms) {
+    sendLine(helloLine(s, role));
+    auto ok = readLine(ms);
+    return ok && acceptOk(*ok, s, role);
+}
+
+std::optional<std::string> FakeAgent::pairStart(const std::string& code, int ms) {
+    sendLine(pairLine(code));
+    return readLine(ms);
+}
+
+std::optional<FakeAgent::Paired> FakeAgent::pairFinish(const std::string& code, std::string* error,
+                                                       int ms) {
+    auto fail = [&](const std::string& why) -> std::optional<Paired> {
+        if (error)
+            *error = why;
+        return std::nullopt;
+    };
+    auto line = readLine(ms);
+    if (!line)
+        return fail("no reply");
+    auto t = tokens(*line);
+    if (t.size() != 4 || t[0] != "paired")
+        return fail("reply: " + *line);
+    std::string T = transcriptFor("pair");
+    if (t[1] != proof(code, "paired|" + T))
+        return fail("hub proof does not match");
+    AgentSealer opener(linkKeys(shared_, code, T).first);
+    auto s = opener.open(t[2]);
+    if (!s)
+        return fail("sealed secret does not open");
+    return Paired{*s, t[3]};
+}
+
+void FakeAgent::sendRaw(const std::string& bytes) {
+    if (!sock_)
+        return;
+    sock_->write(bytes.data(), static_cast<qint64>(bytes.size()));
+    sock_->waitForBytesWritten(1000);
+}
+
+void FakeAgent::sendSealed(const std::string& line) {
+    sendLine(out.seal(line));
+}
+
+bool FakeAgent::fill(int ms) {
+    if (!sock_ || sock_->state() != QAbstractSocket::ConnectedState)
+        return false;
+    if (!sock_->waitForReadyRead(ms))
+        return false;
+    QByteArray more = sock_->readAll();
+    buf_.append(more.constData(), static_cast<std::size_t>(more.size()));
+    return true;
+}
+
+std::optional<std::string> FakeAgent::readLine(int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        auto nl = buf_.find('\n');
+        if (nl != std::string::npos) {
+            std::string line = buf_.substr(0, nl);
+            buf_.erase(0, nl + 1);
+            return line;
+        }
+        if (sock_ && sock_->bytesAvailable() > 0) {
+            QByteArray more = sock_->readAll();
+            buf_.append(more.constData(), static_cast<std::size_t>(more.size()));
+            continue;
+        }
+        int left = ms - static_cast<int>(clock.elapsed());
+        if (left <= 0 || !fill(left))
+            return std::nullopt;
+    }
+}
+
+std::optional<std::string> FakeAgent::readSealed(int ms) {
+    auto line = readLine(ms);
+    if (!line)
+        return std::nullopt;
+    return inn.open(*line);
+}
+
+bool FakeAgent::waitClosed(int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    while (sock_ && sock_->state() == QAbstractSocket::ConnectedState) {
+        int left = ms - static_cast<int>(clock.elapsed());
+        if (left <= 0)
+            return false;
+        if (sock_->waitForReadyRead(left)) {
+            QByteArray more = sock_->readAll();
+            buf_.append(more.constData(), static_cast<std::size_t>(more.size()));
+        }
+    }
+    return true;
+}
+
+bool FakeAgent::connected() const {
+    return sock_ && sock_->state() == QAbstractSocket::ConnectedState;
+}
+
+void FakeAgent::close() {
+    if (!sock_)
+        return;
+    sock_->disconnectFromHost();
+    if (sock_->state() != QAbstractSocket::UnconnectedState)
+        sock_->waitForDisconnected(1000);
+    sock_.reset();
+}
+
+void FakeAgent::abortive() {
+    if (!sock_)
+        return;
+    sock_->abort();
+    sock_.reset();
+}
+
+std::optional<std::string> FakeAgent::probe(quint16 port, const std::string& text, int ms) {
+    QUdpSocket udp;
+    if (!udp.bind(QHostAddress::LocalHost, 0))
+        return std::nullopt;
+    udp.writeDatagram(text.data(), static_cast<qint64>(text.size()), QHostAddress::LocalHost, port);
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms) {
+        if (udp.hasPendingDatagrams()) {
+            QByteArray d(static_cast<int>(udp.pendingDatagramSize()), '\0');
+            udp.readDatagram(d.data(), d.size());
+            return d.toStdString();
+        }
+        udp.waitForReadyRead(static_cast<int>(ms - clock.elapsed()) > 0
+                                 ? static_cast<int>(ms - clock.elapsed())
+                                 : 1);
+    }
+    return std::nullopt;
+}
+
+} // namespace helm::fake
