@@ -1,7 +1,10 @@
 #include "desk/Rect3.h"
 
+#include "desk/Layout.h"
+
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace helm {
 
@@ -75,6 +78,29 @@ Rect3 Rect3::fit(const V3& from, const std::vector<V3>& corners, std::optional<E
         halfH = kMinHalfH;
     }
     return {c, u, halfW, halfH};
+}
+
+Rect3 Rect3::guess(const Screen& screen, const Layout& layout) {
+    constexpr double radius = 60;
+    constexpr double rad = std::numbers::pi / 180;
+    V3 s = layout.seat.value_or(V3::seat);
+    Angle bias = layout.bias.value_or(Angle{});
+    double r = layout.rightSign;
+
+    // Angles are measured from the direction in which the seat sees the camera.
+    V3 t = (V3{} - s).unit();
+    double baseYaw = std::atan2(t.x, -t.z);
+    double basePitch = std::asin(std::clamp(t.y, -1.0, 1.0));
+
+    double yaw = (screen.yaw - bias.yaw) * r * rad + baseYaw;
+    double pitch = (screen.pitch - bias.pitch) * rad + basePitch;
+    V3 f{std::sin(yaw) * std::cos(pitch), std::sin(pitch), -std::cos(yaw) * std::cos(pitch)};
+
+    V3 c = s + f * radius;
+    V3 h = V3{f.x, 0, f.z}.unit();
+    V3 u = V3{-h.z, 0, h.x}.unit();
+    return {c, u, std::tan(screen.width / 2 * rad) * radius,
+            std::tan(screen.height / 2 * rad) * radius};
 }
 
 double Rect3::miss(const V3& o, const V3& d) const {

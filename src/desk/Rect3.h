@@ -9,6 +9,9 @@
 
 namespace helm {
 
+struct Screen;
+struct Layout;
+
 // One monitor as an upright rectangle in space: it may turn about the vertical axis only, so
 // its vertical axis is always `V3::up` and its normal is (-u.z, 0, u.x).
 struct Rect3 {
@@ -24,6 +27,10 @@ struct Rect3 {
     // spread of the dots out to the screen's edges.
     static Rect3 fit(const V3& from, const std::vector<V3>& corners,
                      std::optional<Extent> size = std::nullopt, Extent grow = {1.2, 1.35});
+
+    // Places a monitor that has never been measured from its box in angle space alone: on a
+    // sphere of 60 cm around the layout's seat.
+    static Rect3 guess(const Screen& screen, const Layout& layout);
 
     // Degrees by which the ray from `from` along `dir` misses the rectangle; 0 on a hit.
     // `dir` is expected to be a unit vector.
