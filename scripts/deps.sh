@@ -9,7 +9,7 @@ packages=(
     # tests and benchmarks
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     # libraries
-    nlohmann-json3-dev libssl-dev qt6-base-dev
+    nlohmann-json3-dev libssl-dev qt6-base-dev libicu-dev libsecret-1-dev
 )
 
 missing=()
