@@ -10,6 +10,13 @@ packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     # libraries
     nlohmann-json3-dev libssl-dev qt6-base-dev libicu-dev libsecret-1-dev
+    nlohmann-json3-dev libssl-dev qt6-base-dev
+    # face reading and the camera: dlib with its landmark model, OpenCV for capture, pose and
+    # images, the video codecs OpenCV reads and writes through; libdlib19.1 ships the
+    # photographs the face tests read
+    libdlib-dev libdlib-data libdlib19.1
+    libopencv-core-dev libopencv-imgproc-dev libopencv-imgcodecs-dev libopencv-videoio-dev
+    libopencv-calib3d-dev libavcodec59 libavformat59 libswscale6
 )
 
 missing=()
