@@ -1,0 +1,82 @@
+#include "link/LibsecretStore.h"
+
+#include <libsecret/secret.h>
+
+namespace helm {
+
+namespace {
+
+const SecretSchema* schema() {
+    static const SecretSchema s = {
+        "com.pardwell.pivmor.Secret",
+        SECRET_SCHEMA_NONE,
+        {
+            {"service", SECRET_SCHEMA_ATTRIBUTE_STRING},
+            {"account", SECRET_SCHEMA_ATTRIBUTE_STRING},
+            {nullptr, SECRET_SCHEMA_ATTRIBUTE_STRING},
+        },
+        0,
+        nullptr,
+        nullptr,
+        nullptr,
+        nullptr,
+        nullptr,
+        nullptr,
+        nullptr,
+    };
+    return &s;
+}
+
+std::string take(GError* error) {
+    std::string text = error && error->message ? error->message : "unknown error";
+    g_clear_error(&error);
+    return text;
+}
+
+} // namespace
+
+LibsecretStore::LibsecretStore(std::string service) : service_(std::move(service)) {}
+
+SecretStore::Read LibsecretStore::read(const std::string& account) {
+    GError* error = nullptr;
+    gchar* value =
+        secret_password_lookup_sync(schema(), nullptr, &error, "service", service_.c_str(),
+                                    "account", account.c_str(), nullptr);
+    if (error) {
+        if (value) {
+            secret_password_free(value);
+        }
+        return {Status::failed, {}, take(error)};
+    }
+    if (!value) {
+        return {Status::notFound, {}, {}};
+    }
+    Read r{Status::ok, value, {}};
+    secret_password_free(value);
+    return r;
+}
+
+SecretStore::Outcome LibsecretStore::write(const std::string& account, const std::string& value) {
+    GError* error = nullptr;
+    std::string label = service_ + " " + account;
+    gboolean ok = secret_password_store_sync(schema(), SECRET_COLLECTION_DEFAULT, label.c_str(),
+                                             value.c_str(), nullptr, &error, "service",
+                                             service_.c_str(), "account", account.c_str(), nullptr);
+    if (!ok || error) {
+        return {false, take(error)};
+    }
+    return {true, {}};
+}
+
+SecretStore::Outcome LibsecretStore::remove(const std::string& account) {
+    GError* error = nullptr;
+    // False without an error means there was nothing to delete.
+    secret_password_clear_sync(schema(), nullptr, &error, "service", service_.c_str(), "account",
+                               account.c_str(), nullptr);
+    if (error) {
+        return {false, take(error)};
+    }
+    return {true, {}};
+}
+
+} // namespace helm

@@ -1,0 +1,34 @@
+#include "link/MemorySecretStore.h"
+
+namespace helm {
+
+SecretStore::Read MemorySecretStore::read(const std::string& account) {
+    if (failReads) {
+        return {Status::failed, {}, "the keyring is locked"};
+    }
+    auto it = items.find(account);
+    if (it == items.end()) {
+        return {Status::notFound, {}, {}};
+    }
+    return {Status::ok, it->second, {}};
+}
+
+SecretStore::Outcome MemorySecretStore::write(const std::string& account,
+                                              const std::string& value) {
+    if (failWrites) {
+        return {false, "the keyring refused the change"};
+    }
+    ++writes;
+    items[account] = value;
+    return {true, {}};
+}
+
+SecretStore::Outcome MemorySecretStore::remove(const std::string& account) {
+    if (failWrites) {
+        return {false, "the keyring refused the change"};
+    }
+    items.erase(account);
+    return {true, {}};
+}
+
+} // namespace helm

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+
+namespace helm {
+
+// Where the link's secrets live between runs: the desktop's secret service, or memory in tests.
+// Items are text values under an account name of this program's one service.
+class SecretStore {
+public:
+    enum class Status { ok, notFound, failed };
+
+    struct Read {
+        Status status = Status::failed;
+        std::string value;   // when ok
+        std::string problem; // when failed: locked, refused, service not running…
+    };
+
+    struct Outcome {
+        bool ok = false;
+        std::string problem;
+    };
+
+    virtual ~SecretStore() = default;
+
+    virtual Read read(const std::string& account) = 0;
+    // Creates the item or replaces its value.
+    virtual Outcome write(const std::string& account, const std::string& value) = 0;
+    // Deleting an item that does not exist succeeds.
+    virtual Outcome remove(const std::string& account) = 0;
+};
+
+} // namespace helm
