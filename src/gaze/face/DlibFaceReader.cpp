@@ -251,7 +251,7 @@ void DlibFaceReader::reset() {
     state_->missed = 0;
 }
 
-std::optional<FaceFinding> DlibFaceReader::read(const cv::Mat& grey) {
+std::optional<FaceObservation> DlibFaceReader::read(const cv::Mat& grey) {
     State& s = *state_;
     s.detected = false;
     if (grey.empty() || grey.type() != CV_8UC1)
@@ -308,25 +308,29 @@ std::optional<FaceFinding> DlibFaceReader::read(const cv::Mat& grey) {
         box = s.boxFor(s.marks);
     }
 
-    FaceFinding f;
+    FaceObservation f;
     const double w = grey.cols, h = grey.rows;
     f.box = {box.x / w, 1.0 - (box.y + box.height) / h, box.width / w, box.height / h};
     f.confidence = s.confidence;
     auto relative = [&](double px, double py) {
-        return FacePoint{(px - box.x) / box.width, (box.y + box.height - py) / box.height};
+        return Point2{(px - box.x) / box.width, (box.y + box.height - py) / box.height};
     };
-    auto outline = [&](int first, std::vector<FacePoint>& points, std::vector<FacePoint>& pupil) {
+    EyeLandmarks marks;
+    auto outline = [&](int first, std::optional<std::vector<Point2>>& points,
+                       std::optional<std::vector<Point2>>& pupil) {
         std::vector<cv::Point2d> pixels;
+        points.emplace();
         for (int i = first; i < first + 6; ++i) {
             const auto& p = shape.part(static_cast<unsigned long>(i));
             pixels.emplace_back(p.x(), p.y());
-            points.push_back(relative(p.x(), p.y()));
+            points->push_back(relative(p.x(), p.y()));
         }
         if (auto c = s.pupils.find(grey, pixels))
-            pupil.push_back(relative(c->x, c->y));
+            pupil = std::vector<Point2>{relative(c->x, c->y)};
     };
-    outline(kImageRightEye, f.leftEye, f.leftPupil);
-    outline(kImageLeftEye, f.rightEye, f.rightPupil);
+    outline(kImageRightEye, marks.leftEye, marks.leftPupil);
+    outline(kImageLeftEye, marks.rightEye, marks.rightPupil);
+    f.landmarks = std::move(marks);
 
     PoseSolver::Points points;
     const int order[6] = {kNoseTip,   kChin,      kImageLeftEyeOuter, kImageRightEyeOuter,
@@ -339,7 +343,6 @@ std::optional<FaceFinding> DlibFaceReader::read(const cv::Mat& grey) {
     if (auto pose = PoseSolver(grey.cols, grey.rows, s.options.hFov).solve(points)) {
         f.yaw = pose->yaw;
         f.pitch = pose->pitch;
-        f.hasPose = true;
     }
     return f;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gaze/face/FaceFinding.h"
+#include "gaze/FaceObservation.h"
 #include "gaze/face/PoseSolver.h"
 #include "gaze/face/PupilFinder.h"
 
@@ -45,9 +45,13 @@ public:
     DlibFaceReader(DlibFaceReader&&) noexcept;
     DlibFaceReader& operator=(DlibFaceReader&&) noexcept;
 
-    // grey: the frame's 8-bit luma. The widest face is reported; nothing when none is found or
-    // the landmark model cannot be loaded.
-    std::optional<FaceFinding> read(const cv::Mat& grey);
+    // grey: the frame's 8-bit luma. The widest face is reported, with its box normalised and its
+    // landmarks relative to the box (bottom-left origin, y up), its yaw (growing as the user
+    // turns to their right) and pitch (growing as the user looks down) in radians, measured from
+    // the line between face and camera. Left and right eyes are the user's own: the left one
+    // shows on the image's right. Nothing when no face is found or the landmark model cannot be
+    // loaded.
+    std::optional<FaceObservation> read(const cv::Mat& grey);
     // Forgets the tracked face, so the next frame runs the detector.
     void reset();
 

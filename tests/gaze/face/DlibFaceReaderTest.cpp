@@ -18,12 +18,12 @@ cv::Mat loadGrey(const std::string& path) {
     return grey;
 }
 
-cv::Rect2d pixelBox(const FaceFinding& f, const cv::Size& size) {
+cv::Rect2d pixelBox(const FaceObservation& f, const cv::Size& size) {
     return {f.box.x * size.width, (1.0 - f.box.y - f.box.height) * size.height,
             f.box.width * size.width, f.box.height * size.height};
 }
 
-cv::Point2d pixel(const FaceFinding& f, const FacePoint& p, const cv::Size& size) {
+cv::Point2d pixel(const FaceObservation& f, const Point2& p, const cv::Size& size) {
     const auto box = pixelBox(f, size);
     return {box.x + p.x * box.width, box.y + box.height - p.y * box.height};
 }
@@ -55,7 +55,8 @@ TEST(DlibFaceReader, FindsAnAnnotatedFaceInEachPhotoAndOutlinesItsEyes) {
         const auto found = reader.read(grey);
         ASSERT_TRUE(found.has_value());
         EXPECT_GT(found->confidence, 0.5);
-        EXPECT_TRUE(found->hasPose);
+        ASSERT_TRUE(found->yaw && found->pitch && found->landmarks);
+        const auto& marks = *found->landmarks;
 
         const auto box = pixelBox(*found, grey.size());
         const test::AnnotatedFace* best = nullptr;
@@ -74,28 +75,27 @@ TEST(DlibFaceReader, FindsAnAnnotatedFaceInEachPhotoAndOutlinesItsEyes) {
         // Eye outlines within a tenth of the distance between the outer eye corners.
         const double span = cv::norm(best->points[36] - best->points[45]) * scale;
         double error = 0;
-        ASSERT_EQ(found->leftEye.size(), 6u);
-        ASSERT_EQ(found->rightEye.size(), 6u);
+        ASSERT_TRUE(marks.leftEye && marks.rightEye && marks.leftPupil && marks.rightPupil);
+        ASSERT_EQ(marks.leftEye->size(), 6u);
+        ASSERT_EQ(marks.rightEye->size(), 6u);
         for (std::size_t i = 0; i < 6; ++i) {
-            error += cv::norm(pixel(*found, found->leftEye[i], grey.size()) -
+            error += cv::norm(pixel(*found, (*marks.leftEye)[i], grey.size()) -
                               best->points[42 + i] * scale);
-            error += cv::norm(pixel(*found, found->rightEye[i], grey.size()) -
+            error += cv::norm(pixel(*found, (*marks.rightEye)[i], grey.size()) -
                               best->points[36 + i] * scale);
         }
         EXPECT_LT(error / 12 / span, 0.1);
 
         // Each pupil lies within its eye's outline.
-        for (const auto* side : {&found->leftEye, &found->rightEye}) {
-            const auto& pupils = side == &found->leftEye ? found->leftPupil : found->rightPupil;
-            ASSERT_EQ(pupils.size(), 1u);
+        for (const auto& [eye, pupil] : {std::pair{*marks.leftEye, *marks.leftPupil},
+                                         std::pair{*marks.rightEye, *marks.rightPupil}}) {
+            ASSERT_EQ(pupil.size(), 1u);
             std::vector<cv::Point2f> outline;
-            for (const auto& p : *side)
+            for (const auto& p : eye)
                 outline.emplace_back(static_cast<float>(p.x), static_cast<float>(p.y));
-            EXPECT_GE(cv::pointPolygonTest(outline,
-                                           cv::Point2f(static_cast<float>(pupils[0].x),
-                                                       static_cast<float>(pupils[0].y)),
-                                           true),
-                      -0.02);
+            const cv::Point2f centre(static_cast<float>(pupil[0].x),
+                                     static_cast<float>(pupil[0].y));
+            EXPECT_GE(cv::pointPolygonTest(outline, centre, true), -0.02);
         }
     }
 }
@@ -114,15 +114,15 @@ TEST(DlibFaceReader, MirroredPhotoTurnsTheOtherWay) {
         const auto straight = a.read(grey);
         const auto flipped = b.read(mirrored);
         ASSERT_TRUE(straight && flipped);
-        ASSERT_TRUE(straight->hasPose && flipped->hasPose);
+        ASSERT_TRUE(straight->yaw && flipped->yaw && straight->pitch && flipped->pitch);
         EXPECT_NEAR(straight->box.x + straight->box.width, 1.0 - flipped->box.x, 0.03);
         // The landmark model is not exactly mirror-symmetric (moustaches, shadows), so the two
         // readings agree only roughly; a clearly turned face must turn the other way.
-        EXPECT_NEAR(straight->yaw, -flipped->yaw, 15 * kDeg);
-        EXPECT_NEAR(straight->pitch, flipped->pitch, 10 * kDeg);
-        if (std::abs(straight->yaw) > 10 * kDeg) {
+        EXPECT_NEAR(*straight->yaw, -*flipped->yaw, 15 * kDeg);
+        EXPECT_NEAR(*straight->pitch, *flipped->pitch, 10 * kDeg);
+        if (std::abs(*straight->yaw) > 10 * kDeg) {
             ++turned;
-            EXPECT_LT(straight->yaw * flipped->yaw, 0);
+            EXPECT_LT(*straight->yaw * *flipped->yaw, 0);
         }
     }
     EXPECT_GE(turned, 2) << "too few turned faces to tell the sign";
