@@ -34,6 +34,10 @@ function(helm_fuzz name source)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
     target_link_libraries(${name} PRIVATE ${ARG_DEPS})
     set(corpus ${PROJECT_SOURCE_DIR}/fuzz/corpus/${name})
+    # libFuzzer adds new inputs to the first folder it is given: keep those in the build tree so
+    # a run never writes into the checked-in seeds.
+    set(found ${CMAKE_CURRENT_BINARY_DIR}/corpus/${name})
+    file(MAKE_DIRECTORY ${found})
     add_test(NAME fuzz.${name}
-             COMMAND ${name} -runs=20000 -max_len=4096 ${corpus})
+             COMMAND ${name} -runs=20000 -max_len=4096 ${found} ${corpus})
 endfunction()

@@ -18,6 +18,15 @@ namespace helm {
 // separated by single spaces, integers in plain decimal, binary payloads and free text as strict
 // base64. Pure functions only; the hub frames, seals and carries the lines. A parser yields
 // nothing for anything it does not understand and the caller ignores the line.
+//
+// To a PC:  "p" ping · "D" ask displays · "r" release · "C" ask clipboard ·
+//           "c <text>" · "ci <png>" · "cf <name>:<bytes> …" ("cf " with no files) ·
+//           "k <code> <1|0>" · "b <button> <1|0>" · "m <dx> <dy>" · "w <dy> <dx>" ·
+//           "o <display> <mode> <number>" · "W <display> <L|R|U|D|-> <number> <name>" ·
+//           "A <recipe JSON>" or "A -"
+// From a PC: "p" · "rekeyed" · "a" · "cap off" · "L <input line>" · "e L" · "e R" ·
+//           "d <display list JSON>" · "c|ci|cf <clip number> [payload]"
+// <text>, <name>, JSON and binary payloads are base64; text is UTF-8 inside it.
 class Wire {
 public:
     Wire() = delete;
