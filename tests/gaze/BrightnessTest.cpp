@@ -24,6 +24,34 @@ TEST(Brightness, SamplesTheSparseGrid) {
     EXPECT_DOUBLE_EQ(1.0, brightness(PixelView::luma(luma.data(), w, h, bpr)));
 }
 
+TEST(Brightness, GridStartsAndEndsWhereItShould) {
+    // One bright byte at a time: a sample there adds 255 / count, anywhere else nothing. This
+    // tells a grid that starts at 0, or stops a step early, from the right one.
+    struct Case {
+        const char* name;
+        int w, h;
+        int row, col;
+        double want;
+    };
+    const Case cases[] = {
+        {"first grid row and column", 640, 480, 30, 26, 1.0 / 360},
+        {"last grid row and column", 640, 480, 450, 624, 1.0 / 360},
+        {"row 0 is not sampled", 640, 480, 0, 26, 0},
+        {"column 0 is not sampled", 640, 480, 30, 0, 0},
+        {"between grid rows", 640, 480, 45, 26, 0},
+        {"small: the first pixel", 20, 10, 0, 0, 1.0 / 200},
+        {"small: the last pixel", 20, 10, 9, 19, 1.0 / 200},
+        // 16 rows by 24 columns is the smallest size with a step of 1 that starts at 1.
+        {"16 × 24: row 0 is skipped", 24, 16, 0, 5, 0},
+        {"16 × 24: the last pixel", 24, 16, 15, 23, 1.0 / (15 * 23)},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::uint8_t> luma(static_cast<std::size_t>(c.w * c.h), 0);
+        luma[static_cast<std::size_t>(c.row * c.w + c.col)] = 255;
+        EXPECT_DOUBLE_EQ(c.want, brightness(PixelView::luma(luma.data(), c.w, c.h, c.w))) << c.name;
+    }
+}
+
 TEST(Brightness, PackedSmallBufferReadsEveryPixelsSecondByte) {
     const int w = 20, h = 10;
     std::vector<std::uint8_t> px(w * h * 4, 0);

@@ -84,6 +84,11 @@ TEST(EyeReader, OffsetsBecomeClampedDegrees) {
          Angle{22, 0}},
         // 0.2 of the image × 0.02 of the face box = 0.004 of the image: too narrow to read.
         {"an eye too narrow", face(EyeSpec{0.3, 0.02, 0.2}, std::nullopt), std::nullopt},
+        // Half the image × 0.01 of the face box is exactly 0.005: still too narrow.
+        {"an eye exactly at the narrow limit", face(EyeSpec{0.005, 0.01, 0.2}, std::nullopt, 0.5),
+         std::nullopt},
+        {"an eye just wider than the limit", face(EyeSpec{0.3, 0.0102, 0.2}, std::nullopt, 0.5),
+         Angle{22, 0}},
         {"no eyes at all", face(std::nullopt, std::nullopt), std::nullopt},
     };
     for (const auto& c : cases) {

@@ -24,6 +24,13 @@ TEST(Face, HintTakesTheFirstRuleThatApplies) {
         {{{0.4, 0.0, 0.2, 0.3}, 0.9}, "Centre your face in the camera"},  // midY 0.15
         {{{0.4, 0.6, 0.2, 0.3}, 0.9}, std::nullopt},                      // midY 0.75
         {{{0.4, 0.75, 0.2, 0.3}, 0.9}, "Centre your face in the camera"}, // midY 0.90
+        // Each bound itself is still fine (the box is built so the middle is exactly on it).
+        {{{0.445, 0.4, 0.11, 0.2}, 0.9}, std::nullopt},
+        {{{0.225, 0.2, 0.55, 0.55}, 0.9}, std::nullopt},
+        {{{0.18 - 0.0625, 0.4, 0.125, 0.2}, 0.9}, std::nullopt},
+        {{{0.82 - 0.0625, 0.4, 0.125, 0.2}, 0.9}, std::nullopt},
+        {{{0.4, 0.18 - 0.0625, 0.2, 0.125}, 0.9}, std::nullopt},
+        {{{0.4, 0.88 - 0.0625, 0.2, 0.125}, 0.9}, std::nullopt},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.hint, c.face.hint()) << c.face.box.x << "," << c.face.box.y << " w "
