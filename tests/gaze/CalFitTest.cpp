@@ -122,6 +122,15 @@ TEST(CalFit, EyeSign) {
           {corner("s", CalCorner::tr), {10, 5}, {-3, 2}},
           {corner("s", CalCorner::br), {10, -5}, {-3, -2}}},
          {-1, 1}},
+        // The warm-up steps would make three entries, and oppose the head, but only screen
+        // points count.
+        {"warm-up steps are not counted",
+         {{CalTarget::camera(), {0, 0}, {5, 5}},
+          {CalTarget::turnRight(), {20, 20}, {-5, -5}},
+          {CalTarget::keyboard(), {0, -30}, {5, 5}},
+          {corner("s", CalCorner::tl), {-10, 5}, {3, 3}},
+          {corner("s", CalCorner::tr), {10, -5}, {-3, -3}}},
+         {1, 1}},
         {"no variation counts as +1",
          {{corner("s", CalCorner::tl), {0, 0}},
           {corner("s", CalCorner::tr), {0, 0}},
@@ -174,6 +183,28 @@ TEST(CalFit, BiasYawSignSeatAndKeyboard) {
     Layout twice = l;
     apply(recordOf({camera, right, keyboard}), twice, 0);
     EXPECT_EQ(l, twice);
+}
+
+TEST(CalFit, YawSignFromRawHeadYaws) {
+    // The eyes can swing the combined angle the other way; the yaw sign still follows the
+    // head alone, while the bias is the combined angle at the camera.
+    struct Case {
+        const char* name;
+        Angle rightHead, rightEye;
+        double rightSign;
+    };
+    const Case cases[] = {
+        {"head right, eyes far left", {5, 0}, {-20, 0}, 1},
+        {"head left, eyes far right", {-5, 0}, {20, 0}, -1},
+    };
+    for (const auto& c : cases) {
+        Layout l = desk({"s"});
+        apply(recordOf({{CalTarget::camera(), {1, 2}, {2, 2}},
+                        {CalTarget::turnRight(), c.rightHead, c.rightEye}}),
+              l, 1);
+        EXPECT_EQ(c.rightSign, l.rightSign) << c.name;
+        EXPECT_EQ((Angle{3, 4}), l.bias) << c.name;
+    }
 }
 
 TEST(CalFit, SkipsWhatItCannotFit) {

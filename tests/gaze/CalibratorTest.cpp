@@ -158,6 +158,28 @@ TEST(Calibrator, SteadinessLostHeadAndReady) {
     EXPECT_DOUBLE_EQ(0, d.hold);
 }
 
+TEST(Calibrator, SteadinessIsPerAxis) {
+    // Each axis may differ from the newest sample by up to 1.8 degrees, whatever the other
+    // axis does.
+    struct Case {
+        const char* name;
+        Angle newest;
+        std::size_t window;
+    };
+    const Case cases[] = {
+        {"1.5 on both axes (2.1 straight) stays", {1.5, 1.5}, 2},
+        {"1.8 on both axes stays", {1.8, -1.8}, 2},
+        {"1.9 in yaw goes", {1.9, 0}, 1},
+        {"1.9 in pitch goes", {0, -1.9}, 1},
+    };
+    for (const auto& c : cases) {
+        Calibrator cal({screen("one", 1)}, false, 0);
+        cal.feed(Angle{0, 0}, 0);
+        cal.feed(c.newest, 0.1);
+        EXPECT_EQ(c.window, cal.samples.size()) << c.name;
+    }
+}
+
 TEST(Calibrator, MinimumMoveExceptForTheCamera) {
     Calibrator c({}, true, 0);
     ASSERT_EQ(3u, c.steps.size());

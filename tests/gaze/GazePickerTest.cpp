@@ -43,6 +43,27 @@ TEST(GazePicker, FirstPickIsImmediateAndTiesKeepLayoutOrder) {
     EXPECT_EQ(Id{}, p.update(Angle{1, 0}, l, 0.01));
 }
 
+TEST(GazePicker, PitchWeightCountsOnlyInTheMiss) {
+    // The first pick is immediate, so it shows the ranking directly. The weight stretches the
+    // vertical miss, but the small distance-from-centre term is unweighted.
+    struct Case {
+        const char* name;
+        Screen a, b;
+        Angle gaze;
+        Id want;
+    };
+    const Case cases[] = {
+        // Inside both boxes: a is 3 degrees off its centre (pitch), b 4 (yaw).
+        {"inside both", screen("a", 0, 0, 40, 40), screen("b", 4, 3, 40, 40), {0, 3}, "a"},
+        // Outside both: a missed by 4 degrees sideways, b by 3 vertically, weighted to 4.5.
+        {"outside both", screen("a", 0, 0, 20, 10), screen("b", 14, 8, 20, 10), {14, 0}, "a"},
+    };
+    for (const auto& c : cases) {
+        GazePicker p;
+        EXPECT_EQ(c.want, p.update(c.gaze, layoutOf({c.a, c.b}), 0)) << c.name;
+    }
+}
+
 TEST(GazePicker, SwitchMargins) {
     // Current "a" (yaw 0, edges ±10), winner "b"; scores are 100 × degrees off the box plus
     // the unweighted distance from the centre.
@@ -185,6 +206,37 @@ TEST(GazePicker, KeyboardLook) {
     q.maxOff = 100;
     EXPECT_EQ(Id("a"), q.update(Angle{0, -40}, flat, 0, head));
     EXPECT_FALSE(q.atKeyboard);
+}
+
+TEST(GazePicker, RayStartsAtTheHeadElseTheSeat) {
+    // Looking at the camera (gaze equal to the bias) from wherever the ray starts: it crosses
+    // z = 30 half-way there, at the middle of one of three small screens.
+    auto at = [](const char* id, V3 centre) {
+        Screen s = screen(id, 0);
+        s.rect = Rect3{centre, {1, 0, 0}, 5, 5};
+        return s;
+    };
+    Layout base;
+    base.screens = {at("left", {-20, 0, 30}), at("right", {20, 0, 30}),
+                    at("default", {0, -4.4, 30})};
+    base.bias = Angle{2, -3};
+    struct Case {
+        const char* name;
+        std::optional<V3> pos;
+        std::optional<V3> seat;
+        Id want;
+    };
+    const Case cases[] = {
+        {"the head position first", V3{-40, 0, 60}, V3{40, 0, 60}, "left"},
+        {"else the layout's seat", std::nullopt, V3{40, 0, 60}, "right"},
+        {"else the default seat", std::nullopt, std::nullopt, "default"},
+    };
+    for (const auto& c : cases) {
+        Layout l = base;
+        l.seat = c.seat;
+        GazePicker p;
+        EXPECT_EQ(c.want, p.update(Angle{2, -3}, l, 0, c.pos)) << c.name;
+    }
 }
 
 TEST(GazePicker, RayAndAngleScoresShareOneRanking) {
