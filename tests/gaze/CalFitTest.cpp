@@ -207,6 +207,38 @@ TEST(CalFit, YawSignFromRawHeadYaws) {
     }
 }
 
+TEST(CalFit, RectangleFitTakesThePointsInCornerOrder) {
+    // The same nine looks captured in different orders place the same rectangle: the rays
+    // reach the fit in corner order (so its first and third are opposite corners), starting
+    // from the top-left point's head position.
+    auto entry = [](CalCorner at) {
+        auto [x, y] = spot(at);
+        return Entry{
+            corner("s", at), {(x - 0.5) * 30, 10 - (y - 0.5) * 16}, {}, V3{x * 4, y * 2, 60}};
+    };
+    using C = CalCorner;
+    const std::vector<std::vector<C>> orders = {
+        {C::tl, C::mt, C::tr, C::mr, C::br, C::mb, C::bl, C::ml, C::c},
+        {C::c, C::bl, C::mt, C::tr, C::ml, C::br, C::tl, C::mr, C::mb},
+    };
+    Layout reference = desk({"s"});
+    std::vector<Entry> declared;
+    for (C at : allCalCorners) {
+        declared.push_back(entry(at));
+    }
+    apply(recordOf(declared), reference, 0);
+    ASSERT_TRUE(reference.screens[0].rect);
+    for (const auto& order : orders) {
+        std::vector<Entry> entries;
+        for (C at : order) {
+            entries.push_back(entry(at));
+        }
+        Layout l = desk({"s"});
+        apply(recordOf(entries), l, 0);
+        EXPECT_EQ(reference.screens[0].rect, l.screens[0].rect) << rawValue(order[0]);
+    }
+}
+
 TEST(CalFit, SkipsWhatItCannotFit) {
     Layout l = desk({"s"});
     Layout before = l;
