@@ -52,7 +52,7 @@ void Router::setPaused(bool value) {
     paused = value;
 }
 
-Router::Effects Router::lost(const std::string& id) {
+Router::Effects Router::lost(std::string id) {
     Effects effects;
     if (keys == id) {
         effects.push_back(Effect::keys(id, hub));

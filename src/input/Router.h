@@ -61,8 +61,9 @@ struct Router {
     Effects toggleLock(double at);
     void setPaused(bool value);
     // A screen went away (its PC disconnected): focus on it goes home at once, whatever is
-    // held, paused or locked, and nothing counts as held any more.
-    Effects lost(const std::string& id);
+    // held, paused or locked, and nothing counts as held any more. Taken by value: a caller
+    // may pass one of the router's own fields, which this overwrites.
+    Effects lost(std::string id);
 
 private:
     // Held mouse buttons; nothing outside the router reads them.

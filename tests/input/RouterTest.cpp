@@ -63,6 +63,11 @@ Op pause(bool value) {
 Op lost(std::string id) {
     return [id](Router& r) { return r.lost(id); };
 }
+// The id handed over is the router's own field, as a caller reacting to the focus screen
+// going away might pass it.
+Op lostOwn(std::string Router::*field) {
+    return [field](Router& r) { return r.lost(r.*field); };
+}
 
 struct Step {
     Op op;
@@ -202,6 +207,15 @@ const Case cases[] = {
       {lost(a), {keysMove(a, home), mouseMove(a, home)}},
       {look(b), {mouseMove(home, b), keysMove(home, b)}}},
      {b, b, b, std::nullopt}},
+    {"lost of the keyboard screen named by the router's own field",
+     {{look(a), {mouseMove(home, a), keysMove(home, a)}},
+      {lostOwn(&Router::keys), {keysMove(a, home), mouseMove(a, home)}}},
+     {home, home, home, std::nullopt}},
+    {"lost of the gaze named by the router's own field",
+     {{look(a), {mouseMove(home, a), keysMove(home, a)}},
+      {toggleLock(), {}},
+      {lostOwn(&Router::gaze), {keysMove(a, home), mouseMove(a, home)}}},
+     {home, home, home, std::nullopt}},
     {"lost of a screen that only holds the mouse",
      {{keyDown(1), {}},
       {look(a), {mouseMove(home, a)}},
