@@ -117,6 +117,7 @@ struct DlibFaceReader::State {
     cv::Vec4d boxFromMarks;
     Anchor marks;
     double confidence = 0;
+    std::optional<PoseSolver::Pose> pose;
     int sinceConfirm = 0;
     int missed = 0;
 
@@ -207,6 +208,8 @@ struct DlibFaceReader::State {
     }
 
     static constexpr double kAdjust = -0.2;
+    // Movement, in anchor sizes, below which the tracked box stays where it is.
+    static constexpr double kStill = 0.03;
 };
 
 DlibFaceReader::DlibFaceReader() : DlibFaceReader(Options{}) {}
@@ -283,10 +286,16 @@ std::optional<FaceObservation> DlibFaceReader::read(const cv::Mat& grey) {
             const cv::Rect2d now = s.boxFor(s.marks);
             const double inside = (now & frame).area() / std::max(now.area(), 1.0);
             // A face that jumped in size or slid out of the frame is no longer the face we had.
-            if (grew > 0.7 && grew < 1.4 && inside > 0.6)
+            if (grew > 0.7 && grew < 1.4 && inside > 0.6) {
                 found = true;
-            else
+                // The box follows the face only once it has really moved: fed back every
+                // frame, the predictor's own jitter would make a still face wander.
+                const double moved = cv::norm(s.marks.centre - before.centre) / before.size;
+                if (moved < State::kStill && std::abs(grew - 1) < State::kStill)
+                    s.marks = before;
+            } else {
                 s.tracking = false;
+            }
         }
     }
 
@@ -340,7 +349,10 @@ std::optional<FaceObservation> DlibFaceReader::read(const cv::Mat& grey) {
         points[static_cast<std::size_t>(i)] = {static_cast<double>(p.x()),
                                                static_cast<double>(p.y())};
     }
-    if (auto pose = PoseSolver(grey.cols, grey.rows, s.options.hFov).solve(points)) {
+    if (!found)
+        s.pose.reset();
+    s.pose = PoseSolver(grey.cols, grey.rows, s.options.hFov).solve(points, s.pose);
+    if (const auto& pose = s.pose) {
         f.yaw = pose->yaw;
         f.pitch = pose->pitch;
     }

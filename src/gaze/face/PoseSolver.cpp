@@ -22,7 +22,8 @@ const std::array<std::array<double, 3>, 6>& PoseSolver::model() {
     return points;
 }
 
-std::optional<PoseSolver::Pose> PoseSolver::solve(const Points& image) const {
+std::optional<PoseSolver::Pose> PoseSolver::solve(const Points& image,
+                                                  const std::optional<Pose>& start) const {
     std::vector<cv::Point3d> object;
     std::vector<cv::Point2d> projected;
     for (std::size_t i = 0; i < image.size(); ++i) {
@@ -37,6 +38,12 @@ std::optional<PoseSolver::Pose> PoseSolver::solve(const Points& image) const {
     // settles on the solution in front of the camera rather than a mirrored one behind it.
     cv::Mat rvec = (cv::Mat_<double>(3, 1) << M_PI, 0, 0);
     cv::Mat tvec = (cv::Mat_<double>(3, 1) << 0, 0, 600);
+    if (start) {
+        rvec =
+            (cv::Mat_<double>(3, 1) << start->rotation[0], start->rotation[1], start->rotation[2]);
+        tvec = (cv::Mat_<double>(3, 1) << start->translation[0], start->translation[1],
+                start->translation[2]);
+    }
     bool ok = false;
     try {
         ok = cv::solvePnP(object, projected, camera, cv::noArray(), rvec, tvec, true,
@@ -60,6 +67,10 @@ std::optional<PoseSolver::Pose> PoseSolver::solve(const Points& image) const {
     // The user's right shows on the image's left, so turning right sends the nose towards -x.
     pose.yaw = yawOf(forward) - yawOf(toCamera);
     pose.pitch = pitchOf(forward) - pitchOf(toCamera);
+    for (int i = 0; i < 3; ++i) {
+        pose.rotation[static_cast<std::size_t>(i)] = rvec.at<double>(i);
+        pose.translation[static_cast<std::size_t>(i)] = tvec.at<double>(i);
+    }
     if (!std::isfinite(pose.yaw) || !std::isfinite(pose.pitch))
         return std::nullopt;
     return pose;

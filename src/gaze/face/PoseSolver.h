@@ -16,13 +16,20 @@ public:
     struct Pose {
         double yaw = 0;   // radians, grows as the user turns towards their right
         double pitch = 0; // radians, grows as the user looks down
+        // The fitted placement of the generic face (axis-angle rotation, translation in mm),
+        // from which the next frame's fit can start.
+        std::array<double, 3> rotation{};
+        std::array<double, 3> translation{};
     };
 
     // hFov is the camera's horizontal field of view in radians; the focal length follows from it
     // and the image width, the principal point is the image centre.
     PoseSolver(int width, int height, double hFov);
 
-    std::optional<Pose> solve(const Points& image) const;
+    // start: the previous frame's pose of the same face, if any. Starting from it keeps the fit
+    // in the same solution from frame to frame instead of hopping between nearby ones.
+    std::optional<Pose> solve(const Points& image,
+                              const std::optional<Pose>& start = std::nullopt) const;
 
     // The generic face (millimetres, x towards the image's right, y up, z out of the face), in
     // the order of Points. Exposed so tests can project it.
