@@ -1,7 +1,8 @@
-# Helmvantor: `make test` installs what is missing, builds and runs every test.
+# Helmvantor: `make test` installs what is missing, builds and runs every test; `make run`
+# installs, builds and starts the program (in simulation mode when there is no display).
 WERROR := $(if $(CI),ON,OFF)
 
-.PHONY: deps test test-asan test-fuzz build clean format
+.PHONY: deps test test-asan test-fuzz build run clean format
 
 deps:
 	@bash scripts/deps.sh
@@ -9,6 +10,9 @@ deps:
 build: deps
 	cmake --preset default -DHELM_WERROR=$(WERROR) >/dev/null
 	cmake --build --preset default
+
+run: build
+	@bash scripts/run.sh
 
 test: build
 	ctest --preset default

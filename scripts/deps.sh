@@ -7,7 +7,7 @@ packages=(
     # toolchain
     build-essential cmake ninja-build pkg-config clang lld libclang-rt-dev clang-format
     # tests and benchmarks
-    libgtest-dev libgmock-dev googletest libbenchmark-dev
+    libgtest-dev libgmock-dev googletest libbenchmark-dev python3
     # libraries
     nlohmann-json3-dev libssl-dev qt6-base-dev libicu-dev libsecret-1-dev
     nlohmann-json3-dev libssl-dev qt6-base-dev

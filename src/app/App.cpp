@@ -1,0 +1,125 @@
+#include "app/App.h"
+
+#include "app/Log.h"
+#include "app/TestPort.h"
+#include "platform/MediaClock.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+
+#include <chrono>
+#include <utility>
+
+namespace helm {
+
+App::App(CommandLine commandLine, Defaults& defaults)
+    : d(defaults), prefs(defaults), commandLine_(std::move(commandLine)),
+      simOnly_(commandLine_.simOnly()) {}
+
+App::~App() = default;
+
+Router& App::router() {
+    if (!router_) {
+        router_.emplace("mac/0");
+    }
+    return *router_;
+}
+
+void App::run(QAction* item) {
+    if (item != nullptr) {
+        auto box = item->data().value<std::shared_ptr<Run>>();
+        if (box && box->f) {
+            box->f();
+        }
+    }
+    refresh();
+}
+
+void App::applicationDidFinishLaunching() {
+    log(commandLine_.startLine(iso));
+
+    syncMacDisplays();
+    auto resync = [this] { syncMacDisplays(); };
+    QObject::connect(qGuiApp, &QGuiApplication::screenAdded, qGuiApp, resync);
+    QObject::connect(qGuiApp, &QGuiApplication::screenRemoved, qGuiApp, resync);
+    QObject::connect(qGuiApp, &QGuiApplication::primaryScreenChanged, qGuiApp, resync);
+
+    prefs.onChange = [this] { applyPrefs(); };
+    applyPrefs();
+
+    setUpSettings();
+
+    if (commandLine_.noCamera()) {
+        log("camera off (simulation)");
+    }
+
+    if (simOnly_) {
+        log("test mode: no input capture, private clipboard");
+    }
+
+    if (std::optional<std::uint16_t> port = commandLine_.testPort()) {
+        testPort_ = std::make_unique<TestPort>(
+            [this](const std::string& line) { return TestPort::run(line, *this); });
+        testPort_->start(*port);
+    }
+
+    setUpGuide();
+    if (!simOnly_ && !d.boolean("onboarded").value_or(false)) {
+        openGuide();
+    }
+
+    mainTimer_ = std::make_unique<QTimer>();
+    mainTimer_->setTimerType(Qt::PreciseTimer);
+    mainTimer_->setInterval(std::chrono::milliseconds(33)); // 1/30 s
+    QObject::connect(mainTimer_.get(), &QTimer::timeout, mainTimer_.get(), [this] { tick(); });
+    mainTimer_->start();
+
+    refresh();
+}
+
+void App::applicationWillTerminate() {
+    if (mainTimer_) {
+        mainTimer_->stop();
+    }
+    log("quit");
+}
+
+void App::tick() {
+    apply(router().tick(mediaNow()));
+}
+
+// Focus effects on this computer's pointer and keyboard come with the input layer; until then
+// the router's decisions only show in the status.
+void App::apply(const Router::Effects&) {}
+
+// This computer's displays join the layout once display enumeration exists.
+void App::syncMacDisplays() {}
+
+// The settings window and the set-up guide fill these in.
+void App::setUpSettings() {}
+void App::setUpGuide() {}
+void App::openGuide() {}
+
+// The status item and the status box are filled in here once they exist.
+void App::refresh() {}
+
+std::optional<std::string> App::health() const {
+    if (problem) {
+        return problem;
+    }
+    if (!cameraOn) {
+        return std::nullopt;
+    }
+    double now = mediaNow();
+    if (now - lastFaceAt > 2.0) {
+        return std::string(brightness < 0.15 ? "Too dark to see you" : "Can't see you");
+    }
+    if (hintSince && now - hintSince->at > 1.5) {
+        return hintSince->text;
+    }
+    return std::nullopt;
+}
+
+} // namespace helm

@@ -1,0 +1,124 @@
+#pragma once
+
+#include "app/CommandLine.h"
+#include "app/Voice.h"
+#include "desk/Angle.h"
+#include "desk/Defaults.h"
+#include "desk/Prefs.h"
+#include "desk/V3.h"
+#include "input/Router.h"
+
+#include <QMetaType>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+class QAction;
+class QTimer;
+
+namespace helm {
+
+class TestPort;
+
+// The application object: owns every long-lived part of the program and wires them together
+// at launch. Everything here runs on the main thread.
+class App {
+public:
+    // d is the user defaults: the file store in the program, an in-memory one in tests.
+    App(CommandLine commandLine, Defaults& d);
+    ~App();
+
+    App(const App&) = delete;
+    App& operator=(const App&) = delete;
+
+    // A menu item's action: the item carries one of these and run calls it.
+    struct Run {
+        std::function<void()> f;
+    };
+    // Calls the item's Run when it carries one, then refreshes in every case.
+    void run(QAction* item);
+
+    void applicationDidFinishLaunching();
+    void applicationWillTerminate();
+
+    const CommandLine& commandLine() const { return commandLine_; }
+    bool simOnly() const { return simOnly_; }
+
+    // Preferences: pushed into every part that caches them after each change.
+    void applyPrefs();
+    void resetDefaults();
+
+    // The focus state machine, created on first use with the layout's home screen.
+    Router& router();
+
+    // The one sentence that explains why following does not work, or nothing.
+    std::optional<std::string> health() const;
+    // Recomputes what the status item, menu header and status box show.
+    void refresh();
+    // The test port, once opened.
+    const TestPort* testPort() const { return testPort_.get(); }
+
+    // Stored state, named as the rest of the program reads it.
+    Defaults& d;
+    Prefs prefs;
+    bool followEyes = true;
+    bool cameraOn = false;
+    std::optional<Angle> angle;
+    double brightness = 0.5;
+    double lastEdge = 0;
+    std::optional<std::string> problem;
+    struct Point {
+        double x = 0;
+        double y = 0;
+    };
+    Point pointerRest;
+    // An ISO keyboard; read from the keyboard model once input capture exists.
+    const bool iso = false;
+    std::set<int> swallowedKeys;
+    std::map<std::string, std::string> pendingClip;
+    std::map<std::string, int> sentClip;
+    double noteUntil = 0;
+    std::set<std::string> connected; // PC names
+    Voice voice;
+    double lastFaceAt = 0;
+    bool toldNoFace = false;
+    std::map<std::string, Point> lastCursor;
+    std::optional<V3> headPos;
+    double recordStart = 0;
+    int sentHold = 0;
+    bool preciseRun = false;
+    std::optional<std::string> source; // the PC whose own input drives the desk
+    std::set<std::string> capped;
+    std::set<std::string> capOff;
+    std::vector<std::string> injectLog;
+    std::set<std::string> askedInput;
+    std::string sentJump;
+    struct Hint {
+        std::string text;
+        double at = 0;
+    };
+    std::optional<Hint> hintSince;
+
+private:
+    CommandLine commandLine_;
+    bool simOnly_;
+    std::optional<Router> router_;
+    std::unique_ptr<QTimer> mainTimer_;
+    std::unique_ptr<TestPort> testPort_;
+
+    void syncMacDisplays();
+    void setUpSettings();
+    void setUpGuide();
+    void openGuide();
+    void tick();
+    void apply(const Router::Effects& effects);
+};
+
+} // namespace helm
+
+Q_DECLARE_METATYPE(std::shared_ptr<helm::App::Run>)

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace helm {
+
+// Cuts a byte stream into lines ended by "\n", whatever way the stream was split into reads.
+// A carriage return before the line feed is dropped, and so are empty lines. A line that
+// grows past maxLine bytes is reported once as nothing and the rest of it, up to its line
+// feed, is skipped, so a client that never sends a line feed cannot grow the buffer forever.
+class LineBuffer {
+public:
+    static constexpr std::size_t maxLine = 65'536;
+
+    std::vector<std::optional<std::string>> feed(std::string_view bytes);
+
+private:
+    std::string pending_;
+    bool skipping_ = false;
+};
+
+} // namespace helm

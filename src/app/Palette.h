@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QColor>
+
+namespace helm {
+
+// The shared colours of the program's dark scheme.
+inline const QColor gInk = QColor::fromRgbF(0.91f, 0.93f, 0.95f);
+inline const QColor gMuted = QColor::fromRgbF(0.60f, 0.64f, 0.69f);
+inline const QColor gLive = QColor::fromRgbF(0.19f, 0.82f, 0.35f);
+inline const QColor gWarn = QColor::fromRgbF(1.0f, 0.70f, 0.25f);
+inline const QColor gPanel = QColor::fromRgbF(0.055f, 0.07f, 0.09f);
+inline const QColor gLine = QColor::fromRgbF(0.13f, 0.16f, 0.19f);
+inline const QColor gGround = QColor::fromRgbF(0.027f, 0.035f, 0.047f);
+
+} // namespace helm

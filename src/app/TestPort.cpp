@@ -1,0 +1,57 @@
+#include "app/TestPort.h"
+
+#include "app/LineBuffer.h"
+#include "app/Log.h"
+
+#include <QHostAddress>
+#include <QString>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include <cstdio>
+#include <utility>
+
+namespace helm {
+
+TestPort::TestPort(Interpreter interpreter) : interpreter_(std::move(interpreter)) {}
+
+TestPort::~TestPort() = default;
+
+bool TestPort::start(std::uint16_t port) {
+    auto server = std::make_unique<QTcpServer>();
+    if (!server->listen(QHostAddress::LocalHost, port)) {
+        log("test port failed");
+        return false;
+    }
+    server_ = std::move(server);
+    QObject::connect(server_.get(), &QTcpServer::newConnection, server_.get(), [this] { serve(); });
+    char line[32];
+    std::snprintf(line, sizeof line, "test port %u", static_cast<unsigned>(this->port()));
+    log(line);
+    return true;
+}
+
+std::uint16_t TestPort::port() const {
+    return server_ ? server_->serverPort() : 0;
+}
+
+void TestPort::serve() {
+    while (QTcpSocket* socket = server_->nextPendingConnection()) {
+        auto buffer = std::make_shared<LineBuffer>();
+        QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket, buffer] {
+            QByteArray bytes = socket->readAll();
+            for (auto& line : buffer->feed(std::string_view(bytes.constData(), bytes.size()))) {
+                std::string reply = "?"; // a line too long to be a command
+                if (line) {
+                    // Invalid UTF-8 is replaced rather than handed on.
+                    reply = interpreter_(QString::fromUtf8(*line).toStdString());
+                }
+                reply += "\n";
+                socket->write(reply.data(), static_cast<qint64>(reply.size()));
+            }
+        });
+        QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+    }
+}
+
+} // namespace helm

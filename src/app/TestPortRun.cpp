@@ -1,0 +1,86 @@
+#include "app/App.h"
+#include "app/CommandLine.h"
+#include "app/TestPort.h"
+#include "platform/MediaClock.h"
+
+#include <cstdio>
+#include <sstream>
+
+namespace helm {
+
+namespace {
+
+std::vector<std::string> words(const std::string& line) {
+    std::vector<std::string> out;
+    std::istringstream in(line);
+    std::string w;
+    while (std::getline(in, w, ' ')) {
+        if (!w.empty()) {
+            out.push_back(w);
+        }
+    }
+    return out;
+}
+
+std::string statusLine(App& app) {
+    Router& r = app.router();
+    std::string agents;
+    for (const std::string& name : app.connected) {
+        agents += (agents.empty() ? "" : ",") + name;
+    }
+    std::string held;
+    for (int code : r.heldKeys) {
+        char n[16];
+        std::snprintf(n, sizeof n, "%d", code);
+        held += (held.empty() ? "" : ", ") + std::string(n);
+    }
+    char since[48];
+    std::snprintf(since, sizeof since, "%.2f", mediaNow() - r.lastKey);
+    return "gaze=-" + std::string(" keys=") + r.keys + " mouse=" + r.mouse + " agents=" + agents +
+           " locked=" + r.locked.value_or("-") + " held=[" + held + "] sinceKey=" + since;
+}
+
+std::string inputsLine(App& app) {
+    std::string capped;
+    for (const std::string& name : app.capped) {
+        capped += (capped.empty() ? "" : ", ") + quoted(name);
+    }
+    std::string injected;
+    for (const std::string& entry : app.injectLog) {
+        injected += (injected.empty() ? "" : ",") + entry;
+    }
+    app.injectLog.clear();
+    return "source=" + app.source.value_or("mac") + " capped=[" + capped + "] injected=[" +
+           injected + "]";
+}
+
+} // namespace
+
+// Each command checks its arguments before acting: a line it cannot use is answered "?" and
+// changes nothing, like an unknown word.
+std::string TestPort::run(const std::string& line, App& app) {
+    std::vector<std::string> w = words(line);
+    if (w.empty()) {
+        return "?";
+    }
+    const std::string& cmd = w[0];
+    if (cmd == "health") {
+        return "health " + app.health().value_or("ok");
+    }
+    if (cmd == "inputs") {
+        return inputsLine(app);
+    }
+    if (cmd == "allinputs") {
+        if (w.size() < 2) {
+            return "?";
+        }
+        app.prefs.setAllInputs(w[1] == "1");
+        return statusLine(app);
+    }
+    if (cmd == "status") {
+        return statusLine(app);
+    }
+    return "?";
+}
+
+} // namespace helm

@@ -1,0 +1,45 @@
+#include "app/App.h"
+#include "app/CommandLine.h"
+#include "app/Log.h"
+#include "desk/Defaults.h"
+#include "platform/DefaultsFile.h"
+#include "platform/TermSignal.h"
+
+#include <QApplication>
+#include <QTimer>
+
+#include <memory>
+
+int main(int argc, char** argv) {
+    using namespace helm;
+
+    // Taken before Qt removes the options it knows from argv.
+    CommandLine commandLine(argc, argv);
+    setUpLogPath();
+
+    QApplication application(argc, argv);
+    // A menu-bar program lives on with no window open.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    if (std::optional<std::string> folder = commandLine.arg("--render-guide")) {
+        log("render guide: not available in this version");
+        return 0;
+    }
+    if (std::optional<std::string> folder = commandLine.arg("--replay")) {
+        log("replay: not available in this version");
+        return 0;
+    }
+
+    Defaults defaults(std::make_unique<DefaultsFile>(DefaultsFile::standardPath()),
+                      [](const std::string& line) { log(line); });
+    App app(commandLine, defaults);
+
+    // SIGTERM ends the event loop in order, so the quit sequence runs.
+    TermSignal term([] { QCoreApplication::quit(); });
+    QObject::connect(&application, &QCoreApplication::aboutToQuit,
+                     [&app] { app.applicationWillTerminate(); });
+
+    QTimer::singleShot(0, [&app] { app.applicationDidFinishLaunching(); });
+    application.exec();
+    return 0;
+}

@@ -1,0 +1,152 @@
+#include "desk/Defaults.h"
+
+#include <utility>
+
+namespace helm {
+
+using json::Json;
+
+Defaults::Defaults() = default;
+
+Defaults::Defaults(std::unique_ptr<DefaultsStorage> storage, Report report)
+    : storage_(std::move(storage)), report_(std::move(report)) {
+    if (!storage_) {
+        return;
+    }
+    DefaultsStorage::Loaded loaded = storage_->load();
+    switch (loaded.status) {
+    case DefaultsStorage::Status::absent:
+        return;
+    case DefaultsStorage::Status::failed:
+        // Writing now would replace settings we merely failed to read.
+        writable_ = false;
+        reportProblem("defaults: cannot read (" + loaded.problem +
+                      "); changes are kept for this run only");
+        return;
+    case DefaultsStorage::Status::ok:
+        break;
+    }
+    try {
+        Json doc = json::parse(loaded.text);
+        if (!doc.is_object()) {
+            throw json::DecodeError("not an object");
+        }
+        values_ = std::move(doc);
+    } catch (const json::DecodeError& e) {
+        std::optional<std::string> aside = storage_->setAside();
+        if (aside) {
+            reportProblem(std::string("defaults: unreadable (") + e.what() + "), kept as " +
+                          *aside);
+        } else {
+            writable_ = false;
+            reportProblem(std::string("defaults: unreadable (") + e.what() +
+                          "); changes are kept for this run only");
+        }
+    }
+}
+
+std::optional<Json> Defaults::value(const std::string& key) const {
+    std::lock_guard lock(mutex_);
+    auto it = values_.find(key);
+    if (it == values_.end()) {
+        return std::nullopt;
+    }
+    return *it;
+}
+
+std::optional<long long> Defaults::integer(const std::string& key) const {
+    std::optional<Json> v = value(key);
+    if (!v || !v->is_number_integer()) {
+        return std::nullopt;
+    }
+    try {
+        return json::toInt(*v, key.c_str());
+    } catch (const json::DecodeError&) {
+        return std::nullopt; // an unsigned value beyond the signed range
+    }
+}
+
+std::optional<bool> Defaults::boolean(const std::string& key) const {
+    std::optional<Json> v = value(key);
+    if (!v || !v->is_boolean()) {
+        return std::nullopt;
+    }
+    return v->get<bool>();
+}
+
+std::optional<double> Defaults::number(const std::string& key) const {
+    std::optional<Json> v = value(key);
+    if (!v || !v->is_number()) {
+        return std::nullopt;
+    }
+    return v->get<double>();
+}
+
+std::optional<std::string> Defaults::string(const std::string& key) const {
+    std::optional<Json> v = value(key);
+    if (!v || !v->is_string()) {
+        return std::nullopt;
+    }
+    return v->get<std::string>();
+}
+
+std::optional<std::vector<std::string>> Defaults::strings(const std::string& key) const {
+    std::optional<Json> v = value(key);
+    if (!v || !v->is_array()) {
+        return std::nullopt;
+    }
+    std::vector<std::string> out;
+    for (const auto& e : *v) {
+        if (!e.is_string()) {
+            return std::nullopt;
+        }
+        out.push_back(e.get<std::string>());
+    }
+    return out;
+}
+
+std::vector<std::string> Defaults::keys() const {
+    std::lock_guard lock(mutex_);
+    std::vector<std::string> out;
+    for (auto it = values_.begin(); it != values_.end(); ++it) {
+        out.push_back(it.key());
+    }
+    return out;
+}
+
+bool Defaults::set(const std::string& key, const Json& value) {
+    try {
+        json::dump(value); // refuses a number that is not finite before anything changes
+    } catch (const json::EncodeError&) {
+        reportProblem("defaults: not stored, " + key + " holds a number that is not finite");
+        return false;
+    }
+    std::lock_guard lock(mutex_);
+    values_[key] = value;
+    saveLocked();
+    return true;
+}
+
+void Defaults::remove(const std::string& key) {
+    std::lock_guard lock(mutex_);
+    if (values_.erase(key) > 0) {
+        saveLocked();
+    }
+}
+
+void Defaults::saveLocked() {
+    if (!storage_ || !writable_) {
+        return;
+    }
+    if (std::optional<std::string> problem = storage_->save(values_.dump(2) + "\n")) {
+        reportProblem("defaults: not saved (" + *problem + ")");
+    }
+}
+
+void Defaults::reportProblem(const std::string& line) const {
+    if (report_) {
+        report_(line);
+    }
+}
+
+} // namespace helm

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace helm {
+
+// Where the user defaults live between runs. The store above it keeps every value in memory
+// and hands the whole document down here after each change; this layer only reads and writes
+// text, so the desk code that owns the values stays free of any file or toolkit code.
+class DefaultsStorage {
+public:
+    enum class Status { absent, ok, failed };
+
+    struct Loaded {
+        Status status = Status::absent;
+        std::string text;    // the document, when ok
+        std::string problem; // why it could not be read, when failed
+    };
+
+    virtual ~DefaultsStorage() = default;
+
+    virtual Loaded load() = 0;
+    // Replaces the stored document as a whole, so a crash never leaves half of it behind.
+    // Answers the problem, or nothing when the text was stored.
+    virtual std::optional<std::string> save(const std::string& text) = 0;
+    // Moves a document that could not be understood out of the way so that the next save
+    // does not destroy it. Answers where it went, or nothing when it could not be moved.
+    virtual std::optional<std::string> setAside() = 0;
+};
+
+} // namespace helm

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "app/App.h"
+#include "app/Log.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace helm::test {
+
+// An application object over in-memory defaults, with the log in a temporary folder.
+struct AppFixture {
+    int argc = 1;
+    char name[11] = "helmvantor";
+    char* argv[2] = {name, nullptr};
+    QApplication qapp{argc, argv};
+    QTemporaryDir dir;
+    Defaults defaults;
+
+    AppFixture() { setLogPath(dir.path().toStdString() + "/pivmor.log"); }
+    ~AppFixture() { setLogPath(""); }
+
+    std::unique_ptr<App> make(std::vector<std::string> args) {
+        args.insert(args.begin(), "helmvantor");
+        return std::make_unique<App>(CommandLine(std::move(args)), defaults);
+    }
+
+    // The log's messages, dates cut off.
+    std::vector<std::string> logged() const {
+        std::ifstream in(dir.path().toStdString() + "/pivmor.log");
+        std::vector<std::string> out;
+        for (std::string l; std::getline(in, l);) {
+            out.push_back(l.size() > 26 ? l.substr(26) : l);
+        }
+        return out;
+    }
+};
+
+} // namespace helm::test

@@ -1,0 +1,86 @@
+#include "AppFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+
+using namespace helm;
+
+namespace {
+
+struct AppTest : ::testing::Test, test::AppFixture {};
+
+} // namespace
+
+TEST_F(AppTest, LaunchInSimulationModeWithoutAPortValue) {
+    auto app = make({"--no-camera", "--token=abc", "--test-port"});
+    app->applicationDidFinishLaunching();
+    app->applicationWillTerminate();
+    EXPECT_TRUE(app->simOnly());
+    EXPECT_EQ(nullptr, app->testPort());
+    EXPECT_EQ((std::vector<std::string>{
+                  R"(start iso=false args=["--no-camera", "--test-port"])",
+                  "camera off (simulation)",
+                  "test mode: no input capture, private clipboard",
+                  "quit",
+              }),
+              logged());
+}
+
+TEST_F(AppTest, PreferencesDriveTheVoiceOutsideSimulationOnly) {
+    defaults.set("p.voice", false);
+    auto app = make({});
+    app->applyPrefs();
+    EXPECT_TRUE(app->voice.muted);
+    EXPECT_FALSE(app->voice.chimesOff);
+    app->prefs.onChange = [&] { app->applyPrefs(); };
+    app->prefs.setSounds(false);
+    EXPECT_TRUE(app->voice.chimesOff);
+
+    auto sim = make({"--test-port", "0"});
+    sim->prefs.setVoice(true);
+    sim->prefs.setSounds(true);
+    sim->applyPrefs();
+    EXPECT_TRUE(sim->voice.muted);
+    EXPECT_TRUE(sim->voice.chimesOff);
+}
+
+TEST_F(AppTest, ResetDefaultsResumesFollowingAndLogs) {
+    auto app = make({"--test-port", "0"});
+    int applied = 0;
+    app->prefs.onChange = [&] { ++applied; };
+    app->prefs.setPanel(true);
+    app->followEyes = false;
+    app->resetDefaults();
+    EXPECT_FALSE(app->prefs.panel());
+    EXPECT_TRUE(app->followEyes);
+    EXPECT_EQ(16, applied);
+    EXPECT_EQ("reset to defaults", logged().back());
+}
+
+TEST_F(AppTest, MenuActionsRunTheirBoxAndToleratePlainItems) {
+    auto app = make({});
+    int calls = 0;
+    QAction item;
+    item.setData(QVariant::fromValue(std::make_shared<App::Run>(App::Run{[&] { ++calls; }})));
+    app->run(&item);
+    EXPECT_EQ(1, calls);
+    QAction plain;
+    plain.setData(42);
+    app->run(&plain);
+    app->run(nullptr);
+    EXPECT_EQ(1, calls);
+}
+
+TEST_F(AppTest, HealthSentences) {
+    auto app = make({});
+    EXPECT_FALSE(app->health()); // camera off
+    app->cameraOn = true;
+    app->lastFaceAt = -1000; // long ago on the media clock
+    app->brightness = 0.1;
+    EXPECT_EQ("Too dark to see you", app->health());
+    app->brightness = 0.5;
+    EXPECT_EQ("Can't see you", app->health());
+    app->problem = "Helmvantor can't use the network. Quit other copies of Helmvantor.";
+    EXPECT_EQ(app->problem, app->health());
+}

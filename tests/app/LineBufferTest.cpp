@@ -1,0 +1,53 @@
+#include "app/LineBuffer.h"
+
+#include <gtest/gtest.h>
+
+using namespace helm;
+
+using Lines = std::vector<std::optional<std::string>>;
+
+TEST(LineBuffer, ReassemblesLinesWhateverTheReads) {
+    struct Case {
+        std::vector<std::string> reads;
+        Lines lines;
+    };
+    const Case cases[] = {
+        {{"status\n"}, {"status"}},
+        {{"a\nb\n"}, {"a", "b"}},
+        {{"sta", "tus\n"}, {"status"}},
+        {{"key 3", "6 1\r", "\n"}, {"key 36 1"}},
+        {{"a\r\n\n\r\n  \n"}, {"a", "  "}}, // empty lines vanish; spaces are the reader's
+        {{"no end"}, {}},
+        {{"x\ry\n"}, {"x\ry"}}, // only a carriage return right before the line feed goes
+    };
+    for (const auto& c : cases) {
+        LineBuffer buffer;
+        Lines got;
+        for (const auto& r : c.reads) {
+            for (auto& l : buffer.feed(r)) {
+                got.push_back(std::move(l));
+            }
+        }
+        EXPECT_EQ(c.lines, got) << c.reads.front();
+    }
+}
+
+TEST(LineBuffer, AnOverlongLineIsReportedOnceAndSkipped) {
+    LineBuffer buffer;
+    std::string chunk(LineBuffer::maxLine / 4, 'x');
+    Lines got;
+    for (int i = 0; i < 10; ++i) { // far past the cap, in several reads
+        for (auto& l : buffer.feed(chunk)) {
+            got.push_back(std::move(l));
+        }
+    }
+    for (auto& l : buffer.feed("tail\nstatus\n")) {
+        got.push_back(std::move(l));
+    }
+    EXPECT_EQ((Lines{std::nullopt, "status"}), got);
+
+    // A line of exactly the cap is still a line.
+    LineBuffer exact;
+    EXPECT_EQ(Lines{std::string(LineBuffer::maxLine, 'y')},
+              exact.feed(std::string(LineBuffer::maxLine, 'y') + "\n"));
+}
