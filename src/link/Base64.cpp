@@ -25,10 +25,8 @@ constexpr auto reverse = makeReverse();
 
 } // namespace
 
-std::string base64Encode(const std::uint8_t* data, std::size_t size) {
-    std::string out;
-    out.resize((size + 2) / 3 * 4);
-    char* o = out.data();
+std::size_t base64EncodeTo(const std::uint8_t* data, std::size_t size, char* out) {
+    char* o = out;
     std::size_t i = 0;
     for (; i + 3 <= size; i += 3) {
         std::uint32_t v =
@@ -52,6 +50,13 @@ std::string base64Encode(const std::uint8_t* data, std::size_t size) {
         *o++ = alphabet[(v >> 6) & 63];
         *o++ = '=';
     }
+    return static_cast<std::size_t>(o - out);
+}
+
+std::string base64Encode(const std::uint8_t* data, std::size_t size) {
+    std::string out;
+    out.resize((size + 2) / 3 * 4);
+    base64EncodeTo(data, size, out.data());
     return out;
 }
 
@@ -63,7 +68,7 @@ std::string base64Encode(const Bytes& bytes) {
     return base64Encode(bytes.data(), bytes.size());
 }
 
-std::optional<Bytes> base64Decode(std::string_view text) {
+std::optional<std::size_t> base64DecodedSize(std::string_view text) {
     if (text.size() % 4 != 0) {
         return std::nullopt;
     }
@@ -71,8 +76,15 @@ std::optional<Bytes> base64Decode(std::string_view text) {
     if (!text.empty() && text.back() == '=') {
         pad = text[text.size() - 2] == '=' ? 2 : 1;
     }
-    Bytes out;
-    out.resize(text.size() / 4 * 3 - pad);
+    return text.size() / 4 * 3 - pad;
+}
+
+std::optional<std::size_t> base64DecodeTo(std::string_view text, std::uint8_t* out) {
+    auto size = base64DecodedSize(text);
+    if (!size) {
+        return std::nullopt;
+    }
+    std::size_t pad = text.size() / 4 * 3 - *size;
     auto* in = reinterpret_cast<const unsigned char*>(text.data());
     std::size_t full = pad == 0 ? text.size() : text.size() - 4;
     std::size_t o = 0;
@@ -108,6 +120,18 @@ std::optional<Bytes> base64Decode(std::string_view text) {
             out[o++] = static_cast<std::uint8_t>((a << 2) | (b >> 4));
             out[o++] = static_cast<std::uint8_t>((b << 4) | (c >> 2));
         }
+    }
+    return o;
+}
+
+std::optional<Bytes> base64Decode(std::string_view text) {
+    auto size = base64DecodedSize(text);
+    if (!size) {
+        return std::nullopt;
+    }
+    Bytes out(*size);
+    if (!base64DecodeTo(text, out.data())) {
+        return std::nullopt;
     }
     return out;
 }

@@ -7,6 +7,7 @@
 #include <openssl/params.h>
 #include <openssl/rand.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -168,49 +169,59 @@ AesGcm::~AesGcm() = default;
 AesGcm::AesGcm(AesGcm&&) noexcept = default;
 AesGcm& AesGcm::operator=(AesGcm&&) noexcept = default;
 
-void AesGcm::seal(const Nonce& nonce, const std::uint8_t* plain, std::size_t size,
-                  std::uint8_t* out) {
-    EVP_CIPHER_CTX* ctx = enc_.get();
-    if (EVP_EncryptInit_ex2(ctx, nullptr, nullptr, nonce.data(), nullptr) != 1) {
+void AesGcm::sealBegin(const Nonce& nonce) {
+    if (EVP_EncryptInit_ex2(enc_.get(), nullptr, nullptr, nonce.data(), nullptr) != 1) {
         fatal("AES-256-GCM seal");
     }
+}
+
+void AesGcm::sealUpdate(const std::uint8_t* plain, std::size_t size, std::uint8_t* out) {
     std::size_t done = 0;
     while (done < size) {
         int n = static_cast<int>(size - done < chunk ? size - done : chunk);
         int written = 0;
-        if (EVP_EncryptUpdate(ctx, out + done, &written, plain + done, n) != 1 || written != n) {
+        if (EVP_EncryptUpdate(enc_.get(), out + done, &written, plain + done, n) != 1 ||
+            written != n) {
             fatal("AES-256-GCM seal");
         }
         done += static_cast<std::size_t>(n);
     }
+}
+
+void AesGcm::sealFinish(std::uint8_t* tag) {
+    unsigned char none[16];
     int tail = 0;
-    if (EVP_EncryptFinal_ex(ctx, out + size, &tail) != 1 || tail != 0) {
+    if (EVP_EncryptFinal_ex(enc_.get(), none, &tail) != 1 || tail != 0) {
         fatal("AES-256-GCM seal");
     }
     OSSL_PARAM params[] = {
-        OSSL_PARAM_construct_octet_string(OSSL_CIPHER_PARAM_AEAD_TAG, out + size, gcmTagSize),
+        OSSL_PARAM_construct_octet_string(OSSL_CIPHER_PARAM_AEAD_TAG, tag, gcmTagSize),
         OSSL_PARAM_construct_end(),
     };
-    if (EVP_CIPHER_CTX_get_params(ctx, params) != 1) {
+    if (EVP_CIPHER_CTX_get_params(enc_.get(), params) != 1) {
         fatal("AES-256-GCM tag");
     }
 }
 
-bool AesGcm::open(const Nonce& nonce, const std::uint8_t* cipher, std::size_t size,
-                  const std::uint8_t* tag, std::uint8_t* out) {
-    EVP_CIPHER_CTX* ctx = dec_.get();
-    if (EVP_DecryptInit_ex2(ctx, nullptr, nullptr, nonce.data(), nullptr) != 1) {
-        return false;
-    }
+bool AesGcm::openBegin(const Nonce& nonce) {
+    return EVP_DecryptInit_ex2(dec_.get(), nullptr, nullptr, nonce.data(), nullptr) == 1;
+}
+
+bool AesGcm::openUpdate(const std::uint8_t* cipher, std::size_t size, std::uint8_t* out) {
     std::size_t done = 0;
     while (done < size) {
         int n = static_cast<int>(size - done < chunk ? size - done : chunk);
         int written = 0;
-        if (EVP_DecryptUpdate(ctx, out + done, &written, cipher + done, n) != 1 || written != n) {
+        if (EVP_DecryptUpdate(dec_.get(), out + done, &written, cipher + done, n) != 1 ||
+            written != n) {
             return false;
         }
         done += static_cast<std::size_t>(n);
     }
+    return true;
+}
+
+bool AesGcm::openFinish(const std::uint8_t* tag) {
     // The expected tag must be in place before the final step, which is what checks it.
     unsigned char expected[gcmTagSize];
     std::copy(tag, tag + gcmTagSize, expected);
@@ -218,11 +229,24 @@ bool AesGcm::open(const Nonce& nonce, const std::uint8_t* cipher, std::size_t si
         OSSL_PARAM_construct_octet_string(OSSL_CIPHER_PARAM_AEAD_TAG, expected, gcmTagSize),
         OSSL_PARAM_construct_end(),
     };
-    if (EVP_CIPHER_CTX_set_params(ctx, params) != 1) {
+    if (EVP_CIPHER_CTX_set_params(dec_.get(), params) != 1) {
         return false;
     }
+    unsigned char none[16];
     int tail = 0;
-    return EVP_DecryptFinal_ex(ctx, out + size, &tail) == 1 && tail == 0;
+    return EVP_DecryptFinal_ex(dec_.get(), none, &tail) == 1 && tail == 0;
+}
+
+void AesGcm::seal(const Nonce& nonce, const std::uint8_t* plain, std::size_t size,
+                  std::uint8_t* out) {
+    sealBegin(nonce);
+    sealUpdate(plain, size, out);
+    sealFinish(out + size);
+}
+
+bool AesGcm::open(const Nonce& nonce, const std::uint8_t* cipher, std::size_t size,
+                  const std::uint8_t* tag, std::uint8_t* out) {
+    return openBegin(nonce) && openUpdate(cipher, size, out) && openFinish(tag);
 }
 
 } // namespace helm

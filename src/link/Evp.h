@@ -46,6 +46,15 @@ public:
     [[nodiscard]] bool open(const Nonce& nonce, const std::uint8_t* cipher, std::size_t size,
                             const std::uint8_t* tag, std::uint8_t* out);
 
+    // The same in pieces, so a large line needs no second copy: begin, any number of updates
+    // (each writes as many bytes as it reads), then finish.
+    void sealBegin(const Nonce& nonce);
+    void sealUpdate(const std::uint8_t* plain, std::size_t size, std::uint8_t* out);
+    void sealFinish(std::uint8_t* tag);
+    [[nodiscard]] bool openBegin(const Nonce& nonce);
+    [[nodiscard]] bool openUpdate(const std::uint8_t* cipher, std::size_t size, std::uint8_t* out);
+    [[nodiscard]] bool openFinish(const std::uint8_t* tag);
+
 private:
     struct Free {
         void operator()(evp_cipher_ctx_st* ctx) const;

@@ -10,6 +10,8 @@ namespace helm {
 namespace {
 
 constexpr std::size_t nonceSize = 12;
+constexpr std::size_t nonceChars = 16;   // 12 bytes encode to 16 characters without padding
+constexpr std::size_t block = 3 * 16384; // bytes sealed or opened per step of a long line
 
 } // namespace
 
@@ -40,43 +42,93 @@ std::string Sealer::seal(std::string_view line) {
     if (!gcm_) {
         return {};
     }
-    Nonce n = nonce(counter_);
-    Bytes combined(nonceSize + line.size() + gcmTagSize);
-    std::copy(n.begin(), n.end(), combined.begin());
-    gcm_->seal(n, reinterpret_cast<const std::uint8_t*>(line.data()), line.size(),
-               combined.data() + nonceSize);
+    // The combined form is encoded piece by piece straight into the result, so a 100 MB clip
+    // line is not held a second time. Every piece but the last is a multiple of 3 bytes long,
+    // so the pieces' base64 joined is the base64 of the whole.
+    const std::size_t size = line.size();
+    std::string out((nonceSize + size + gcmTagSize + 2) / 3 * 4, '\0');
+    char* o = out.data();
+    const Nonce n = nonce(counter_);
+    o += base64EncodeTo(n.data(), n.size(), o);
+    gcm_->sealBegin(n);
+    Bytes scratch(std::min(size, block) + gcmTagSize);
+    auto* plain = reinterpret_cast<const std::uint8_t*>(line.data());
+    std::size_t left = size;
+    while (left > block) {
+        gcm_->sealUpdate(plain, block, scratch.data());
+        o += base64EncodeTo(scratch.data(), block, o);
+        plain += block;
+        left -= block;
+    }
+    gcm_->sealUpdate(plain, left, scratch.data());
+    gcm_->sealFinish(scratch.data() + left);
+    base64EncodeTo(scratch.data(), left + gcmTagSize, o);
     ++counter_;
-    return base64Encode(combined);
+    return out;
 }
 
 std::optional<std::string> Sealer::open(std::string_view text) {
     if (!gcm_) {
         return std::nullopt;
     }
-    auto combined = base64Decode(text);
-    if (!combined || combined->size() < nonceSize + gcmTagSize) {
+    auto total = base64DecodedSize(text);
+    if (!total || *total < nonceSize + gcmTagSize) {
         return std::nullopt;
     }
-    const std::uint8_t* b = combined->data();
-    if (b[0] != 0 || b[1] != 0 || b[2] != 0 || b[3] != 0) {
+    // A piece that is not the last must decode to its full length: a "=" inside it would
+    // otherwise pass as padding.
+    auto decodePiece = [](std::string_view piece, std::uint8_t* out,
+                          bool last) -> std::optional<std::size_t> {
+        auto n = base64DecodeTo(piece, out);
+        if (!n || (!last && *n != piece.size() / 4 * 3)) {
+            return std::nullopt;
+        }
+        return n;
+    };
+    Nonce n{};
+    if (!decodePiece(text.substr(0, nonceChars), n.data(), false)) {
+        return std::nullopt;
+    }
+    if (n[0] != 0 || n[1] != 0 || n[2] != 0 || n[3] != 0) {
         return std::nullopt;
     }
     std::uint64_t carried = 0;
-    for (int i = 4; i < 12; ++i) {
-        carried = (carried << 8) | b[i];
+    for (std::size_t i = 4; i < nonceSize; ++i) {
+        carried = (carried << 8) | n[i];
     }
     if (carried != counter_) {
         return std::nullopt;
     }
-    Nonce n{};
-    std::copy(b, b + nonceSize, n.begin());
-    std::size_t size = combined->size() - nonceSize - gcmTagSize;
+
+    // What follows the nonce is the ciphertext and then the tag.
+    const std::size_t size = *total - nonceSize - gcmTagSize;
     std::string plain(size, '\0');
-    if (!gcm_->open(n, b + nonceSize, size, b + nonceSize + size,
-                    reinterpret_cast<std::uint8_t*>(plain.data()))) {
+    auto* out = reinterpret_cast<std::uint8_t*>(plain.data());
+    std::uint8_t tag[gcmTagSize];
+    if (!gcm_->openBegin(n)) {
         return std::nullopt;
     }
-    if (!isValidUtf8(plain)) {
+    std::string_view rest = text.substr(nonceChars);
+    Bytes scratch(std::min(size + gcmTagSize, block));
+    std::size_t pos = 0; // in the ciphertext-and-tag stream
+    while (!rest.empty()) {
+        std::string_view piece = rest.substr(0, block / 3 * 4);
+        rest.remove_prefix(piece.size());
+        auto decoded = decodePiece(piece, scratch.data(), rest.empty());
+        if (!decoded) {
+            return std::nullopt;
+        }
+        std::size_t got = *decoded;
+        std::size_t cipher = pos < size ? std::min(got, size - pos) : 0;
+        if (!gcm_->openUpdate(scratch.data(), cipher, out + pos)) {
+            return std::nullopt;
+        }
+        for (std::size_t i = cipher; i < got; ++i) {
+            tag[pos + i - size] = scratch[i];
+        }
+        pos += got;
+    }
+    if (!gcm_->openFinish(tag) || !isValidUtf8(plain)) {
         return std::nullopt;
     }
     ++counter_;

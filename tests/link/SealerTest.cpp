@@ -147,5 +147,43 @@ TEST(Sealer, MovedFromSealerSealsNothing) {
     EXPECT_EQ(in.open(b.seal("two")), "two");
 }
 
+TEST(Sealer, LongLinesMatchTheWholeCombinedForm) {
+    // Long lines are sealed and opened in pieces; around each piece boundary the result must
+    // be exactly the base64 of nonce, ciphertext and tag computed in one go.
+    constexpr std::size_t piece = 3 * 16384;
+    for (std::size_t size : {piece - 17, piece - 16, piece - 1, piece, piece + 1, 3 * piece + 2}) {
+        std::string line(size, 'a');
+        for (std::size_t i = 0; i < size; i += 7) {
+            line[i] = static_cast<char>('a' + i % 26);
+        }
+        Sealer out(h2a, 9);
+        std::string sealed = out.seal(line);
+
+        Nonce nonce = Sealer::nonce(9);
+        Bytes whole(nonce.begin(), nonce.end());
+        whole.resize(12 + size + gcmTagSize);
+        AesGcm gcm(h2a);
+        gcm.seal(nonce, reinterpret_cast<const std::uint8_t*>(line.data()), size,
+                 whole.data() + 12);
+        EXPECT_EQ(sealed, base64Encode(whole)) << size;
+
+        Sealer in(h2a, 9);
+        EXPECT_EQ(in.open(sealed), line) << size;
+        // A "=" at the end of an inner piece must not pass for padding.
+        for (std::size_t at : {std::size_t{15}, 16 + piece / 3 * 4 - 1}) {
+            if (at + 4 < sealed.size()) {
+                std::string bad = sealed;
+                bad[at] = '=';
+                Sealer again(h2a, 9);
+                EXPECT_FALSE(again.open(bad)) << size << " at " << at;
+            }
+        }
+        std::string flipped = sealed;
+        flipped[sealed.size() / 2] = flipped[sealed.size() / 2] == 'A' ? 'B' : 'A';
+        Sealer again(h2a, 9);
+        EXPECT_FALSE(again.open(flipped)) << size;
+    }
+}
+
 } // namespace
 } // namespace helm
