@@ -16,13 +16,13 @@ namespace helm {
 
 App::App(CommandLine commandLine, Defaults& defaults)
     : d(defaults), prefs(defaults), commandLine_(std::move(commandLine)),
-      simOnly_(commandLine_.simOnly()) {}
+      simOnly_(commandLine_.simOnly()), layout_(storedLayout()) {}
 
 App::~App() = default;
 
 Router& App::router() {
     if (!router_) {
-        router_.emplace("mac/0");
+        router_.emplace(layout_.hubID().value_or("mac/0"));
     }
     return *router_;
 }

@@ -4,8 +4,10 @@
 #include "app/Voice.h"
 #include "desk/Angle.h"
 #include "desk/Defaults.h"
+#include "desk/Layout.h"
 #include "desk/Prefs.h"
 #include "desk/V3.h"
+#include "gaze/GazePicker.h"
 #include "input/Router.h"
 
 #include <QMetaType>
@@ -53,6 +55,13 @@ public:
     void applyPrefs();
     void resetDefaults();
 
+    // The desk. Every assignment goes through setLayout, which stores it under "layout2"
+    // (outside simulation mode) and hands it on to everything that shows or keeps it.
+    const Layout& layout() const { return layout_; }
+    void setLayout(Layout layout);
+    // The first screen of the layout with that id.
+    std::optional<Screen> screen(const std::string& id) const;
+
     // The focus state machine, created on first use with the layout's home screen.
     Router& router();
 
@@ -66,6 +75,7 @@ public:
     // Stored state, named as the rest of the program reads it.
     Defaults& d;
     Prefs prefs;
+    GazePicker picker;
     bool followEyes = true;
     bool cameraOn = false;
     std::optional<Angle> angle;
@@ -107,10 +117,12 @@ public:
 private:
     CommandLine commandLine_;
     bool simOnly_;
+    Layout layout_;
     std::optional<Router> router_;
     std::unique_ptr<QTimer> mainTimer_;
     std::unique_ptr<TestPort> testPort_;
 
+    Layout storedLayout() const;
     void syncMacDisplays();
     void setUpSettings();
     void setUpGuide();

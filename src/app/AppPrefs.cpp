@@ -1,10 +1,23 @@
 #include "app/App.h"
 
 #include "app/Log.h"
+#include "app/NumberText.h"
+#include "gaze/CalFit.h"
+
+#include <utility>
 
 namespace helm {
 
 void App::applyPrefs() {
+    picker.settle = prefs.settle();
+
+    if (layout_.cal && layout_.mix != prefs.eyeMix()) {
+        Layout refitted = layout_;
+        helm::apply(*refitted.cal, refitted, prefs.eyeMix());
+        setLayout(std::move(refitted));
+        log("head/eyes mix " + shortest(prefs.eyeMix()));
+    }
+
     // Spoken prompts and chimes would reach the person at the desk, who is not part of a test.
     if (simOnly_) {
         voice.muted = true;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "desk/Layout.h"
+#include "desk/Screen.h"
+
 #include <QColor>
 
 namespace helm {
@@ -12,5 +15,9 @@ inline const QColor gWarn = QColor::fromRgbF(1.0f, 0.70f, 0.25f);
 inline const QColor gPanel = QColor::fromRgbF(0.055f, 0.07f, 0.09f);
 inline const QColor gLine = QColor::fromRgbF(0.13f, 0.16f, 0.19f);
 inline const QColor gGround = QColor::fromRgbF(0.027f, 0.035f, 0.047f);
+
+// The colour of the screen's computer: this computer green, then the PCs of the layout in id
+// order blue, purple, orange, and round again. A computer not in the layout counts as this one.
+QColor computerColor(const Screen& screen, const Layout& layout);
 
 } // namespace helm

@@ -1,14 +1,13 @@
 #include "app/TestPort.h"
 
-#include "app/LineBuffer.h"
+#include "app/CommandReader.h"
 #include "app/Log.h"
+#include "app/NumberText.h"
 
 #include <QHostAddress>
-#include <QString>
 #include <QTcpServer>
 #include <QTcpSocket>
 
-#include <cstdio>
 #include <utility>
 
 namespace helm {
@@ -25,9 +24,7 @@ bool TestPort::start(std::uint16_t port) {
     }
     server_ = std::move(server);
     QObject::connect(server_.get(), &QTcpServer::newConnection, server_.get(), [this] { serve(); });
-    char line[32];
-    std::snprintf(line, sizeof line, "test port %u", static_cast<unsigned>(this->port()));
-    log(line);
+    log(format("test port %u", static_cast<unsigned>(this->port())));
     return true;
 }
 
@@ -37,14 +34,13 @@ std::uint16_t TestPort::port() const {
 
 void TestPort::serve() {
     while (QTcpSocket* socket = server_->nextPendingConnection()) {
-        auto buffer = std::make_shared<LineBuffer>();
+        auto buffer = std::make_shared<CommandReader>();
         QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket, buffer] {
             QByteArray bytes = socket->readAll();
             for (auto& line : buffer->feed(std::string_view(bytes.constData(), bytes.size()))) {
                 std::string reply = "?"; // a line too long to be a command
                 if (line) {
-                    // Invalid UTF-8 is replaced rather than handed on.
-                    reply = interpreter_(QString::fromUtf8(*line).toStdString());
+                    reply = interpreter_(*line);
                 }
                 reply += "\n";
                 socket->write(reply.data(), static_cast<qint64>(reply.size()));

@@ -1,9 +1,9 @@
 #include "app/App.h"
 #include "app/CommandLine.h"
+#include "app/NumberText.h"
 #include "app/TestPort.h"
 #include "platform/MediaClock.h"
 
-#include <cstdio>
 #include <sstream>
 
 namespace helm {
@@ -30,14 +30,23 @@ std::string statusLine(App& app) {
     }
     std::string held;
     for (int code : r.heldKeys) {
-        char n[16];
-        std::snprintf(n, sizeof n, "%d", code);
-        held += (held.empty() ? "" : ", ") + std::string(n);
+        held += (held.empty() ? "" : ", ") + format("%d", code);
     }
-    char since[48];
-    std::snprintf(since, sizeof since, "%.2f", mediaNow() - r.lastKey);
-    return "gaze=-" + std::string(" keys=") + r.keys + " mouse=" + r.mouse + " agents=" + agents +
-           " locked=" + r.locked.value_or("-") + " held=[" + held + "] sinceKey=" + since;
+    std::string since = format("%.2f", mediaNow() - r.lastKey);
+    return "gaze=" + app.picker.current.value_or("-") + " keys=" + r.keys + " mouse=" + r.mouse +
+           " agents=" + agents + " locked=" + r.locked.value_or("-") + " held=[" + held +
+           "] sinceKey=" + since;
+}
+
+std::string screensLine(const App& app) {
+    std::string out;
+    for (const Screen& s : app.layout().screens) {
+        out += (out.empty() ? "" : " | ") + format("%d %s %s %.1f/%.1f %.1fx%.1f %s", s.number,
+                                                   s.id.c_str(), s.computerName.c_str(), s.yaw,
+                                                   s.pitch, s.width, s.height,
+                                                   s.learned ? "learned" : "guess");
+    }
+    return out;
 }
 
 std::string inputsLine(App& app) {
@@ -64,6 +73,9 @@ std::string TestPort::run(const std::string& line, App& app) {
         return "?";
     }
     const std::string& cmd = w[0];
+    if (cmd == "screens") {
+        return screensLine(app);
+    }
     if (cmd == "health") {
         return "health " + app.health().value_or("ok");
     }

@@ -1,5 +1,6 @@
 #include "app/TestPort.h"
 #include "AppFixture.h"
+#include "app/NumberText.h"
 
 #include <gtest/gtest.h>
 
@@ -54,7 +55,7 @@ bool isStatus(const std::string& s) {
 
 TEST_F(TestPortTest, OpensOnLoopbackAndLogsThePortItGot) {
     EXPECT_NE(0, port.port());
-    EXPECT_EQ("test port " + std::to_string(port.port()), logged().back());
+    EXPECT_EQ(format("test port %u", static_cast<unsigned>(port.port())), logged().back());
 
     TestPort second([](const std::string&) { return std::string(); });
     EXPECT_FALSE(second.start(port.port())); // taken
@@ -106,13 +107,40 @@ TEST_F(TestPortTest, InputsReportsThenEmptiesTheInjectedLog) {
     EXPECT_EQ(R"(source=PC-1 capped=["a", "b"] injected=[])", got[1]);
 }
 
+TEST_F(TestPortTest, ScreensListsTheLayout) {
+    send("screens\n");
+    EXPECT_EQ(std::vector<std::string>{""}, replies(1)); // an empty desk
+    Layout desk;
+    Screen a;
+    a.id = "mac/1-2-3";
+    a.number = 1;
+    a.computerName = "This Mac";
+    a.yaw = -12.34;
+    a.pitch = 0.05;
+    Screen b = a;
+    b.id = "pc-1/4-5-6";
+    b.number = 2;
+    b.computer = "pc-1";
+    b.computerName = "PC 1";
+    b.width = 40;
+    b.learned = true;
+    desk.screens = {a, b};
+    app->setLayout(desk);
+    send("screens\n");
+    EXPECT_EQ(std::vector<std::string>{"1 mac/1-2-3 This Mac -12.3/0.1 30.0x18.0 guess | "
+                                       "2 pc-1/4-5-6 PC 1 -12.3/0.1 40.0x18.0 learned"},
+              replies(1));
+}
+
 TEST_F(TestPortTest, StatusShowsTheRouterAndTheHealthSentence) {
     app->router().keyDown(36, 0);
     app->router().keyDown(4, 0);
+    app->picker.current = "mac/1-2-3";
     app->problem = "Helmvantor can't use the network. Quit other copies of Helmvantor.";
     send("status\nhealth\n");
     auto got = replies(2);
     ASSERT_EQ(2u, got.size());
+    EXPECT_EQ(0u, got[0].rfind("gaze=mac/1-2-3 keys=mac/0 ", 0)) << got[0];
     EXPECT_NE(std::string::npos, got[0].find(" held=[4, 36] sinceKey=")) << got[0];
     EXPECT_EQ("health " + *app->problem, got[1]);
 }

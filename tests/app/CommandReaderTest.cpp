@@ -1,4 +1,4 @@
-#include "app/LineBuffer.h"
+#include "app/CommandReader.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@ using namespace helm;
 
 using Lines = std::vector<std::optional<std::string>>;
 
-TEST(LineBuffer, ReassemblesLinesWhateverTheReads) {
+TEST(CommandReader, ReassemblesLinesWhateverTheReads) {
     struct Case {
         std::vector<std::string> reads;
         Lines lines;
@@ -18,10 +18,11 @@ TEST(LineBuffer, ReassemblesLinesWhateverTheReads) {
         {{"key 3", "6 1\r", "\n"}, {"key 36 1"}},
         {{"a\r\n\n\r\n  \n"}, {"a", "  "}}, // empty lines vanish; spaces are the reader's
         {{"no end"}, {}},
-        {{"x\ry\n"}, {"x\ry"}}, // only a carriage return right before the line feed goes
+        {{"x\ry\n"}, {"x\ry"}},           // only a carriage return right before the line feed goes
+        {{"a\xff\n"}, {"a\xef\xbf\xbd"}}, // invalid UTF-8 replaced
     };
     for (const auto& c : cases) {
-        LineBuffer buffer;
+        CommandReader buffer;
         Lines got;
         for (const auto& r : c.reads) {
             for (auto& l : buffer.feed(r)) {
@@ -32,9 +33,9 @@ TEST(LineBuffer, ReassemblesLinesWhateverTheReads) {
     }
 }
 
-TEST(LineBuffer, AnOverlongLineIsReportedOnceAndSkipped) {
-    LineBuffer buffer;
-    std::string chunk(LineBuffer::maxLine / 4, 'x');
+TEST(CommandReader, AnOverlongLineIsReportedOnceAndSkipped) {
+    CommandReader buffer;
+    std::string chunk(CommandReader::maxLine / 4, 'x');
     Lines got;
     for (int i = 0; i < 10; ++i) { // far past the cap, in several reads
         for (auto& l : buffer.feed(chunk)) {
@@ -47,7 +48,7 @@ TEST(LineBuffer, AnOverlongLineIsReportedOnceAndSkipped) {
     EXPECT_EQ((Lines{std::nullopt, "status"}), got);
 
     // A line of exactly the cap is still a line.
-    LineBuffer exact;
-    EXPECT_EQ(Lines{std::string(LineBuffer::maxLine, 'y')},
-              exact.feed(std::string(LineBuffer::maxLine, 'y') + "\n"));
+    CommandReader exact;
+    EXPECT_EQ(Lines{std::string(CommandReader::maxLine, 'y')},
+              exact.feed(std::string(CommandReader::maxLine, 'y') + "\n"));
 }
