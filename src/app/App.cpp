@@ -104,6 +104,15 @@ void App::openGuide() {}
 
 // The status item and the status box are filled in here once they exist.
 void App::refresh() {}
+void App::note(const std::string&) {}
+
+void App::unstick() {
+    router_.reset(); // the next use starts afresh at the layout's home screen
+    router();
+    applyPrefs();
+    log("unstick");
+    refresh();
+}
 
 std::optional<std::string> App::health() const {
     if (problem) {

@@ -65,6 +65,11 @@ public:
     // The focus state machine, created on first use with the layout's home screen.
     Router& router();
 
+    // Resets focus to the home screen: a fresh focus state machine, nothing held or locked.
+    void unstick();
+    // Shows a short message to the user for 5 s.
+    void note(const std::string& text);
+
     // The one sentence that explains why following does not work, or nothing.
     std::optional<std::string> health() const;
     // Recomputes what the status item, menu header and status box show.

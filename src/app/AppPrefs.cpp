@@ -32,6 +32,8 @@ void App::applyPrefs() {
 void App::resetDefaults() {
     prefs.reset();
     followEyes = true;
+    unstick();
+    note("Settings are back to their defaults.");
     log("reset to defaults");
 }
 

@@ -79,6 +79,10 @@ std::string TestPort::run(const std::string& line, App& app) {
     if (cmd == "health") {
         return "health " + app.health().value_or("ok");
     }
+    if (cmd == "unstick") {
+        app.unstick();
+        return statusLine(app);
+    }
     if (cmd == "inputs") {
         return inputsLine(app);
     }

@@ -51,11 +51,19 @@ TEST_F(AppTest, ResetDefaultsResumesFollowingAndLogs) {
     app->prefs.onChange = [&] { ++applied; };
     app->prefs.setPanel(true);
     app->followEyes = false;
+    app->router().toggleLock(0);
+    app->router().keyDown(36, 0);
     app->resetDefaults();
     EXPECT_FALSE(app->prefs.panel());
     EXPECT_TRUE(app->followEyes);
     EXPECT_EQ(16, applied);
-    EXPECT_EQ("reset to defaults", logged().back());
+    // Focus starts afresh: nothing locked or held.
+    EXPECT_FALSE(app->router().locked);
+    EXPECT_TRUE(app->router().heldKeys.empty());
+    auto lines = logged();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ("unstick", lines[lines.size() - 2]);
+    EXPECT_EQ("reset to defaults", lines.back());
 }
 
 TEST_F(AppTest, MenuActionsRunTheirBoxAndToleratePlainItems) {

@@ -75,6 +75,8 @@ def main():
                     status,
                 ):
                     fail("unexpected status line: " + repr(status))
+                if not ask(conn, reader, "unstick\n").startswith("gaze=- keys=mac/0 mouse=mac/0 "):
+                    fail("unstick did not answer the status line")
                 for command in ("frobnicate\n", "STATUS\n", "   \n", "allinputs\n"):
                     reply = ask(conn, reader, command)
                     if reply != "?":
@@ -109,6 +111,8 @@ def main():
             "test mode: no input capture, private clipboard",
             "test port %d" % port,
         ]
+        if "unstick" not in lines:
+            fail("unstick was not logged", log)
         if lines[: len(expected)] != expected:
             fail("launch lines differ", log)
         if lines[-1] != "quit":
