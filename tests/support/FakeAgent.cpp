@@ -35,6 +35,7 @@ bool FakeAgent::connectOnly(quint16 port, int ms) {
     out = AgentSealer();
     inn = AgentSealer();
     buf_.clear();
+    prepared_.clear();
     sock_ = std::make_unique<QTcpSocket>();
     sock_->connectToHost(QHostAddress::LocalHost, port);
     return sock_->waitForConnected(ms);
@@ -72,15 +73,21 @@ std::string FakeAgent::pairLine(const std::string& code) const {
            proof(code, "pair|" + transcriptFor("pair"));
 }
 
+void FakeAgent::prepareKeys(const std::string& s, const std::string& role) {
+    auto [h2a, a2h] = linkKeys(shared_, s, transcriptFor(role));
+    inn = AgentSealer(h2a);
+    out = AgentSealer(a2h);
+    secret = s;
+    prepared_ = s + "|" + role;
+}
+
 bool FakeAgent::acceptOk(const std::string& okLine, const std::string& s, const std::string& role) {
     auto t = tokens(okLine);
     std::string T = transcriptFor(role);
     if (t.size() != 2 || t[0] != "ok" || t[1] != proof(s, "hub|" + T))
         return false;
-    auto [h2a, a2h] = linkKeys(shared_, s, T);
-    inn = AgentSealer(h2a);
-    out = AgentSealer(a2h);
-    secret = s;
+    if (prepared_ != s + "|" + role)
+        prepareKeys(s, role);
     return true;
 }
 

@@ -30,6 +30,8 @@ public:
     // Sends the login hello and checks the "ok" line and the hub's proof; on success the link's
     // sealers are ready.
     bool login(const std::string& secret, const std::string& role = "ctl", int ms = 3000);
+    // Derives the link keys for a hello about to be sent, before the hub answers.
+    void prepareKeys(const std::string& secret, const std::string& role);
     // Checks an "ok" line already read against the hello that was sent.
     bool acceptOk(const std::string& okLine, const std::string& secret, const std::string& role);
 
@@ -70,6 +72,7 @@ private:
     std::unique_ptr<QTcpSocket> sock_;
     std::string buf_;
     Bytes shared_;
+    std::string prepared_; // secret and role the sealers were made for
 };
 
 } // namespace helm::fake

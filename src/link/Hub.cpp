@@ -1,0 +1,303 @@
+#include "link/Hub.h"
+
+#include "link/Discovery.h"
+#include "link/HubConn.h"
+#include "link/Wire.h"
+#include "platform/OnMain.h"
+
+#include <QHostAddress>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <algorithm>
+#include <cerrno>
+#include <exception>
+#include <system_error>
+
+namespace helm {
+
+Hub::Link::Link(std::uint64_t conn, Sealer out, Sealer inn)
+    : conn(conn), lastSeen(Clock::now()), out(std::move(out)), inn(std::move(inn)) {}
+
+Hub::Hub(PCKeys keys, std::string macName, std::string hubId)
+    : Hub(std::move(keys), std::move(macName), std::move(hubId), Options{}) {}
+
+Hub::Hub(PCKeys keys, std::string macName, std::string hubId, Options options)
+    : macName(std::move(macName)), hubId(std::move(hubId)), opt_(options), keys_(std::move(keys)),
+      life_(std::make_shared<char>(0)) {
+    queue_.sync([this] { anchor_ = new QObject(); });
+}
+
+Hub::~Hub() {
+    queue_.sync([this] {
+        stopped_ = true;
+        for (auto& [id, c] : conns_) {
+            if (c->sock) {
+                QObject::disconnect(c->sock, nullptr, nullptr, nullptr);
+                c->sock->abort();
+            }
+        }
+        conns_.clear();
+        ctl_.clear();
+        data_.clear();
+        delete anchor_; // closes every socket and stops every timer
+        anchor_ = nullptr;
+    });
+    life_.reset();
+}
+
+void Hub::onQueue(std::function<void()> fn) {
+    queue_.post([this, fn = std::move(fn)] {
+        if (!stopped_)
+            fn();
+    });
+}
+
+void Hub::toMain(std::function<void()> fn) {
+    onMain([life = std::weak_ptr<char>(life_), fn = std::move(fn)] {
+        if (!life.expired())
+            fn();
+    });
+}
+
+void Hub::start() {
+    std::exception_ptr failure;
+    queue_.sync([&] {
+        try {
+            startOnQueue();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    });
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+void Hub::startOnQueue() {
+    if (stopped_ || listener_)
+        return; // already listening: a second start changes nothing
+    QHostAddress address = QHostAddress::Any;
+    if (tailscaleOnly) {
+        auto ts = NetAddresses::tailscaleAddress();
+        if (!ts)
+            throw std::system_error(EADDRNOTAVAIL, std::generic_category());
+        address = QHostAddress(QString::fromStdString(*ts));
+    }
+    listener_ = new QTcpServer(anchor_);
+    listener_->setMaxPendingConnections(64);
+    QObject::connect(listener_, &QTcpServer::newConnection, anchor_, [this] { accept(); });
+    char text[160];
+    if (listener_->listen(address, opt_.port)) {
+        ready = true;
+        std::snprintf(text, sizeof text, "listener ready on port %u",
+                      static_cast<unsigned>(listener_->serverPort()));
+        log(text);
+    } else {
+        ready = false;
+        std::string why = listener_->errorString().toStdString();
+        std::snprintf(text, sizeof text, "listener failed on port %u: %s",
+                      static_cast<unsigned>(opt_.port), why.c_str());
+        log(text);
+        toMain([this, why] {
+            if (onProblem)
+                onProblem("Helmvantor can't listen on the network (" + why +
+                          "). Quit other copies of Helmvantor and try again.");
+        });
+    }
+    if (!tailscaleOnly)
+        startDiscovery();
+    if (!heartbeat_) {
+        heartbeat_ = new QTimer(anchor_);
+        heartbeat_->setInterval(static_cast<int>(opt_.heartbeat.count()));
+        QObject::connect(heartbeat_, &QTimer::timeout, anchor_, [this] { heartbeat(); });
+        heartbeat_->start();
+    }
+}
+
+void Hub::startDiscovery() {
+    delete discovery_;
+    discovery_ = new Discovery(anchor_, [this](std::string_view probe) {
+        std::uint16_t tcp = listener_ ? listener_->serverPort() : opt_.port;
+        return Discovery::answer(probe, tcp, pairCode_.has_value(), macName, hubId);
+    });
+    if (!discovery_->listen(opt_.discoveryPort))
+        log("discovery: can't listen");
+}
+
+void Hub::restart() {
+    onQueue([this] {
+        if (listener_) {
+            listener_->close();
+            listener_->deleteLater();
+            listener_ = nullptr;
+        }
+        delete discovery_;
+        discovery_ = nullptr;
+        ready = false;
+        std::vector<std::string> pcs;
+        for (const auto& [name, link] : ctl_)
+            pcs.push_back(name);
+        for (const auto& name : pcs)
+            drop(name, "listening again");
+        // A data link without its control link has no PC left to belong to.
+        while (!data_.empty())
+            removeData(data_.begin()->first);
+        try {
+            startOnQueue();
+        } catch (const std::exception& e) {
+            log(std::string("restart: ") + e.what());
+            toMain([this] {
+                if (onProblem)
+                    onProblem("Tailscale isn't running, so Helmvantor can't listen only on it. "
+                              "Start Tailscale or turn the setting off.");
+            });
+        }
+    });
+}
+
+void Hub::heartbeat() {
+    auto now = Clock::now();
+    auto snapshot = ctl_;
+    for (const auto& [name, link] : snapshot) {
+        auto it = conns_.find(link->conn);
+        // Sends in flight keep a link only while they make progress.
+        bool stalled = it == conns_.end() || now - it->second->lastProgress > opt_.stall;
+        bool busy = link->sending > 0 && !stalled;
+        if (!busy && now - link->lastSeen > opt_.silence)
+            drop(name, "no reply for 5 s");
+        else
+            sendOn(link, name, false, Wire::ping, nullptr);
+    }
+}
+
+void Hub::drop(const std::string& name, const std::string& reason) {
+    removeData(name);
+    auto it = ctl_.find(name);
+    if (it == ctl_.end())
+        return;
+    auto link = it->second;
+    ctl_.erase(it);
+    cancel(link->conn);
+    log("agent " + name + " lost: " + reason);
+    toMain([this, name] {
+        if (onLost)
+            onLost(name);
+    });
+    toMain([this] {
+        if (onChange)
+            onChange();
+    });
+}
+
+void Hub::removeData(const std::string& name) {
+    auto it = data_.find(name);
+    if (it == data_.end())
+        return;
+    auto conn = it->second->conn;
+    data_.erase(it);
+    cancel(conn);
+}
+
+void Hub::post(const std::string& line, const std::string& to) {
+    onQueue([this, line, to] { sendOnQueue(line, to); });
+}
+
+void Hub::postData(const std::string& line, const std::string& to, std::function<void()> done) {
+    onQueue([this, line, to, done = std::move(done)] {
+        if (auto it = data_.find(to); it != data_.end())
+            sendOn(it->second, to, true, line, done);
+        else if (auto c = ctl_.find(to); c != ctl_.end())
+            sendOn(c->second, to, false, line, done);
+    });
+}
+
+bool Hub::send(const std::string& line, const std::string& to) {
+    bool known = false;
+    queue_.sync([&] {
+        if (stopped_)
+            return;
+        known = ctl_.count(to) > 0;
+        sendOnQueue(line, to);
+    });
+    return known;
+}
+
+void Hub::sendOnQueue(const std::string& line, const std::string& to) {
+    if (auto it = ctl_.find(to); it != ctl_.end())
+        sendOn(it->second, to, false, line, nullptr);
+}
+
+std::vector<std::string> Hub::names() {
+    std::vector<std::string> out;
+    queue_.sync([&] {
+        for (const auto& [name, link] : ctl_)
+            out.push_back(name);
+    });
+    return out; // the map keeps them in ascending order
+}
+
+void Hub::forget(const std::string& name) {
+    onQueue([this, name] {
+        keys_.forget(name);
+        rekeying_.erase(name);
+        drop(name, "forgotten");
+        toMain([this, keys = keys_] {
+            if (onKeys)
+                onKeys(keys);
+        });
+    });
+}
+
+void Hub::forgetAll() {
+    onQueue([this] {
+        keys_ = PCKeys();
+        rekeying_.clear();
+        std::vector<std::string> pcs;
+        for (const auto& [name, link] : ctl_)
+            pcs.push_back(name);
+        for (const auto& name : pcs)
+            drop(name, "new secret");
+        while (!data_.empty())
+            removeData(data_.begin()->first);
+        toMain([this, keys = keys_] {
+            if (onKeys)
+                onKeys(keys);
+        });
+    });
+}
+
+void Hub::dropAll(const std::string& reason) {
+    onQueue([this, reason] {
+        std::vector<std::string> pcs;
+        for (const auto& [name, link] : ctl_)
+            pcs.push_back(name);
+        for (const auto& name : pcs)
+            drop(name, reason);
+    });
+}
+
+std::uint16_t Hub::listeningPort() {
+    std::uint16_t p = 0;
+    queue_.sync([&] { p = listener_ ? listener_->serverPort() : 0; });
+    return p;
+}
+
+std::uint16_t Hub::discoveryListeningPort() {
+    std::uint16_t p = 0;
+    queue_.sync([&] { p = discovery_ ? discovery_->port() : 0; });
+    return p;
+}
+
+PCKeys Hub::keysNow() {
+    PCKeys k;
+    queue_.sync([&] { k = keys_; });
+    return k;
+}
+
+int Hub::pendingNow() {
+    int n = 0;
+    queue_.sync([&] { n = pending_; });
+    return n;
+}
+
+} // namespace helm

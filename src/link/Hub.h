@@ -1,0 +1,182 @@
+#pragma once
+// The Mac's end of the PC link. It listens for PC agents, logs their control and data links in,
+// seals every line, pings every control link and drops the silent ones, pairs new PCs and answers
+// discovery probes. All of its state lives on its own serial queue "pivmor.hub"; callbacks leave
+// that queue for the main thread, except `log` and `fastMove`, which run on it.
+#include "desk/DisplayInfo.h"
+#include "link/Clip.h"
+#include "link/NetAddresses.h"
+#include "link/PCKeys.h"
+#include "link/Sealer.h"
+#include "platform/SerialQueue.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class QObject;
+class QTcpServer;
+class QTimer;
+
+namespace helm {
+
+class Discovery;
+struct HubConn;
+
+class Hub {
+public:
+    using Clock = std::chrono::steady_clock;
+    static constexpr std::uint16_t port = 49400;
+    static constexpr std::uint16_t discoveryPort = 49402;
+
+    // Ports and timer lengths; tests shorten the timers and use ephemeral ports (0).
+    struct Options {
+        std::uint16_t port = Hub::port;
+        std::uint16_t discoveryPort = Hub::discoveryPort;
+        std::chrono::milliseconds heartbeat{2000};
+        std::chrono::milliseconds silence{5000};   // no line or byte for this long drops a PC
+        std::chrono::milliseconds helloWait{5000}; // a new connection must say hello by then
+        std::chrono::milliseconds pairWait{60000}; // the user's time to confirm a check code
+        std::chrono::milliseconds stall{5000};     // sends in flight without progress this long
+        std::uint64_t maxQueued = 400'000'000;     // bytes waiting to be sent on one link
+    };
+
+    // One logged-in connection, known by the serial number of its connection.
+    struct Link {
+        Link(std::uint64_t conn, Sealer out, Sealer inn);
+        const std::uint64_t conn;
+        Clock::time_point lastSeen;
+        int sending = 0; // lines handed to the connection and not yet reported processed
+        Sealer out;      // hub to agent
+        Sealer inn;      // agent to hub
+    };
+
+    Hub(PCKeys keys, std::string macName, std::string hubId);
+    Hub(PCKeys keys, std::string macName, std::string hubId, Options options);
+    ~Hub();
+    Hub(const Hub&) = delete;
+    Hub& operator=(const Hub&) = delete;
+
+    const std::string macName;
+    const std::string hubId;
+    std::atomic<bool> tailscaleOnly{false}; // set before start or restart
+    std::atomic<bool> ready{false};         // the listener is listening
+
+    // Filled in once, before `start`. Looked up when a posted call runs; skipped when unset.
+    std::function<void(const PCKeys&)> onKeys;
+    std::function<void(const std::string&, const std::optional<std::string>&)> onConfirm;
+    std::function<void()> onChange;
+    std::function<void(const std::string&)> onLost;
+    std::function<void(const std::string&, std::int64_t, const std::optional<Clip>&)> onClip;
+    std::function<void(const std::string&)> onPaired;
+    std::function<void(const std::string&, const std::vector<DisplayInfo>&)> onDisplays;
+    std::function<void(const std::string&, bool)> onEdge;
+    std::function<void(const std::string&)> onProblem;
+    std::function<void(const std::string&)> onActivity;
+    std::function<void(const std::string&, const std::string&)> onRemoteInput;
+    std::function<void(const std::string&)> onCapOff;
+    // Runs on the hub's queue; must not call `send` or `names`.
+    std::function<bool(const std::string&, std::int64_t, std::int64_t)> fastMove;
+    std::function<void(const std::string&)> log = [](const std::string&) {};
+
+    // Opens the listener, discovery and the heartbeat on the hub's queue; a second start is
+    // harmless. Throws std::system_error (EADDRNOTAVAIL) in Tailscale-only mode without a
+    // Tailscale address.
+    void start();
+    void restart();
+    void post(const std::string& line, const std::string& to);
+    void postData(const std::string& line, const std::string& to,
+                  std::function<void()> done = nullptr);
+    // Not from the hub's queue. True when the PC had a control link.
+    bool send(const std::string& line, const std::string& to);
+    // Only from the hub's queue.
+    void sendOnQueue(const std::string& line, const std::string& to);
+    // Not from the hub's queue. The PCs with a control link, sorted.
+    std::vector<std::string> names();
+    void forget(const std::string& name);
+    void forgetAll();
+    void dropAll(const std::string& reason);
+    void setPairCode(const std::optional<std::string>& code);
+    void confirmPairing(bool yes);
+
+    // Read on the hub's queue for tests and the test port.
+    std::uint16_t listeningPort();
+    std::uint16_t discoveryListeningPort();
+    PCKeys keysNow();
+    int pendingNow();
+
+    static std::vector<std::string> addresses() { return NetAddresses::addresses(); }
+    static bool isTailscale(const std::string& a) { return NetAddresses::isTailscale(a); }
+    static std::optional<std::string> lanAddress() { return NetAddresses::lanAddress(); }
+    static std::optional<std::string> tailscaleAddress() {
+        return NetAddresses::tailscaleAddress();
+    }
+
+private:
+    struct Waiting {
+        std::string name;
+        std::uint64_t conn;
+        std::string transcript;
+        std::string shared;
+        std::string code;
+    };
+    using Done = std::function<void(bool written)>;
+
+    // Hub.cpp
+    void onQueue(std::function<void()> fn);
+    void toMain(std::function<void()> fn);
+    void startOnQueue();
+    void startDiscovery();
+    void heartbeat();
+    void drop(const std::string& name, const std::string& reason);
+    void removeData(const std::string& name);
+
+    // HubConnections.cpp
+    void accept();
+    void readable(std::uint64_t id);
+    void ended(std::uint64_t id);
+    void release(std::uint64_t id); // a connection is over: drop or remove what ran on it
+    void cancel(std::uint64_t id);
+    void closeGently(std::uint64_t id);
+    void written(std::uint64_t id, std::int64_t bytes);
+    bool write(std::uint64_t id, const std::string& bytes, Done done);
+    void sendOn(const std::shared_ptr<Link>& link, const std::string& name, bool isData,
+                const std::string& line, std::function<void()> done);
+
+    // HubLogin.cpp
+    void hello(HubConn& c, const std::string& line);
+    void handle(const std::string& line, const std::string& name);
+
+    // HubPairing.cpp
+    void pair(const std::string& name, const std::string& proof, const std::string& transcript,
+              const std::string& shared, std::uint64_t conn);
+    void finishPairing(bool yes);
+    void reply(std::uint64_t conn, const std::string& text, Done then = nullptr);
+
+    const Options opt_;
+    PCKeys keys_;
+    std::shared_ptr<char> life_; // posted main-thread calls check it before touching the hub
+    bool stopped_ = false;
+    QObject* anchor_ = nullptr; // parent and timer context of everything on the queue
+    QTcpServer* listener_ = nullptr;
+    Discovery* discovery_ = nullptr;
+    QTimer* heartbeat_ = nullptr;
+    std::map<std::string, std::shared_ptr<Link>> ctl_, data_;
+    std::optional<std::string> pairCode_;
+    int pairFailures_ = 0;
+    int pending_ = 0;
+    std::map<std::string, std::string> rekeying_;
+    std::optional<Waiting> waiting_;
+    std::map<std::uint64_t, std::unique_ptr<HubConn>> conns_;
+    std::uint64_t nextConn_ = 1;
+    SerialQueue queue_{"pivmor.hub"}; // last: stopped first, while the state above still exists
+};
+
+} // namespace helm

@@ -1,0 +1,272 @@
+// Accepting, reading, writing and closing the hub's connections.
+#include "link/Base64.h"
+#include "link/Hex.h"
+#include "link/Hub.h"
+#include "link/HubConn.h"
+#include "link/Wire.h"
+
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <sys/socket.h>
+
+namespace helm {
+
+namespace {
+
+constexpr std::size_t maxPending = 32;
+constexpr std::size_t maxBeforeLogin = 8192;
+constexpr qint64 receiveChunk = 1 << 20;
+
+} // namespace
+
+void Hub::accept() {
+    while (listener_ && listener_->hasPendingConnections()) {
+        QTcpSocket* sock = listener_->nextPendingConnection();
+        if (!sock)
+            return;
+        if (stopped_ || pending_ >= static_cast<int>(maxPending)) {
+            sock->abort();
+            sock->deleteLater();
+            continue;
+        }
+        // The key pair is made only for a connection that will be served.
+        auto c = std::make_unique<HubConn>();
+        c->id = nextConn_++;
+        c->sock = sock;
+        sock->setParent(anchor_);
+        sock->setReadBufferSize(receiveChunk);
+        sock->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        c->nonce = hex(randomBytes(16));
+        c->keyText = base64Encode(c->priv.publicX963());
+        ++pending_;
+        std::uint64_t id = c->id;
+        QObject::connect(sock, &QTcpSocket::readyRead, anchor_, [this, id] { readable(id); });
+        QObject::connect(sock, &QTcpSocket::disconnected, anchor_, [this, id] { ended(id); });
+        QObject::connect(sock, &QTcpSocket::errorOccurred, anchor_,
+                         [this, id](QAbstractSocket::SocketError) { ended(id); });
+        QObject::connect(sock, &QTcpSocket::bytesWritten, anchor_,
+                         [this, id](qint64 n) { written(id, n); });
+        std::string greeting = "n " + c->nonce + " " + c->keyText + "\n";
+        conns_.emplace(id, std::move(c));
+        write(id, greeting, nullptr);
+        QTimer::singleShot(opt_.helloWait, anchor_, [this, id] {
+            auto it = conns_.find(id);
+            if (stopped_ || it == conns_.end() || it->second->role != HubConn::Role::none)
+                return;
+            cancel(id);
+        });
+        // Bytes that arrived with the connection are read now.
+        if (sock->bytesAvailable() > 0)
+            readable(id);
+    }
+}
+
+void Hub::readable(std::uint64_t id) {
+    auto it = conns_.find(id);
+    if (stopped_ || it == conns_.end())
+        return;
+    HubConn* c = it->second.get();
+    if (c->closing) {
+        c->sock->readAll(); // the reply is out; what the peer still says is of no use
+        return;
+    }
+    QByteArray bytes = c->sock->readAll();
+    if (bytes.isEmpty())
+        return;
+    c->buf.append(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    if (c->role == HubConn::Role::ctl) {
+        // Any byte, even of a line not complete yet, keeps the control link alive.
+        if (auto l = ctl_.find(c->name); l != ctl_.end() && l->second->conn == id)
+            l->second->lastSeen = Clock::now();
+    }
+    while (auto raw = c->buf.next()) {
+        std::string line = lossyUtf8(*raw);
+        switch (c->role) {
+        case HubConn::Role::done:
+            c->afterHello += raw->size() + 1;
+            break;
+        case HubConn::Role::none: {
+            hello(*c, line);
+            if (c->counted) {
+                c->counted = false;
+                --pending_;
+            }
+            if (c->role == HubConn::Role::none) {
+                cancel(id);
+                return;
+            }
+            break;
+        }
+        case HubConn::Role::ctl:
+        case HubConn::Role::data: {
+            std::string name = c->name;
+            std::optional<std::string> plain;
+            if (c->link)
+                plain = c->link->inn.open(line);
+            if (!plain) {
+                log(name + ": a message failed the encryption check, closing");
+                release(id); // a dead link must not count as connected
+                return;
+            }
+            handle(*plain, name);
+            break;
+        }
+        }
+        // The line's work may have closed this very connection.
+        auto again = conns_.find(id);
+        if (again == conns_.end())
+            return;
+        c = again->second.get();
+    }
+    c->buf.compact();
+    if (c->role == HubConn::Role::none && c->buf.size() > maxBeforeLogin) {
+        log("too much before logging in, closing");
+        cancel(id);
+        return;
+    }
+    if (c->role == HubConn::Role::done && c->afterHello + c->buf.size() > maxBeforeLogin) {
+        log("too much before logging in, closing");
+        cancel(id);
+        return;
+    }
+    if (c->buf.size() > 2 * Wire::maxClipBytes) {
+        log("line too long, closing");
+        cancel(id);
+    }
+}
+
+void Hub::ended(std::uint64_t id) {
+    auto it = conns_.find(id);
+    if (stopped_ || it == conns_.end())
+        return;
+    if (it->second->sock->bytesAvailable() > 0)
+        readable(id);
+    release(id);
+}
+
+void Hub::release(std::uint64_t id) {
+    auto it = conns_.find(id);
+    if (it == conns_.end())
+        return;
+    HubConn* c = it->second.get();
+    if (c->role == HubConn::Role::ctl) {
+        auto l = ctl_.find(c->name);
+        if (l != ctl_.end() && l->second->conn == id) {
+            drop(c->name, "closed");
+            return;
+        }
+    }
+    if (c->role == HubConn::Role::data) {
+        auto l = data_.find(c->name);
+        if (l != data_.end() && l->second->conn == id) {
+            removeData(c->name);
+            return;
+        }
+    }
+    cancel(id);
+}
+
+void Hub::cancel(std::uint64_t id) {
+    auto it = conns_.find(id);
+    if (it == conns_.end())
+        return;
+    std::unique_ptr<HubConn> c = std::move(it->second);
+    conns_.erase(it);
+    if (c->counted) {
+        c->counted = false;
+        --pending_;
+    }
+    QObject::disconnect(c->sock, nullptr, anchor_, nullptr);
+    c->sock->abort();
+    c->sock->deleteLater();
+    // Every send in flight is reported, or its link would count it for ever.
+    auto completions = std::move(c->completions);
+    for (auto& [end, fn] : completions)
+        if (fn)
+            fn(false);
+}
+
+void Hub::closeGently(std::uint64_t id) {
+    auto it = conns_.find(id);
+    if (it == conns_.end())
+        return;
+    HubConn* c = it->second.get();
+    c->closing = true;
+    c->sock->readAll();
+    // Half-close: the peer reads the reply and then the end of the stream. An abortive close
+    // with unread input would send a reset that can destroy the reply in flight.
+    c->sock->flush();
+    if (c->sock->socketDescriptor() >= 0)
+        ::shutdown(static_cast<int>(c->sock->socketDescriptor()), SHUT_WR);
+    QTimer::singleShot(opt_.helloWait, anchor_, [this, id] {
+        if (!stopped_)
+            cancel(id);
+    });
+}
+
+bool Hub::write(std::uint64_t id, const std::string& bytes, Done done) {
+    auto it = conns_.find(id);
+    if (it == conns_.end() || it->second->sock->state() != QAbstractSocket::ConnectedState) {
+        if (done)
+            done(false);
+        return false;
+    }
+    HubConn* c = it->second.get();
+    if (c->completions.empty())
+        c->lastProgress = Clock::now();
+    c->queued += bytes.size();
+    c->completions.emplace_back(c->queued, std::move(done));
+    c->sock->write(bytes.data(), static_cast<qint64>(bytes.size()));
+    return true;
+}
+
+void Hub::written(std::uint64_t id, std::int64_t bytes) {
+    auto it = conns_.find(id);
+    if (stopped_ || it == conns_.end())
+        return;
+    HubConn* c = it->second.get();
+    c->sent += static_cast<std::uint64_t>(bytes);
+    c->lastProgress = Clock::now();
+    while (!c->completions.empty() && c->completions.front().first <= c->sent) {
+        auto fn = std::move(c->completions.front().second);
+        c->completions.pop_front();
+        if (fn) {
+            fn(true);
+            // The completion may have closed the connection.
+            it = conns_.find(id);
+            if (it == conns_.end())
+                return;
+            c = it->second.get();
+        }
+    }
+}
+
+void Hub::sendOn(const std::shared_ptr<Link>& link, const std::string& name, bool isData,
+                 const std::string& line, std::function<void()> done) {
+    auto it = conns_.find(link->conn);
+    if (it != conns_.end() &&
+        static_cast<std::uint64_t>(it->second->sock->bytesToWrite()) + line.size() >
+            opt_.maxQueued) {
+        // The peer does not take what it is sent; holding more would only eat memory.
+        if (isData) {
+            log("agent " + name + " data link dropped: too much waiting to be sent");
+            removeData(name);
+        } else {
+            drop(name, "too much waiting to be sent");
+        }
+        return;
+    }
+    ++link->sending;
+    std::weak_ptr<Link> weak = link;
+    std::string sealed = link->out.seal(line);
+    sealed += '\n';
+    write(link->conn, sealed, [this, weak, done = std::move(done)](bool) {
+        if (auto l = weak.lock())
+            --l->sending;
+        if (done)
+            toMain(done);
+    });
+}
+
+} // namespace helm

@@ -1,0 +1,164 @@
+// The handshake of a new connection and the dispatch of lines from logged-in links.
+#include "link/Base64.h"
+#include "link/Hello.h"
+#include "link/Hub.h"
+#include "link/HubConn.h"
+#include "link/PivmorCrypto.h"
+#include "link/Wire.h"
+
+#include <QTcpSocket>
+
+namespace helm {
+
+void Hub::hello(HubConn& c, const std::string& line) {
+    auto h = Hello::parse(line);
+    std::optional<Bytes> peer;
+    std::optional<Bytes> shared;
+    if (h && Wire::isValidPCName(h->name))
+        peer = base64Decode(h->keyText);
+    if (peer)
+        shared = c.priv.agree(*peer);
+    if (!shared) {
+        log("bad hello");
+        return;
+    }
+    const std::string& name = h->name;
+    std::string t = PivmorCrypto::transcript(c.nonce, h->nonce, c.keyText, h->keyText, h->role);
+    std::string sharedText(asText(*shared));
+    if (h->pairing) {
+        c.role = HubConn::Role::done;
+        pair(name, h->proof, t, sharedText, c.id);
+        return;
+    }
+    auto secret = keys_.secret(name);
+    bool proven =
+        secret && PivmorCrypto::same(PivmorCrypto::hmac(secret->key, "agent|" + t), h->proof);
+    bool legacy = secret && secret->legacy;
+    std::string key = secret ? secret->key : std::string();
+    if (!proven) {
+        // The agent may have stored the secret of a "rekey" whose "rekeyed" was lost with its
+        // link; that secret is its own now.
+        auto r = rekeying_.find(name);
+        if (r != rekeying_.end() &&
+            PivmorCrypto::same(PivmorCrypto::hmac(r->second, "agent|" + t), h->proof)) {
+            key = r->second;
+            rekeying_.erase(r);
+            keys_.set(name, key);
+            proven = true;
+            legacy = false;
+            log(name + " now has its own key");
+            toMain([this, keys = keys_] {
+                if (onKeys)
+                    onKeys(keys);
+            });
+        }
+    }
+    if (!secret && !proven) {
+        log("agent " + name + " isn't paired (or was forgotten)");
+        return;
+    }
+    if (!proven) {
+        log("agent " + name + " failed the secret check");
+        return;
+    }
+    auto lk = PivmorCrypto::keys(sharedText, key, t);
+    auto link = std::make_shared<Link>(c.id, Sealer(lk.hubToAgent), Sealer(lk.agentToHub));
+    write(c.id, "ok " + PivmorCrypto::hmac(key, "hub|" + t) + "\n", nullptr);
+    c.name = name;
+    c.link = link;
+    if (h->role == "data") {
+        if (auto old = data_.find(name); old != data_.end() && old->second->conn != c.id)
+            cancel(old->second->conn);
+        data_[name] = link;
+        c.role = HubConn::Role::data;
+        log("agent " + name + " data link up");
+        return;
+    }
+    if (auto old = ctl_.find(name); old != ctl_.end() && old->second->conn != c.id)
+        cancel(old->second->conn); // replaced: no drop, no onLost
+    ctl_[name] = link;
+    c.role = HubConn::Role::ctl;
+    sendOn(link, name, false, Wire::askDisplays, nullptr);
+    if (legacy) {
+        std::string fresh = PCKeys::fresh();
+        rekeying_[name] = fresh;
+        sendOn(link, name, false, "rekey " + fresh, nullptr);
+    }
+    log("agent " + name + " connected");
+    toMain([this] {
+        if (onChange)
+            onChange();
+    });
+}
+
+void Hub::handle(const std::string& line, const std::string& name) {
+    if (auto l = ctl_.find(name); l != ctl_.end())
+        l->second->lastSeen = Clock::now();
+    if (line == "p")
+        return;
+    if (line == "rekeyed") {
+        auto r = rekeying_.find(name);
+        if (r == rekeying_.end())
+            return;
+        keys_.set(name, r->second);
+        rekeying_.erase(r);
+        log(name + " now has its own key");
+        toMain([this, keys = keys_] {
+            if (onKeys)
+                onKeys(keys);
+        });
+        return;
+    }
+    if (line == "a") {
+        toMain([this, name] {
+            if (onActivity)
+                onActivity(name);
+        });
+        return;
+    }
+    if (line == "cap off") {
+        toMain([this, name] {
+            if (onCapOff)
+                onCapOff(name);
+        });
+        return;
+    }
+    if (fastMove) {
+        if (auto move = Wire::fastMove(line); move && fastMove(name, move->first, move->second))
+            return;
+    }
+    if (line.rfind("L ", 0) == 0) {
+        toMain([this, name, rest = line.substr(2)] {
+            if (onRemoteInput)
+                onRemoteInput(name, rest);
+        });
+        return;
+    }
+    if (line == "e L" || line == "e R") {
+        toMain([this, name, right = line == "e R"] {
+            if (onEdge)
+                onEdge(name, right);
+        });
+        return;
+    }
+    std::string problem;
+    if (auto displays = Wire::displaysReply(line, &problem)) {
+        toMain([this, name, d = *displays] {
+            if (onDisplays)
+                onDisplays(name, d);
+        });
+        return;
+    }
+    if (!problem.empty()) {
+        log(name + ": " + problem);
+        return;
+    }
+    if (auto clip = Wire::clipReply(line)) {
+        toMain([this, name, number = clip->number, c = std::move(clip->clip)] {
+            if (onClip)
+                onClip(name, number, c);
+        });
+    }
+}
+
+} // namespace helm

@@ -1,0 +1,118 @@
+// Pairing a new PC: the code, the check code the user confirms, and the sealed secret.
+#include "link/Hub.h"
+#include "link/HubConn.h"
+#include "link/PivmorCrypto.h"
+
+#include <QTcpSocket>
+#include <QTimer>
+#include <cstdio>
+
+namespace helm {
+
+void Hub::setPairCode(const std::optional<std::string>& code) {
+    onQueue([this, code] {
+        pairCode_ = code;
+        pairFailures_ = 0;
+    });
+}
+
+void Hub::confirmPairing(bool yes) {
+    onQueue([this, yes] { finishPairing(yes); });
+}
+
+void Hub::reply(std::uint64_t conn, const std::string& text, Done then) {
+    write(conn, text + "\n", [this, conn, then = std::move(then)](bool written) {
+        closeGently(conn);
+        if (then)
+            then(written);
+    });
+}
+
+void Hub::pair(const std::string& name, const std::string& proof, const std::string& transcript,
+               const std::string& shared, std::uint64_t conn) {
+    if (!pairCode_) {
+        log("pair from " + name + ": no setup open");
+        reply(conn, "no closed");
+        return;
+    }
+    if (!PivmorCrypto::same(PivmorCrypto::hmac(*pairCode_, "pair|" + transcript), proof)) {
+        ++pairFailures_;
+        char count[32];
+        std::snprintf(count, sizeof count, "%d", pairFailures_);
+        log("pair from " + name + ": wrong code (" + count + ")");
+        if (pairFailures_ >= 5) {
+            pairCode_.reset();
+            log("pairing closed after 5 wrong codes");
+            toMain([this] {
+                if (onProblem)
+                    onProblem("Pairing stopped after 5 wrong codes. Press New code to try again.");
+            });
+        }
+        reply(conn, "no wrong");
+        return;
+    }
+    std::string code = *pairCode_;
+    pairCode_.reset(); // the code works once
+    if (waiting_)
+        reply(waiting_->conn, "no rejected");
+    waiting_ = Waiting{name, conn, transcript, shared, code};
+    write(conn, "confirm\n", nullptr);
+    std::string check = PivmorCrypto::checkCode(transcript);
+    log("pair from " + name + ": waiting for the check code " + check);
+    toMain([this, name, check] {
+        if (onConfirm)
+            onConfirm(name, check);
+    });
+    QTimer::singleShot(opt_.pairWait, anchor_, [this, conn] {
+        if (!stopped_ && waiting_ && waiting_->conn == conn)
+            finishPairing(false);
+    });
+}
+
+void Hub::finishPairing(bool yes) {
+    if (!waiting_)
+        return;
+    Waiting w = std::move(*waiting_);
+    waiting_.reset();
+    toMain([this, name = w.name] {
+        if (onConfirm)
+            onConfirm(name, std::nullopt);
+    });
+    if (!yes) {
+        log("pair from " + w.name + ": check code not confirmed");
+        reply(w.conn, "no rejected");
+        return;
+    }
+    auto it = conns_.find(w.conn);
+    if (it == conns_.end() || it->second->sock->state() != QAbstractSocket::ConnectedState) {
+        // The PC cannot receive its secret any more; storing one would pair nothing.
+        log("pair from " + w.name + ": the connection closed before the answer, not paired");
+        return;
+    }
+    std::string fresh = PCKeys::fresh();
+    auto keys = PivmorCrypto::keys(w.shared, w.code, w.transcript);
+    Sealer sealer(keys.hubToAgent);
+    std::string line = "paired " + PivmorCrypto::hmac(w.code, "paired|" + w.transcript) + " " +
+                       sealer.seal(fresh) + " " + hubId;
+    reply(w.conn, line, [this, name = w.name, fresh](bool written) {
+        if (stopped_)
+            return;
+        if (!written) {
+            log("pair from " + name + ": the answer could not be sent, not paired");
+            return;
+        }
+        keys_.set(name, fresh);
+        drop(name, "paired again");
+        log("paired " + name);
+        toMain([this, keys = keys_] {
+            if (onKeys)
+                onKeys(keys);
+        });
+        toMain([this, name] {
+            if (onPaired)
+                onPaired(name);
+        });
+    });
+}
+
+} // namespace helm
