@@ -1,6 +1,6 @@
 // The first line of a connection comes from anyone on the network.
 #include "link/Hello.h"
-#include "link/LineBuffer.h"
+#include "link/LineSplitter.h"
 
 #include <cstddef>
 #include <cstdint>

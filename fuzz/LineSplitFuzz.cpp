@@ -1,5 +1,5 @@
 // The hub's line splitter must give the same lines however the stream is cut into reads.
-#include "link/LineBuffer.h"
+#include "link/LineSplitter.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     std::size_t rest = stream.size() - start;
 
-    helm::LineBuffer buf;
+    helm::LineSplitter buf;
     std::vector<std::string> got;
     std::size_t at = 0;
     while (at < stream.size()) {

@@ -1,7 +1,7 @@
 #include "link/Discovery.h"
 
 #include "link/Base64.h"
-#include "link/LineBuffer.h"
+#include "link/LineSplitter.h"
 
 #include <QNetworkDatagram>
 #include <QUdpSocket>

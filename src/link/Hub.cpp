@@ -170,7 +170,7 @@ void Hub::heartbeat() {
     }
 }
 
-void Hub::drop(const std::string& name, const std::string& reason) {
+void Hub::drop(std::string name, std::string reason) {
     removeData(name);
     auto it = ctl_.find(name);
     if (it == ctl_.end())
@@ -189,7 +189,7 @@ void Hub::drop(const std::string& name, const std::string& reason) {
     });
 }
 
-void Hub::removeData(const std::string& name) {
+void Hub::removeData(std::string name) {
     auto it = data_.find(name);
     if (it == data_.end())
         return;

@@ -135,8 +135,9 @@ private:
     void startOnQueue();
     void startDiscovery();
     void heartbeat();
-    void drop(const std::string& name, const std::string& reason);
-    void removeData(const std::string& name);
+    // By value: the name often belongs to the connection being closed.
+    void drop(std::string name, std::string reason);
+    void removeData(std::string name);
 
     // HubConnections.cpp
     void accept();

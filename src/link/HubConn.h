@@ -2,7 +2,7 @@
 // What the hub keeps for one accepted connection while it lives (internal to the hub).
 #include "link/Hub.h"
 #include "link/KeyAgreement.h"
-#include "link/LineBuffer.h"
+#include "link/LineSplitter.h"
 
 #include <deque>
 
@@ -15,7 +15,7 @@ struct HubConn {
 
     std::uint64_t id = 0;
     QTcpSocket* sock = nullptr;
-    LineBuffer buf;
+    LineSplitter buf;
     Role role = Role::none;
     std::string name;                // for ctl and data
     std::shared_ptr<Hub::Link> link; // for ctl and data

@@ -18,6 +18,7 @@ bool isLowerHex48(const std::string& s) {
 TEST_F(HubPairing, EndToEndThenLoginWithTheNewSecret) {
     make(PCKeys());
     hub->setPairCode("123456");
+    hub->names(); // the code is in place before the next probe or hello
     FakeAgent a("pc-new");
     ASSERT_TRUE(a.connect(port));
     EXPECT_EQ(a.pairStart("123456"), "confirm");
@@ -54,6 +55,7 @@ TEST_F(HubPairing, EndToEndThenLoginWithTheNewSecret) {
 TEST_F(HubPairing, WrongCodesCountUntilFive) {
     make(PCKeys());
     hub->setPairCode("111111");
+    hub->names(); // the code is in place before the next probe or hello
     auto attempt = [&](const std::string& code) {
         FakeAgent a("pc-x");
         EXPECT_TRUE(a.connect(port));
@@ -68,9 +70,11 @@ TEST_F(HubPairing, WrongCodesCountUntilFive) {
 
     // A new code, then three wrong, then the same code set again resets the count.
     hub->setPairCode("333333");
+    hub->names(); // the code is in place before the next probe or hello
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(attempt("000000"), "no wrong");
     hub->setPairCode("333333");
+    hub->names(); // the code is in place before the next probe or hello
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(attempt("000000"), "no wrong");
     EXPECT_TRUE(problems.empty());
@@ -85,6 +89,7 @@ TEST_F(HubPairing, WrongCodesCountUntilFive) {
 TEST_F(HubPairing, UnansweredCheckCodeIsRejectedAfterTheWait) {
     make(PCKeys());
     hub->setPairCode("123456");
+    hub->names(); // the code is in place before the next probe or hello
     FakeAgent a("pc-new");
     ASSERT_TRUE(a.connect(port));
     EXPECT_EQ(a.pairStart("123456"), "confirm");
@@ -99,10 +104,12 @@ TEST_F(HubPairing, UnansweredCheckCodeIsRejectedAfterTheWait) {
 TEST_F(HubPairing, ANewerPairingReplacesTheWaitingOne) {
     make(PCKeys());
     hub->setPairCode("123456");
+    hub->names(); // the code is in place before the next probe or hello
     FakeAgent a("pc-a"), b("pc-b");
     ASSERT_TRUE(a.connect(port));
     EXPECT_EQ(a.pairStart("123456"), "confirm");
     hub->setPairCode("654321");
+    hub->names(); // the code is in place before the next probe or hello
     ASSERT_TRUE(b.connect(port));
     EXPECT_EQ(b.pairStart("654321"), "confirm");
     EXPECT_EQ(a.readLine(), "no rejected");
@@ -114,6 +121,7 @@ TEST_F(HubPairing, PairingAgainDropsTheOldControlLink) {
     make(keysWith("pc-1", secretFor("a")));
     auto old = loggedIn("pc-1", secretFor("a"));
     hub->setPairCode("123456");
+    hub->names(); // the code is in place before the next probe or hello
     FakeAgent a("pc-1");
     ASSERT_TRUE(a.connect(port));
     EXPECT_EQ(a.pairStart("123456"), "confirm");

@@ -1,4 +1,4 @@
-#include "link/LineBuffer.h"
+#include "link/LineSplitter.h"
 #include "link/Hello.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +9,7 @@
 namespace helm {
 namespace {
 
-std::vector<std::string> drain(LineBuffer& b) {
+std::vector<std::string> drain(LineSplitter& b) {
     std::vector<std::string> out;
     while (auto l = b.next())
         out.emplace_back(*l);
@@ -17,12 +17,12 @@ std::vector<std::string> drain(LineBuffer& b) {
     return out;
 }
 
-TEST(LineBuffer, AnyChunkingGivesTheSameLines) {
+TEST(LineSplitter, AnyChunkingGivesTheSameLines) {
     std::string stream = "n abc def\n\nh x y\npartial line without end";
     std::vector<std::string> expected = {"n abc def", "", "h x y"};
     std::mt19937 rng(7);
     for (int round = 0; round < 200; ++round) {
-        LineBuffer b;
+        LineSplitter b;
         std::vector<std::string> got;
         std::size_t i = 0;
         while (i < stream.size()) {
@@ -38,11 +38,11 @@ TEST(LineBuffer, AnyChunkingGivesTheSameLines) {
     }
 }
 
-TEST(LineBuffer, ManySmallLinesInOneReadAreAllTaken) {
+TEST(LineSplitter, ManySmallLinesInOneReadAreAllTaken) {
     std::string big;
     for (int i = 0; i < 100000; ++i)
         big += "p\n";
-    LineBuffer b;
+    LineSplitter b;
     b.append(big.data(), big.size());
     EXPECT_EQ(drain(b).size(), 100000u);
     EXPECT_EQ(b.size(), 0u);

@@ -1,10 +1,10 @@
-#include "link/LineBuffer.h"
+#include "link/LineSplitter.h"
 
 #include <cstring>
 
 namespace helm {
 
-std::optional<std::string_view> LineBuffer::next() {
+std::optional<std::string_view> LineSplitter::next() {
     std::size_t from = scan_ > start_ ? scan_ : start_;
     const char* base = buf_.data();
     const void* hit =
@@ -20,7 +20,7 @@ std::optional<std::string_view> LineBuffer::next() {
     return line;
 }
 
-void LineBuffer::compact() {
+void LineSplitter::compact() {
     if (start_ == 0)
         return;
     buf_.erase(0, start_);
@@ -28,7 +28,7 @@ void LineBuffer::compact() {
     start_ = 0;
 }
 
-void LineBuffer::clear() {
+void LineSplitter::clear() {
     buf_.clear();
     start_ = 0;
     scan_ = 0;

@@ -8,7 +8,7 @@
 
 namespace helm {
 
-class LineBuffer {
+class LineSplitter {
 public:
     void append(const char* bytes, std::size_t n) { buf_.append(bytes, n); }
     // The next complete line without its "\n", valid until the next append or compact.
