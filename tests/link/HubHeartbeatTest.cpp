@@ -1,5 +1,8 @@
 #include "link/HubFixture.h"
 
+#include <cerrno>
+#include <system_error>
+
 namespace helm::test {
 namespace {
 
@@ -72,6 +75,45 @@ TEST_F(HubHeartbeat, PostDataPrefersTheDataLinkAndReportsOnMain) {
     hub->postData("c 3", "nobody", [&] { ++done; });
     settle(200);
     EXPECT_EQ(done, 2);
+}
+
+} // namespace
+} // namespace helm::test
+
+namespace helm::test {
+namespace {
+
+class HubStart : public HubFixture {};
+
+TEST_F(HubStart, APortInUseReachesTheUserAndASecondStartIsHarmless) {
+    make(PCKeys());
+    hub->start(); // again: still one listener on the same port
+    EXPECT_EQ(hub->listeningPort(), port);
+    auto o = fastOptions();
+    o.port = port;
+    Hub second(PCKeys(), "Mac", "0123456789abcdef", o);
+    std::vector<std::string> seen;
+    second.onProblem = [&](const std::string& p) { seen.push_back(p); };
+    second.start();
+    EXPECT_FALSE(second.ready);
+    ASSERT_TRUE(waitFor([&] { return seen.size() == 1; }));
+    EXPECT_EQ(seen[0].rfind("Helmvantor can't listen on the network (", 0), 0u);
+    EXPECT_NE(seen[0].find("). Quit other copies of Helmvantor and try again."), std::string::npos);
+}
+
+TEST_F(HubStart, TailscaleOnlyWithoutATailscaleAddressThrows) {
+    if (Hub::tailscaleAddress())
+        GTEST_SKIP() << "this machine has a Tailscale address";
+    Hub h(PCKeys(), "Mac", "0123456789abcdef", fastOptions());
+    h.tailscaleOnly = true;
+    try {
+        h.start();
+        FAIL() << "no error";
+    } catch (const std::system_error& e) {
+        EXPECT_EQ(e.code().value(), EADDRNOTAVAIL);
+    }
+    EXPECT_EQ(h.listeningPort(), 0);
+    EXPECT_EQ(h.discoveryListeningPort(), 0);
 }
 
 } // namespace
