@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/LineBuffer.h"
+#include "link/LineSplitter.h"
 
 #include <cstddef>
 #include <optional>
@@ -22,7 +22,7 @@ public:
     std::vector<std::optional<std::string>> feed(std::string_view bytes);
 
 private:
-    LineBuffer buffer_;
+    LineSplitter buffer_;
     bool skipping_ = false;
 };
 
