@@ -1,7 +1,10 @@
 #include "app/App.h"
 
+#include "app/DefaultsKeyValues.h"
 #include "app/Log.h"
 #include "app/TestPort.h"
+#include "link/Hub.h"
+#include "link/Secret.h"
 #include "platform/MediaClock.h"
 
 #include <QAction>
@@ -50,6 +53,9 @@ void App::applicationDidFinishLaunching() {
     applyPrefs();
 
     setUpSettings();
+
+    wireHub();
+    startHub();
 
     if (commandLine_.noCamera()) {
         log("camera off (simulation)");

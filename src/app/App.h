@@ -25,6 +25,10 @@ class QTimer;
 
 namespace helm {
 
+class DefaultsKeyValues;
+class Hub;
+class Secret;
+class SecretStore;
 class TestPort;
 
 // The application object: owns every long-lived part of the program and wires them together
@@ -64,6 +68,9 @@ public:
 
     // The focus state machine, created on first use with the layout's home screen.
     Router& router();
+
+    // The link to the PC agents, created on first use with the stored keys.
+    Hub& hub();
 
     // Resets focus to the home screen: a fresh focus state machine, nothing held or locked.
     void unstick();
@@ -126,6 +133,10 @@ private:
     std::optional<Router> router_;
     std::unique_ptr<QTimer> mainTimer_;
     std::unique_ptr<TestPort> testPort_;
+    std::unique_ptr<SecretStore> secretStore_;
+    std::unique_ptr<DefaultsKeyValues> secretDefaults_;
+    std::unique_ptr<Secret> secret_;
+    std::unique_ptr<Hub> hub_; // after the secrets it reports to
 
     Layout storedLayout() const;
     void syncMacDisplays();
@@ -133,6 +144,8 @@ private:
     void setUpGuide();
     void openGuide();
     void tick();
+    void wireHub();
+    void startHub();
     void apply(const Router::Effects& effects);
 };
 

@@ -2,8 +2,10 @@
 #include "app/CommandLine.h"
 #include "app/NumberText.h"
 #include "app/TestPort.h"
+#include "link/Hub.h"
 #include "platform/MediaClock.h"
 
+#include <algorithm>
 #include <sstream>
 
 namespace helm {
@@ -91,6 +93,21 @@ std::string TestPort::run(const std::string& line, App& app) {
             return "?";
         }
         app.prefs.setAllInputs(w[1] == "1");
+        return statusLine(app);
+    }
+    if (cmd == "paircode") {
+        // Six digits open pairing with that code; "none" closes it.
+        if (w.size() < 2) {
+            return "?";
+        }
+        if (w[1] == "none") {
+            app.hub().setPairCode(std::nullopt);
+        } else if (w[1].size() == 6 && std::all_of(w[1].begin(), w[1].end(),
+                                                   [](char c) { return c >= '0' && c <= '9'; })) {
+            app.hub().setPairCode(w[1]);
+        } else {
+            return "?";
+        }
         return statusLine(app);
     }
     if (cmd == "status") {

@@ -22,7 +22,13 @@ struct AppFixture {
     QTemporaryDir dir;
     Defaults defaults;
 
-    AppFixture() { setLogPath(dir.path().toStdString() + "/pivmor.log"); }
+    AppFixture() {
+        setLogPath(dir.path().toStdString() + "/pivmor.log");
+        // The hub of a launched program listens on ports of the system's choosing, so tests
+        // never meet a running copy or each other.
+        qputenv("HELMVANTOR_HUB_PORT", "0");
+        qputenv("HELMVANTOR_DISCOVERY_PORT", "0");
+    }
     ~AppFixture() { setLogPath(""); }
 
     std::unique_ptr<App> make(std::vector<std::string> args) {

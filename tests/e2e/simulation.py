@@ -42,8 +42,37 @@ def ask(conn, reader, text):
     return reader.readline().rstrip("\n")
 
 
+def pair_with_fake_agent(conn, reader, agent, log_path):
+    """Opens pairing over the test port; the fake agent pairs (simulation mode confirms the
+    check code at once) and then logs in with the secret it was given."""
+    hub = wait_for(lambda: re.search(r"listener ready on port (\d+)\n", read(log_path)), 10)
+    if not hub:
+        fail("the hub is not listening", read(log_path))
+    hub = hub.group(1)
+    for command in ("paircode\n", "paircode 12345\n", "paircode abcdef\n"):
+        if ask(conn, reader, command) != "?":
+            fail("%r was not answered with ?" % command)
+    if not ask(conn, reader, "paircode 123456\n").startswith("gaze="):
+        fail("paircode did not answer the status line")
+    out = subprocess.run([agent, "pair", hub, "pc-e2e", "123456"], capture_output=True,
+                         text=True, timeout=20).stdout
+    m = re.search(r"paired ([0-9a-f]{48}) ([0-9a-f]{16})", out)
+    if not m or "check code " not in out:
+        fail("pairing failed: " + out, read(log_path))
+    out = subprocess.run([agent, "login", hub, "pc-e2e", m.group(1), "--seconds", "1"],
+                         capture_output=True, text=True, timeout=20).stdout
+    if "logged in" not in out or "< D" not in out:
+        fail("login with the paired secret failed: " + out, read(log_path))
+    # The code worked once.
+    out = subprocess.run([agent, "pair", hub, "pc-late", "123456"], capture_output=True,
+                         text=True, timeout=20).stdout
+    if out.strip() != "no closed":
+        fail("a used pairing code was accepted again: " + out, read(log_path))
+
+
 def main():
     program = sys.argv[1]
+    agent = sys.argv[2]
     with tempfile.TemporaryDirectory() as home:
         env = dict(os.environ)
         env.update(
@@ -54,6 +83,8 @@ def main():
             XDG_CACHE_HOME=os.path.join(home, "cache"),
             XDG_RUNTIME_DIR=home,
             QT_QPA_PLATFORM="offscreen",
+            HELMVANTOR_HUB_PORT="0",
+            HELMVANTOR_DISCOVERY_PORT="0",
         )
         log_path = os.path.join(home, "state", "Pivmor", "pivmor.log")
         proc = subprocess.Popen(
@@ -91,6 +122,8 @@ def main():
                 if ask(conn, reader, "lth\n") != "health ok":
                     fail("a command split across writes was not put together")
 
+                pair_with_fake_agent(conn, reader, agent, log_path)
+
             proc.send_signal(signal.SIGTERM)
             try:
                 code = proc.wait(timeout=10)
@@ -105,6 +138,9 @@ def main():
 
         log = read(log_path)
         lines = [line.split(" ", 3)[3] for line in log.splitlines()]
+        if not lines[1].startswith("listener ready on port "):
+            fail("the hub did not start at launch", log)
+        del lines[1]
         expected = [
             'start iso=false args=["--test-port", "0", "--no-camera"]',
             "camera off (simulation)",

@@ -1,0 +1,100 @@
+// The application's side of the PC link: creating and starting the hub and answering it.
+#include "app/App.h"
+#include "app/DefaultsKeyValues.h"
+#include "app/Log.h"
+#include "link/Hub.h"
+#include "link/LibsecretStore.h"
+#include "link/MemorySecretStore.h"
+#include "link/Secret.h"
+
+#include <QSysInfo>
+#include <algorithm>
+#include <cstdlib>
+#include <set>
+
+namespace helm {
+
+namespace {
+
+// A port from the environment, for end-to-end tests that run side by side; read in simulation
+// mode only, so users never meet it.
+std::uint16_t portFromEnvironment(const char* name, std::uint16_t fallback) {
+    const char* text = std::getenv(name);
+    if (text == nullptr) {
+        return fallback;
+    }
+    if (std::optional<std::uint16_t> port = parsePort(text)) {
+        return *port;
+    }
+    log(std::string(name) + " ignored: not a port");
+    return fallback;
+}
+
+std::string macName() {
+    std::string name = QSysInfo::machineHostName().toStdString();
+    if (name.empty()) {
+        name = "Mac";
+    }
+    // A typographic apostrophe becomes a plain one, which every agent can show.
+    const std::string curly = "\xE2\x80\x99";
+    for (std::size_t at = name.find(curly); at != std::string::npos; at = name.find(curly)) {
+        name.replace(at, curly.size(), "'");
+    }
+    return name;
+}
+
+} // namespace
+
+Hub& App::hub() {
+    if (hub_) {
+        return *hub_;
+    }
+    std::set<std::string> pcs;
+    for (const Screen& s : layout_.screens) {
+        if (s.computer) {
+            pcs.insert(*s.computer);
+        }
+    }
+    if (simOnly_) {
+        secretStore_ = std::make_unique<MemorySecretStore>();
+    } else {
+        secretStore_ = std::make_unique<LibsecretStore>(Secret::service);
+    }
+    secretDefaults_ = std::make_unique<DefaultsKeyValues>(d);
+    secret_ =
+        std::make_unique<Secret>(*secretStore_, *secretDefaults_,
+                                 Secret::Options{simOnly_, Secret::tokenFrom(commandLine_.args)},
+                                 [](const std::string& line) { log(line); });
+    PCKeys keys = secret_->loadKeys(std::vector<std::string>(pcs.begin(), pcs.end()));
+    Hub::Options options;
+    if (simOnly_) {
+        options.port = portFromEnvironment("HELMVANTOR_HUB_PORT", Hub::port);
+        options.discoveryPort =
+            portFromEnvironment("HELMVANTOR_DISCOVERY_PORT", Hub::discoveryPort);
+    }
+    hub_ = std::make_unique<Hub>(std::move(keys), macName(), secret_->hubId(), options);
+    return *hub_;
+}
+
+void App::wireHub() {
+    Hub& h = hub();
+    h.log = [](const std::string& line) { log(line); };
+    h.onKeys = [this](const PCKeys& keys) { secret_->saveKeys(keys); };
+    h.onProblem = [this](const std::string& sentence) { note(sentence); };
+    h.onConfirm = [this](const std::string&, const std::optional<std::string>& code) {
+        if (code && simOnly_) {
+            hub().confirmPairing(true); // nobody at the desk to compare the codes
+        }
+    };
+}
+
+void App::startHub() {
+    try {
+        hub().start();
+    } catch (const std::exception& e) {
+        log(std::string("hub: ") + e.what());
+        problem = "Helmvantor can't use the network. Quit other copies of Helmvantor.";
+    }
+}
+
+} // namespace helm
