@@ -1,0 +1,104 @@
+#pragma once
+
+#include "desk/Angle.h"
+#include "gaze/EyeReader.h"
+#include "gaze/Face.h"
+#include "gaze/FrameGovernor.h"
+#include "gaze/FrameReading.h"
+#include "gaze/camera/FrameSource.h"
+#include "gaze/face/DlibFaceReader.h"
+#include "platform/SerialQueue.h"
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace helm {
+
+// Owns the camera: captures frames, lets the pacer pick the ones worth reading, reads each of
+// those into a head angle, an eye angle and a face on the queue "pivmor.camera", and reports
+// through the callbacks below.
+//
+// Capture runs on a queue of its own ("pivmor.camera.grab") because grabbing waits for the
+// camera; a frame that arrives while the previous one is still being read is dropped there.
+class GazeEngine {
+public:
+    struct Options {
+        // Makes the frame source each time the camera is turned on; the default camera when
+        // empty.
+        std::function<std::unique_ptr<FrameSource>()> source;
+        // Whether a source can be had at all, checked once at creation.
+        std::function<bool()> present;
+        // The media clock, seconds; the absence of a head is measured on it.
+        std::function<double()> clock;
+        DlibFaceReader::Options face;
+    };
+
+    GazeEngine();
+    explicit GazeEngine(Options options);
+    // Stops capture and finishes the frame being read.
+    ~GazeEngine();
+
+    GazeEngine(const GazeEngine&) = delete;
+    GazeEngine& operator=(const GazeEngine&) = delete;
+
+    // A camera was found at creation and has not failed to open since.
+    bool available() const { return available_; }
+    // Opens the camera and starts capture; returns at once. The absence clock starts now.
+    void start();
+    // Stops capture and releases the camera; returns at once.
+    void stop();
+
+    // Reads one grey frame: the face, and the head and eye angles of its pose.
+    static FrameReading read(const cv::Mat& grey, DlibFaceReader& reader, EyeReader& eyes);
+
+    // The entry for each captured frame; runs the reading on the camera queue, or drops the
+    // frame when that queue is still busy with the previous one. Callable from any thread.
+    void deliver(Frame frame);
+
+    // Set once on the main thread before the camera is first started. onAngle, onFace and
+    // onBrightness run on the camera queue; onAway runs on the main thread.
+    std::function<void(std::optional<Angle> head, std::optional<Angle> eye, double time)> onAngle;
+    std::function<void(std::optional<Face>)> onFace;
+    std::function<void(double)> onBrightness;
+    std::function<void()> onAway;
+    // Problems worth a log line (a camera that cannot be opened, a missing face model); called
+    // on the camera queues.
+    std::function<void(const std::string&)> onLog;
+    // Every captured frame, read or dropped, for the camera preview and the recorder; runs on
+    // the capture queue and must not hold it up (the image may be kept: it is not reused).
+    std::function<void(const Frame&)> onFrame;
+
+    // Frames read so far; read from any thread.
+    std::atomic<long> processed{0};
+
+private:
+    Options options_;
+    std::atomic<bool> available_{false};
+    std::atomic<bool> busy_{false};
+    std::atomic<unsigned> generation_{0};
+    std::shared_ptr<std::atomic<bool>> alive_;
+
+    // Camera queue state.
+    FrameGovernor governor_;
+    DlibFaceReader reader_;
+    EyeReader eyes_;
+    double lastFace_ = 0;
+    double lastBrightness_ = 0;
+    bool toldModel_ = false;
+
+    // Capture queue state.
+    std::unique_ptr<FrameSource> source_;
+
+    void process(const Frame& frame);
+    void grab(unsigned generation);
+    void say(const std::string& line) const;
+
+    // Last, so they are stopped (and their posted work finished) before the state above goes.
+    SerialQueue queue_{"pivmor.camera"};
+    SerialQueue grabber_{"pivmor.camera.grab"};
+};
+
+} // namespace helm
