@@ -181,7 +181,7 @@ void apply(const CalRecord& record, Layout& layout, double mix) {
             continue;
         }
         auto screen = std::find_if(layout.screens.begin(), layout.screens.end(),
-                                   [&](const Screen& s) { return s.id == id; });
+                                   [&screenId = id](const Screen& s) { return s.id == screenId; });
         if (screen == layout.screens.end()) {
             continue;
         }
