@@ -176,7 +176,10 @@ void apply(const CalRecord& record, Layout& layout, double mix) {
     // so the growth to the edges shrinks as the mix rises.
     const double kw = 1.2 - 0.1 * mix;
     const double kh = 1.35 - 0.2 * mix;
-    for (auto& [id, members] : groups) {
+    for (auto& group : groups) {
+        // Named copies: clang 14 cannot capture structured bindings in lambdas.
+        const auto& id = group.first;
+        auto& members = group.second;
         if (members.size() < 2) {
             continue;
         }
