@@ -5,6 +5,7 @@
 #include "app/TestPort.h"
 #include "link/Hub.h"
 #include "link/Secret.h"
+#include "link/Wire.h"
 #include "platform/MediaClock.h"
 
 #include <QAction>
@@ -88,6 +89,12 @@ void App::applicationDidFinishLaunching() {
 void App::applicationWillTerminate() {
     if (mainTimer_) {
         mainTimer_->stop();
+    }
+    // Every PC lets go of whatever it still holds for us before we are gone.
+    if (hub_) {
+        for (const std::string& name : hub_->names()) {
+            hub_->send(Wire::release, name);
+        }
     }
     log("quit");
 }

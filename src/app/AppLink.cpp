@@ -86,6 +86,7 @@ void App::wireHub() {
             hub().confirmPairing(true); // nobody at the desk to compare the codes
         }
     };
+    h.tailscaleOnly = prefs.tailscaleOnly();
 }
 
 void App::startHub() {

@@ -3,6 +3,7 @@
 #include "app/Log.h"
 #include "app/NumberText.h"
 #include "gaze/CalFit.h"
+#include "link/Hub.h"
 
 #include <utility>
 
@@ -10,6 +11,14 @@ namespace helm {
 
 void App::applyPrefs() {
     picker.settle = prefs.settle();
+
+    // Before launch has created the hub there is nothing to restart: it takes the flag when
+    // it is wired up.
+    if (hub_ && hub_->tailscaleOnly != prefs.tailscaleOnly()) {
+        hub_->tailscaleOnly = prefs.tailscaleOnly();
+        hub_->restart();
+        log(std::string("tailscale only = ") + (prefs.tailscaleOnly() ? "true" : "false"));
+    }
 
     if (layout_.cal && layout_.mix != prefs.eyeMix()) {
         Layout refitted = layout_;

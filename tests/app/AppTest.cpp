@@ -1,8 +1,11 @@
 #include "AppFixture.h"
+#include "link/Hub.h"
 
 #include <gtest/gtest.h>
 
 #include <QAction>
+
+#include <algorithm>
 
 using namespace helm;
 
@@ -82,6 +85,26 @@ TEST_F(AppTest, MenuActionsRunTheirBoxAndToleratePlainItems) {
     app->run(&plain);
     app->run(nullptr);
     EXPECT_EQ(1, calls);
+}
+
+TEST_F(AppTest, TheTailscaleFlagRestartsTheHubOnlyWhenItChanges) {
+    auto app = make({"--test-port", "0"});
+    app->applyPrefs(); // no hub yet: nothing to restart
+    app->hub();
+    app->prefs.onChange = [&] { app->applyPrefs(); };
+    app->prefs.setTailscaleOnly(false); // unchanged
+    auto count = [&] {
+        auto lines = logged();
+        return std::count_if(lines.begin(), lines.end(), [](const std::string& l) {
+            return l.rfind("tailscale only = ", 0) == 0;
+        });
+    };
+    EXPECT_EQ(0, count());
+    app->prefs.setTailscaleOnly(true);
+    EXPECT_TRUE(app->hub().tailscaleOnly);
+    EXPECT_EQ(1, count());
+    auto lines = logged();
+    EXPECT_EQ(1, std::count(lines.begin(), lines.end(), "tailscale only = true"));
 }
 
 TEST_F(AppTest, HealthSentences) {
