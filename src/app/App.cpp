@@ -3,6 +3,7 @@
 #include "app/DefaultsKeyValues.h"
 #include "app/Log.h"
 #include "app/TestPort.h"
+#include "gaze/camera/GazeEngine.h"
 #include "link/Hub.h"
 #include "link/Secret.h"
 #include "link/Wire.h"
@@ -58,8 +59,16 @@ void App::applicationDidFinishLaunching() {
     wireHub();
     startHub();
 
+    wireGaze();
     if (commandLine_.noCamera()) {
         log("camera off (simulation)");
+    } else {
+        // Nothing asks for permission on Linux: a camera that is missing or cannot be opened
+        // is only explained in the log.
+        if (!gaze().available()) {
+            log("camera: none found");
+        }
+        setCamera(true, "launch");
     }
 
     if (simOnly_) {
@@ -104,8 +113,12 @@ void App::tick() {
 }
 
 // Focus effects on this computer's pointer and keyboard come with the input layer; until then
-// the router's decisions only show in the status.
-void App::apply(const Router::Effects&) {}
+// the router's decisions are only logged.
+void App::apply(const Router::Effects& effects) {
+    for (const Router::Effect& e : effects) {
+        log((e.kind == Router::Effect::Kind::keys ? "keys → " : "mouse → ") + e.to);
+    }
+}
 
 // This computer's displays join the layout once display enumeration exists.
 void App::syncMacDisplays() {}

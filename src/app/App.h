@@ -7,7 +7,9 @@
 #include "desk/Layout.h"
 #include "desk/Prefs.h"
 #include "desk/V3.h"
+#include "gaze/Face.h"
 #include "gaze/GazePicker.h"
+#include "gaze/feed/FeedModel.h"
 #include "input/Router.h"
 
 #include <QMetaType>
@@ -26,6 +28,7 @@ class QTimer;
 namespace helm {
 
 class DefaultsKeyValues;
+class GazeEngine;
 class Hub;
 class Secret;
 class SecretStore;
@@ -84,6 +87,19 @@ public:
     // The test port, once opened.
     const TestPort* testPort() const { return testPort_.get(); }
 
+    // Per-frame gaze handling (AppGaze.cpp). faceSeen and then saw are called once for every
+    // frame the camera reads.
+    void saw(const std::optional<Angle>& head, const std::optional<Angle>& eye);
+    void faceSeen(const std::optional<Face>& face);
+    // Asks for keyboard and mouse focus on a screen; manual when the user chose it.
+    void lookAt(const std::string& id, double at, bool manual);
+    void setCamera(bool on, const std::string& why);
+    void togglePause();
+    // The test port's look: treats id as the picker's choice.
+    void pretend(const std::string& id);
+    // The camera and its reading, created on first use.
+    GazeEngine& gaze();
+
     // Stored state, named as the rest of the program reads it.
     Defaults& d;
     Prefs prefs;
@@ -125,6 +141,8 @@ public:
         double at = 0;
     };
     std::optional<Hint> hintSince;
+    std::optional<Face> face;
+    FeedModel feed;
 
 private:
     CommandLine commandLine_;
@@ -137,6 +155,10 @@ private:
     std::unique_ptr<DefaultsKeyValues> secretDefaults_;
     std::unique_ptr<Secret> secret_;
     std::unique_ptr<Hub> hub_; // after the secrets it reports to
+    std::unique_ptr<GazeEngine> gaze_;
+    // Work the camera hands to the main thread holds this weakly, so a frame that arrives
+    // after the application object is gone is dropped.
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 
     Layout storedLayout() const;
     void syncMacDisplays();
@@ -146,6 +168,8 @@ private:
     void tick();
     void wireHub();
     void startHub();
+    void wireGaze();
+    void nobodyThere();
     void apply(const Router::Effects& effects);
 };
 

@@ -6,6 +6,8 @@
 #include "platform/MediaClock.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <sstream>
 
 namespace helm {
@@ -65,6 +67,17 @@ std::string inputsLine(App& app) {
            injected + "]";
 }
 
+// A decimal number, all of the word, finite.
+std::optional<double> number(const std::string& word) {
+    double v = 0;
+    const char* end = word.data() + word.size();
+    auto [ptr, ec] = std::from_chars(word.data(), end, v);
+    if (ec != std::errc() || ptr != end || !std::isfinite(v)) {
+        return std::nullopt;
+    }
+    return v;
+}
+
 } // namespace
 
 // Each command checks its arguments before acting: a line it cannot use is answered "?" and
@@ -111,6 +124,37 @@ std::string TestPort::run(const std::string& line, App& app) {
         return statusLine(app);
     }
     if (cmd == "status") {
+        return statusLine(app);
+    }
+    if (cmd == "angle") {
+        // Yaw and pitch of a head; eyes only when both of their numbers are given.
+        if (w.size() < 3) {
+            return "?";
+        }
+        std::vector<double> v;
+        for (std::size_t i = 1; i < w.size() && i <= 4; ++i) {
+            std::optional<double> n = number(w[i]);
+            if (!n) {
+                return "?";
+            }
+            v.push_back(*n);
+        }
+        std::optional<Angle> eye;
+        if (v.size() == 4) {
+            eye = Angle{v[2], v[3]};
+        }
+        app.saw(Angle{v[0], v[1]}, eye);
+        return statusLine(app);
+    }
+    if (cmd == "noface") {
+        app.saw(std::nullopt, std::nullopt);
+        return statusLine(app);
+    }
+    if (cmd == "look") {
+        if (w.size() < 2) {
+            return "?";
+        }
+        app.pretend(w[1]);
         return statusLine(app);
     }
     return "?";
