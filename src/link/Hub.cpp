@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <exception>
+#include <openssl/crypto.h>
 #include <system_error>
 
 namespace helm {
@@ -40,8 +41,12 @@ Hub::~Hub() {
         conns_.clear();
         ctl_.clear();
         data_.clear();
+        delete discovery_; // before its socket goes with the anchor
+        discovery_ = nullptr;
         delete anchor_; // closes every socket and stops every timer
         anchor_ = nullptr;
+        // OpenSSL keeps random-generator state per thread; this thread ends with the hub.
+        OPENSSL_thread_stop();
     });
     life_.reset();
 }
