@@ -174,6 +174,17 @@ std::optional<std::string> FakeAgent::readSealed(int ms) {
     return inn.open(*line);
 }
 
+std::optional<std::string> FakeAgent::readSealedPastPings(int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        int left = ms - static_cast<int>(clock.elapsed());
+        auto line = readSealed(left > 0 ? left : 0);
+        if (!line || *line != "p")
+            return line;
+    }
+}
+
 bool FakeAgent::waitClosed(int ms) {
     QElapsedTimer clock;
     clock.start();

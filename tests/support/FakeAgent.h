@@ -51,6 +51,8 @@ public:
     std::optional<std::string> readLine(int ms = 3000);
     // The next sealed line opened; nothing on time-out or when it does not open.
     std::optional<std::string> readSealed(int ms = 3000);
+    // The next opened line that is not the hub's ping.
+    std::optional<std::string> readSealedPastPings(int ms = 3000);
     // Waits until the hub closes the connection; unread lines are discarded.
     bool waitClosed(int ms = 3000);
     bool connected() const;
