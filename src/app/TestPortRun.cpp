@@ -29,7 +29,8 @@ std::vector<std::string> words(const std::string& line) {
 std::string statusLine(App& app) {
     Router& r = app.router();
     std::string agents;
-    for (const std::string& name : app.connected) {
+    // Asked of the hub itself, so a PC counts from the moment it has logged in.
+    for (const std::string& name : app.hub().names()) {
         agents += (agents.empty() ? "" : ",") + name;
     }
     std::string held;
