@@ -42,6 +42,9 @@ void App::resetDefaults() {
     prefs.reset();
     followEyes = true;
     unstick();
+    if (!cameraOn && !commandLine_.noCamera()) {
+        setCamera(true, "reset");
+    }
     note("Settings are back to their defaults.");
     log("reset to defaults");
 }

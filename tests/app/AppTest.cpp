@@ -1,4 +1,5 @@
 #include "AppFixture.h"
+#include "gaze/camera/GazeEngine.h"
 #include "link/Hub.h"
 
 #include <gtest/gtest.h>
@@ -53,7 +54,7 @@ TEST_F(AppTest, PreferencesDriveTheVoiceOutsideSimulationOnly) {
 }
 
 TEST_F(AppTest, ResetDefaultsResumesFollowingAndLogs) {
-    auto app = make({"--test-port", "0"});
+    auto app = make({"--test-port", "0", "--no-camera"});
     int applied = 0;
     app->prefs.onChange = [&] { ++applied; };
     app->prefs.setPanel(true);
@@ -71,6 +72,29 @@ TEST_F(AppTest, ResetDefaultsResumesFollowingAndLogs) {
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ("unstick", lines[lines.size() - 2]);
     EXPECT_EQ("reset to defaults", lines.back());
+}
+
+TEST_F(AppTest, ResetDefaultsTurnsAnOffCameraOnUnlessNoCameraWasGiven) {
+    auto wasLogged = [this](const std::string& line) {
+        auto lines = logged();
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    };
+    auto quiet = make({"--test-port", "0", "--no-camera"});
+    quiet->resetDefaults();
+    EXPECT_FALSE(quiet->cameraOn);
+    EXPECT_FALSE(wasLogged("camera on (reset)"));
+
+    auto app = make({"--test-port", "0"});
+    if (!app->gaze().available()) {
+        GTEST_SKIP() << "no camera on this machine to turn on";
+    }
+    app->resetDefaults();
+    EXPECT_TRUE(app->cameraOn);
+    EXPECT_TRUE(wasLogged("camera on (reset)"));
+    auto lines = logged();
+    EXPECT_EQ("reset to defaults", lines.back())
+        << "the camera comes on before the reset is logged";
+    app->setCamera(false, "test over");
 }
 
 TEST_F(AppTest, MenuActionsRunTheirBoxAndToleratePlainItems) {
