@@ -133,6 +133,12 @@ void App::refresh() {}
 void App::note(const std::string&) {}
 
 void App::unstick() {
+    // Every PC lets go of whatever keys and buttons it may still hold for us.
+    if (hub_) {
+        for (const std::string& name : hub_->names()) {
+            hub_->post(Wire::release, name);
+        }
+    }
     router_.reset(); // the next use starts afresh at the layout's home screen
     router();
     applyPrefs();

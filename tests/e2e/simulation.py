@@ -63,15 +63,20 @@ def pair_with_fake_agent(conn, reader, agent, log_path):
                          capture_output=True, text=True, timeout=20).stdout
     if "logged in" not in out or "< D" not in out:
         fail("login with the paired secret failed: " + out, read(log_path))
-    # While the PC is logged in the status line names it.
-    agent_proc = subprocess.Popen([agent, "login", hub, "pc-e2e", m.group(1), "--seconds", "10"],
-                                  stdout=subprocess.DEVNULL)
+    # While the PC is logged in the status line names it, and unstick releases it.
+    agent_proc = subprocess.Popen([agent, "login", hub, "pc-e2e", m.group(1), "--seconds", "3"],
+                                  stdout=subprocess.PIPE, text=True)
     try:
         if not wait_for(lambda: " agents=pc-e2e " in ask(conn, reader, "status\n"), 10):
             fail("the logged-in PC is missing from the status line", read(log_path))
+        ask(conn, reader, "unstick\n")
+        out = agent_proc.communicate(timeout=20)[0]
     finally:
-        agent_proc.kill()
-        agent_proc.wait()
+        if agent_proc.poll() is None:
+            agent_proc.kill()
+            agent_proc.wait()
+    if "< r\n" not in out:
+        fail("unstick sent the PC no release line: " + out, read(log_path))
     # The code worked once.
     out = subprocess.run([agent, "pair", hub, "pc-late", "123456"], capture_output=True,
                          text=True, timeout=20).stdout
