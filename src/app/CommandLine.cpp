@@ -53,8 +53,21 @@ std::optional<std::uint16_t> parsePort(const std::string& text) {
 
 std::string quoted(const std::string& s) {
     std::string out = "\"";
-    for (char ch : s) {
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        char ch = s[i];
         auto c = static_cast<unsigned char>(ch);
+        // The C1 control characters U+0080 to U+009F, encoded as 0xC2 0x80..0x9F: some
+        // viewers take U+0085 for a line break, so they are escaped like the C0 ones.
+        if (c == 0xC2 && i + 1 < s.size()) {
+            auto next = static_cast<unsigned char>(s[i + 1]);
+            if (next >= 0x80 && next <= 0x9F) {
+                char esc[12];
+                std::snprintf(esc, sizeof esc, "\\u{%X}", next);
+                out += esc;
+                ++i;
+                continue;
+            }
+        }
         switch (c) {
         case '"':
             out += "\\\"";

@@ -70,6 +70,9 @@ TEST(CommandLine, StartLineLeavesOutTokensAndEscapesArguments) {
         {{"a\nb\tc\rd", std::string("nul\0x", 5), "\x1b[0m\x7f"},
          R"(start iso=false args=["a\nb\tc\rd", "nul\0x", "\u{1B}[0m\u{7F}"])"},
         {{"Größe → 1"}, R"(start iso=false args=["Größe → 1"])"},
+        {{"a\xC2\x85"
+          "b\xC2\x9F\xC2\xA0"},
+         "start iso=false args=[\"a\\u{85}b\\u{9F}\xC2\xA0\"]"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.line, line(c.args).startLine(false));
