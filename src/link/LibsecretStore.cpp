@@ -33,6 +33,34 @@ std::string take(GError* error) {
     return text;
 }
 
+// A lookup answers "nothing" without an error also when the item exists but its keyring stayed
+// locked (the unlock prompt was dismissed). Taking that for "not found" would let the caller
+// migrate and later overwrite the real item, so look for a locked match before saying so.
+bool lockedMatchExists(const std::string& service, const std::string& account, std::string& why) {
+    GHashTable* attributes = secret_attributes_build(schema(), "service", service.c_str(),
+                                                     "account", account.c_str(), nullptr);
+    GError* error = nullptr;
+    GList* items = secret_service_search_sync(nullptr, schema(), attributes, SECRET_SEARCH_ALL,
+                                              nullptr, &error);
+    g_hash_table_unref(attributes);
+    if (error) {
+        why = take(error);
+        g_list_free_full(items, g_object_unref);
+        return true; // cannot tell: treat as unreadable, never as absent
+    }
+    bool locked = false;
+    for (GList* l = items; l; l = l->next) {
+        if (secret_item_get_locked(SECRET_ITEM(l->data))) {
+            locked = true;
+        }
+    }
+    g_list_free_full(items, g_object_unref);
+    if (locked) {
+        why = "the keyring is locked";
+    }
+    return locked;
+}
+
 } // namespace
 
 LibsecretStore::LibsecretStore(std::string service) : service_(std::move(service)) {}
@@ -49,6 +77,10 @@ SecretStore::Read LibsecretStore::read(const std::string& account) {
         return {Status::failed, {}, take(error)};
     }
     if (!value) {
+        std::string why;
+        if (lockedMatchExists(service_, account, why)) {
+            return {Status::failed, {}, why};
+        }
         return {Status::notFound, {}, {}};
     }
     Read r{Status::ok, value, {}};
