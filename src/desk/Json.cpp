@@ -141,7 +141,12 @@ std::string dump(const Json& j) {
     if (!allFinite(j)) {
         throw EncodeError("a number is not finite");
     }
-    return j.dump();
+    try {
+        return j.dump();
+    } catch (const Json::exception& e) {
+        // A string that is not UTF-8: callers handle one kind of refusal, not nlohmann's own.
+        throw EncodeError(std::string("cannot write: ") + e.what());
+    }
 }
 
 Json parse(const std::string& text) {

@@ -46,7 +46,8 @@ const Json* optionalField(const Json& obj, const char* key);
 double finite(double v, const char* key);
 
 // Encodes a whole value, refusing any non-finite number anywhere in it (a second line of
-// defence behind `finite`), so a caller can store the result without checking it again.
+// defence behind `finite`) and any string that is not UTF-8, always as EncodeError, so a
+// caller can store the result without checking it again.
 std::string dump(const Json& j);
 
 // Parses text, throwing DecodeError (never nlohmann's own exceptions) on malformed input.

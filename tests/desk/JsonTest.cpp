@@ -74,6 +74,20 @@ TEST(Json, RefusesToWriteNonFiniteNumbers) {
     EXPECT_EQ(json::dump(Json{{"a", 1.5}}), R"({"a":1.5})");
 }
 
+TEST(Json, EveryRefusalToWriteIsAnEncodeError) {
+    // Whatever makes a value unwritable, callers see the one error they handle.
+    const Json cases[] = {
+        Json{{"name", "\xff\xfe"}},                     // not UTF-8
+        Json{{"list", Json::array({"ok", "caf\xc3"})}}, // truncated sequence
+        Json{{"\xc0\xaf", 1}},                          // overlong key
+        Json{{"a", {{"b", std::nan("")}}}},
+    };
+    for (const auto& j : cases) {
+        EXPECT_THROW(json::dump(j), json::EncodeError);
+    }
+    EXPECT_EQ(json::dump(Json{{"name", "caf\xc3\xa9"}}), "{\"name\":\"caf\xc3\xa9\"}");
+}
+
 TEST(Json, MalformedTextIsADecodeError) {
     for (const char* text : {"", "{", "[1,", "nul", "{\"a\":}"}) {
         EXPECT_THROW(json::parse(text), json::DecodeError) << text;

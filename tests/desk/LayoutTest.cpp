@@ -217,6 +217,8 @@ TEST(LayoutJson, NonFiniteLayoutIsNeverWritten) {
     bad[3].screens[1].width = kNaN;
     bad[4].cal->heads[0].yaw = kNaN;
     bad[5].screens[0].rect->c.x = kInf;
+    bad.push_back(calibrated()); // a name that is not UTF-8 is refused the same way
+    bad.back().screens[1].computerName = "PC \xff";
     for (const auto& l : bad) {
         std::string stored = calibrated().encode();
         const std::string before = stored;
