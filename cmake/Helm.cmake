@@ -26,7 +26,8 @@ function(helm_bench name source)
     target_link_libraries(${name} PRIVATE ${ARG_DEPS} benchmark::benchmark benchmark::benchmark_main)
 endfunction()
 
-# helm_fuzz(NAME SOURCE [DEPS ...]): a libFuzzer target; ctest runs it over fuzz/corpus/NAME.
+# helm_fuzz(NAME SOURCE [DEPS ...]): a libFuzzer target; ctest runs it over fuzz/corpus/NAME,
+# bounded in runs and in time (targets that start the program's services run slowly).
 function(helm_fuzz name source)
     cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
     add_executable(${name} ${source})
@@ -39,5 +40,5 @@ function(helm_fuzz name source)
     set(found ${CMAKE_CURRENT_BINARY_DIR}/corpus/${name})
     file(MAKE_DIRECTORY ${found})
     add_test(NAME fuzz.${name}
-             COMMAND ${name} -runs=20000 -max_len=4096 ${found} ${corpus})
+             COMMAND ${name} -runs=20000 -max_total_time=30 -max_len=4096 ${found} ${corpus})
 endfunction()
