@@ -84,9 +84,7 @@ TEST_F(HubFaults, TooMuchWaitingToBeSentDropsThePc) {
 }
 
 TEST_F(HubFaults, PairingWhoseConnectionClosedStoresNothing) {
-    make(PCKeys());
-    hub->setPairCode("123456");
-    hub->names(); // the code is in place before the next probe or hello
+    openPairing("123456");
     {
         FakeAgent a("pc-new");
         ASSERT_TRUE(a.connect(port));
@@ -130,9 +128,7 @@ TEST_F(HubFaults, ARekeyLostWithItsLinkDoesNotLockThePcOut) {
 }
 
 TEST_F(HubFaults, PairingConnectionMayNotFloodAfterItsPairLine) {
-    make(PCKeys());
-    hub->setPairCode("123456");
-    hub->names(); // the code is in place before the next probe or hello
+    openPairing("123456");
     FakeAgent a("pc-new");
     ASSERT_TRUE(a.connect(port));
     EXPECT_EQ(a.pairStart("123456"), "confirm");

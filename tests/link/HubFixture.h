@@ -21,6 +21,12 @@ protected:
     void TearDown() override;
     // A started hub with the given keys; its callbacks record into the fields below.
     void make(PCKeys keys, Hub::Options options = fastOptions());
+    // A hub with no keys whose pairing is open with `code`, in place before the next hello.
+    void openPairing(const std::string& code) {
+        make(PCKeys());
+        hub->setPairCode(code);
+        hub->names();
+    }
     // Runs the main thread's events until cond holds or ms pass.
     template <class F> bool waitFor(F cond, int ms = 3000) {
         QElapsedTimer clock;

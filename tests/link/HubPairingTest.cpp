@@ -16,9 +16,7 @@ bool isLowerHex48(const std::string& s) {
 }
 
 TEST_F(HubPairing, EndToEndThenLoginWithTheNewSecret) {
-    make(PCKeys());
-    hub->setPairCode("123456");
-    hub->names(); // the code is in place before the next probe or hello
+    openPairing("123456");
     FakeAgent a("pc-new");
     ASSERT_TRUE(a.connect(port));
     EXPECT_EQ(a.pairStart("123456"), "confirm");
@@ -53,9 +51,7 @@ TEST_F(HubPairing, EndToEndThenLoginWithTheNewSecret) {
 }
 
 TEST_F(HubPairing, WrongCodesCountUntilFive) {
-    make(PCKeys());
-    hub->setPairCode("111111");
-    hub->names(); // the code is in place before the next probe or hello
+    openPairing("111111");
     auto attempt = [&](const std::string& code) {
         FakeAgent a("pc-x");
         EXPECT_TRUE(a.connect(port));
@@ -87,9 +83,7 @@ TEST_F(HubPairing, WrongCodesCountUntilFive) {
 }
 
 TEST_F(HubPairing, UnansweredCheckCodeIsRejectedAfterTheWait) {
-    make(PCKeys());
-    hub->setPairCode("123456");
-    hub->names(); // the code is in place before the next probe or hello
+    openPairing("123456");
     FakeAgent a("pc-new");
     ASSERT_TRUE(a.connect(port));
     EXPECT_EQ(a.pairStart("123456"), "confirm");
@@ -102,9 +96,7 @@ TEST_F(HubPairing, UnansweredCheckCodeIsRejectedAfterTheWait) {
 }
 
 TEST_F(HubPairing, ANewerPairingReplacesTheWaitingOne) {
-    make(PCKeys());
-    hub->setPairCode("123456");
-    hub->names(); // the code is in place before the next probe or hello
+    openPairing("123456");
     FakeAgent a("pc-a"), b("pc-b");
     ASSERT_TRUE(a.connect(port));
     EXPECT_EQ(a.pairStart("123456"), "confirm");
