@@ -10,7 +10,6 @@ packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev python3
     # libraries
     nlohmann-json3-dev libssl-dev qt6-base-dev libicu-dev libsecret-1-dev
-    nlohmann-json3-dev libssl-dev qt6-base-dev
     # face reading and the camera: dlib with its landmark model, OpenCV for capture, pose and
     # images, the video codecs OpenCV reads and writes through; libdlib19.1 ships the
     # photographs the face tests read
