@@ -1,4 +1,4 @@
-#include "app/Palette.h"
+#include "ui/Palette.h"
 
 #include <algorithm>
 #include <set>
