@@ -12,8 +12,9 @@ packages=(
     nlohmann-json3-dev libssl-dev qt6-base-dev libicu-dev libsecret-1-dev
     # face reading and the camera: dlib with its landmark model, OpenCV for capture, pose and
     # images, the video codecs OpenCV reads and writes through; libdlib19.1 ships the
-    # photographs the face tests read
-    libdlib-dev libdlib-data libdlib19.1
+    # photographs the face tests read; dlib's CMake file links BLAS, LAPACK and libjpeg by their
+    # development names
+    libdlib-dev libdlib-data libdlib19.1 libblas-dev liblapack-dev libjpeg62-turbo-dev
     libopencv-core-dev libopencv-imgproc-dev libopencv-imgcodecs-dev libopencv-videoio-dev
     libopencv-calib3d-dev libavcodec59 libavformat59 libswscale6
 )
