@@ -11,6 +11,7 @@
 #include "gaze/GazePicker.h"
 #include "gaze/feed/FeedModel.h"
 #include "input/Router.h"
+#include "overlays/Jumps.h"
 
 #include <QMetaType>
 
@@ -143,6 +144,10 @@ public:
     std::optional<Hint> hintSince;
     std::optional<Face> face;
     FeedModel feed;
+    // The recipe file built into the program, read once; absent when it cannot be read.
+    const std::optional<Jumps::File> jumps = loadJumps();
+    // The jump recipe in force for the preferences, read at every use; none for "off".
+    std::optional<JumpRecipe> jump() const;
 
 private:
     CommandLine commandLine_;
@@ -171,6 +176,7 @@ private:
     void wireGaze();
     void nobodyThere();
     void apply(const Router::Effects& effects);
+    static std::optional<Jumps::File> loadJumps();
 };
 
 } // namespace helm
