@@ -1,0 +1,78 @@
+#include "ui/Symbols.h"
+
+#include <QPainterPathStroker>
+
+namespace helm::Symbols {
+
+namespace {
+
+// Icons are drawn on a grid of one em (-0.5 to 0.5), then scaled to the size.
+QPainterPath stroked(const QPainterPath& line, double width) {
+    QPainterPathStroker s;
+    s.setWidth(width);
+    s.setCapStyle(Qt::RoundCap);
+    s.setJoinStyle(Qt::RoundJoin);
+    return s.createStroke(line).simplified();
+}
+
+QPainterPath roundRect(double x, double y, double w, double h, double r) {
+    QPainterPath p;
+    p.addRoundedRect(QRectF(x, y, w, h), r, r);
+    return p;
+}
+
+QPainterPath camera(double line, bool filled) {
+    QPainterPath body = roundRect(-0.5, -0.3, 0.66, 0.6, 0.12);
+    QPainterPath lens;
+    lens.moveTo(0.22, -0.08);
+    lens.lineTo(0.5, -0.27);
+    lens.lineTo(0.5, 0.27);
+    lens.lineTo(0.22, 0.08);
+    lens.closeSubpath();
+    if (filled) {
+        return body.united(lens);
+    }
+    return stroked(body, line).united(stroked(lens, line));
+}
+
+} // namespace
+
+QPainterPath path(std::string_view name, double size, bool heavy) {
+    const double line = heavy ? 0.17 : 0.09;
+    QPainterPath out;
+    if (name == "checkmark") {
+        QPainterPath tick;
+        tick.moveTo(-0.36, 0.02);
+        tick.lineTo(-0.1, 0.3);
+        tick.lineTo(0.38, -0.32);
+        out = stroked(tick, line);
+    } else if (name == "video.fill") {
+        out = camera(line, true);
+    } else if (name == "video.slash") {
+        QPainterPath slash;
+        slash.moveTo(-0.48, -0.46);
+        slash.lineTo(0.48, 0.46);
+        // A gap either side of the slash keeps it readable at small sizes.
+        QPainterPath gap = stroked(slash, line * 3);
+        out = camera(line, false).subtracted(gap).united(stroked(slash, line));
+    } else if (name == "keyboard") {
+        out = stroked(roundRect(-0.5, -0.3, 1.0, 0.6, 0.1), line);
+        for (int row = 0; row < 2; ++row) {
+            for (int col = 0; col < 5; ++col) {
+                out.addRect(QRectF(-0.37 + col * 0.16, -0.18 + row * 0.14, 0.09, 0.08));
+            }
+        }
+        out.addRect(QRectF(-0.22, 0.12, 0.44, 0.07));
+    } else if (name == "computermouse") {
+        out = stroked(roundRect(-0.27, -0.45, 0.54, 0.9, 0.27), line);
+        QPainterPath split;
+        split.moveTo(0, -0.42);
+        split.lineTo(0, -0.16);
+        out = out.united(stroked(split, line));
+    }
+    out.setFillRule(Qt::WindingFill);
+    QTransform t = QTransform::fromScale(size, size);
+    return t.map(out);
+}
+
+} // namespace helm::Symbols

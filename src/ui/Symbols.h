@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QPainterPath>
+
+#include <string_view>
+
+// The small icons the views draw, as filled outlines drawn by hand: "checkmark", "video.fill",
+// "video.slash", "keyboard", "computermouse".
+namespace helm::Symbols {
+
+// The icon's outline for a font size of size logical pixels, centred on (0, 0); heavy draws
+// the strokes thicker. An unknown name gives an empty path.
+QPainterPath path(std::string_view name, double size, bool heavy = false);
+
+} // namespace helm::Symbols
