@@ -1,0 +1,82 @@
+#include "Canvas.h"
+
+#include "ui/Fonts.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFontMetrics>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace helm::test {
+
+void needApplication() {
+    static int argc = 1;
+    static char name[] = "overlays_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = nullptr;
+    if (app == nullptr) {
+        app = new QApplication(argc, argv);
+        // The font cache is made before the exit handler is registered, so the application
+        // goes first at exit; the other way round its destructor finds the cache gone.
+        QFontMetrics(Fonts::font(13, QFont::Normal)).height();
+        std::atexit([] { delete app; });
+    }
+}
+
+QImage canvas(int w, int h) {
+    needApplication();
+    QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    return img;
+}
+
+::testing::AssertionResult matchesGolden(const QImage& image, const std::string& name) {
+    const QString path =
+        QStringLiteral(HELM_GOLDEN_DIR "/%1.png").arg(QString::fromStdString(name));
+    QImage actual = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (std::getenv("HELM_UPDATE_GOLDEN") != nullptr) {
+        QDir().mkpath(QStringLiteral(HELM_GOLDEN_DIR));
+        actual.save(path);
+        return ::testing::AssertionSuccess() << "rewritten";
+    }
+    QImage golden = QImage(path).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (golden.isNull()) {
+        return ::testing::AssertionFailure() << "no golden " << path.toStdString();
+    }
+    if (golden.size() != actual.size()) {
+        return ::testing::AssertionFailure() << name << ": size differs";
+    }
+    QImage diff(actual.size(), QImage::Format_ARGB32);
+    diff.fill(Qt::black);
+    long long beyond = 0;
+    for (int y = 0; y < actual.height(); ++y) {
+        const QRgb* a = reinterpret_cast<const QRgb*>(actual.constScanLine(y));
+        const QRgb* g = reinterpret_cast<const QRgb*>(golden.constScanLine(y));
+        for (int x = 0; x < actual.width(); ++x) {
+            int d = std::max(
+                {std::abs(qRed(a[x]) - qRed(g[x])), std::abs(qGreen(a[x]) - qGreen(g[x])),
+                 std::abs(qBlue(a[x]) - qBlue(g[x])), std::abs(qAlpha(a[x]) - qAlpha(g[x]))});
+            if (d > 2) {
+                ++beyond;
+                diff.setPixel(x, y, qRgb(255, std::min(255, d * 4), 0));
+            }
+        }
+    }
+    double share = static_cast<double>(beyond) / (actual.width() * actual.height());
+    if (share <= 0.005) {
+        return ::testing::AssertionSuccess();
+    }
+    QDir().mkpath(QStringLiteral(HELM_GOLDEN_OUT));
+    QString out = QStringLiteral(HELM_GOLDEN_OUT "/%1").arg(QString::fromStdString(name));
+    actual.save(out + QStringLiteral(".actual.png"));
+    diff.save(out + QStringLiteral(".diff.png"));
+    char pct[32];
+    std::snprintf(pct, sizeof pct, "%.2f", share * 100);
+    return ::testing::AssertionFailure()
+           << name << ": " << pct << " % of pixels differ; see " << out.toStdString() << ".*.png";
+}
+
+} // namespace helm::test
