@@ -41,7 +41,13 @@ bool isControl(char32_t c) {
 
 // Characters that reorder how a name is displayed: they can make "gpj.exe" read as "exe.jpg".
 bool isBidiControl(char32_t c) {
-    return (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+    return c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) ||
+           (c >= 0x2066 && c <= 0x2069);
+}
+
+// Characters that show nothing: two names that differ only by them look the same.
+bool isInvisible(char32_t c) {
+    return (c >= 0x200B && c <= 0x200D) || c == 0x2060 || c == 0xFEFF;
 }
 
 // Unicode's White_Space property.
@@ -57,6 +63,34 @@ bool hasSlashOrWhiteSpace(std::string_view text) {
         auto c = nextScalar(text, pos);
         if (!c || *c == '/' || isWhiteSpace(*c)) {
             return true;
+        }
+    }
+    return false;
+}
+
+// Whether arrays and objects in JSON text nest deeper than `limit`, counted outside strings.
+// Checked before parsing, so a line of brackets never builds a deep tree.
+bool nestsDeeperThan(std::string_view text, int limit) {
+    int depth = 0;
+    bool inString = false;
+    bool escaped = false;
+    for (char c : text) {
+        if (inString) {
+            if (escaped) {
+                escaped = false;
+            } else if (c == '\\') {
+                escaped = true;
+            } else if (c == '"') {
+                inString = false;
+            }
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > limit) {
+                return true;
+            }
+        } else if (c == ']' || c == '}') {
+            --depth;
         }
     }
     return false;
@@ -270,9 +304,18 @@ std::optional<std::vector<DisplayInfo>> Wire::displaysReply(std::string_view lin
         }
         return std::nullopt;
     };
+    if (line.size() > maxDisplaysLine) {
+        char size[64];
+        std::snprintf(size, sizeof size, "%zu bytes, at most %zu are taken", line.size(),
+                      maxDisplaysLine);
+        return fail(size); // before decoding: a sound list is far shorter
+    }
     auto bytes = base64Decode(line.substr(2));
     if (!bytes) {
         return fail("not base64");
+    }
+    if (nestsDeeperThan(asText(*bytes), maxJsonDepth)) {
+        return fail("nested too deeply");
     }
     std::vector<DisplayInfo> displays;
     try {
@@ -366,7 +409,7 @@ bool Wire::isValidPCName(std::string_view name) {
     std::size_t pos = 0;
     while (pos < name.size()) {
         char32_t c = *nextScalar(name, pos);
-        if (isControl(c) || c == '/' || isWhiteSpace(c)) {
+        if (isControl(c) || isBidiControl(c) || isInvisible(c) || c == '/' || isWhiteSpace(c)) {
             return false;
         }
     }

@@ -35,6 +35,10 @@ public:
     static constexpr std::size_t maxClipBytes = 100'000'000;
     // The most displays a PC may report; a longer list is refused.
     static constexpr std::size_t maxDisplays = 16;
+    // The longest "d" line taken: 16 displays fit in a few kilobytes.
+    static constexpr std::size_t maxDisplaysLine = 65'536;
+    // The deepest nesting of arrays and objects taken in a JSON payload from a PC.
+    static constexpr int maxJsonDepth = 8;
 
     // Lines from this computer to a PC.
     static inline const std::string ping = "p";
@@ -88,8 +92,9 @@ public:
     // A received file name cleaned to a last path component that is safe to create, or nothing.
     static std::optional<std::string> safeName(std::string_view name);
 
-    // A PC name from the wire: 1 to 64 bytes of UTF-8 without control characters, "/" or white
-    // space, and never "mac" (the prefix of this computer's own screen ids).
+    // A PC name from the wire: 1 to 64 bytes of UTF-8 without control, bidi or invisible
+    // characters (zero-width, byte order mark), "/" or white space, and never "mac" (the prefix
+    // of this computer's own screen ids).
     static bool isValidPCName(std::string_view name);
 
     // The tokens of a line: split on " ", empty pieces dropped.
