@@ -13,6 +13,8 @@
 #include <cerrno>
 #include <exception>
 #include <openssl/crypto.h>
+#include <set>
+#include <stdexcept>
 #include <system_error>
 
 namespace helm {
@@ -67,20 +69,23 @@ void Hub::toMain(std::function<void()> fn) {
 
 void Hub::start() {
     std::exception_ptr failure;
+    std::optional<std::string> deaf;
     queue_.sync([&] {
         try {
-            startOnQueue();
+            deaf = startOnQueue();
         } catch (...) {
             failure = std::current_exception();
         }
     });
     if (failure)
         std::rethrow_exception(failure);
+    if (deaf)
+        throw std::runtime_error(*deaf);
 }
 
-void Hub::startOnQueue() {
+std::optional<std::string> Hub::startOnQueue() {
     if (stopped_ || listener_)
-        return; // already listening: a second start changes nothing
+        return std::nullopt; // already listening: a second start changes nothing
     QHostAddress address = QHostAddress::Any;
     if (tailscaleOnly) {
         auto ts = NetAddresses::tailscaleAddress();
@@ -91,19 +96,26 @@ void Hub::startOnQueue() {
     listener_ = new QTcpServer(anchor_);
     listener_->setMaxPendingConnections(64);
     QObject::connect(listener_, &QTcpServer::newConnection, anchor_, [this] { accept(); });
+    QObject::connect(listener_, &QTcpServer::acceptError, anchor_,
+                     [this](QAbstractSocket::SocketError) { acceptFailed(); });
     char text[160];
+    std::optional<std::string> deaf;
     if (listener_->listen(address, opt_.port)) {
         ready = true;
         std::snprintf(text, sizeof text, "listener ready on port %u",
                       static_cast<unsigned>(listener_->serverPort()));
         log(text);
+        toMain([this] {
+            if (onListening)
+                onListening();
+        });
     } else {
         ready = false;
-        std::string why = listener_->errorString().toStdString();
+        deaf = listener_->errorString().toStdString();
         std::snprintf(text, sizeof text, "listener failed on port %u: %s",
-                      static_cast<unsigned>(opt_.port), why.c_str());
+                      static_cast<unsigned>(opt_.port), deaf->c_str());
         log(text);
-        toMain([this, why] {
+        toMain([this, why = *deaf] {
             if (onProblem)
                 onProblem("Helmvantor can't listen on the network (" + why +
                           "). Quit other copies of Helmvantor and try again.");
@@ -117,6 +129,7 @@ void Hub::startOnQueue() {
         QObject::connect(heartbeat_, &QTimer::timeout, anchor_, [this] { heartbeat(); });
         heartbeat_->start();
     }
+    return deaf;
 }
 
 void Hub::startDiscovery() {
@@ -184,11 +197,17 @@ void Hub::drop(std::string name, std::string reason) {
     ctl_.erase(it);
     cancel(link->conn);
     log("agent " + name + " lost: " + reason);
-    toMain([this, name] {
-        if (onLost)
-            onLost(name);
-    });
-    toMain([this] {
+    announce(name);
+}
+
+void Hub::announce(const std::string& lost) {
+    std::set<std::string> now;
+    for (const auto& [name, link] : ctl_)
+        now.insert(name);
+    toMain([this, now = std::move(now), lost] {
+        linked_ = now;
+        if (!lost.empty() && onLost)
+            onLost(lost);
         if (onChange)
             onChange();
     });
@@ -217,14 +236,8 @@ void Hub::postData(const std::string& line, const std::string& to, std::function
 }
 
 bool Hub::send(const std::string& line, const std::string& to) {
-    bool known = false;
-    queue_.sync([&] {
-        if (stopped_)
-            return;
-        known = ctl_.count(to) > 0;
-        sendOnQueue(line, to);
-    });
-    return known;
+    post(line, to);
+    return linked_.count(to) > 0;
 }
 
 void Hub::sendOnQueue(const std::string& line, const std::string& to) {

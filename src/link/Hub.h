@@ -17,6 +17,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,11 +42,13 @@ public:
         std::uint16_t port = Hub::port;
         std::uint16_t discoveryPort = Hub::discoveryPort;
         std::chrono::milliseconds heartbeat{2000};
-        std::chrono::milliseconds silence{5000};   // no line or byte for this long drops a PC
-        std::chrono::milliseconds helloWait{5000}; // a new connection must say hello by then
-        std::chrono::milliseconds pairWait{60000}; // the user's time to confirm a check code
-        std::chrono::milliseconds stall{5000};     // sends in flight without progress this long
-        std::uint64_t maxQueued = 400'000'000;     // bytes waiting to be sent on one link
+        std::chrono::milliseconds silence{5000};    // no line or byte for this long drops a PC
+        std::chrono::milliseconds helloWait{5000};  // a new connection must say hello by then
+        std::chrono::milliseconds pairWait{60000};  // the user's time to confirm a check code
+        std::chrono::milliseconds stall{5000};      // sends in flight without progress this long
+        std::chrono::milliseconds linger{1000};     // a final reply's wait for the peer to close
+        std::chrono::milliseconds acceptPause{500}; // no accepting this long when out of files
+        std::uint64_t maxQueued = 400'000'000;      // bytes waiting to be sent on one link
     };
 
     // One logged-in connection, known by the serial number of its connection.
@@ -79,6 +82,7 @@ public:
     std::function<void(const std::string&, const std::vector<DisplayInfo>&)> onDisplays;
     std::function<void(const std::string&, bool)> onEdge;
     std::function<void(const std::string&)> onProblem;
+    std::function<void()> onListening; // each time a start or restart gets the port
     std::function<void(const std::string&)> onActivity;
     std::function<void(const std::string&, const std::string&)> onRemoteInput;
     std::function<void(const std::string&)> onCapOff;
@@ -88,18 +92,24 @@ public:
 
     // Opens the listener, discovery and the heartbeat on the hub's queue; a second start is
     // harmless. Throws std::system_error (EADDRNOTAVAIL) in Tailscale-only mode without a
-    // Tailscale address.
+    // Tailscale address, and std::runtime_error with the reason when the port cannot be
+    // listened on (another copy holds it); discovery and the heartbeat run all the same.
     void start();
     void restart();
     void post(const std::string& line, const std::string& to);
     void postData(const std::string& line, const std::string& to,
                   std::function<void()> done = nullptr);
-    // Not from the hub's queue. True when the PC had a control link.
+    // Main thread only; never waits for the hub. True when the PC had a control link as far
+    // as `linked` knows; the line goes out when the hub's queue gets to it.
     bool send(const std::string& line, const std::string& to);
     // Only from the hub's queue.
     void sendOnQueue(const std::string& line, const std::string& to);
-    // Not from the hub's queue. The PCs with a control link, sorted.
+    // Not from the hub's queue; waits for it (tests and tools). The PCs with a control link,
+    // sorted.
     std::vector<std::string> names();
+    // Main thread only; never waits. The PCs with a control link as of the last `onChange`
+    // or `onLost` delivered, updated just before those callbacks run.
+    const std::set<std::string>& linked() const { return linked_; }
     void forget(const std::string& name);
     void forgetAll();
     void dropAll(const std::string& reason);
@@ -132,18 +142,24 @@ private:
     // Hub.cpp
     void onQueue(std::function<void()> fn);
     void toMain(std::function<void()> fn);
-    void startOnQueue();
+    // The listener's failure, when it could not listen.
+    std::optional<std::string> startOnQueue();
     void startDiscovery();
     void heartbeat();
     // By value: the name often belongs to the connection being closed.
     void drop(std::string name, std::string reason);
+    // Tells the main thread the PCs now linked, then `onLost` (when a name is given) and
+    // `onChange`.
+    void announce(const std::string& lost = {});
     void removeData(std::string name);
 
     // HubConnections.cpp
     void accept();
     void readable(std::uint64_t id);
     void ended(std::uint64_t id);
-    void release(std::uint64_t id); // a connection is over: drop or remove what ran on it
+    // A connection is over: drop or remove what ran on it.
+    void release(std::uint64_t id, const std::string& reason = "closed");
+    void acceptFailed();
     void cancel(std::uint64_t id);
     void closeGently(std::uint64_t id);
     void written(std::uint64_t id, std::int64_t bytes);
@@ -176,6 +192,7 @@ private:
     std::map<std::string, std::string> rekeying_;
     std::optional<Waiting> waiting_;
     std::map<std::uint64_t, std::unique_ptr<HubConn>> conns_;
+    std::set<std::string> linked_; // main thread only
     std::uint64_t nextConn_ = 1;
     SerialQueue queue_{"pivmor.hub"}; // last: stopped first, while the state above still exists
 };

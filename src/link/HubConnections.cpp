@@ -5,6 +5,7 @@
 #include "link/HubConn.h"
 #include "link/Wire.h"
 
+#include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -62,6 +63,20 @@ void Hub::accept() {
     }
 }
 
+void Hub::acceptFailed() {
+    if (!listener_)
+        return;
+    // Out of descriptors, most likely: the listener has paused itself. Accepting again at once
+    // would only fail again, and never again would leave the hub deaf.
+    log("can't accept a connection (" + listener_->errorString().toStdString() +
+        "), pausing briefly");
+    listener_->pauseAccepting();
+    QTimer::singleShot(opt_.acceptPause, anchor_, [this, l = QPointer<QTcpServer>(listener_)] {
+        if (!stopped_ && l && l == listener_)
+            l->resumeAccepting();
+    });
+}
+
 void Hub::readable(std::uint64_t id) {
     auto it = conns_.find(id);
     if (stopped_ || it == conns_.end())
@@ -88,7 +103,9 @@ void Hub::readable(std::uint64_t id) {
             break;
         case HubConn::Role::none: {
             hello(*c, line);
-            if (c->counted) {
+            // A pairing connection counts until it is closed after its answer, so a flood of
+            // pairing hellos cannot hold more than the pending limit of descriptors.
+            if (c->counted && c->role != HubConn::Role::done) {
                 c->counted = false;
                 --pending_;
             }
@@ -132,7 +149,7 @@ void Hub::readable(std::uint64_t id) {
     }
     if (c->buf.size() > 2 * Wire::maxClipBytes) {
         log("line too long, closing");
-        cancel(id);
+        release(id, "line too long"); // the PC is gone now, not at the next silence check
     }
 }
 
@@ -145,7 +162,7 @@ void Hub::ended(std::uint64_t id) {
     release(id);
 }
 
-void Hub::release(std::uint64_t id) {
+void Hub::release(std::uint64_t id, const std::string& reason) {
     auto it = conns_.find(id);
     if (it == conns_.end())
         return;
@@ -153,7 +170,7 @@ void Hub::release(std::uint64_t id) {
     if (c->role == HubConn::Role::ctl) {
         auto l = ctl_.find(c->name);
         if (l != ctl_.end() && l->second->conn == id) {
-            drop(c->name, "closed");
+            drop(c->name, reason);
             return;
         }
     }
@@ -199,7 +216,9 @@ void Hub::closeGently(std::uint64_t id) {
     c->sock->flush();
     if (c->sock->socketDescriptor() >= 0)
         ::shutdown(static_cast<int>(c->sock->socketDescriptor()), SHUT_WR);
-    QTimer::singleShot(opt_.helloWait, anchor_, [this, id] {
+    // The peer's end of the stream closes it at once (`ended`); one that never closes its side
+    // is cut off shortly after.
+    QTimer::singleShot(opt_.linger, anchor_, [this, id] {
         if (!stopped_)
             cancel(id);
     });

@@ -85,10 +85,7 @@ void Hub::hello(HubConn& c, const std::string& line) {
         sendOn(link, name, false, "rekey " + fresh, nullptr);
     }
     log("agent " + name + " connected");
-    toMain([this] {
-        if (onChange)
-            onChange();
-    });
+    announce();
 }
 
 void Hub::handle(const std::string& line, const std::string& name) {

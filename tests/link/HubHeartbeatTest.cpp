@@ -94,7 +94,7 @@ TEST_F(HubStart, APortInUseReachesTheUserAndASecondStartIsHarmless) {
     Hub second(PCKeys(), "Mac", "0123456789abcdef", o);
     std::vector<std::string> seen;
     second.onProblem = [&](const std::string& p) { seen.push_back(p); };
-    second.start();
+    EXPECT_THROW(second.start(), std::runtime_error);
     EXPECT_FALSE(second.ready);
     ASSERT_TRUE(waitFor([&] { return seen.size() == 1; }));
     EXPECT_EQ(seen[0].rfind("Helmvantor can't listen on the network (", 0), 0u);
