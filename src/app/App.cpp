@@ -2,6 +2,7 @@
 
 #include "app/DefaultsKeyValues.h"
 #include "app/Log.h"
+#include "app/RepeatFilter.h"
 #include "app/TestPort.h"
 #include "gaze/camera/GazeEngine.h"
 #include "link/Hub.h"
@@ -101,14 +102,17 @@ void App::applicationWillTerminate() {
     }
     // Every PC lets go of whatever it still holds for us before we are gone.
     if (hub_) {
-        for (const std::string& name : hub_->names()) {
-            hub_->send(Wire::release, name);
+        for (const std::string& name : connected) {
+            hub_->post(Wire::release, name);
         }
     }
     log("quit");
 }
 
 void App::tick() {
+    if (hubLog_) {
+        hubLog_->flush();
+    }
     apply(router().tick(mediaNow()));
 }
 
@@ -135,7 +139,7 @@ void App::note(const std::string&) {}
 void App::unstick() {
     // Every PC lets go of whatever keys and buttons it may still hold for us.
     if (hub_) {
-        for (const std::string& name : hub_->names()) {
+        for (const std::string& name : connected) {
             hub_->post(Wire::release, name);
         }
     }

@@ -31,6 +31,7 @@ namespace helm {
 class DefaultsKeyValues;
 class GazeEngine;
 class Hub;
+class RepeatFilter;
 class Secret;
 class SecretStore;
 class TestPort;
@@ -159,7 +160,8 @@ private:
     std::unique_ptr<SecretStore> secretStore_;
     std::unique_ptr<DefaultsKeyValues> secretDefaults_;
     std::unique_ptr<Secret> secret_;
-    std::unique_ptr<Hub> hub_; // after the secrets it reports to
+    std::unique_ptr<Hub> hub_;             // after the secrets it reports to
+    std::shared_ptr<RepeatFilter> hubLog_; // the hub's lines, floods summarised
     std::unique_ptr<GazeEngine> gaze_;
     // Work the camera hands to the main thread holds this weakly, so a frame that arrives
     // after the application object is gone is dropped.

@@ -2,6 +2,7 @@
 #include "app/App.h"
 #include "app/DefaultsKeyValues.h"
 #include "app/Log.h"
+#include "app/RepeatFilter.h"
 #include "link/Hub.h"
 #include "link/LibsecretStore.h"
 #include "link/MemorySecretStore.h"
@@ -29,6 +30,9 @@ std::uint16_t portFromEnvironment(const char* name, std::uint16_t fallback) {
     log(std::string(name) + " ignored: not a port");
     return fallback;
 }
+
+const std::string deafProblem =
+    "Helmvantor can't use the network. Quit other copies of Helmvantor.";
 
 std::string macName() {
     std::string name = QSysInfo::machineHostName().toStdString();
@@ -78,9 +82,25 @@ Hub& App::hub() {
 
 void App::wireHub() {
     Hub& h = hub();
-    h.log = [](const std::string& line) { log(line); };
+    hubLog_ = std::make_shared<RepeatFilter>([](const std::string& line) { log(line); });
+    h.log = [filter = hubLog_](const std::string& line) { (*filter)(line); };
     h.onKeys = [this](const PCKeys& keys) { secret_->saveKeys(keys); };
     h.onProblem = [this](const std::string& sentence) { note(sentence); };
+    // The hub tells the main thread who is linked, so nothing here ever waits for its queue.
+    h.onChange = [this] {
+        connected = hub().linked();
+        refresh();
+    };
+    h.onLost = [this](const std::string&) {
+        connected = hub().linked();
+        refresh();
+    };
+    h.onListening = [this] {
+        if (problem == deafProblem) {
+            problem.reset(); // a later start got the port
+            refresh();
+        }
+    };
     h.onConfirm = [this](const std::string&, const std::optional<std::string>& code) {
         if (code && simOnly_) {
             hub().confirmPairing(true); // nobody at the desk to compare the codes
@@ -94,7 +114,7 @@ void App::startHub() {
         hub().start();
     } catch (const std::exception& e) {
         log(std::string("hub: ") + e.what());
-        problem = "Helmvantor can't use the network. Quit other copies of Helmvantor.";
+        problem = deafProblem;
     }
 }
 

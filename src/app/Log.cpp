@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <mutex>
 
 namespace helm {
@@ -70,7 +71,9 @@ void log(const std::string& message) {
     }
     struct stat st {};
     if (stat(path.c_str(), &st) == 0 && st.st_size > kMaxBytes) {
-        unlink(path.c_str());
+        // The full log is kept one generation back: a flood of lines must not wipe what led
+        // up to it.
+        rename(path.c_str(), (path + ".1").c_str());
     }
     int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) {

@@ -15,9 +15,10 @@ std::string setUpLogPath();
 void setLogPath(const std::string& path);
 std::string logPath();
 
-// Appends one line. Before writing, a file larger than 5,000,000 bytes is deleted so the log
-// starts afresh. A new file is created 0600. Never fails towards the caller: a line that
-// cannot be written (folder removed, disk full) is dropped.
+// Appends one line. Before writing, a file larger than 5,000,000 bytes becomes the previous
+// log (the path + ".1", replacing an older one) so the log starts afresh. A new file is created
+// 0600. Never fails towards the caller: a line that cannot be written (folder removed, disk full)
+// is dropped.
 void log(const std::string& message);
 
 // "yyyy-MM-dd HH:mm:ss +0000" in UTC.

@@ -44,6 +44,12 @@ void TestPort::serve() {
                 }
                 reply += "\n";
                 socket->write(reply.data(), static_cast<qint64>(reply.size()));
+                if (socket->bytesToWrite() > maxUnsent) {
+                    // A client that does not read its replies would have them kept for ever.
+                    log("test port: a client reads no replies, closing it");
+                    socket->abort();
+                    return;
+                }
             }
         });
         QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);

@@ -17,6 +17,10 @@ class App;
 class TestPort {
 public:
     using Interpreter = std::function<std::string(const std::string& line)>;
+    // Replies held for one client before it is closed for not reading them.
+    static constexpr std::int64_t maxUnsent = 1 << 20;
+    // The longest screen id a command takes.
+    static constexpr std::size_t maxId = 256;
 
     explicit TestPort(Interpreter interpreter);
     ~TestPort();

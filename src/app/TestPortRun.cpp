@@ -29,8 +29,8 @@ std::vector<std::string> words(const std::string& line) {
 std::string statusLine(App& app) {
     Router& r = app.router();
     std::string agents;
-    // Asked of the hub itself, so a PC counts from the moment it has logged in.
-    for (const std::string& name : app.hub().names()) {
+    // The application's own set: asking the hub would wait behind whatever it is reading.
+    for (const std::string& name : app.connected) {
         agents += (agents.empty() ? "" : ",") + name;
     }
     std::string held;
@@ -152,7 +152,7 @@ std::string TestPort::run(const std::string& line, App& app) {
         return statusLine(app);
     }
     if (cmd == "look") {
-        if (w.size() < 2) {
+        if (w.size() < 2 || w[1].size() > maxId) {
             return "?";
         }
         app.pretend(w[1]);

@@ -1,0 +1,58 @@
+#include "app/RepeatFilter.h"
+
+#include <utility>
+#include <vector>
+
+namespace helm {
+
+RepeatFilter::RepeatFilter(Write write, Clock::duration window)
+    : write_(std::move(write)), window_(window) {}
+
+void RepeatFilter::operator()(const std::string& line, Clock::time_point now) {
+    std::vector<std::string> out;
+    {
+        std::lock_guard lock(mutex_);
+        expire(now, out);
+        if (auto it = seen_.find(line); it != seen_.end()) {
+            ++it->second.held;
+        } else {
+            if (seen_.size() < maxKinds) {
+                seen_.emplace(line, Seen{now, 0});
+            }
+            out.push_back(line);
+        }
+    }
+    // Written outside the lock: the writer may take locks of its own.
+    for (const std::string& l : out) {
+        write_(l);
+    }
+}
+
+void RepeatFilter::flush(Clock::time_point now) {
+    std::vector<std::string> out;
+    {
+        std::lock_guard lock(mutex_);
+        expire(now, out);
+    }
+    for (const std::string& l : out) {
+        write_(l);
+    }
+}
+
+void RepeatFilter::expire(Clock::time_point now, std::vector<std::string>& out) {
+    for (auto it = seen_.begin(); it != seen_.end();) {
+        Seen& s = it->second;
+        if (now - s.written < window_) {
+            ++it;
+        } else if (s.held > 0) {
+            out.push_back(it->first + " (repeated " + std::to_string(s.held) + " times)");
+            s.written = now;
+            s.held = 0;
+            ++it;
+        } else {
+            it = seen_.erase(it);
+        }
+    }
+}
+
+} // namespace helm

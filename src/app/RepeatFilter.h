@@ -1,0 +1,45 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace helm {
+
+// Keeps a flood of identical lines (a hostile peer's bad hellos) from filling the log: each
+// distinct line is written at most once per window; the copies in between are counted, and the
+// count is written with the line once the window is over, by the next copy or by `flush`.
+// Safe to use from several threads.
+class RepeatFilter {
+public:
+    using Clock = std::chrono::steady_clock;
+    using Write = std::function<void(const std::string&)>;
+
+    explicit RepeatFilter(Write write, Clock::duration window = std::chrono::seconds(1));
+
+    void operator()(const std::string& line, Clock::time_point now = Clock::now());
+    // Writes the counts of lines whose window is over.
+    void flush(Clock::time_point now = Clock::now());
+
+    // Distinct lines followed at once; lines beyond them are written unsummarised.
+    static constexpr std::size_t maxKinds = 256;
+
+private:
+    struct Seen {
+        Clock::time_point written;
+        long long held = 0; // copies since then, not written
+    };
+
+    const Write write_;
+    const Clock::duration window_;
+    std::mutex mutex_;
+    std::map<std::string, Seen> seen_;
+
+    void expire(Clock::time_point now, std::vector<std::string>& out);
+};
+
+} // namespace helm
