@@ -45,7 +45,9 @@ void RepeatFilter::expire(Clock::time_point now, std::vector<std::string>& out) 
         if (now - s.written < window_) {
             ++it;
         } else if (s.held > 0) {
-            out.push_back(it->first + " (repeated " + std::to_string(s.held) + " times)");
+            out.push_back(s.held == 1
+                              ? it->first
+                              : it->first + " (repeated " + std::to_string(s.held) + " times)");
             s.written = now;
             s.held = 0;
             ++it;

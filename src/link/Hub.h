@@ -49,6 +49,7 @@ public:
         std::chrono::milliseconds linger{1000};     // a final reply's wait for the peer to close
         std::chrono::milliseconds acceptPause{500}; // no accepting this long when out of files
         std::uint64_t maxQueued = 400'000'000;      // bytes waiting to be sent on one link
+        std::uint64_t maxLine = 200'000'000;        // a received line, sealed (a clip fits)
     };
 
     // One logged-in connection, known by the serial number of its connection.

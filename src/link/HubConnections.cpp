@@ -147,7 +147,7 @@ void Hub::readable(std::uint64_t id) {
         cancel(id);
         return;
     }
-    if (c->buf.size() > 2 * Wire::maxClipBytes) {
+    if (c->buf.size() > opt_.maxLine) {
         log("line too long, closing");
         release(id, "line too long"); // the PC is gone now, not at the next silence check
     }

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QElapsedTimer>
+#include <QTcpServer>
 
 #include <algorithm>
 
@@ -142,4 +144,26 @@ TEST_F(AppTest, HealthSentences) {
     EXPECT_EQ("Can't see you", app->health());
     app->problem = "Helmvantor can't use the network. Quit other copies of Helmvantor.";
     EXPECT_EQ(app->problem, app->health());
+}
+
+TEST_F(AppTest, AHubThatCannotListenIsTheProblemUntilItListens) {
+    QTcpServer other; // another copy holding the port
+    ASSERT_TRUE(other.listen(QHostAddress::Any, 0));
+    qputenv("HELMVANTOR_HUB_PORT", QByteArray::number(other.serverPort()));
+    auto app = make({"--no-camera", "--test-port"});
+    app->applicationDidFinishLaunching();
+    const std::string deaf = "Helmvantor can't use the network. Quit other copies of Helmvantor.";
+    EXPECT_EQ(deaf, app->health());
+    auto lines = logged();
+    EXPECT_EQ(1, std::count_if(lines.begin(), lines.end(),
+                               [](const std::string& l) { return l.rfind("hub: ", 0) == 0; }));
+    other.close();
+    app->hub().restart();
+    QElapsedTimer clock;
+    clock.start();
+    while (app->health() && clock.elapsed() < 3000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    EXPECT_FALSE(app->health());
+    app->applicationWillTerminate();
 }

@@ -72,6 +72,10 @@ TEST_F(LogTest, FileIsCutOnlyWhenLargerThanFiveMillionBytes) {
     auto got = lines(path);
     ASSERT_EQ(1u, got.size());
     EXPECT_NE(std::string::npos, got[0].find(" two"));
+    // The full log is the previous one now, with its last line.
+    auto previous = lines(path + ".1");
+    ASSERT_FALSE(previous.empty());
+    EXPECT_NE(std::string::npos, previous.back().find(" one"));
 }
 
 TEST_F(LogTest, AMissingFolderIsNotRecreatedAndLoggingGoesOn) {

@@ -8,6 +8,8 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
+#include <algorithm>
+
 using namespace helm;
 
 namespace {
@@ -78,14 +80,16 @@ TEST_F(TestPortTest, ACommandSplitAcrossWritesRunsOnce) {
 }
 
 TEST_F(TestPortTest, UnusableCommandsAreAnsweredWithAQuestionMark) {
-    send("frobnicate\nSTATUS\n   \nallinputs\nallinputs 0\n");
-    auto got = replies(5);
-    ASSERT_EQ(5u, got.size());
+    send(("frobnicate\nSTATUS\n   \nallinputs\nallinputs 0\nlook " + std::string(257, 'i') + "\n")
+             .c_str());
+    auto got = replies(6);
+    ASSERT_EQ(6u, got.size());
     EXPECT_EQ("?", got[0]);
     EXPECT_EQ("?", got[1]);
     EXPECT_EQ("?", got[2]);
     EXPECT_EQ("?", got[3]); // missing argument: nothing changed
     EXPECT_TRUE(isStatus(got[4])) << got[4];
+    EXPECT_EQ("?", got[5]); // an id longer than any screen's
     EXPECT_FALSE(app->prefs.allInputs());
 }
 
@@ -94,6 +98,31 @@ TEST_F(TestPortTest, AnOverlongLineGetsOneAnswerAndTheConnectionGoesOn) {
     send(huge.c_str());
     send("\nhealth\n");
     EXPECT_EQ((std::vector<std::string>{"?", "health ok"}), replies(2));
+}
+
+TEST_F(TestPortTest, AClientThatReadsNoRepliesIsClosed) {
+    TestPort wordy([](const std::string&) { return std::string(65'536, 'r'); });
+    ASSERT_TRUE(wordy.start(0));
+    QTcpSocket idle;
+    idle.setReadBufferSize(1024); // takes almost nothing off the wire
+    idle.connectToHost(QHostAddress::LocalHost, wordy.port());
+    ASSERT_TRUE(idle.waitForConnected(5000));
+    std::string commands;
+    for (int i = 0; i < 400; ++i) {
+        commands += "x\n"; // 26 MB of replies: more than the sockets' own buffers hold
+    }
+    idle.write(commands.data(), static_cast<qint64>(commands.size()));
+    const std::string closing = "test port: a client reads no replies, closing it";
+    QElapsedTimer clock;
+    clock.start();
+    auto seen = [&] {
+        auto l = logged();
+        return std::find(l.begin(), l.end(), closing) != l.end();
+    };
+    while (!seen() && clock.elapsed() < 5000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    EXPECT_TRUE(seen());
 }
 
 TEST_F(TestPortTest, InputsReportsThenEmptiesTheInjectedLog) {

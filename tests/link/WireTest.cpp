@@ -143,6 +143,9 @@ TEST(Wire, DisplaysReply) {
     seventeen = sixteen + "," + display("") + "]";
     sixteen += "]";
     EXPECT_TRUE(Wire::displaysReply(dline(sixteen)));
+    // Brackets inside a name are text, not nesting.
+    EXPECT_TRUE(
+        Wire::displaysReply(dline("[" + display(R"(,"name":"[[[[[[[[[[{{{{{{{{{{\"]]")") + "]")));
 
     // nlohmann keeps the last of two equal keys, so a field is overridden by appending it.
     const std::pair<std::string, std::string> bad[] = {
@@ -166,6 +169,9 @@ TEST(Wire, DisplaysReply) {
         {dline("[" + display(R"(,"key":"1\u00a02")") + "]"), "key"},
         {dline(seventeen), "17 displays"},
         {dline("[" + display("") + "]x"), "malformed"},
+        {"d " + b64(std::string(Wire::maxDisplaysLine, '[')), "bytes, at most"},
+        {dline(std::string(9, '[') + std::string(9, ']')), "nested too deeply"},
+        {dline("[" + display(R"(,"x":[[[[[[[[[1]]]]]]]]])") + "]"), "nested too deeply"},
     };
     for (const auto& [line, why] : bad) {
         std::string problem;
@@ -234,6 +240,15 @@ TEST(Wire, PCNames) {
         {"a\x7f", false},
         {"a\xc2\x90", false}, // C1 control
         {"\xff", false},
+        {"pc\xe2\x80\xae", false}, // right-to-left override
+        {"pc\xe2\x80\x8f", false}, // right-to-left mark
+        {"pc\xd8\x9c", false},     // Arabic letter mark
+        {"p\xe2\x80\x8b"
+         "c",
+         false},                   // zero-width space
+        {"pc\xe2\x80\x8d", false}, // zero-width joiner
+        {"pc\xe2\x81\xa0", false}, // word joiner
+        {"\xef\xbb\xbfpc", false}, // byte order mark
     };
     for (const auto& [name, ok] : cases) {
         EXPECT_EQ(Wire::isValidPCName(name), ok) << name;
