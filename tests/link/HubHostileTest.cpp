@@ -26,16 +26,15 @@ TEST_F(HubHostile, AnsweredPairingConnectionsCountUntilTheyCloseSoonAfter) {
         o.linger = 300ms;
         make(PCKeys(), o);
         hub->setPairCode(code);
-        FakeAgent closes("pc-a"), stays("pc-b");
-        ASSERT_TRUE(closes.connect(port));
-        ASSERT_TRUE(stays.connect(port));
-        EXPECT_EQ(closes.pairStart("123456"), answer);
-        EXPECT_EQ(stays.pairStart("123456"), answer);
+        FakeAgent a("pc-a"), b("pc-b");
+        ASSERT_TRUE(a.connect(port));
+        ASSERT_TRUE(b.connect(port));
+        EXPECT_EQ(a.pairStart("123456"), answer);
+        EXPECT_EQ(b.pairStart("123456"), answer);
         EXPECT_EQ(hub->pendingNow(), 2) << answer; // still holding descriptors
-        closes.close();
-        EXPECT_TRUE(waitFor([&] { return hub->pendingNow() == 1; }, 250)) << answer;
-        EXPECT_TRUE(stays.waitClosed(1500)) << answer;
-        EXPECT_TRUE(waitFor([&] { return hub->pendingNow() == 0; }, 500)) << answer;
+        EXPECT_TRUE(a.waitClosed(1000)) << answer;
+        EXPECT_TRUE(b.waitClosed(1000)) << answer;
+        EXPECT_TRUE(waitFor([&] { return hub->pendingNow() == 0; }, 1000)) << answer;
         hub.reset();
     }
 }
@@ -51,7 +50,17 @@ TEST_F(HubHostile, AnOverlongLineDropsThePcAtOnceWithThatReason) {
     EXPECT_TRUE(a->waitClosed(1000));
 }
 
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool sanitized = true;
+#elif defined(__has_feature)
+constexpr bool sanitized = __has_feature(address_sanitizer);
+#else
+constexpr bool sanitized = false;
+#endif
+
 TEST_F(HubHostile, AcceptingResumesAfterRunningOutOfDescriptors) {
+    if (sanitized)
+        GTEST_SKIP() << "the sanitizers need descriptors of their own to check memory";
     auto o = fastOptions();
     o.acceptPause = 200ms;
     make(PCKeys(), o);
