@@ -10,6 +10,8 @@ packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev python3
     # libraries
     nlohmann-json3-dev libssl-dev qt6-base-dev libicu-dev libsecret-1-dev
+    # the X11 input layer (XInput 2, XTest, XKB rules) and the display its tests run on
+    libxi-dev libxtst-dev libxkbfile-dev xvfb xauth
     # face reading and the camera: dlib with its landmark model, OpenCV for capture, pose and
     # images, the video codecs OpenCV reads and writes through; libdlib19.1 ships the
     # photographs the face tests read; dlib's CMake file links BLAS, LAPACK and libjpeg by their

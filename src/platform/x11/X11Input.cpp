@@ -1,0 +1,424 @@
+#include "platform/x11/X11Input.h"
+#include "platform/x11/X11KeyCodes.h"
+
+#include "input/KeyMap.h"
+
+#include <QSocketNotifier>
+
+// Xlib's macros (None, Bool, Status…) clash with Qt's names: X headers come last.
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XInput2.h>
+#include <X11/extensions/XKBrules.h>
+#include <X11/extensions/XTest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+namespace helm {
+
+namespace {
+
+// Deltas beyond this are a broken device or arithmetic gone wrong, never a hand's movement.
+constexpr double maxDelta = 10'000;
+constexpr double pointsPerNotch = 48;
+
+std::map<Display*, X11Input*>& byDisplay() {
+    static std::map<Display*, X11Input*> map;
+    return map;
+}
+XErrorHandler previousHandler = nullptr;
+
+// Errors of our own connection never end the program; other connections keep their handler.
+int onXError(Display* d, XErrorEvent* e) {
+    auto it = byDisplay().find(d);
+    if (it != byDisplay().end()) {
+        it->second->xError(e->serial, e->error_code, e->request_code);
+        return 0;
+    }
+    return previousHandler ? previousHandler(d, e) : 0;
+}
+
+bool readIsoModel(Display* dpy) {
+    char* rules = nullptr;
+    XkbRF_VarDefsRec names{};
+    if (!XkbRF_GetNamesProp(dpy, &rules, &names))
+        return false;
+    bool iso = names.model && X11KeyCodes::isIsoModel(names.model);
+    std::free(rules);
+    std::free(names.model);
+    std::free(names.layout);
+    std::free(names.variant);
+    std::free(names.options);
+    return iso;
+}
+
+} // namespace
+
+std::unique_ptr<X11Input> X11Input::open(const std::string& display, Log log) {
+    Display* dpy = XOpenDisplay(display.empty() ? nullptr : display.c_str());
+    if (!dpy)
+        return nullptr;
+    return std::unique_ptr<X11Input>(new X11Input(dpy, std::move(log)));
+}
+
+X11Input::X11Input(Display* d, Log logTo)
+    : dpy(d), root(DefaultRootWindow(d)), log(std::move(logTo)) {
+    if (byDisplay().empty()) {
+        XErrorHandler old = XSetErrorHandler(onXError);
+        if (old != onXError)
+            previousHandler = old;
+    }
+    byDisplay()[dpy] = this;
+
+    int event = 0, error = 0;
+    if (XQueryExtension(dpy, "XInputExtension", &xiOpcode, &event, &error)) {
+        int major = 2, minor = 2;
+        hasXI22 = XIQueryVersion(dpy, &major, &minor) == Success && (major > 2 || minor >= 2);
+    }
+    int major = 0, minor = 0;
+    hasXTest = XTestQueryExtension(dpy, &event, &error, &major, &minor);
+    iso_ = readIsoModel(dpy);
+    // Held keys then repeat as presses alone, so a repeat is told from a new press.
+    XkbSetDetectableAutoRepeat(dpy, True, nullptr);
+    buildKeyTable();
+
+    retryTimer.setSingleShot(true);
+    retryTimer.setInterval(50);
+    QObject::connect(&retryTimer, &QTimer::timeout, &context, [this] { attemptGrabs(); });
+}
+
+X11Input::~X11Input() {
+    releasePosted();
+    if (haveKeyboard)
+        XUngrabKeyboard(dpy, CurrentTime);
+    if (havePointer)
+        XUngrabPointer(dpy, CurrentTime);
+    notifier.reset();
+    XCloseDisplay(dpy);
+    byDisplay().erase(dpy);
+}
+
+bool X11Input::observe(Handler h) {
+    if (!hasXI22)
+        return false;
+    handler = std::move(h);
+    unsigned char rawBits[XIMaskLen(XI_LASTEVENT)] = {};
+    for (int type :
+         {XI_RawKeyPress, XI_RawKeyRelease, XI_RawButtonPress, XI_RawButtonRelease, XI_RawMotion})
+        XISetMask(rawBits, type);
+    unsigned char deviceBits[XIMaskLen(XI_LASTEVENT)] = {};
+    XISetMask(deviceBits, XI_HierarchyChanged);
+    XISetMask(deviceBits, XI_DeviceChanged);
+    XIEventMask masks[2] = {{XIAllMasterDevices, sizeof rawBits, rawBits},
+                            {XIAllDevices, sizeof deviceBits, deviceBits}};
+    XISelectEvents(dpy, root, masks, 2);
+    refreshDevices();
+    resync(false);
+    XSync(dpy, False);
+    if (!notifier) {
+        notifier = std::make_unique<QSocketNotifier>(ConnectionNumber(dpy), QSocketNotifier::Read);
+        QObject::connect(notifier.get(), &QSocketNotifier::activated, &context,
+                         [this] { drain(); });
+    }
+    scheduleDrain();
+    return true;
+}
+
+// Xlib reads ahead into its own queue during any round trip, so the socket alone does not say
+// when events wait: every call that talks to the server is followed by a drain.
+void X11Input::scheduleDrain() {
+    if (drainQueued)
+        return;
+    drainQueued = true;
+    QTimer::singleShot(0, &context, [this] {
+        drainQueued = false;
+        drain();
+    });
+}
+
+void X11Input::drain() {
+    if (draining)
+        return;
+    draining = true;
+    for (;;) {
+        if (XPending(dpy)) {
+            XEvent ev;
+            XNextEvent(dpy, &ev);
+            if (ev.type == GenericEvent)
+                handleGeneric(&ev.xcookie);
+            else if (ev.type == KeyPress)
+                coreKeyPress(static_cast<int>(ev.xkey.keycode), ev.xkey.time);
+            else if (ev.type == MappingNotify) {
+                XRefreshKeyboardMapping(&ev.xmapping);
+                buildKeyTable();
+            }
+            continue;
+        }
+        if (grabNotice) {
+            grabNotice = false;
+            if (grabChanged)
+                grabChanged();
+            continue;
+        }
+        if (pending.empty())
+            break;
+        InputEvent e = pending.front();
+        pending.pop_front();
+        if (handler)
+            handler(e);
+    }
+    draining = false;
+}
+
+void X11Input::handleGeneric(void* c) {
+    auto* cookie = static_cast<XGenericEventCookie*>(c);
+    if (cookie->extension != xiOpcode || !XGetEventData(dpy, cookie))
+        return;
+    if (cookie->evtype == XI_HierarchyChanged || cookie->evtype == XI_DeviceChanged) {
+        XFreeEventData(dpy, cookie);
+        refreshDevices();
+        return;
+    }
+    auto* raw = static_cast<XIRawEvent*>(cookie->data);
+    Device& device = devices[raw->sourceid];
+    switch (cookie->evtype) {
+    case XI_RawKeyPress:
+    case XI_RawKeyRelease:
+        rawKey(raw->detail, cookie->evtype == XI_RawKeyPress, raw->time, device.xtest);
+        break;
+    case XI_RawButtonPress:
+    case XI_RawButtonRelease:
+        rawButton(raw->detail, cookie->evtype == XI_RawButtonPress,
+                  (raw->flags & XIPointerEmulated) != 0, device.xtest);
+        break;
+    case XI_RawMotion:
+        rawMotion(raw, device, device.xtest);
+        break;
+    default:
+        break;
+    }
+    XFreeEventData(dpy, cookie);
+}
+
+void X11Input::rawKey(int keycode, bool press, unsigned long time, bool marked) {
+    if (keycode < 0 || keycode >= 256)
+        return;
+    auto k = static_cast<std::size_t>(keycode);
+    if (press && held[k] && pressTime[k] == time)
+        return; // the same physical press, seen twice
+    held[k] = press;
+    if (press)
+        pressTime[k] = time;
+    InputEvent e;
+    e.code = macOf[k];
+    e.marked = marked;
+    auto side = KeyMap::modifierMask().find(e.code);
+    if (side != KeyMap::modifierMask().end()) {
+        sideBits = press ? (sideBits | side->second) : (sideBits & ~side->second);
+        e.type = InputEvent::Type::flagsChanged;
+    } else if (e.code == 57) {
+        if (!press)
+            return; // caps lock reports the press that toggles it, nothing on release
+        capsLock = !capsLock;
+        e.type = InputEvent::Type::flagsChanged;
+    } else {
+        e.type = press ? InputEvent::Type::keyDown : InputEvent::Type::keyUp;
+    }
+    e.flags = InputEvent::flagsFor(sideBits, capsLock);
+    report(e, false);
+}
+
+// Raw events carry no auto-repeat; a held key's repeats reach only the grab's owner as core
+// presses. A press with the raw press's own time is that press again.
+void X11Input::coreKeyPress(int keycode, unsigned long time) {
+    if (keycode < 0 || keycode >= 256)
+        return;
+    auto k = static_cast<std::size_t>(keycode);
+    int code = macOf[k];
+    if (!held[k] || pressTime[k] == time || code == 57 || KeyMap::modifierMask().count(code))
+        return;
+    InputEvent e;
+    e.type = InputEvent::Type::keyDown;
+    e.code = code;
+    e.flags = InputEvent::flagsFor(sideBits, capsLock);
+    report(e, false);
+}
+
+void X11Input::rawButton(int button, bool press, bool emulated, bool marked) {
+    InputEvent e;
+    e.marked = marked;
+    if (button >= 4 && button <= 7) {
+        // Wheel clicks; those the server makes up from a smooth-scrolling axis come as
+        // valuators too and are counted there.
+        if (!press || emulated)
+            return;
+        e.type = InputEvent::Type::scrollWheel;
+        (button <= 5 ? e.scrollY : e.scrollX) =
+            (button == 4 || button == 6) ? pointsPerNotch : -pointsPerNotch;
+        report(e, true);
+        return;
+    }
+    int& count = button == 1 ? buttonsLeft : button == 3 ? buttonsRight : buttonsOther;
+    count = std::max(0, count + (press ? 1 : -1));
+    if (button == 1)
+        e.type = press ? InputEvent::Type::leftDown : InputEvent::Type::leftUp;
+    else if (button == 3)
+        e.type = press ? InputEvent::Type::rightDown : InputEvent::Type::rightUp;
+    else
+        e.type = press ? InputEvent::Type::otherDown : InputEvent::Type::otherUp;
+    report(e, true);
+}
+
+void X11Input::rawMotion(const void* r, Device& device, bool marked) {
+    const auto* raw = static_cast<const XIRawEvent*>(r);
+    double moveX = 0, moveY = 0, scrollY = 0, scrollX = 0;
+    bool moved = false, scrolled = false;
+    const double* value = raw->valuators.values;
+    for (int i = 0; i < raw->valuators.mask_len * 8; ++i) {
+        if (!XIMaskIsSet(raw->valuators.mask, i))
+            continue;
+        double v = *value++;
+        Axis& axis = device.axes[i];
+        double delta = v;
+        if (axis.absolute) {
+            delta = axis.hasLast ? v - axis.last : 0;
+            axis.last = v;
+            axis.hasLast = true;
+        }
+        if (!std::isfinite(delta) || std::fabs(delta) > maxDelta)
+            continue;
+        if (axis.scroll) {
+            if (raw->flags & XIPointerEmulated)
+                continue;
+            // A positive valuator scrolls down or right: the opposite of the Mac's points.
+            double points = -pointsPerNotch * delta / (axis.increment != 0 ? axis.increment : 1);
+            (axis.scroll == 1 ? scrollY : scrollX) += points;
+            scrolled = true;
+        } else if (i == 0 || i == 1) {
+            (i == 0 ? moveX : moveY) += delta;
+            moved = true;
+        }
+    }
+    if (moved) {
+        double fx = moveX + restX, fy = moveY + restY;
+        InputEvent e;
+        e.type = InputEvent::motionType(buttonsLeft > 0, buttonsRight > 0, buttonsOther > 0);
+        e.dx = static_cast<std::int64_t>(std::trunc(fx));
+        e.dy = static_cast<std::int64_t>(std::trunc(fy));
+        restX = fx - static_cast<double>(e.dx);
+        restY = fy - static_cast<double>(e.dy);
+        e.marked = marked;
+        report(e, true);
+    }
+    if (scrolled) {
+        InputEvent e;
+        e.type = InputEvent::Type::scrollWheel;
+        e.scrollY = scrollY;
+        e.scrollX = scrollX;
+        e.marked = marked;
+        report(e, true);
+    }
+}
+
+void X11Input::report(InputEvent e, bool withLocation) {
+    e.flags |= InputEvent::flagsFor(sideBits, capsLock);
+    if (withLocation) {
+        Window r = 0, child = 0;
+        int rx = 0, ry = 0, wx = 0, wy = 0;
+        unsigned mask = 0;
+        if (XQueryPointer(dpy, root, &r, &child, &rx, &ry, &wx, &wy, &mask)) {
+            e.x = rx;
+            e.y = ry;
+        }
+    }
+    pending.push_back(e);
+    scheduleDrain();
+}
+
+void X11Input::refreshDevices() {
+    int count = 0;
+    XIDeviceInfo* info = XIQueryDevice(dpy, XIAllDevices, &count);
+    std::map<int, Device> fresh;
+    for (int i = 0; i < count; ++i) {
+        Device& d = fresh[info[i].deviceid];
+        d.xtest = info[i].use != XIMasterPointer && info[i].use != XIMasterKeyboard &&
+                  std::strstr(info[i].name, "XTEST") != nullptr;
+        for (int c = 0; c < info[i].num_classes; ++c) {
+            const XIAnyClassInfo* any = info[i].classes[c];
+            if (any->type == XIValuatorClass) {
+                const auto* v = reinterpret_cast<const XIValuatorClassInfo*>(any);
+                d.axes[v->number].absolute = v->mode == XIModeAbsolute;
+            } else if (any->type == XIScrollClass) {
+                const auto* s = reinterpret_cast<const XIScrollClassInfo*>(any);
+                Axis& axis = d.axes[s->number];
+                axis.scroll = s->scroll_type == XIScrollTypeVertical ? 1 : 2;
+                axis.increment = s->increment;
+            }
+        }
+    }
+    XIFreeDeviceInfo(info);
+    devices = std::move(fresh);
+}
+
+void X11Input::buildKeyTable() {
+    for (std::size_t k = 0; k < macOf.size(); ++k) {
+        macOf[k] = -1;
+        if (k < 8)
+            continue;
+        KeySym sym = XkbKeycodeToKeysym(dpy, static_cast<KeyCode>(k), 0, 0);
+        auto code = X11KeyCodes::macForModifierKeysym(sym);
+        if (!code)
+            code = X11KeyCodes::macForEvdev(static_cast<int>(k) - 8, iso_);
+        // A key with no Mac code still counts as held; its made-up code has no PC code.
+        macOf[k] = code ? *code : 256 + static_cast<int>(k) - 8;
+    }
+}
+
+int X11Input::keycodeForMac(int code) const {
+    auto it = std::find(macOf.begin(), macOf.end(), code);
+    if (it != macOf.end())
+        return static_cast<int>(it - macOf.begin());
+    return 0;
+}
+
+// The server's view of the keyboard replaces ours whenever a grab starts or ends: key events
+// lost to another client's grab must not leave a key or modifier held for good.
+void X11Input::resync(bool report) {
+    char keys[32] = {};
+    XQueryKeymap(dpy, keys);
+    for (int k = 8; k < 256; ++k) {
+        bool down = (keys[k / 8] >> (k % 8)) & 1;
+        auto idx = static_cast<std::size_t>(k);
+        bool modifier = KeyMap::modifierMask().count(macOf[idx]) != 0;
+        if (held[idx] == down || (down && !modifier))
+            continue;
+        if (report)
+            rawKey(k, down, 0, false);
+        else {
+            held[idx] = down;
+            if (modifier) {
+                std::uint64_t bit = KeyMap::modifierMask().at(macOf[idx]);
+                sideBits = down ? (sideBits | bit) : (sideBits & ~bit);
+            }
+        }
+    }
+    XkbStateRec state{};
+    if (XkbGetState(dpy, XkbUseCoreKbd, &state) == Success)
+        capsLock = (state.locked_mods & LockMask) != 0;
+    scheduleDrain();
+}
+
+void X11Input::xError(unsigned long serial, int code, int request) {
+    for (const auto& h : hotkeyRequests)
+        if (code == BadAccess && serial >= h.first && serial <= h.last) {
+            if (takenReported.insert(h.name).second)
+                log("hotkey taken: " + h.name);
+            return;
+        }
+    log("input: X error " + std::to_string(code) + " on request " + std::to_string(request));
+}
+
+} // namespace helm

@@ -1,0 +1,125 @@
+#pragma once
+
+#include "platform/InputService.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+class QSocketNotifier;
+struct _XDisplay;
+
+namespace helm {
+
+// The keyboard and mouse of an X11 session, on a connection of its own so nothing it does
+// waits behind the toolkit's. XInput 2 raw events observe every device even while another
+// client holds a grab; passive key grabs reserve the hotkeys; active grabs swallow input while
+// focus is on a PC; XTest posts, and whatever XTest posts is reported as marked.
+class X11Input : public InputService {
+public:
+    // Opens the display (empty: $DISPLAY); nothing when it cannot be reached.
+    static std::unique_ptr<X11Input> open(const std::string& display, Log log);
+    ~X11Input() override;
+    X11Input(const X11Input&) = delete;
+    X11Input& operator=(const X11Input&) = delete;
+
+    bool trusted() override { return hasXI22 && hasXTest; }
+    bool iso() const override { return iso_; }
+    bool observe(Handler handler) override;
+    void grabHotkeys(const std::vector<int>& codes) override;
+    void wantGrabs(bool keyboard, bool pointer) override;
+    bool keyboardGrabbed() const override { return haveKeyboard; }
+    bool pointerGrabbed() const override { return havePointer; }
+    void onGrabChange(std::function<void()> callback) override {
+        grabChanged = std::move(callback);
+    }
+    void postKey(int code, bool down) override;
+    void postButton(int number, bool down) override;
+    void postMotion(double x, double y) override;
+    void postScroll(double dy, double dx) override;
+    void releasePosted() override;
+
+    // Read by the Xlib error handler: a hotkey another client holds comes back as an error.
+    void xError(unsigned long serial, int code, int request);
+
+private:
+    struct Axis {
+        bool absolute = false;
+        int scroll = 0; // 0 none, 1 vertical, 2 horizontal
+        double increment = 1;
+        double last = 0;
+        bool hasLast = false;
+    };
+    struct Device {
+        bool xtest = false;
+        std::map<int, Axis> axes;
+    };
+    struct HotkeyRequests {
+        unsigned long first, last;
+        std::string name;
+    };
+
+    X11Input(_XDisplay* dpy, Log log);
+    void drain();
+    void scheduleDrain();
+    void handleGeneric(void* cookie);
+    void rawKey(int keycode, bool press, unsigned long time, bool marked);
+    void rawButton(int button, bool press, bool emulated, bool marked);
+    void rawMotion(const void* raw, Device& device, bool marked);
+    void coreKeyPress(int keycode, unsigned long time);
+    void report(InputEvent e, bool withLocation);
+    void refreshDevices();
+    void buildKeyTable();
+    void resync(bool report);
+    int keycodeForMac(int code) const;
+    unsigned modifierMaskOf(unsigned long keysymLeft, unsigned long keysymRight) const;
+
+    void attemptGrabs();
+    bool grabPointerHere();
+    void releaseKeyboard();
+    void releasePointer();
+
+    _XDisplay* dpy;
+    unsigned long root;
+    Log log;
+    Handler handler;
+    std::function<void()> grabChanged;
+    QObject context;
+    std::unique_ptr<QSocketNotifier> notifier;
+    QTimer retryTimer;
+    bool draining = false, drainQueued = false, grabNotice = false;
+    std::deque<InputEvent> pending;
+
+    bool hasXI22 = false, hasXTest = false, iso_ = false;
+    int xiOpcode = 0;
+    std::map<int, Device> devices;
+    std::array<int, 256> macOf{};               // X key code → Mac code, −1 for none
+    std::array<bool, 256> held{};               // keys down, from raw events
+    std::array<unsigned long, 256> pressTime{}; // server time of each held key's press
+    std::uint64_t sideBits = 0;
+    bool capsLock = false;
+    int buttonsLeft = 0, buttonsRight = 0, buttonsOther = 0;
+    double restX = 0, restY = 0;
+
+    bool wantKeyboard = false, wantPointer = false;
+    bool haveKeyboard = false, havePointer = false;
+    bool gaveUpKeyboard = false, gaveUpPointer = false;
+    std::chrono::steady_clock::time_point retryUntil;
+    unsigned long confine = 0;
+
+    std::vector<HotkeyRequests> hotkeyRequests;
+    std::set<std::string> takenReported;
+    std::set<int> postedKeys, postedButtons;
+    double postRestY = 0, postRestX = 0;
+};
+
+} // namespace helm
