@@ -58,25 +58,33 @@ bool readIsoModel(Display* dpy) {
 } // namespace
 
 std::unique_ptr<X11Input> X11Input::open(const std::string& display, Log log) {
-    Display* dpy = XOpenDisplay(display.empty() ? nullptr : display.c_str());
-    if (!dpy)
+    const char* name = display.empty() ? nullptr : display.c_str();
+    Display* dpy = XOpenDisplay(name);
+    Display* watch = dpy ? XOpenDisplay(name) : nullptr;
+    if (!watch) {
+        if (dpy)
+            XCloseDisplay(dpy);
         return nullptr;
-    return std::unique_ptr<X11Input>(new X11Input(dpy, std::move(log)));
+    }
+    return std::unique_ptr<X11Input>(new X11Input(dpy, watch, std::move(log)));
 }
 
-X11Input::X11Input(Display* d, Log logTo)
-    : dpy(d), root(DefaultRootWindow(d)), log(std::move(logTo)) {
+X11Input::X11Input(Display* d, Display* w, Log logTo)
+    : dpy(d), watch(w), root(DefaultRootWindow(d)), log(std::move(logTo)) {
     if (byDisplay().empty()) {
         XErrorHandler old = XSetErrorHandler(onXError);
         if (old != onXError)
             previousHandler = old;
     }
     byDisplay()[dpy] = this;
+    byDisplay()[watch] = this;
 
     int event = 0, error = 0;
     if (XQueryExtension(dpy, "XInputExtension", &xiOpcode, &event, &error)) {
         int major = 2, minor = 2;
         hasXI22 = XIQueryVersion(dpy, &major, &minor) == Success && (major > 2 || minor >= 2);
+        major = 2, minor = 2;
+        hasXI22 = hasXI22 && XIQueryVersion(watch, &major, &minor) == Success;
     }
     int major = 0, minor = 0;
     hasXTest = XTestQueryExtension(dpy, &event, &error, &major, &minor);
@@ -97,8 +105,11 @@ X11Input::~X11Input() {
     if (havePointer)
         XUngrabPointer(dpy, CurrentTime);
     notifier.reset();
+    watchNotifier.reset();
     XCloseDisplay(dpy);
+    XCloseDisplay(watch);
     byDisplay().erase(dpy);
+    byDisplay().erase(watch);
 }
 
 bool X11Input::observe(Handler h) {
@@ -114,13 +125,17 @@ bool X11Input::observe(Handler h) {
     XISetMask(deviceBits, XI_DeviceChanged);
     XIEventMask masks[2] = {{XIAllMasterDevices, sizeof rawBits, rawBits},
                             {XIAllDevices, sizeof deviceBits, deviceBits}};
-    XISelectEvents(dpy, root, masks, 2);
+    XISelectEvents(watch, root, masks, 2);
     refreshDevices();
     resync(false);
-    XSync(dpy, False);
+    XSync(watch, False);
     if (!notifier) {
         notifier = std::make_unique<QSocketNotifier>(ConnectionNumber(dpy), QSocketNotifier::Read);
         QObject::connect(notifier.get(), &QSocketNotifier::activated, &context,
+                         [this] { drain(); });
+        watchNotifier =
+            std::make_unique<QSocketNotifier>(ConnectionNumber(watch), QSocketNotifier::Read);
+        QObject::connect(watchNotifier.get(), &QSocketNotifier::activated, &context,
                          [this] { drain(); });
     }
     scheduleDrain();
@@ -144,12 +159,17 @@ void X11Input::drain() {
         return;
     draining = true;
     for (;;) {
+        if (XPending(watch)) {
+            XEvent ev;
+            XNextEvent(watch, &ev);
+            if (ev.type == GenericEvent)
+                handleGeneric(&ev.xcookie);
+            continue;
+        }
         if (XPending(dpy)) {
             XEvent ev;
             XNextEvent(dpy, &ev);
-            if (ev.type == GenericEvent)
-                handleGeneric(&ev.xcookie);
-            else if (ev.type == KeyPress)
+            if (ev.type == KeyPress)
                 coreKeyPress(static_cast<int>(ev.xkey.keycode), ev.xkey.time);
             else if (ev.type == MappingNotify) {
                 XRefreshKeyboardMapping(&ev.xmapping);
@@ -175,10 +195,10 @@ void X11Input::drain() {
 
 void X11Input::handleGeneric(void* c) {
     auto* cookie = static_cast<XGenericEventCookie*>(c);
-    if (cookie->extension != xiOpcode || !XGetEventData(dpy, cookie))
+    if (cookie->extension != xiOpcode || !XGetEventData(watch, cookie))
         return;
     if (cookie->evtype == XI_HierarchyChanged || cookie->evtype == XI_DeviceChanged) {
-        XFreeEventData(dpy, cookie);
+        XFreeEventData(watch, cookie);
         refreshDevices();
         return;
     }
@@ -200,7 +220,7 @@ void X11Input::handleGeneric(void* c) {
     default:
         break;
     }
-    XFreeEventData(dpy, cookie);
+    XFreeEventData(watch, cookie);
 }
 
 void X11Input::rawKey(int keycode, bool press, unsigned long time, bool marked) {

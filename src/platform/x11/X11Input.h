@@ -68,7 +68,7 @@ private:
         std::string name;
     };
 
-    X11Input(_XDisplay* dpy, Log log);
+    X11Input(_XDisplay* dpy, _XDisplay* watch, Log log);
     void drain();
     void scheduleDrain();
     void handleGeneric(void* cookie);
@@ -88,13 +88,17 @@ private:
     void releaseKeyboard();
     void releasePointer();
 
+    // Grabs, hotkeys, posting and the grab's own key events go on one connection; raw events
+    // come on another, as the server withholds raw events from a client while its own grab is
+    // active.
     _XDisplay* dpy;
+    _XDisplay* watch;
     unsigned long root;
     Log log;
     Handler handler;
     std::function<void()> grabChanged;
     QObject context;
-    std::unique_ptr<QSocketNotifier> notifier;
+    std::unique_ptr<QSocketNotifier> notifier, watchNotifier;
     QTimer retryTimer;
     bool draining = false, drainQueued = false, grabNotice = false;
     std::deque<InputEvent> pending;
