@@ -1,0 +1,232 @@
+#include "platform/x11/X11Input.h"
+#include "platform/x11/X11KeyCodes.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+
+// Xlib's macros clash with other headers' names: X headers come last.
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace helm;
+
+namespace {
+
+using Type = InputEvent::Type;
+
+// Runs the event loop until `done` or the time is up; true when done.
+bool waitFor(const std::function<bool()>& done, int ms = 2000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return done();
+}
+
+// Another client on the same display: a focused window that counts the keys it receives, and
+// the XTest device the user's hands stand in for.
+struct Other {
+    Display* dpy = XOpenDisplay(nullptr);
+    Window window = 0;
+    ~Other() { XCloseDisplay(dpy); }
+    void focusWindow() {
+        window = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, 0, 200, 200, 0, 0, 0);
+        XSelectInput(dpy, window, KeyPressMask | KeyReleaseMask);
+        XMapRaised(dpy, window);
+        XSync(dpy, False);
+        XSetInputFocus(dpy, window, RevertToParent, CurrentTime);
+        XSync(dpy, False);
+    }
+    int keysReceived() {
+        int n = 0;
+        XSync(dpy, False);
+        while (XPending(dpy)) {
+            XEvent ev;
+            XNextEvent(dpy, &ev);
+            n += ev.type == KeyPress || ev.type == KeyRelease;
+        }
+        return n;
+    }
+    void key(KeySym sym, bool down) {
+        XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, sym), down, CurrentTime);
+        XSync(dpy, False);
+    }
+};
+
+class X11InputTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "x11_tests";
+        static char* argv[] = {name, nullptr};
+        static QCoreApplication app(argc, argv);
+    }
+    void SetUp() override {
+        input = X11Input::open("", [this](const std::string& line) { logged.push_back(line); });
+        ASSERT_TRUE(input) << "no display";
+        ASSERT_TRUE(input->trusted());
+        ASSERT_TRUE(input->observe([this](const InputEvent& e) { events.push_back(e); }));
+        waitFor([] { return false; }, 50);
+    }
+    int count(Type type, int code = -1) const {
+        int n = 0;
+        for (const auto& e : events)
+            n += e.type == type && (code < 0 || e.code == code);
+        return n;
+    }
+    bool loggedLine(const std::string& line) const {
+        return std::find(logged.begin(), logged.end(), line) != logged.end();
+    }
+
+    std::unique_ptr<X11Input> input;
+    std::vector<InputEvent> events;
+    std::vector<std::string> logged;
+    Other other;
+};
+
+TEST_F(X11InputTest, PostedKeysComeBackMarkedInMacTermsAndAreReleasedAtTheEnd) {
+    input->postKey(56, true); // left Shift
+    input->postKey(0, true);  // A
+    ASSERT_TRUE(waitFor([&] { return count(Type::keyDown, 0) == 1; }));
+    const InputEvent& a = events.back();
+    EXPECT_TRUE(a.marked);
+    EXPECT_EQ(a.flags & (0x02 | InputEvent::shift), 0x02 | InputEvent::shift);
+    EXPECT_EQ(count(Type::flagsChanged, 56), 1);
+    input.reset(); // quitting releases what it posted
+    char keys[32];
+    XQueryKeymap(other.dpy, keys);
+    for (char byte : keys)
+        EXPECT_EQ(byte, 0);
+}
+
+TEST_F(X11InputTest, KeyboardGrabKeepsKeysFromOtherClientsAndRepeatsHeldKeys) {
+    other.focusWindow();
+    input->wantGrabs(true, false);
+    ASSERT_TRUE(input->keyboardGrabbed());
+    other.key(XK_k, true);
+    waitFor([] { return false; }, 1200);
+    other.key(XK_k, false);
+    ASSERT_TRUE(waitFor([&] { return count(Type::keyUp, 40) == 1; }));
+    EXPECT_GT(count(Type::keyDown, 40), 3) << "a held key repeats";
+    EXPECT_EQ(other.keysReceived(), 0);
+    input->wantGrabs(false, false);
+    EXPECT_FALSE(input->keyboardGrabbed());
+    other.key(XK_k, true);
+    other.key(XK_k, false);
+    EXPECT_EQ(other.keysReceived(), 2);
+}
+
+TEST_F(X11InputTest, HotkeyIsSwallowedAndSeenOnceWithControlOption) {
+    input->grabHotkeys({37, 35, 18});
+    other.focusWindow();
+    other.key(XK_Super_L, true);
+    other.key(XK_Alt_L, true);
+    other.key(XK_l, true);
+    other.key(XK_l, false);
+    other.key(XK_Alt_L, false);
+    other.key(XK_Super_L, false);
+    ASSERT_TRUE(waitFor([&] { return count(Type::keyUp, 37) == 1; }));
+    EXPECT_EQ(count(Type::keyDown, 37), 1);
+    for (const auto& e : events)
+        if (e.code == 37) {
+            EXPECT_EQ(e.flags & 0xC0000, 0xC0000u);
+        }
+    EXPECT_EQ(other.keysReceived(), 4) << "only Super and Alt reach the focused window";
+}
+
+TEST_F(X11InputTest, HotkeyHeldByAnotherClientIsLoggedNotFatal) {
+    KeyCode p = XKeysymToKeycode(other.dpy, XK_p);
+    XGrabKey(other.dpy, p, Mod4Mask | Mod1Mask, DefaultRootWindow(other.dpy), False, GrabModeAsync,
+             GrabModeAsync);
+    XSync(other.dpy, False);
+    input->grabHotkeys({37, 35});
+    EXPECT_TRUE(loggedLine("hotkey taken: Super+Alt+P"));
+    EXPECT_FALSE(loggedLine("hotkey taken: Super+Alt+L"));
+}
+
+TEST_F(X11InputTest, PointerGrabHoldsThePointerStillWhileDeltasArrive) {
+    XTestFakeMotionEvent(other.dpy, -1, 300, 200, CurrentTime);
+    XSync(other.dpy, False);
+    ASSERT_TRUE(waitFor([&] { return count(Type::moved) >= 1; }));
+    input->wantGrabs(false, true);
+    ASSERT_TRUE(input->pointerGrabbed());
+    events.clear();
+    for (int i = 0; i < 5; ++i)
+        XTestFakeRelativeMotionEvent(other.dpy, 10, -4, CurrentTime);
+    XSync(other.dpy, False);
+    ASSERT_TRUE(waitFor([&] { return count(Type::moved) >= 5; }));
+    std::int64_t dx = 0, dy = 0;
+    for (const auto& e : events) {
+        dx += e.dx;
+        dy += e.dy;
+        EXPECT_EQ(e.x, 300);
+        EXPECT_EQ(e.y, 200);
+    }
+    EXPECT_EQ(dx, 50);
+    EXPECT_EQ(dy, -20);
+    XTestFakeButtonEvent(other.dpy, 4, True, CurrentTime);
+    XTestFakeButtonEvent(other.dpy, 4, False, CurrentTime);
+    XSync(other.dpy, False);
+    ASSERT_TRUE(waitFor([&] { return count(Type::scrollWheel) >= 1; }));
+    EXPECT_EQ(events.back().scrollY, 48);
+}
+
+TEST_F(X11InputTest, KeyboardHeldElsewhereIsRetriedThenGivenUp) {
+    other.focusWindow();
+    ASSERT_EQ(
+        XGrabKeyboard(other.dpy, other.window, False, GrabModeAsync, GrabModeAsync, CurrentTime),
+        GrabSuccess);
+    XSync(other.dpy, False);
+    int changes = 0;
+    input->onGrabChange([&] { ++changes; });
+    input->wantGrabs(true, false);
+    EXPECT_FALSE(input->keyboardGrabbed());
+    EXPECT_FALSE(loggedLine("keyboard grab failed")) << "retried before giving up";
+    ASSERT_TRUE(waitFor([&] { return loggedLine("keyboard grab failed"); }, 3000));
+    EXPECT_FALSE(input->keyboardGrabbed());
+    EXPECT_EQ(changes, 1);
+    XUngrabKeyboard(other.dpy, CurrentTime);
+    XSync(other.dpy, False);
+    input->wantGrabs(true, false); // still wanted: given up until wanted afresh
+    EXPECT_FALSE(input->keyboardGrabbed());
+    input->wantGrabs(false, false);
+    input->wantGrabs(true, false);
+    EXPECT_TRUE(input->keyboardGrabbed());
+}
+
+} // namespace
+
+TEST(X11KeyCodes, PositionsAndRolesBothKeyboardKinds) {
+    struct Case {
+        int evdev;
+        bool iso;
+        std::optional<int> mac;
+    };
+    const std::vector<Case> cases = {
+        {41, false, 50}, {86, false, 10},  {41, true, 10},   {86, true, 50}, {38, true, 37},
+        {29, false, 55}, {125, false, 59}, {100, false, 61}, {2, false, 18}, {240, false, {}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(X11KeyCodes::macForEvdev(c.evdev, c.iso), c.mac) << c.evdev;
+        if (c.mac) {
+            EXPECT_EQ(X11KeyCodes::evdevForMac(*c.mac, c.iso), c.evdev) << c.evdev;
+        }
+    }
+    EXPECT_EQ(X11KeyCodes::macForModifierKeysym(XK_Control_R), 54);
+    EXPECT_EQ(X11KeyCodes::macForModifierKeysym(XK_ISO_Level3_Shift), 61);
+    EXPECT_EQ(X11KeyCodes::macForModifierKeysym(XK_a), std::nullopt);
+    for (auto [model, iso] : std::vector<std::pair<const char*, bool>>{
+             {"pc105", true}, {"pc102", true}, {"pc104", false}, {"pc105+inet", true}, {"", false}})
+        EXPECT_EQ(X11KeyCodes::isIsoModel(model), iso) << model;
+}
