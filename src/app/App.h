@@ -4,6 +4,7 @@
 #include "app/Voice.h"
 #include "desk/Angle.h"
 #include "desk/Defaults.h"
+#include "desk/DeskModel.h"
 #include "desk/Layout.h"
 #include "desk/Prefs.h"
 #include "desk/V3.h"
@@ -14,6 +15,7 @@
 #include "overlays/Jumps.h"
 
 #include <QMetaType>
+#include <QWidget>
 
 #include <functional>
 #include <map>
@@ -70,6 +72,12 @@ public:
     void setLayout(Layout layout);
     // The first screen of the layout with that id.
     std::optional<Screen> screen(const std::string& id) const;
+
+    // The desk as the windows show and edit it, made on first use from the layout (AppDesk.cpp).
+    DeskModel& desk();
+    // Shows the desk window, made on first use and then kept, and brings it to the front.
+    void openDesk();
+    QWidget* deskWindow() const { return deskWindow_.get(); }
 
     // The focus state machine, created on first use with the layout's home screen.
     Router& router();
@@ -163,6 +171,8 @@ private:
     std::unique_ptr<Hub> hub_;             // after the secrets it reports to
     std::shared_ptr<RepeatFilter> hubLog_; // the hub's lines, floods summarised
     std::unique_ptr<GazeEngine> gaze_;
+    std::unique_ptr<DeskModel> desk_;
+    std::unique_ptr<QWidget> deskWindow_; // after the model it shows
     // Work the camera hands to the main thread holds this weakly, so a frame that arrives
     // after the application object is gone is dropped.
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);

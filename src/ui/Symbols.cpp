@@ -69,6 +69,45 @@ QPainterPath path(std::string_view name, double size, bool heavy) {
         split.moveTo(0, -0.42);
         split.lineTo(0, -0.16);
         out = out.united(stroked(split, line));
+    } else if (name == "questionmark") {
+        QPainterPath q;
+        q.moveTo(-0.22, -0.2);
+        q.cubicTo(-0.22, -0.5, 0.26, -0.5, 0.26, -0.2);
+        q.cubicTo(0.26, 0.0, 0.0, 0.0, 0.0, 0.16);
+        out = stroked(q, line);
+        out.addEllipse(QPointF(0, 0.38), line * 0.8, line * 0.8);
+    } else if (name == "exclamationmark.triangle.fill") {
+        QPainterPath t;
+        t.moveTo(0, -0.44);
+        t.lineTo(0.5, 0.4);
+        t.lineTo(-0.5, 0.4);
+        t.closeSubpath();
+        QPainterPath bar;
+        bar.moveTo(0, -0.16);
+        bar.lineTo(0, 0.1);
+        QPainterPath mark = stroked(bar, 0.1);
+        mark.addEllipse(QPointF(0, 0.26), 0.055, 0.055);
+        out = stroked(t, 0.1).united(t).subtracted(mark);
+    } else if (name == "checkmark.circle.fill") {
+        QPainterPath disc;
+        disc.addEllipse(QPointF(0, 0), 0.5, 0.5);
+        QPainterPath tick;
+        tick.moveTo(-0.22, 0.0);
+        tick.lineTo(-0.06, 0.17);
+        tick.lineTo(0.23, -0.18);
+        out = disc.subtracted(stroked(tick, 0.11));
+    } else if (name == "arrow.up.left.and.arrow.down.right") {
+        QPainterPath a;
+        a.moveTo(-0.38, -0.38);
+        a.lineTo(0.38, 0.38);
+        // The two heads, each an open corner at one end of the diagonal.
+        a.moveTo(-0.38, -0.06);
+        a.lineTo(-0.38, -0.38);
+        a.lineTo(-0.06, -0.38);
+        a.moveTo(0.38, 0.06);
+        a.lineTo(0.38, 0.38);
+        a.lineTo(0.06, 0.38);
+        out = stroked(a, line);
     }
     out.setFillRule(Qt::WindingFill);
     QTransform t = QTransform::fromScale(size, size);

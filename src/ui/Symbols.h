@@ -5,7 +5,8 @@
 #include <string_view>
 
 // The small icons the views draw, as filled outlines drawn by hand: "checkmark", "video.fill",
-// "video.slash", "keyboard", "computermouse".
+// "video.slash", "keyboard", "computermouse", "questionmark", "exclamationmark.triangle.fill",
+// "checkmark.circle.fill", "arrow.up.left.and.arrow.down.right".
 namespace helm::Symbols {
 
 // The icon's outline for a font size of size logical pixels, centred on (0, 0); heavy draws

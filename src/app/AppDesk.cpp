@@ -1,0 +1,48 @@
+#include "app/App.h"
+
+#include "ui/DarkPalette.h"
+#include "windows/DeskView.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStyleFactory>
+
+namespace helm {
+
+DeskModel& App::desk() {
+    if (!desk_) {
+        desk_ = std::make_unique<DeskModel>(layout_);
+    }
+    return *desk_;
+}
+
+void App::openDesk() {
+    if (!deskWindow_) {
+        // The program's windows are dark Fusion whatever the desktop's theme.
+        if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) {
+            QApplication::setStyle(fusion);
+        }
+        deskWindow_ = std::make_unique<QWidget>(
+            nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint);
+        QWidget& w = *deskWindow_;
+        w.setWindowTitle(QStringLiteral("Helmvantor: screens"));
+        w.setPalette(darkPalette());
+        w.setAutoFillBackground(true);
+        w.setFixedSize(920, 600);
+        // Closing only hides it; the next open shows the same window.
+        w.setAttribute(Qt::WA_DeleteOnClose, false);
+        auto* view = new DeskView(desk(), d, true, &w);
+        view->setGeometry(w.rect());
+        if (QScreen* primary = QGuiApplication::primaryScreen()) {
+            QRect area = primary->availableGeometry();
+            w.move(area.center() - w.rect().center());
+        }
+    }
+    deskWindow_->show();
+    deskWindow_->raise();
+    deskWindow_->activateWindow();
+}
+
+} // namespace helm

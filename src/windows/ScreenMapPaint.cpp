@@ -1,0 +1,121 @@
+#include "windows/ScreenMap.h"
+
+#include "ui/Fonts.h"
+#include "ui/Palette.h"
+#include "ui/Symbols.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace helm {
+
+namespace {
+
+QColor faded(QColor c, double opacity) {
+    c.setAlphaF(static_cast<float>(c.alphaF() * opacity));
+    return c;
+}
+
+// One line of text centred in width w around x, cut at the right with an ellipsis.
+void centredLine(QPainter& p, const QString& text, double x, double top, double w) {
+    QFontMetricsF m(p.font());
+    QString shown = m.elidedText(text, Qt::ElideRight, w);
+    p.drawText(QPointF(x + (w - m.horizontalAdvance(shown)) / 2, top + m.ascent()), shown);
+}
+
+} // namespace
+
+void ScreenMap::paintEvent(QPaintEvent*) {
+    std::optional<MapGeometry::Fit> f = mapping();
+    if (!f) {
+        return;
+    }
+    const double w = width();
+    const double h = height();
+    const Layout& layout = model_.layout;
+    QPainter p(this);
+    p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+
+    p.setPen(QPen(faded(gLine, 0.6), 1));
+    for (double x : MapGeometry::verticalLines(*f, w)) {
+        p.drawLine(QPointF(x, 0), QPointF(x, h));
+    }
+    for (const MapGeometry::Level& l : MapGeometry::horizontalLines(*f, h)) {
+        p.setPen(l.eyeLevel ? QPen(gLine, 1.5) : QPen(faded(gLine, 0.6), 1));
+        p.drawLine(QPointF(0, l.y), QPointF(w, l.y));
+    }
+
+    const QFont nameFont = Fonts::font(11, QFont::Medium, this);
+    const QFont warnFont = Fonts::font(10, QFont::DemiBold, this);
+    for (const Screen& s : layout.screens) {
+        const QColor c = computerColor(s, layout);
+        const bool aimed = target_ && s.id == *target_;
+        const bool looking = model_.looking && s.id == *model_.looking;
+        const bool emphasised = looking || (editable_ && model_.selected == s.id);
+        const MapGeometry::Box b = MapGeometry::box(*f, layout.rightSign, s);
+        const QRectF r(b.x, b.y, b.w, b.h);
+        if (!r.intersects(QRectF(-100, -100, w + 200, h + 200))) {
+            continue; // far outside a frozen map
+        }
+        QPainterPath shape;
+        shape.addRoundedRect(r, 8, 8);
+        p.fillPath(shape, gPanel);
+        p.fillPath(shape, faded(c, aimed || looking ? 0.22 : 0.08));
+        if (aimed) {
+            p.strokePath(shape, QPen(gWarn, 2));
+        } else if (emphasised) {
+            p.strokePath(shape, QPen(c, 2));
+        } else {
+            p.strokePath(shape, QPen(faded(c, 0.55), 1));
+        }
+
+        p.save();
+        p.setClipRect(r);
+        const QFont numberFont = Fonts::font(MapGeometry::numberSize(b.h), QFont::Bold, this);
+        const double numberH = QFontMetricsF(numberFont, this).height();
+        const bool named = MapGeometry::showsComputerName(b.h);
+        const double nameH = named ? QFontMetricsF(nameFont, this).height() : 0;
+        const double stackH = named ? numberH + 2 + nameH : numberH;
+        double top = b.y + (b.h - stackH) / 2;
+        p.setFont(numberFont);
+        p.setPen(c);
+        centredLine(p, QString::number(s.number), b.x, top, b.w);
+        if (named) {
+            p.setFont(nameFont);
+            p.setPen(gMuted);
+            centredLine(p, QString::fromStdString(s.computerName), b.x, top + numberH + 2, b.w);
+        }
+        if (!s.learned) {
+            p.setFont(warnFont);
+            p.setPen(gWarn);
+            QFontMetricsF m(warnFont, this);
+            p.drawText(QPointF(b.x + 5, b.y + 5 + m.ascent()),
+                       m.elidedText(QStringLiteral("Not calibrated"), Qt::ElideRight, b.w - 10));
+        }
+        p.restore();
+
+        if (editable_) {
+            const MapGeometry::Box hb = MapGeometry::handle(b);
+            const QPointF centre(hb.x + hb.w / 2, hb.y + hb.h / 2);
+            p.setPen(Qt::NoPen);
+            p.setBrush(gLine);
+            p.drawEllipse(centre, hb.w / 2, hb.h / 2);
+            QPainterPath arrow =
+                Symbols::path("arrow.up.left.and.arrow.down.right", 10, true).translated(centre);
+            p.fillPath(arrow, gInk);
+        }
+    }
+
+    if (model_.angle) {
+        const MapGeometry::Point g =
+            MapGeometry::point(*f, layout.rightSign, model_.angle->yaw, model_.angle->pitch);
+        p.setPen(Qt::NoPen);
+        p.setBrush(faded(gLive, 0.25));
+        p.drawEllipse(QPointF(g.x, g.y), 15, 15);
+        p.setBrush(gLive);
+        p.drawEllipse(QPointF(g.x, g.y), 6, 6);
+    }
+}
+
+} // namespace helm
