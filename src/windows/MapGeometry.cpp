@@ -68,7 +68,10 @@ std::vector<double> verticalLines(const Fit& f, double w) {
         return out;
     }
     for (double x = std::floor(f.minX / 10) * 10; x < end; x += 10) {
-        out.push_back(f.scale * (x - f.minX));
+        // The first multiple of 10 may lie just off the map's left edge.
+        if (x >= f.minX) {
+            out.push_back(f.scale * (x - f.minX));
+        }
     }
     return out;
 }
@@ -80,7 +83,9 @@ std::vector<Level> horizontalLines(const Fit& f, double h) {
         return out;
     }
     for (double y = std::ceil(f.maxY / 10) * 10; y > end; y -= 10) {
-        out.push_back({f.scale * (f.maxY - y), y == 0});
+        if (y <= f.maxY) { // the first may lie just above the map
+            out.push_back({f.scale * (f.maxY - y), y == 0});
+        }
     }
     return out;
 }

@@ -1,5 +1,8 @@
 #include "windows/ScreenMap.h"
 
+#include "ui/Symbols.h"
+#include "windows/LineLabel.h"
+
 #include <QLineF>
 #include <QMouseEvent>
 
@@ -20,9 +23,9 @@ QString itemName(const Screen& s, bool handle) {
 
 ScreenMap::ScreenMap(DeskModel& model, bool editable, std::optional<std::string> target,
                      QWidget* parent)
-    : QWidget(parent), model_(model), editable_(editable), target_(std::move(target)) {
-    setAttribute(Qt::WA_OpaquePaintEvent, false);
-    setMinimumSize(1, 1);
+    : QWidget(parent), model_(model), editable_(editable), target_(std::move(target)),
+      nameFont_(uiFont(11, QFont::Medium)), warnFont_(uiFont(10, QFont::DemiBold)),
+      arrow_(Symbols::path("arrow.up.left.and.arrow.down.right", 10, true)) {
     token_ = model_.observers.add([this] { follow(); });
 }
 
@@ -51,6 +54,10 @@ void ScreenMap::follow() {
 }
 
 void ScreenMap::resizeEvent(QResizeEvent*) {
+    placeAccessibleItems();
+}
+
+void ScreenMap::showEvent(QShowEvent*) {
     placeAccessibleItems();
 }
 

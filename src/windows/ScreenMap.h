@@ -4,6 +4,9 @@
 #include "desk/Observers.h"
 #include "windows/MapGeometry.h"
 
+#include <QFont>
+#include <QImage>
+#include <QPainterPath>
 #include <QPointF>
 #include <QWidget>
 
@@ -31,6 +34,7 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override;
     void resizeEvent(QResizeEvent*) override;
+    void showEvent(QShowEvent*) override;
     void hideEvent(QHideEvent*) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
@@ -61,6 +65,12 @@ private:
     std::optional<Screen> dragStart_;
     std::optional<Press> press_;
     std::vector<QWidget*> items_;
+    QImage grid_;
+    // Made once per map: building fonts and outlining the symbol cost more than a box.
+    const QFont nameFont_;
+    const QFont warnFont_;
+    const QPainterPath arrow_;
+    MapGeometry::Fit gridFit_;
 };
 
 } // namespace helm

@@ -2,7 +2,7 @@
 
 #include "ui/Fonts.h"
 #include "ui/Palette.h"
-#include "ui/Symbols.h"
+#include "windows/LineLabel.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -15,6 +15,13 @@ namespace {
 QColor faded(QColor c, double opacity) {
     c.setAlphaF(static_cast<float>(c.alphaF() * opacity));
     return c;
+}
+
+// c at opacity a laid over the opaque ground: one fill in place of two.
+QColor over(const QColor& ground, const QColor& c, double a) {
+    return QColor::fromRgbF(static_cast<float>(ground.redF() * (1 - a) + c.redF() * a),
+                            static_cast<float>(ground.greenF() * (1 - a) + c.greenF() * a),
+                            static_cast<float>(ground.blueF() * (1 - a) + c.blueF() * a));
 }
 
 // One line of text centred in width w around x, cut at the right with an ellipsis.
@@ -37,17 +44,30 @@ void ScreenMap::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
 
-    p.setPen(QPen(faded(gLine, 0.6), 1));
-    for (double x : MapGeometry::verticalLines(*f, w)) {
-        p.drawLine(QPointF(x, 0), QPointF(x, h));
+    // The grid changes only when the mapping does; most repaints (each gaze update) reuse it.
+    const qreal dpr = devicePixelRatioF();
+    if (grid_.size() != size() * dpr || !(gridFit_ == *f)) {
+        grid_ = QImage(size() * dpr, QImage::Format_ARGB32_Premultiplied);
+        grid_.setDevicePixelRatio(dpr);
+        grid_.fill(Qt::transparent);
+        gridFit_ = *f;
+        QPainter g(&grid_);
+        g.setRenderHint(QPainter::Antialiasing);
+        g.setPen(QPen(faded(gLine, 0.6), 1));
+        for (double x : MapGeometry::verticalLines(*f, w)) {
+            g.drawLine(QPointF(x, 0), QPointF(x, h));
+        }
+        for (const MapGeometry::Level& l : MapGeometry::horizontalLines(*f, h)) {
+            g.setPen(l.eyeLevel ? QPen(gLine, 1.5) : QPen(faded(gLine, 0.6), 1));
+            g.drawLine(QPointF(0, l.y), QPointF(w, l.y));
+        }
     }
-    for (const MapGeometry::Level& l : MapGeometry::horizontalLines(*f, h)) {
-        p.setPen(l.eyeLevel ? QPen(gLine, 1.5) : QPen(faded(gLine, 0.6), 1));
-        p.drawLine(QPointF(0, l.y), QPointF(w, l.y));
-    }
+    p.drawImage(QPointF(0, 0), grid_);
 
-    const QFont nameFont = Fonts::font(11, QFont::Medium, this);
-    const QFont warnFont = Fonts::font(10, QFont::DemiBold, this);
+    const QFont& nameFont = nameFont_;
+    const QFont& warnFont = warnFont_;
+    const QFontMetricsF nameMetrics(nameFont);
+    const QFontMetricsF warnMetrics(warnFont);
     for (const Screen& s : layout.screens) {
         const QColor c = computerColor(s, layout);
         const bool aimed = target_ && s.id == *target_;
@@ -60,8 +80,7 @@ void ScreenMap::paintEvent(QPaintEvent*) {
         }
         QPainterPath shape;
         shape.addRoundedRect(r, 8, 8);
-        p.fillPath(shape, gPanel);
-        p.fillPath(shape, faded(c, aimed || looking ? 0.22 : 0.08));
+        p.fillPath(shape, over(gPanel, c, aimed || looking ? 0.22 : 0.08));
         if (aimed) {
             p.strokePath(shape, QPen(gWarn, 2));
         } else if (emphasised) {
@@ -71,11 +90,11 @@ void ScreenMap::paintEvent(QPaintEvent*) {
         }
 
         p.save();
-        p.setClipRect(r);
-        const QFont numberFont = Fonts::font(MapGeometry::numberSize(b.h), QFont::Bold, this);
-        const double numberH = QFontMetricsF(numberFont, this).height();
+        p.setClipRect(r.toAlignedRect()); // a whole-pixel clip needs no mask
+        const QFont numberFont = Fonts::font(MapGeometry::numberSize(b.h), QFont::Bold);
+        const double numberH = QFontMetricsF(numberFont).height();
         const bool named = MapGeometry::showsComputerName(b.h);
-        const double nameH = named ? QFontMetricsF(nameFont, this).height() : 0;
+        const double nameH = named ? nameMetrics.height() : 0;
         const double stackH = named ? numberH + 2 + nameH : numberH;
         double top = b.y + (b.h - stackH) / 2;
         p.setFont(numberFont);
@@ -89,9 +108,9 @@ void ScreenMap::paintEvent(QPaintEvent*) {
         if (!s.learned) {
             p.setFont(warnFont);
             p.setPen(gWarn);
-            QFontMetricsF m(warnFont, this);
-            p.drawText(QPointF(b.x + 5, b.y + 5 + m.ascent()),
-                       m.elidedText(QStringLiteral("Not calibrated"), Qt::ElideRight, b.w - 10));
+            p.drawText(
+                QPointF(b.x + 5, b.y + 5 + warnMetrics.ascent()),
+                warnMetrics.elidedText(QStringLiteral("Not calibrated"), Qt::ElideRight, b.w - 10));
         }
         p.restore();
 
@@ -101,9 +120,7 @@ void ScreenMap::paintEvent(QPaintEvent*) {
             p.setPen(Qt::NoPen);
             p.setBrush(gLine);
             p.drawEllipse(centre, hb.w / 2, hb.h / 2);
-            QPainterPath arrow =
-                Symbols::path("arrow.up.left.and.arrow.down.right", 10, true).translated(centre);
-            p.fillPath(arrow, gInk);
+            p.fillPath(arrow_.translated(centre), gInk);
         }
     }
 
