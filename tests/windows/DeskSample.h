@@ -2,12 +2,15 @@
 
 #include "desk/DeskModel.h"
 #include "desk/Layout.h"
+#include "ui/Fonts.h"
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPointingDevice>
 #include <QStyleFactory>
 #include <QWidget>
 
+#include <cstdlib>
 #include <optional>
 #include <string>
 
@@ -43,12 +46,17 @@ inline void needApplication() {
     static int argc = 1;
     static char name[] = "windows_tests";
     static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        auto* a = new QApplication(argc, argv);
+    static QApplication* app = nullptr;
+    if (app == nullptr) {
+        app = new QApplication(argc, argv);
         QApplication::setStyle(QStyleFactory::create("Fusion"));
-        return a;
-    }();
-    (void)app;
+        // The font cache is made before the exit handler is registered, so the application
+        // goes first at exit; the other way round its destructor finds the cache gone.
+        QFontMetrics(Fonts::font(13, QFont::Normal)).height();
+        // Likewise the list of input devices that mouse events register with.
+        (void)QPointingDevice::primaryPointingDevice();
+        std::atexit([] { delete app; });
+    }
 }
 
 // One mouse event at a point of w, with the global position a real pointer would have.
