@@ -1,5 +1,6 @@
 #include "windows/MapSwitcher.h"
 
+#include "ui/Palette.h"
 #include "windows/Desk3DHost.h"
 #include "windows/LineLabel.h"
 #include "windows/ScreenMap.h"
@@ -34,6 +35,13 @@ MapSwitcher::MapSwitcher(DeskModel& model, Defaults& d, bool editable,
         b->setAutoExclusive(true);
         b->setFont(uiFont(11, QFont::Medium));
         b->setFocusPolicy(Qt::TabFocus);
+        // The chosen segment stands out from the other, as in a segmented control.
+        b->setStyleSheet(
+            QStringLiteral("QPushButton { background: %1; color: %2; border: 1px solid "
+                           "%3; padding: 3px 0; }"
+                           "QPushButton:checked { background: %3; color: %4; }")
+                .arg(QColor(gPanel).name(), QColor(gMuted).name(),
+                     QColor(gLine).lighter(160).name(), QColor(gInk).name()));
         segments->addWidget(b);
     }
     connect(threeDButton_, &QPushButton::clicked, this, [this] { choice_->set(true); });

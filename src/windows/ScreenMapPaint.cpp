@@ -8,6 +8,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <cmath>
+
 namespace helm {
 
 namespace {
@@ -44,25 +46,38 @@ void ScreenMap::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
 
-    // The grid changes only when the mapping does; most repaints (each gaze update) reuse it.
+    // The faint grid changes only when the mapping does; most repaints (each gaze update) reuse
+    // it. Its lines are drawn opaque and laid down at 60 %: lines blended one by one take the
+    // rasteriser's slow path, many times the cost of the rest of the map.
     const qreal dpr = devicePixelRatioF();
     if (grid_.size() != size() * dpr || !(gridFit_ == *f)) {
-        grid_ = QImage(size() * dpr, QImage::Format_ARGB32_Premultiplied);
-        grid_.setDevicePixelRatio(dpr);
+        if (grid_.size() != size() * dpr) {
+            grid_ = QImage(size() * dpr, QImage::Format_ARGB32_Premultiplied);
+            grid_.setDevicePixelRatio(dpr);
+        }
         grid_.fill(Qt::transparent);
         gridFit_ = *f;
         QPainter g(&grid_);
         g.setRenderHint(QPainter::Antialiasing);
-        g.setPen(QPen(faded(gLine, 0.6), 1));
+        g.setPen(QPen(gLine, 1));
         for (double x : MapGeometry::verticalLines(*f, w)) {
             g.drawLine(QPointF(x, 0), QPointF(x, h));
         }
         for (const MapGeometry::Level& l : MapGeometry::horizontalLines(*f, h)) {
-            g.setPen(l.eyeLevel ? QPen(gLine, 1.5) : QPen(faded(gLine, 0.6), 1));
-            g.drawLine(QPointF(0, l.y), QPointF(w, l.y));
+            if (!l.eyeLevel) {
+                g.drawLine(QPointF(0, l.y), QPointF(w, l.y));
+            }
         }
     }
+    p.setOpacity(0.6);
     p.drawImage(QPointF(0, 0), grid_);
+    p.setOpacity(1);
+    for (const MapGeometry::Level& l : MapGeometry::horizontalLines(*f, h)) {
+        if (l.eyeLevel) {
+            p.setPen(QPen(gLine, 1.5));
+            p.drawLine(QPointF(0, l.y), QPointF(w, l.y));
+        }
+    }
 
     const QFont& nameFont = nameFont_;
     const QFont& warnFont = warnFont_;
@@ -91,7 +106,10 @@ void ScreenMap::paintEvent(QPaintEvent*) {
 
         p.save();
         p.setClipRect(r.toAlignedRect()); // a whole-pixel clip needs no mask
-        const QFont numberFont = Fonts::font(MapGeometry::numberSize(b.h), QFont::Bold);
+        // Whole pixels: every other size would build and fill a glyph cache of its own, and the
+        // size follows the scale, which moves with the gaze.
+        const QFont numberFont =
+            uiFont(static_cast<int>(std::lround(MapGeometry::numberSize(b.h))), QFont::Bold);
         const double numberH = QFontMetricsF(numberFont).height();
         const bool named = MapGeometry::showsComputerName(b.h);
         const double nameH = named ? nameMetrics.height() : 0;
