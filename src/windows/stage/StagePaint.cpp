@@ -195,6 +195,33 @@ struct Item {
 
 } // namespace
 
+namespace {
+
+double rodDepth(const V3& m, const std::vector<Stage::Slab>& slabs, const StageCamera& view) {
+    // The rod passes through the slab looked at, where the two centres' depths say little about
+    // which hides which: a slab the line of sight crosses decides.
+    double d = view.toView(m).z;
+    const V3& e = view.eye();
+    for (const Stage::Slab& s : slabs) {
+        V3 ax{std::cos(s.turn), 0, -std::sin(s.turn)};
+        V3 az{std::sin(s.turn), 0, std::cos(s.turn)};
+        double se = az.dot(e - s.c), sm = az.dot(m - s.c);
+        if (se == sm) {
+            continue;
+        }
+        double t = se / (se - sm); // along e → m, where the slab's plane is crossed
+        V3 x = e + (m - e) * t - s.c;
+        if (t <= 0 || std::abs(x.dot(ax)) > s.halfW || std::abs(x.y) > s.halfH) {
+            continue;
+        }
+        double slab = view.toView(s.c).z;
+        d = t < 1 ? std::max(d, slab + 1e-3) : std::min(d, slab - 1e-3);
+    }
+    return d;
+}
+
+} // namespace
+
 void Stage::paint(QPainter& p, const QSizeF& size, const StageCamera& view) const {
     p.save();
     p.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
@@ -240,7 +267,7 @@ void Stage::paint(QPainter& p, const QSizeF& size, const StageCamera& view) cons
         rod.setAlphaF(0.8f);
         for (int i = 0; i < 28; ++i) {
             V3 a = head_ + *gaze_ * (5.0 * i), b = head_ + *gaze_ * (5.0 * (i + 1));
-            items.push_back({out.depth((a + b) * 0.5),
+            items.push_back({rodDepth((a + b) * 0.5, slabs_, view),
                              [a, b, rod](Painter& o) { o.rod(a, b, 0.5, rod, gLive); }});
         }
     }
