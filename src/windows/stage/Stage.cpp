@@ -6,6 +6,7 @@
 
 #include <QFont>
 #include <QPainter>
+#include <QPainterPath>
 #include <QTransform>
 
 #include <algorithm>
@@ -26,9 +27,9 @@ bool placeable(const Rect3& r) {
            r.halfW > 0 && r.halfH > 0;
 }
 
-// Glyph outlines at size 10, made at 100 px and scaled down so hinting plays no part, moved so
-// that their bounding box starts at (0, 0).
-QPainterPath glyphs(const std::string& text, QFont::Weight weight) {
+// Glyph outlines at size 10, made at 100 px and scaled down so hinting plays no part; flattened
+// at 100 px, so curves stay smooth when the text is seen up close.
+Stage::Glyphs glyphs(const std::string& text, QFont::Weight weight) {
     QFont f(Fonts::family());
     f.setPixelSize(100);
     f.setWeight(weight);
@@ -36,10 +37,16 @@ QPainterPath glyphs(const std::string& text, QFont::Weight weight) {
     f.setStyleStrategy(QFont::NoFontMerging);
     QPainterPath path;
     path.addText(0, 0, f, QString::fromStdString(text));
-    path = QTransform::fromScale(0.1, 0.1).map(path);
     QRectF box = path.boundingRect();
-    path.translate(-box.topLeft());
-    return path;
+    Stage::Glyphs g;
+    g.box = QRectF(0, 0, box.width() * 0.1, box.height() * 0.1);
+    for (QPolygonF poly : path.toSubpathPolygons()) {
+        for (QPointF& q : poly) {
+            q = (q - box.topLeft()) * 0.1;
+        }
+        g.outline.push_back(std::move(poly));
+    }
+    return g;
 }
 
 QColor withAlpha(QColor c, double a) {

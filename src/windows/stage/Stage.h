@@ -8,7 +8,8 @@
 
 #include <QColor>
 #include <QImage>
-#include <QPainterPath>
+#include <QPolygonF>
+#include <QRectF>
 #include <QSize>
 
 #include <optional>
@@ -25,6 +26,13 @@ namespace helm {
 // Deterministic: the picture depends only on the stage, the view and the size. Main thread.
 class Stage {
 public:
+    // A text's glyph outlines at size 10, flattened once so that painting only maps points;
+    // y runs down and the box starts at (0, 0).
+    struct Glyphs {
+        std::vector<QPolygonF> outline;
+        QRectF box;
+    };
+
     // One monitor's slab: 1.2 deep, turned about y so that its x axis lies along the
     // rectangle's horizontal axis, with its number and computer name on its front.
     struct Slab {
@@ -34,7 +42,7 @@ public:
         double halfW = 0, halfH = 0;
         double opacity = 1; // 0.55 until calibrated; the texts fade with it
         QColor diffuse, emission;
-        QPainterPath number, name; // glyph outlines, y down, their boxes starting at (0, 0)
+        Glyphs number, name;
         double numberScale = 1;
     };
 

@@ -4,6 +4,7 @@
 #include "ui/Palette.h"
 
 #include <QPainter>
+#include <QPainterPath>
 #include <QPolygonF>
 #include <QRadialGradient>
 
@@ -55,11 +56,11 @@ std::vector<Face> boxFaces(const V3& c, const V3& ax, const V3& az, double hx, d
     return faces;
 }
 
-// What one paint needs: the painter, its size and transform, the view and the lights.
+// What one paint needs: the painter, its size, the view and the lights.
 class Painter {
 public:
     Painter(QPainter& p, const QSizeF& size, const StageCamera& cam)
-        : p_(p), size_(size), cam_(cam), base_(p.worldTransform()), light_(Lighting::stage()) {}
+        : p_(p), size_(size), cam_(cam), light_(Lighting::stage()) {}
 
     bool facing(const V3& n, const V3& point) const { return n.dot(cam_.eye() - point) > 0; }
     double depth(const V3& world) const { return cam_.toView(world).z; }
@@ -95,21 +96,23 @@ public:
     }
 
     // Glyph outlines on the plane o + a·u + b·v; skipped unless wholly in front of the eye.
-    void text(const QPainterPath& path, const V3& o, const V3& u, const V3& v,
-              const QColor& colour) {
-        QRectF box = path.boundingRect();
-        if (box.isEmpty()) {
+    void text(const Stage::Glyphs& g, const V3& o, const V3& u, const V3& v, const QColor& colour) {
+        if (g.box.isEmpty()) {
             return;
         }
+        const QRectF& box = g.box;
         for (QPointF q : {box.topLeft(), box.topRight(), box.bottomLeft(), box.bottomRight()}) {
             if (!(depth(o + u * q.x() + v * q.y()) >= StageCamera::zNear)) {
                 return;
             }
         }
-        p_.save();
-        p_.setWorldTransform(cam_.planeTransform(o, u, v, size_) * base_);
+        QTransform t = cam_.planeTransform(o, u, v, size_);
+        QPainterPath path;
+        path.setFillRule(Qt::WindingFill);
+        for (const QPolygonF& poly : g.outline) {
+            path.addPolygon(t.map(poly));
+        }
         p_.fillPath(path, colour);
-        p_.restore();
     }
 
     void ball(const V3& c, double r, const QColor& diffuse, const QColor& emission) {
@@ -184,7 +187,6 @@ private:
     QPainter& p_;
     QSizeF size_;
     const StageCamera& cam_;
-    QTransform base_;
     const Lighting& light_;
 };
 
@@ -245,11 +247,11 @@ void Stage::paint(QPainter& p, const QSizeF& size, const StageCamera& view) cons
                  }
                  // Path y runs down, the slab's y up: v = -y per path unit.
                  double k = s.numberScale;
-                 QRectF nb = s.number.boundingRect();
+                 const QRectF& nb = s.number.box;
                  V3 top = front + ax * (-nb.width() * k / 2) + V3::up * (nb.height() * k / 2);
                  QColor white = Lighting::stage().shade(Qt::white, az, Qt::transparent, s.opacity);
                  o.text(s.number, top, ax * k, V3::up * -k, white);
-                 QRectF tb = s.name.boundingRect();
+                 const QRectF& tb = s.name.box;
                  V3 nameTop = s.c + az * 0.8 + ax * (-tb.width() * 0.45 / 2) +
                               V3::up * (-7 - s.halfH + tb.height() * 0.45);
                  o.text(s.name, nameTop, ax * 0.45, V3::up * -0.45,

@@ -181,7 +181,12 @@ TEST(Stage, NumberScaleGrowsWithTheSlabUpToItsLargest) {
     }
     // The glyphs start at (0, 0) and are 10 units high for a 10-point font.
     Stage s = updated(test::sampleDesk());
-    QRectF box = s.slabs()[0].number.boundingRect();
+    const Stage::Glyphs& g = s.slabs()[0].number;
+    QRectF box;
+    for (const QPolygonF& poly : g.outline) {
+        box |= poly.boundingRect();
+    }
+    EXPECT_EQ(g.box, box);
     EXPECT_NEAR(0, box.left(), 1e-9);
     EXPECT_NEAR(0, box.top(), 1e-9);
     EXPECT_GT(box.height(), 6);
