@@ -4,15 +4,29 @@
 
 #include <QApplication>
 
+#include <gtest/gtest.h>
+
 namespace helm::test {
 
-// The fonts and the view need an application; one lives for the whole test program.
+// The fonts and the view need an application. It is made on first use and deleted before
+// the program's statics go, so the font caches it owns are freed.
+class AppEnvironment : public ::testing::Environment {
+public:
+    static QApplication* app;
+    void TearDown() override {
+        delete app;
+        app = nullptr;
+    }
+};
+inline QApplication* AppEnvironment::app = nullptr;
+
 inline void guiApp() {
     static int argc = 1;
     static char name[] = "stage_tests";
     static char* argv[] = {name, nullptr};
-    if (QApplication::instance() == nullptr) {
-        new QApplication(argc, argv);
+    if (AppEnvironment::app == nullptr) {
+        AppEnvironment::app = new QApplication(argc, argv);
+        ::testing::AddGlobalTestEnvironment(new AppEnvironment);
     }
 }
 
