@@ -10,7 +10,7 @@
 namespace helm {
 
 // A fresh 3-D view of the desk for the switcher: a new one each time 3-D is chosen, so turn and
-// zoom start afresh. Until the 3-D desk lands this is an empty panel in the window's ground.
+// zoom start afresh.
 QWidget* makeDesk3DView(DeskModel& model, const std::optional<std::string>& target,
                         QWidget* parent);
 
