@@ -1,0 +1,28 @@
+#include "platform/x11/DesktopMotion.h"
+
+#include <gio/gio.h>
+
+namespace helm::DesktopMotion {
+
+bool reduced() {
+    // g_settings_new aborts on a schema that is not installed: look it up first.
+    GSettingsSchemaSource* source = g_settings_schema_source_get_default();
+    if (source == nullptr) {
+        return false;
+    }
+    GSettingsSchema* schema =
+        g_settings_schema_source_lookup(source, "org.gnome.desktop.interface", TRUE);
+    if (schema == nullptr) {
+        return false;
+    }
+    bool off = false;
+    if (g_settings_schema_has_key(schema, "enable-animations")) {
+        GSettings* settings = g_settings_new_full(schema, nullptr, nullptr);
+        off = !g_settings_get_boolean(settings, "enable-animations");
+        g_object_unref(settings);
+    }
+    g_settings_schema_unref(schema);
+    return off;
+}
+
+} // namespace helm::DesktopMotion

@@ -1,0 +1,78 @@
+#include "platform/x11/X11Pointer.h"
+
+#include "platform/x11/DesktopMotion.h"
+
+#include <X11/Xlib.h>
+#include <X11/extensions/Xrandr.h>
+
+#include <cmath>
+
+namespace helm {
+
+X11Pointer::X11Pointer(const std::string& display)
+    : dpy_(XOpenDisplay(display.empty() ? nullptr : display.c_str())) {}
+
+X11Pointer::~X11Pointer() {
+    if (dpy_ != nullptr) {
+        XCloseDisplay(dpy_);
+    }
+}
+
+Pointer::Point X11Pointer::origin() {
+    int count = 0;
+    XRRMonitorInfo* monitors = XRRGetMonitors(dpy_, DefaultRootWindow(dpy_), True, &count);
+    Point o;
+    if (monitors != nullptr) {
+        // With no monitor marked primary the first one stands in, as the display list does.
+        for (int i = 0; i < count; ++i) {
+            if (monitors[i].primary || i == 0) {
+                o = {double(monitors[i].x), double(monitors[i].y)};
+            }
+            if (monitors[i].primary) {
+                break;
+            }
+        }
+        XRRFreeMonitors(monitors);
+    }
+    return o;
+}
+
+std::optional<Pointer::Point> X11Pointer::location() {
+    if (dpy_ == nullptr) {
+        return std::nullopt;
+    }
+    Window root = 0;
+    Window child = 0;
+    int rx = 0;
+    int ry = 0;
+    int wx = 0;
+    int wy = 0;
+    unsigned int mask = 0;
+    if (!XQueryPointer(dpy_, DefaultRootWindow(dpy_), &root, &child, &rx, &ry, &wx, &wy, &mask)) {
+        return std::nullopt; // on another X screen
+    }
+    Point o = origin();
+    return Point{rx - o.x, ry - o.y};
+}
+
+void X11Pointer::warp(Point to) {
+    if (dpy_ == nullptr || !std::isfinite(to.x) || !std::isfinite(to.y)) {
+        return;
+    }
+    Point o = origin();
+    XWarpPointer(dpy_, None, DefaultRootWindow(dpy_), 0, 0, 0, 0, int(std::lround(to.x + o.x)),
+                 int(std::lround(to.y + o.y)));
+    XSync(dpy_, False); // done when we return, for whoever reads the pointer next
+}
+
+void X11Pointer::setAttached(bool attached) {
+    if (grab) {
+        grab(attached);
+    }
+}
+
+bool X11Pointer::reducedMotion() {
+    return DesktopMotion::reduced();
+}
+
+} // namespace helm
