@@ -1,0 +1,156 @@
+#include "app/menu/StatusMenu.h"
+
+#include "app/menu/MenuHeader.h"
+#include "app/menu/MenuModel.h"
+
+#include <QWidgetAction>
+
+namespace helm {
+
+QAction* StatusMenu::action(QMenu& in, const QString& title, const QKeySequence& key,
+                            std::function<void()> f) {
+    QAction* a = in.addAction(title);
+    a->setShortcut(key);
+    QObject::connect(a, &QAction::triggered, &menu, [this, f = std::move(f)] {
+        f();
+        actions_.refresh();
+    });
+    return a;
+}
+
+QAction* StatusMenu::toggle(const QString& title, std::function<bool()> state,
+                            std::function<void()> f) {
+    QAction* a = action(menu, title, {}, std::move(f));
+    a->setCheckable(true);
+    toggles.emplace_back(a, std::move(state));
+    return a;
+}
+
+void StatusMenu::updateToggles() {
+    for (auto& [item, state] : toggles) {
+        item->setChecked(state());
+    }
+}
+
+QString StatusMenu::jumpTitle(const Screen& s, bool offline) {
+    std::string t = std::to_string(s.number) + " \u00b7 " + s.computerName + " \u00b7 " + s.name;
+    if (offline) {
+        t += "  (not connected)";
+    }
+    if (s.number <= 9) {
+        t += "   \u2303\u2325" + std::to_string(s.number);
+    }
+    return QString::fromStdString(t);
+}
+
+void StatusMenu::menuNeedsUpdate(QMenu& which) {
+    actions_.refresh();
+    updateToggles();
+    if (&which == &menu) {
+        setupItem->setText(QString::fromStdString("Setup: " + actions_.activeSetup()));
+    } else if (&which == &setupMenu) {
+        fillSetups();
+    } else {
+        fillJumps();
+    }
+}
+
+void StatusMenu::fillSetups() {
+    setupMenu.clear();
+    std::string active = actions_.activeSetup();
+    for (const std::string& name : actions_.setups()) {
+        QAction* a = action(setupMenu, QString::fromStdString(name), {},
+                            [this, name] { actions_.useSetup(name); });
+        a->setCheckable(true);
+        a->setChecked(name == active);
+    }
+    setupMenu.addSeparator();
+    action(setupMenu, "New setup\u2026", {}, actions_.newSetup);
+    action(setupMenu, "Manage setups\u2026", {}, actions_.manageSetups);
+}
+
+void StatusMenu::fillJumps() {
+    jumpMenu.clear();
+    std::set<std::string> connected = actions_.connected();
+    std::string gaze = actions_.gaze();
+    for (const Screen& s : actions_.screens()) {
+        bool offline = !s.local() && !connected.contains(*s.computer);
+        int number = s.number;
+        QAction* a = action(jumpMenu, jumpTitle(s, offline), {},
+                            [this, number] { actions_.jumpTo(number); });
+        a->setCheckable(true);
+        a->setChecked(s.id == gaze);
+    }
+}
+
+std::unique_ptr<StatusMenu> buildMenu(MenuModel& model, MenuActions actions, bool widgets) {
+    auto m = std::make_unique<StatusMenu>();
+    StatusMenu* sm = m.get();
+    sm->actions_ = std::move(actions);
+    MenuActions& a = sm->actions_;
+    QMenu& menu = sm->menu;
+
+    // A header button closes the menu first; its work and the refresh come on a later turn.
+    auto later = [sm](std::function<void()> f) {
+        return [sm, f = std::move(f)] {
+            sm->menu.hide();
+            QMetaObject::invokeMethod(
+                &sm->menu,
+                [sm, f] {
+                    f();
+                    sm->actions_.refresh();
+                },
+                Qt::QueuedConnection);
+        };
+    };
+    model.onPause = later(a.pause);
+    model.onCalibrate = later(a.calibrate);
+    model.onSettings = later(a.settings);
+    model.onReset = later(a.reset);
+
+    if (widgets) {
+        auto* header = new QWidgetAction(&menu);
+        auto* view = new MenuHeader(model);
+        view->resize(view->sizeHint());
+        header->setDefaultWidget(view);
+        menu.addAction(header);
+    } else {
+        sm->titleItem = menu.addAction(QString());
+        sm->detailItem = menu.addAction(QString());
+        sm->titleItem->setEnabled(false);
+        sm->detailItem->setEnabled(false);
+        auto follow = [sm, &model] {
+            const MenuModel::Header& h = model.header();
+            sm->titleItem->setText(QString::fromStdString(h.title));
+            sm->detailItem->setText(QString::fromStdString(h.detail.value_or("")));
+            sm->detailItem->setVisible(h.detail.has_value());
+        };
+        QObject::connect(&model, &MenuModel::changed, &menu, follow);
+        follow();
+    }
+
+    sm->accessItem = sm->action(menu, "Allow keyboard and mouse control\u2026", {}, a.askAccess);
+    sm->accessItem->setVisible(false);
+    menu.addSeparator();
+    sm->setupItem = menu.addMenu(&sm->setupMenu);
+    sm->setupItem->setText("Setup");
+    sm->jumpMenu.setTitle("Jump to screen");
+    menu.addMenu(&sm->jumpMenu);
+    menu.addSeparator();
+    sm->toggle("Lock to this screen   \u2303\u2325L", a.locked, a.toggleLock);
+    sm->toggle("Camera on   \u2303\u2325P", a.cameraOn, a.toggleCamera);
+    sm->action(menu, "Unstick keys and mouse", {}, a.unstick);
+    menu.addSeparator();
+    sm->action(menu, "Screens\u2026", QKeySequence(Qt::CTRL | Qt::Key_D), a.openDesk);
+    sm->action(menu, "Setup guide\u2026", {}, a.openGuide);
+    menu.addSeparator();
+    sm->action(menu, "Quit Helmvantor", QKeySequence(Qt::CTRL | Qt::Key_Q), a.quit);
+
+    for (QMenu* which : {&sm->menu, &sm->setupMenu, &sm->jumpMenu}) {
+        QObject::connect(which, &QMenu::aboutToShow, which,
+                         [sm, which] { sm->menuNeedsUpdate(*which); });
+    }
+    return m;
+}
+
+} // namespace helm
