@@ -1,0 +1,94 @@
+#include "app/menu/TrayStatusItem.h"
+#include "platform/sim/RecordingStatusItem.h"
+#include "ui/Palette.h"
+
+#include "QtApp.h"
+
+#include <gtest/gtest.h>
+
+namespace helm {
+namespace {
+
+using Look = StatusItem::Look;
+using Symbol = StatusItem::Symbol;
+using Tint = StatusItem::Tint;
+
+const Look kEye{Symbol::eye, Tint::none, " 1", "Keys and mouse on 1 \u00b7 Main", "Helmvantor"};
+
+TEST(StatusItem, DrawsOnlyWhatChanged) {
+    RecordingStatusItem item;
+    Look warn{Symbol::warning, Tint::warn, " 1", "Can't see you", "Can't see you"};
+    for (const Look& l : {kEye, kEye, warn, warn, kEye}) {
+        item.show(l);
+    }
+    ASSERT_EQ(3u, item.drawn.size());
+    EXPECT_EQ(warn, item.drawn[1]);
+    EXPECT_EQ(kEye, *item.shown());
+}
+
+TEST(TrayStatusItem, SetsTheIconOnlyWhenItLooksDifferent) {
+    qtApp();
+    TrayStatusItem tray;
+    Look otherTip = kEye;
+    otherTip.tooltip = "Keys and mouse on 2 \u00b7 Side";
+    Look otherNumber = otherTip;
+    otherNumber.title = " 2";
+    tray.show(kEye);
+    tray.show(kEye);
+    tray.show(otherTip); // the tooltip alone
+    EXPECT_EQ(1, tray.iconsSet());
+    tray.show(otherNumber);
+    EXPECT_EQ(2, tray.iconsSet());
+}
+
+// How many pixels are close to the colour.
+int count(const QImage& image, const QColor& c) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            QColor p = image.pixelColor(x, y);
+            if (p.alpha() > 250 && std::abs(p.red() - c.red()) < 8 &&
+                std::abs(p.green() - c.green()) < 8 && std::abs(p.blue() - c.blue()) < 8) {
+                ++n;
+            }
+        }
+    }
+    return n;
+}
+
+TEST(TrayStatusItem, IconCarriesTintAndNumber) {
+    qtApp();
+    const QColor ink(20, 20, 200);
+    struct Case {
+        Tint tint;
+        QColor want;
+    } cases[] = {{Tint::warn, gWarn}, {Tint::live, gLive}, {Tint::none, ink}};
+    for (const Case& c : cases) {
+        Look l = kEye;
+        l.tint = c.tint;
+        QImage image = TrayStatusItem::icon(l, ink, 44).convertToFormat(QImage::Format_ARGB32);
+        EXPECT_GT(count(image, c.want), 100) << int(c.tint);
+        for (Tint other : {Tint::warn, Tint::live}) {
+            if (other != c.tint) {
+                EXPECT_EQ(0, count(image, other == Tint::warn ? gWarn : gLive));
+            }
+        }
+    }
+    Look two = kEye;
+    two.title = " 2";
+    EXPECT_NE(TrayStatusItem::icon(kEye, ink, 44), TrayStatusItem::icon(two, ink, 44));
+    Look symbolOnly = kEye;
+    symbolOnly.title.clear();
+    QImage bare = TrayStatusItem::icon(symbolOnly, ink, 44);
+    EXPECT_EQ(0, bare.pixelColor(41, 41).alpha()); // no number in the corner
+}
+
+TEST(TrayStatusItem, TooltipNamesTheProgramUnlessThereIsAProblem) {
+    Look sick{Symbol::warning, Tint::warn, " 1", "Can't see you", "Can't see you"};
+    EXPECT_EQ("Helmvantor\nKeys and mouse on 1 \u00b7 Main",
+              TrayStatusItem::tooltip(kEye).toStdString());
+    EXPECT_EQ("Can't see you", TrayStatusItem::tooltip(sick).toStdString());
+}
+
+} // namespace
+} // namespace helm
