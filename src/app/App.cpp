@@ -3,6 +3,7 @@
 #include "app/DefaultsKeyValues.h"
 #include "app/Log.h"
 #include "app/RepeatFilter.h"
+#include "app/ScreenWatch.h"
 #include "app/TestPort.h"
 #include "gaze/camera/GazeEngine.h"
 #include "link/Hub.h"
@@ -20,9 +21,9 @@
 
 namespace helm {
 
-App::App(CommandLine commandLine, Defaults& defaults)
+App::App(CommandLine commandLine, Defaults& defaults, Platform platform)
     : d(defaults), prefs(defaults), commandLine_(std::move(commandLine)),
-      simOnly_(commandLine_.simOnly()), layout_(storedLayout()) {}
+      simOnly_(commandLine_.simOnly()), platform_(std::move(platform)), layout_(storedLayout()) {}
 
 App::~App() = default;
 
@@ -47,10 +48,12 @@ void App::applicationDidFinishLaunching() {
     log(commandLine_.startLine(iso));
 
     syncMacDisplays();
-    auto resync = [this] { syncMacDisplays(); };
-    QObject::connect(qGuiApp, &QGuiApplication::screenAdded, qGuiApp, resync);
-    QObject::connect(qGuiApp, &QGuiApplication::screenRemoved, qGuiApp, resync);
-    QObject::connect(qGuiApp, &QGuiApplication::primaryScreenChanged, qGuiApp, resync);
+    screenWatch_ = std::make_unique<ScreenWatch>([this] { syncMacDisplays(); });
+
+    if (platform_.screenLock) {
+        platform_.screenLock->onLock = [this] { screenLocked(); };
+        platform_.screenLock->start();
+    }
 
     prefs.onChange = [this] { applyPrefs(); };
     applyPrefs();
@@ -148,6 +151,16 @@ void App::unstick() {
     applyPrefs();
     log("unstick");
     refresh();
+}
+
+void App::screenLocked() {
+    const std::optional<std::string> home = layout_.hubID();
+    if (!home || (router().keys == *home && router().mouse == *home)) {
+        return;
+    }
+    log("screen locked: input home");
+    unstick();
+    lookAt(*home, mediaNow(), true);
 }
 
 std::optional<std::string> App::health() const {

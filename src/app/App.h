@@ -13,6 +13,7 @@
 #include "gaze/feed/FeedModel.h"
 #include "input/Router.h"
 #include "overlays/Jumps.h"
+#include "platform/Platform.h"
 
 #include <QMetaType>
 #include <QWidget>
@@ -35,7 +36,7 @@ class GazeEngine;
 class Hub;
 class RepeatFilter;
 class Secret;
-class SecretStore;
+class ScreenWatch;
 class TestPort;
 
 // The application object: owns every long-lived part of the program and wires them together
@@ -43,7 +44,8 @@ class TestPort;
 class App {
 public:
     // d is the user defaults: the file store in the program, an in-memory one in tests.
-    App(CommandLine commandLine, Defaults& d);
+    // platform is the system's services: the desktop's, or simulated ones.
+    App(CommandLine commandLine, Defaults& d, Platform platform);
     ~App();
 
     App(const App&) = delete;
@@ -87,6 +89,8 @@ public:
 
     // Resets focus to the home screen: a fresh focus state machine, nothing held or locked.
     void unstick();
+    // The session locked: focus goes home so the desk is ready when the user returns.
+    void screenLocked();
     // Shows a short message to the user for 5 s.
     void note(const std::string& text);
 
@@ -161,11 +165,12 @@ public:
 private:
     CommandLine commandLine_;
     bool simOnly_;
+    Platform platform_;
     Layout layout_;
     std::optional<Router> router_;
     std::unique_ptr<QTimer> mainTimer_;
+    std::unique_ptr<ScreenWatch> screenWatch_;
     std::unique_ptr<TestPort> testPort_;
-    std::unique_ptr<SecretStore> secretStore_;
     std::unique_ptr<DefaultsKeyValues> secretDefaults_;
     std::unique_ptr<Secret> secret_;
     std::unique_ptr<Hub> hub_;             // after the secrets it reports to

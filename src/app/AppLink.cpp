@@ -4,8 +4,6 @@
 #include "app/Log.h"
 #include "app/RepeatFilter.h"
 #include "link/Hub.h"
-#include "link/LibsecretStore.h"
-#include "link/MemorySecretStore.h"
 #include "link/Secret.h"
 
 #include <QSysInfo>
@@ -59,14 +57,9 @@ Hub& App::hub() {
             pcs.insert(*s.computer);
         }
     }
-    if (simOnly_) {
-        secretStore_ = std::make_unique<MemorySecretStore>();
-    } else {
-        secretStore_ = std::make_unique<LibsecretStore>(Secret::service);
-    }
     secretDefaults_ = std::make_unique<DefaultsKeyValues>(d);
     secret_ =
-        std::make_unique<Secret>(*secretStore_, *secretDefaults_,
+        std::make_unique<Secret>(*platform_.secrets, *secretDefaults_,
                                  Secret::Options{simOnly_, Secret::tokenFrom(commandLine_.args)},
                                  [](const std::string& line) { log(line); });
     PCKeys keys = secret_->loadKeys(std::vector<std::string>(pcs.begin(), pcs.end()));

@@ -2,6 +2,7 @@
 #include "app/CommandLine.h"
 #include "app/Log.h"
 #include "desk/Defaults.h"
+#include "link/Secret.h"
 #include "platform/DefaultsFile.h"
 #include "platform/TermSignal.h"
 
@@ -32,7 +33,9 @@ int main(int argc, char** argv) {
 
     Defaults defaults(std::make_unique<DefaultsFile>(DefaultsFile::standardPath()),
                       [](const std::string& line) { log(line); });
-    App app(commandLine, defaults);
+    // The desktop's services only on a real X11 session that is not being simulated.
+    const bool desktop = !commandLine.simOnly() && QGuiApplication::platformName() == "xcb";
+    App app(commandLine, defaults, desktop ? x11Platform(Secret::service) : simPlatform());
 
     // SIGTERM ends the event loop in order, so the quit sequence runs.
     TermSignal term([] { QCoreApplication::quit(); });

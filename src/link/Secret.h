@@ -2,7 +2,7 @@
 
 #include "link/KeyValueStore.h"
 #include "link/PCKeys.h"
-#include "link/SecretStore.h"
+#include "platform/SecretStore.h"
 
 #include <functional>
 #include <optional>

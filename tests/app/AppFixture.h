@@ -33,7 +33,7 @@ struct AppFixture {
 
     std::unique_ptr<App> make(std::vector<std::string> args) {
         args.insert(args.begin(), "helmvantor");
-        return std::make_unique<App>(CommandLine(std::move(args)), defaults);
+        return std::make_unique<App>(CommandLine(std::move(args)), defaults, simPlatform());
     }
 
     // The log's messages, dates cut off.

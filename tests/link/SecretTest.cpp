@@ -1,6 +1,6 @@
 #include "link/Secret.h"
 #include "link/Hex.h"
-#include "link/MemorySecretStore.h"
+#include "platform/sim/MemorySecretStore.h"
 
 #include <gtest/gtest.h>
 

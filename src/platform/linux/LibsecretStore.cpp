@@ -1,4 +1,4 @@
-#include "link/LibsecretStore.h"
+#include "platform/linux/LibsecretStore.h"
 
 #include <libsecret/secret.h>
 

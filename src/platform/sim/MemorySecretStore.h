@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/SecretStore.h"
+#include "platform/SecretStore.h"
 
 #include <map>
 

@@ -1,4 +1,4 @@
-#include "link/MemorySecretStore.h"
+#include "platform/sim/MemorySecretStore.h"
 
 namespace helm {
 

@@ -1,0 +1,14 @@
+#include "platform/Platform.h"
+#include "platform/sim/FakeScreenLock.h"
+#include "platform/sim/MemorySecretStore.h"
+
+namespace helm {
+
+Platform simPlatform() {
+    Platform p;
+    p.secrets = std::make_unique<MemorySecretStore>();
+    p.screenLock = std::make_unique<FakeScreenLock>();
+    return p;
+}
+
+} // namespace helm

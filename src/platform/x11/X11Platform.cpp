@@ -1,0 +1,14 @@
+#include "platform/Platform.h"
+#include "platform/linux/DbusScreenLock.h"
+#include "platform/linux/LibsecretStore.h"
+
+namespace helm {
+
+Platform x11Platform(const std::string& secretService) {
+    Platform p;
+    p.secrets = std::make_unique<LibsecretStore>(secretService);
+    p.screenLock = std::make_unique<DbusScreenLock>();
+    return p;
+}
+
+} // namespace helm
