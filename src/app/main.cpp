@@ -3,12 +3,14 @@
 #include "app/Log.h"
 #include "desk/Defaults.h"
 #include "link/Secret.h"
+#include "guide/Replay.h"
 #include "platform/DefaultsFile.h"
 #include "platform/TermSignal.h"
 
 #include <QApplication>
 #include <QTimer>
 
+#include <iostream>
 #include <memory>
 
 int main(int argc, char** argv) {
@@ -16,6 +18,14 @@ int main(int argc, char** argv) {
 
     // Taken before Qt removes the options it knows from argv.
     CommandLine commandLine(argc, argv);
+    // The replay needs no display, log or defaults: it runs before anything of the program.
+    if (!commandLine.has("--render-guide")) {
+        if (std::optional<std::string> folder = commandLine.arg("--replay")) {
+            Replay::run(*folder, std::cout);
+            std::cout.flush();
+            return 0;
+        }
+    }
     setUpLogPath();
 
     QApplication application(argc, argv);
@@ -24,10 +34,6 @@ int main(int argc, char** argv) {
 
     if (std::optional<std::string> folder = commandLine.arg("--render-guide")) {
         log("render guide: not available in this version");
-        return 0;
-    }
-    if (std::optional<std::string> folder = commandLine.arg("--replay")) {
-        log("replay: not available in this version");
         return 0;
     }
 
