@@ -11,6 +11,8 @@
 #include "gaze/Face.h"
 #include "gaze/GazePicker.h"
 #include "gaze/feed/FeedModel.h"
+#include "guide/MovieRecorder.h"
+#include "guide/Script.h"
 #include "input/Router.h"
 #include "overlays/Jumps.h"
 #include "platform/Platform.h"
@@ -162,6 +164,26 @@ public:
     // The jump recipe in force for the preferences, read at every use; none for "off".
     std::optional<JumpRecipe> jump() const;
 
+    // The test-session recorder (AppRecord.cpp): films the user while prompts tell them where
+    // to look, into a dated folder under the recordings root.
+    void startRecording();
+    void finishRecording(const Layout& layout);
+    void movieStarted(double t);
+    void movieFinished(const std::optional<std::string>& why);
+    // The movie of every recording; its frames come from the camera.
+    std::shared_ptr<MovieRecorder> movie = std::make_shared<MovieRecorder>();
+    // Set exactly while a recording runs or its movie is being finished.
+    MovieRecorder* recorder = nullptr;
+    std::optional<std::string> recordDir;
+    std::vector<Script::Cue> recordCues;
+    int recordRun = 0; // numbers the recordings, so a step of an earlier one does nothing
+    bool scriptSaved = false;
+    // Test seams: the prompts' timer and the media clock; QTimer and mediaNow when empty.
+    std::function<void(double, std::function<void()>)> later;
+    std::function<double()> recordClock;
+    // Makes the camera engine on first use; the default camera when empty (a test seam).
+    std::function<std::unique_ptr<GazeEngine>()> makeGaze;
+
 private:
     CommandLine commandLine_;
     bool simOnly_;
@@ -194,6 +216,13 @@ private:
     void nobodyThere();
     void apply(const Router::Effects& effects);
     static std::optional<Jumps::File> loadJumps();
+    void recordStep(int run, std::size_t i,
+                    const std::shared_ptr<const std::vector<Script::Item>>& plan,
+                    const Layout& start);
+    // The PC that owns the screen, when it is connected now.
+    std::optional<std::string> recordAgent(const std::string& id) const;
+    void hideRecordTargets();
+    void after(double secs, std::function<void()> fn);
 };
 
 } // namespace helm

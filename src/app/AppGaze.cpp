@@ -10,7 +10,7 @@ namespace helm {
 
 GazeEngine& App::gaze() {
     if (!gaze_) {
-        gaze_ = std::make_unique<GazeEngine>();
+        gaze_ = makeGaze ? makeGaze() : std::make_unique<GazeEngine>();
     }
     return *gaze_;
 }
@@ -44,10 +44,13 @@ void App::wireGaze() {
         });
     };
     engine.onAway = [this] { nobodyThere(); };
+    engine.onFrame = [movie = movie](const Frame& frame) { movie->take(frame); };
 }
 
 void App::nobodyThere() {
-    if (!cameraOn) {
+    // A recording asks the user to look away and leave for up to 12 s; switching off would end
+    // its movie.
+    if (!cameraOn || recorder) {
         return;
     }
     cameraOn = false;
@@ -115,6 +118,9 @@ void App::setCamera(bool on, const std::string& why) {
             gaze().start();
         } else {
             gaze().stop();
+            if (recorder) {
+                recorder->stop("the camera stopped");
+            }
         }
     } else {
         if (on) {

@@ -1,0 +1,202 @@
+#include "app/App.h"
+#include "app/Log.h"
+#include "desk/CalCorner.h"
+#include "gaze/camera/GazeEngine.h"
+#include "guide/MovieRecorder.h"
+#include "guide/Script.h"
+#include "link/Hub.h"
+#include "link/Wire.h"
+#include "platform/MediaClock.h"
+#include "platform/OnMain.h"
+
+#include <QTimer>
+
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
+
+namespace helm {
+
+namespace {
+
+// The folder name: the local date and time, "yyyy-MM-dd HH.mm.ss", in ASCII digits whatever
+// the locale.
+std::string folderName() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d.%02d.%02d", local.tm_year + 1900,
+                  local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
+    return text;
+}
+
+// The screens' overlays arrive with the overlay panels; until then a shown target is logged.
+void showOverlay(const Screen& s, const std::string& mode) {
+    log("overlay " + std::to_string(s.display) + " " + mode + " " + std::to_string(s.number));
+}
+
+// The voice speaks once the guide brings speech; until then prompts are only noted and logged.
+void say(Voice&, const std::string&) {}
+
+} // namespace
+
+std::optional<std::string> App::recordAgent(const std::string& id) const {
+    const std::optional<Screen> s = screen(id);
+    if (!s || !s->computer || connected.count(*s->computer) == 0)
+        return std::nullopt;
+    return s->computer;
+}
+
+void App::hideRecordTargets() {
+    if (!hub_)
+        return;
+    for (const Screen& s : layout().screens)
+        if (std::optional<std::string> pc = recordAgent(s.id))
+            hub_->post(Wire::overlay(s.display, "off", s.number), *pc);
+}
+
+void App::after(double secs, std::function<void()> fn) {
+    if (later) {
+        later(secs, std::move(fn));
+        return;
+    }
+    // A coarse timer may fire 5% late, which would stretch the prompts against the movie.
+    QTimer::singleShot(static_cast<int>(secs * 1000 + 0.5), Qt::PreciseTimer, std::move(fn));
+}
+
+void App::startRecording() {
+    if (simOnly() || recorder || !gaze().available())
+        return;
+    if (!cameraOn)
+        setCamera(true, "recording");
+    const std::string dir = Script::folder() + "/" + folderName();
+    std::error_code error;
+    std::filesystem::create_directories(dir, error);
+    // A film of the user's face: for their eyes only.
+    ::chmod((Script::folder() + "/..").c_str(), 0700);
+    ::chmod(Script::folder().c_str(), 0700);
+    ::chmod(dir.c_str(), 0700);
+
+    std::weak_ptr<int> alive = alive_;
+    movie->onStarted = [this, alive](double t) {
+        onMain([this, alive, t] {
+            if (alive.lock())
+                movieStarted(t);
+        });
+    };
+    movie->onFinished = [this, alive](std::optional<std::string> why) {
+        onMain([this, alive, why] {
+            if (alive.lock())
+                movieFinished(why);
+        });
+    };
+    const std::string clip = dir + "/clip.mov";
+    if (!movie->start(clip)) {
+        note("The camera can't record right now.");
+        return;
+    }
+    ::chmod(clip.c_str(), 0600);
+    recorder = movie.get();
+    recordDir = dir;
+    recordCues.clear();
+    scriptSaved = false;
+    const int run = ++recordRun;
+
+    std::vector<Screen> screens;
+    for (const Screen& s : layout().screens)
+        if (s.local() || recordAgent(s.id))
+            screens.push_back(s);
+    auto plan = std::make_shared<const std::vector<Script::Item>>(Script::plan(screens));
+    const Layout start = layout();
+    recordStart = recordClock ? recordClock() : mediaNow();
+    log("recording → " + std::filesystem::path(dir).filename().string() + ", " +
+        std::to_string(plan->size()) + " steps");
+    recordStep(run, 0, plan, start);
+}
+
+void App::recordStep(int run, std::size_t i,
+                     const std::shared_ptr<const std::vector<Script::Item>>& plan,
+                     const Layout& start) {
+    // A step of an earlier recording does nothing, also when a new one runs meanwhile.
+    if (!recorder || run != recordRun)
+        return;
+    if (i == plan->size()) {
+        finishRecording(start);
+        return;
+    }
+    const Script::Item& item = (*plan)[i];
+    hideRecordTargets();
+    if (!item.screen) {
+        if (item.kind == "camera")
+            for (const Screen& s : layout().screens)
+                if (s.local()) {
+                    showOverlay(s, "camera");
+                    break;
+                }
+    } else {
+        const std::string corner =
+            item.kind.rfind("corner-", 0) == 0 ? item.kind.substr(7) : std::string();
+        const std::string word = calCorner(corner) ? corner : "id";
+        const Screen& s = *item.screen;
+        if (s.local()) {
+            showOverlay(s, word);
+        } else if (std::optional<std::string> pc = recordAgent(s.id)) {
+            hub().post(Wire::overlay(s.display, word, s.number), *pc);
+        }
+    }
+    say(voice, item.say);
+    note(item.say);
+    const double now = recordClock ? recordClock() : mediaNow();
+    Script::Cue cue{now - recordStart, now - recordStart + item.secs, item.kind, std::nullopt};
+    if (item.screen)
+        cue.screen = item.screen->id;
+    recordCues.push_back(cue);
+    after(item.secs, [this, alive = std::weak_ptr<int>(alive_), run, i, plan, start] {
+        if (alive.lock())
+            recordStep(run, i + 1, plan, start);
+    });
+}
+
+void App::finishRecording(const Layout& layout) {
+    hideRecordTargets();
+    if (recordDir) {
+        const std::string path = *recordDir + "/script.json";
+        try {
+            const std::string text = Script{layout, recordCues}.encode();
+            std::ofstream out(path, std::ios::binary | std::ios::trunc);
+            ::chmod(path.c_str(), 0600);
+            out << text;
+            out.close();
+            scriptSaved = static_cast<bool>(out);
+        } catch (const json::EncodeError&) {
+            scriptSaved = false;
+        }
+    }
+    // The closing note waits for the movie: only a finished movie makes a saved recording.
+    if (recorder)
+        recorder->stop();
+}
+
+void App::movieStarted(double t) {
+    if (recorder)
+        recordStart = t;
+}
+
+void App::movieFinished(const std::optional<std::string>& why) {
+    const bool wasRecording = recorder != nullptr;
+    recorder = nullptr;
+    log("recording finished" + (why ? ": " + *why : std::string()));
+    if (!wasRecording)
+        return;
+    if (!why && scriptSaved) {
+        note("Recording saved on this Mac. Thank you!");
+        return;
+    }
+    note("The recording couldn't be saved.");
+    log("recording failed: " + (why ? *why : std::string("script.json could not be written")));
+}
+
+} // namespace helm
