@@ -214,6 +214,7 @@ private:
     void startHub();
     void wireGaze();
     void nobodyThere();
+    void cameraFailed(const std::string& why);
     void apply(const Router::Effects& effects);
     static std::optional<Jumps::File> loadJumps();
     void recordStep(int run, std::size_t i,

@@ -5,12 +5,19 @@
 #include "gaze/camera/GazeEngine.h"
 #include "platform/MediaClock.h"
 #include "platform/OnMain.h"
+#include "platform/linux/V4l2Camera.h"
 
 namespace helm {
 
 GazeEngine& App::gaze() {
     if (!gaze_) {
-        gaze_ = makeGaze ? makeGaze() : std::make_unique<GazeEngine>();
+        if (makeGaze) {
+            gaze_ = makeGaze();
+        } else {
+            GazeEngine::Options options;
+            options.camera = std::make_shared<V4l2Camera>();
+            gaze_ = std::make_unique<GazeEngine>(std::move(options));
+        }
     }
     return *gaze_;
 }
@@ -45,6 +52,19 @@ void App::wireGaze() {
     };
     engine.onAway = [this] { nobodyThere(); };
     engine.onFrame = [movie = movie](const Frame& frame) { movie->take(frame); };
+    engine.onFailure = [this](const std::string& why) { cameraFailed(why); };
+}
+
+// Capture has already ended: the switch goes off so the user sees it and can turn it on again.
+void App::cameraFailed(const std::string& why) {
+    if (!cameraOn) {
+        return;
+    }
+    cameraOn = false;
+    feed.setCameraOn(false);
+    gaze().stop();
+    log("camera off (" + why + ")");
+    refresh();
 }
 
 void App::nobodyThere() {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gaze/camera/FrameSource.h"
+#include "platform/FrameSource.h"
 #include "platform/SerialQueue.h"
 
 #include <opencv2/core.hpp>

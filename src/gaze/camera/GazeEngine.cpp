@@ -1,42 +1,83 @@
 #include "gaze/camera/GazeEngine.h"
 
 #include "gaze/PixelView.h"
-#include "gaze/camera/CameraSource.h"
 #include "platform/MediaClock.h"
 #include "platform/OnMain.h"
 
 #include <opencv2/imgproc.hpp>
 
+#include <chrono>
+#include <future>
 #include <limits>
+#include <mutex>
 
 namespace helm {
+
+// What the capture queue works on. Each piece of work there takes the lock and checks alive
+// before touching the engine, and lets go of it while it waits on the camera.
+struct GazeEngine::Capture {
+    std::mutex mutex;
+    bool alive = true;
+    std::unique_ptr<FrameSource> source;
+};
 
 GazeEngine::GazeEngine() : GazeEngine(Options{}) {}
 
 GazeEngine::GazeEngine(Options options)
     : options_(std::move(options)), alive_(std::make_shared<std::atomic<bool>>(true)),
-      reader_(options_.face) {
+      reader_(options_.face), capture_(std::make_shared<Capture>()),
+      grabber_(new SerialQueue("pivmor.camera.grab")) {
     if (!options_.clock)
         options_.clock = mediaNow;
-    if (!options_.source) {
-        auto clock = options_.clock;
-        options_.source = [clock] { return std::make_unique<CameraSource>(clock); };
-        if (!options_.present)
-            options_.present = [] { return CameraSource::present(); };
+    if (!options_.present) {
+        auto camera = options_.camera;
+        const bool hasSource = static_cast<bool>(options_.source);
+        options_.present = [camera, hasSource] {
+            return hasSource || (camera && camera->present());
+        };
     }
-    available_ = !options_.present || options_.present();
+    available_ = options_.present();
 }
 
 GazeEngine::~GazeEngine() {
     *alive_ = false;
-    stop();
-    grabber_.sync([] {});
+    ++generation_;
+    auto capture = capture_;
+    auto closed = std::make_shared<std::promise<void>>();
+    grabber_->post([capture, closed] {
+        std::lock_guard lock(capture->mutex);
+        if (capture->source)
+            capture->source->close();
+        capture->source.reset();
+        closed->set_value();
+    });
+    const bool finished =
+        closed->get_future().wait_for(std::chrono::milliseconds(300)) == std::future_status::ready;
+    {
+        std::lock_guard lock(capture->mutex);
+        capture->alive = false;
+    }
+    // A driver that holds a read for seconds would hold quitting too: its queue is left to
+    // end with the process, and touches nothing of this engine when the read returns.
+    if (finished)
+        delete grabber_;
     queue_.sync([] {});
 }
 
 void GazeEngine::say(const std::string& line) const {
     if (onLog)
         onLog(line);
+}
+
+void GazeEngine::fail(const std::string& problem) {
+    if (!onFailure) {
+        say(problem);
+        return;
+    }
+    onMain([this, alive = alive_, problem] {
+        if (*alive && onFailure)
+            onFailure(problem);
+    });
 }
 
 void GazeEngine::start() {
@@ -46,52 +87,72 @@ void GazeEngine::start() {
     }
     const unsigned generation = ++generation_;
     queue_.post([this] { lastFace_ = options_.clock(); });
-    grabber_.post([this, generation] {
-        if (generation != generation_)
+    auto capture = capture_;
+    grabber_->post([this, capture, generation] {
+        std::unique_lock lock(capture->mutex);
+        if (!capture->alive || generation != generation_)
             return;
-        if (!source_)
-            source_ = options_.source();
-        if (!source_ || !source_->open()) {
-            say(source_ ? source_->problem() : std::string("camera: none found"));
-            source_.reset();
-            available_ = false;
+        if (!capture->source) {
+            if (options_.source)
+                capture->source = options_.source();
+            else if (options_.camera)
+                capture->source = options_.camera->make(options_.clock);
+        }
+        FrameSource* source = capture->source.get();
+        lock.unlock();
+        // Opening a device can wait on its driver: not under the lock the engine's end takes.
+        const bool opened = source && source->open();
+        lock.lock();
+        if (!capture->alive)
+            return;
+        if (!opened) {
+            fail(source ? source->problem() : std::string("camera: none found"));
+            capture->source.reset();
             return;
         }
-        grab(generation);
+        lock.unlock();
+        grab(this, capture, generation);
     });
 }
 
 void GazeEngine::stop() {
     ++generation_;
-    grabber_.post([this] {
-        if (source_)
-            source_->close();
-        source_.reset();
+    auto capture = capture_;
+    grabber_->post([capture] {
+        std::lock_guard lock(capture->mutex);
+        if (capture->source)
+            capture->source->close();
+        capture->source.reset();
     });
 }
 
-void GazeEngine::grab(unsigned generation) {
-    if (generation != generation_ || !source_)
+void GazeEngine::grab(GazeEngine* self, const std::shared_ptr<Capture>& capture,
+                      unsigned generation) {
+    std::unique_lock lock(capture->mutex);
+    if (!capture->alive || generation != self->generation_ || !capture->source)
         return;
-    auto frame = source_->next();
+    FrameSource* source = capture->source.get();
+    lock.unlock();
+    auto frame = source->next();
+    lock.lock();
+    if (!capture->alive)
+        return; // the engine is gone; the source goes with the last of this queue's work
     if (!frame) {
         // A live camera that stops sending is gone; a file has simply ended.
-        if (source_->live()) {
-            say(source_->problem());
-            available_ = false;
-        }
-        source_->close();
-        source_.reset();
+        if (source->live() && generation == self->generation_)
+            self->fail(source->problem());
+        source->close();
+        capture->source.reset();
         return;
     }
-    if (onFrame)
-        onFrame(*frame);
-    if (source_->live())
-        deliver(std::move(*frame));
+    if (self->onFrame)
+        self->onFrame(*frame);
+    if (source->live())
+        self->deliver(std::move(*frame));
     else
-        queue_.sync([&] { process(*frame); });
+        self->queue_.sync([&] { self->process(*frame); });
     // Queued rather than looped, so a stop() posted meanwhile runs between two frames.
-    grabber_.post([this, generation] { grab(generation); });
+    self->grabber_->post([self, capture, generation] { grab(self, capture, generation); });
 }
 
 void GazeEngine::deliver(Frame frame) {

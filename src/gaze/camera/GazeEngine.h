@@ -5,8 +5,9 @@
 #include "gaze/Face.h"
 #include "gaze/FrameGovernor.h"
 #include "gaze/FrameReading.h"
-#include "gaze/camera/FrameSource.h"
 #include "gaze/face/DlibFaceReader.h"
+#include "platform/CameraSource.h"
+#include "platform/FrameSource.h"
 #include "platform/SerialQueue.h"
 
 #include <atomic>
@@ -26,10 +27,12 @@ namespace helm {
 class GazeEngine {
 public:
     struct Options {
-        // Makes the frame source each time the camera is turned on; the default camera when
-        // empty.
+        // The camera, asked for a fresh source each time it is turned on.
+        std::shared_ptr<CameraSource> camera;
+        // Makes the frame source instead of the camera when set (a video file).
         std::function<std::unique_ptr<FrameSource>()> source;
-        // Whether a source can be had at all, checked once at creation.
+        // Whether a source can be had at all, checked once at creation; the camera's own
+        // answer when empty.
         std::function<bool()> present;
         // The media clock, seconds; the absence of a head is measured on it.
         std::function<double()> clock;
@@ -38,13 +41,15 @@ public:
 
     GazeEngine();
     explicit GazeEngine(Options options);
-    // Stops capture and finishes the frame being read.
+    // Stops capture and finishes the frame being read. A camera read that does not return
+    // soon is abandoned with its queue rather than waited for, so quitting never hangs on it.
     ~GazeEngine();
 
     GazeEngine(const GazeEngine&) = delete;
     GazeEngine& operator=(const GazeEngine&) = delete;
 
-    // A camera was found at creation and has not failed to open since.
+    // A camera was found at creation. One that fails later is reported through onFailure and
+    // tried again by the next start().
     bool available() const { return available_; }
     // Opens the camera and starts capture; returns at once. The absence clock starts now.
     void start();
@@ -64,6 +69,9 @@ public:
     std::function<void(std::optional<Face>)> onFace;
     std::function<void(double)> onBrightness;
     std::function<void()> onAway;
+    // The camera could not be opened or stopped sending frames: capture has ended. Runs on the
+    // main thread with the reason; logged through onLog when unset.
+    std::function<void(const std::string&)> onFailure;
     // Problems worth a log line (a camera that cannot be opened, a missing face model); called
     // on the camera queues.
     std::function<void(const std::string&)> onLog;
@@ -89,16 +97,20 @@ private:
     double lastBrightness_ = 0;
     bool toldModel_ = false;
 
-    // Capture queue state.
-    std::unique_ptr<FrameSource> source_;
+    // Capture queue state, shared with that queue so an abandoned read can finish safely.
+    struct Capture;
+    std::shared_ptr<Capture> capture_;
 
     void process(const Frame& frame);
-    void grab(unsigned generation);
+    static void grab(GazeEngine* self, const std::shared_ptr<Capture>& capture,
+                     unsigned generation);
+    void fail(const std::string& problem);
     void say(const std::string& line) const;
 
-    // Last, so they are stopped (and their posted work finished) before the state above goes.
+    // Last, so it is stopped (and its posted work finished) before the state above goes.
     SerialQueue queue_{"pivmor.camera"};
-    SerialQueue grabber_{"pivmor.camera.grab"};
+    // Owned, but left running at destruction while a camera read holds it.
+    SerialQueue* grabber_;
 };
 
 } // namespace helm

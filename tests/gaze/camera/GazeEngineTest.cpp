@@ -1,6 +1,5 @@
 #include "gaze/camera/GazeEngine.h"
 #include "TestVideo.h"
-#include "gaze/camera/CameraSource.h"
 #include "gaze/camera/VideoFileSource.h"
 
 #include <gtest/gtest.h>
@@ -275,15 +274,13 @@ TEST(GazeEngine, ACameraThatCannotBeOpenedIsUnavailableWithALogLine) {
         std::lock_guard lock(r.mutex);
         ASSERT_EQ(r.log.size(), 1u);
         EXPECT_EQ(r.log[0], c.line);
-        EXPECT_FALSE(engine.available());
+        EXPECT_EQ(engine.available(), c.present) << "a failed camera is tried again later";
         EXPECT_EQ(r.frames, 0);
     }
 }
 
-TEST(GazeEngine, WithoutACameraDeviceTheDefaultEngineIsUnavailable) {
+TEST(GazeEngine, WithoutACameraTheEngineIsUnavailable) {
     application();
-    if (CameraSource::present())
-        GTEST_SKIP() << "this machine has a camera";
     GazeEngine engine;
     EXPECT_FALSE(engine.available());
 }

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/FrameSource.h"
+
+#include <functional>
+#include <memory>
+
+namespace helm {
+
+// The computer's camera as the gaze engine sees it: whether one is there, and a fresh frame
+// source for it each time the camera is turned on.
+class CameraSource {
+public:
+    virtual ~CameraSource() = default;
+    // A capture device exists. Nothing is opened, so the camera's light stays off.
+    virtual bool present() const = 0;
+    // A source not yet opened; frame times are taken from clock, in seconds.
+    virtual std::unique_ptr<FrameSource> make(std::function<double()> clock) = 0;
+};
+
+} // namespace helm
