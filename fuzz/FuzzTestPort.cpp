@@ -2,13 +2,14 @@
 #include "app/App.h"
 #include "app/CommandReader.h"
 #include "app/TestPort.h"
+#include "platform/Platform.h"
 
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static helm::Defaults defaults;
     static helm::App app(helm::CommandLine({"helmvantor", "--test-port", "0", "--no-camera"}),
-                         defaults);
+                         defaults, helm::simPlatform());
     helm::CommandReader reader;
     std::string_view bytes(reinterpret_cast<const char*>(data), size);
     // Split the input in two reads at a point the input chooses, so reassembly is exercised.

@@ -51,6 +51,7 @@ private:
     void glow(QPainter& g, double r, QColor c) const;
     void ghost(QPainter& g, const JumpRecipe::Pointer& pointer, double p) const;
 
+    bool outside(double r, double width) const;
     void ring(QPainter& g, const JumpRecipe::Layer& l, const Common& k) const;
     void particles(QPainter& g, const JumpRecipe::Layer& l, const Common& k) const;
     void orbit(QPainter& g, const JumpRecipe::Layer& l, const Common& k) const;

@@ -37,6 +37,16 @@ double run(double a, double b, double e) {
 
 } // namespace
 
+// A circle around the landing point whose stroke lies wholly beyond the area's farthest corner
+// cannot show; stroking it (dashed, it is thousands of dashes) only costs time.
+bool JumpDrawer::outside(double r, double width) const {
+    double far = 0;
+    for (QPointF c : {area.topLeft(), area.topRight(), area.bottomLeft(), area.bottomRight()}) {
+        far = std::max(far, std::hypot(c.x() - to.x(), c.y() - to.y()));
+    }
+    return std::abs(r) - std::max(width, 1.0) > far;
+}
+
 void JumpDrawer::ring(QPainter& g, const JumpRecipe::Layer& l, const Common& k) const {
     std::optional<int> n = paint::count(l.count.value_or(1));
     if (!n) {
@@ -56,7 +66,7 @@ void JumpDrawer::ring(QPainter& g, const JumpRecipe::Layer& l, const Common& k) 
         double r = run(l.r0.value_or(4), l.r1.value_or(40), ei) * scale;
         double ai = l.bell.value_or(false) ? a0 * std::sin(std::numbers::pi * qi) : run(a0, a1, qi);
         double phase = r * 2 * std::numbers::pi * (l.spin.value_or(0) / 360) * qi;
-        if (!usable({r, ai, phase})) {
+        if (!usable({r, ai, phase}) || outside(r, k.w)) {
             continue;
         }
         QPen p = paint::pen(withAlpha(k.c, ai), k.w, Qt::RoundCap);
