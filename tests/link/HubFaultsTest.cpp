@@ -57,6 +57,8 @@ TEST_F(HubFaults, ATamperedLineDropsThePcAtOnce) {
     auto a = loggedIn("pc-1", secretFor("a"));
     a->sendLine(a->out.seal("a").substr(4));
     EXPECT_TRUE(waitFor([&] { return logged("agent pc-1 lost: closed"); }, 1000));
+    // The log line is written on the hub's queue; the main thread hears of the loss just after.
+    EXPECT_TRUE(waitFor([&] { return hub->linked().count("pc-1") == 0; }, 1000));
     EXPECT_FALSE(hub->send("p", "pc-1"));
 }
 
