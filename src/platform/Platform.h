@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/DisplaySource.h"
 #include "platform/ScreenLock.h"
 #include "platform/SecretStore.h"
 
@@ -14,6 +15,7 @@ namespace helm {
 struct Platform {
     std::unique_ptr<SecretStore> secrets;
     std::unique_ptr<ScreenLock> screenLock;
+    std::unique_ptr<DisplaySource> displays;
     // The camera source joins here once it leaves the gaze library.
 };
 

@@ -1,4 +1,5 @@
 #include "platform/Platform.h"
+#include "platform/sim/FakeDisplaySource.h"
 #include "platform/sim/FakeScreenLock.h"
 #include "platform/sim/MemorySecretStore.h"
 
@@ -8,6 +9,7 @@ Platform simPlatform() {
     Platform p;
     p.secrets = std::make_unique<MemorySecretStore>();
     p.screenLock = std::make_unique<FakeScreenLock>();
+    p.displays = std::make_unique<FakeDisplaySource>();
     return p;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/Platform.h"
 #include "platform/linux/DbusScreenLock.h"
 #include "platform/linux/LibsecretStore.h"
+#include "platform/sim/FakeDisplaySource.h"
 
 namespace helm {
 
@@ -8,6 +9,7 @@ Platform x11Platform(const std::string& secretService) {
     Platform p;
     p.secrets = std::make_unique<LibsecretStore>(secretService);
     p.screenLock = std::make_unique<DbusScreenLock>();
+    p.displays = std::make_unique<FakeDisplaySource>();
     return p;
 }
 
