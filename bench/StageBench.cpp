@@ -1,5 +1,6 @@
 // Cost of one paint of the desk in 3-D at 900 × 560, antialiased: the guide picture's three
 // screens, and a desk of twelve.
+#include "windows/stage/SampleDesk.h"
 #include "windows/stage/Stage.h"
 
 #include <QGuiApplication>
@@ -23,34 +24,24 @@ QGuiApplication& app() {
     return *a;
 }
 
-// Screens in rows of four around the seat, the second looked at; `count` 3 gives the guide
-// picture's laptop and two monitors.
+// The guide picture's laptop and two monitors, or screens in rows of four around the seat.
 DeskModel desk(int count) {
-    Layout l;
+    if (count == 3)
+        return sampleDesk();
+    std::vector<Screen> screens;
     for (int i = 0; i < count; ++i) {
         Screen s;
         s.id = "pc/" + std::to_string(i);
         s.number = i + 1;
         s.computer = i == 0 ? std::nullopt : std::optional<std::string>("work-pc");
         s.computerName = i == 0 ? "MacBook Air" : "WORK PC";
-        s.yaw = count == 3 ? (i == 0 ? -4 : 34) : (i % 4 - 1.5) * 40;
-        s.pitch = count == 3 ? (i == 0 ? -14 : i == 1 ? 2 : 30) : (i / 4) * 25 - 10;
+        s.yaw = (i % 4 - 1.5) * 40;
+        s.pitch = (i / 4) * 25 - 10;
         s.width = 40;
         s.height = 23;
-        s.learned = true;
-        l.screens.push_back(s);
+        screens.push_back(s);
     }
-    l.bias = Angle{0, 0};
-    l.seat = V3::seat;
-    l.keyboard = V3{0, -27, 28};
-    for (Screen& s : l.screens) {
-        s.rect = Rect3::guess(s, l);
-    }
-    DeskModel m(l);
-    m.looking = l.screens[1].id;
-    m.angle = Angle{25, 2};
-    m.head = V3{-4, -6, 52};
-    return m;
+    return calibratedDesk(std::move(screens));
 }
 
 void paint(benchmark::State& state) {
