@@ -58,6 +58,13 @@ Loaded loadPredictor(const std::string& path) {
     return loaded;
 }
 
+// dlib unpacks its face detector from a compressed blob, which takes about half a second: done
+// once per process, and each reader takes a copy.
+dlib::frontal_face_detector faceDetector() {
+    static const dlib::frontal_face_detector prototype = dlib::get_frontal_face_detector();
+    return prototype;
+}
+
 struct Detection {
     cv::Rect2d box; // frame pixels
     double score = 0;
@@ -130,7 +137,7 @@ struct DlibFaceReader::State {
         predictor = got.predictor;
         problem = got.problem;
         if (predictor)
-            detector = dlib::get_frontal_face_detector();
+            detector = faceDetector();
     }
 
     // Runs the detector on grey scaled by `scale` (region `area` of the frame only).
