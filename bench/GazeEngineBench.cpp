@@ -13,15 +13,20 @@
 
 #include <atomic>
 #include <chrono>
+#include <ctime>
 #include <thread>
 
 namespace {
 
-void BM_FrameToMainThread(benchmark::State& state) {
+void application() {
     static int argc = 1;
     static char name[] = "gaze_engine_bench";
     static char* argv[] = {name, nullptr};
     static QCoreApplication app(argc, argv);
+}
+
+void BM_FrameToMainThread(benchmark::State& state) {
+    application();
     cv::setNumThreads(1);
 
     cv::Mat photo = cv::imread("/usr/share/doc/libdlib19.1/examples/faces/2008_002506.jpg");
@@ -71,5 +76,123 @@ BENCHMARK(BM_FrameToMainThread)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
     ->Iterations(200);
+
+} // namespace
+
+// The engine's share of one core while the camera runs: ten seconds of a 15 Hz video played
+// through the whole pipeline (pacer, face reader, eye reader, callbacks), once with a still
+// face at desk distance and once with nobody in view. The counter cpu_share is the process's
+// CPU time over the video's length: 0.10 is a tenth of one core.
+namespace {
+
+constexpr double kVideoHz = 15;
+constexpr int kVideoFrames = 150;
+
+// Plays prepared frames at 15 Hz without waiting between them, as a recorded video does.
+class StillVideo : public helm::FrameSource {
+public:
+    StillVideo(std::vector<cv::Mat> frames, std::atomic<bool>& ended)
+        : frames_(std::move(frames)), ended_(ended) {}
+    bool open() override { return true; }
+    std::optional<helm::Frame> next() override {
+        if (n_ == kVideoFrames) {
+            ended_ = true;
+            return std::nullopt;
+        }
+        const auto& image = frames_[static_cast<std::size_t>(n_) % frames_.size()];
+        return helm::Frame{image, 1000.0 + n_++ / kVideoHz};
+    }
+    void close() override {}
+    bool live() const override { return false; }
+    std::string problem() const override { return {}; }
+
+private:
+    std::vector<cv::Mat> frames_;
+    std::atomic<bool>& ended_;
+    int n_ = 0;
+};
+
+double processSeconds() {
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+}
+
+void playVideo(benchmark::State& state, const std::vector<cv::Mat>& frames) {
+    application();
+    cv::setNumThreads(1);
+    if (frames.empty() || frames.front().empty()) {
+        state.SkipWithError("face photographs missing: install libdlib19.1");
+        return;
+    }
+    // Load the landmark model before measuring: it happens once per run of the program.
+    {
+        helm::DlibFaceReader warm;
+        warm.problem();
+    }
+    double cpu = 0, video = 0;
+    long faces = 0, read = 0;
+    for (auto _ : state) {
+        std::atomic<bool> ended{false};
+        helm::GazeEngine::Options options;
+        options.present = [] { return true; };
+        options.source = [&] { return std::make_unique<StillVideo>(frames, ended); };
+        options.clock = [] { return 0.0; };
+        helm::GazeEngine engine(options);
+        std::atomic<long> seen{0};
+        engine.onFace = [&](std::optional<helm::Face> f) { seen += f ? 1 : 0; };
+        engine.onAngle = [](std::optional<helm::Angle>, std::optional<helm::Angle>, double) {};
+        engine.onBrightness = [](double) {};
+        const double before = processSeconds();
+        const auto start = std::chrono::steady_clock::now();
+        engine.start();
+        while (!ended)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        engine.stop();
+        state.SetIterationTime(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        cpu += processSeconds() - before;
+        video += kVideoFrames / kVideoHz;
+        faces += seen;
+        read += engine.processed;
+    }
+    state.counters["cpu_share"] = cpu / video;
+    state.counters["faces_per_read"] = read ? static_cast<double>(faces) / read : 0;
+}
+
+cv::Mat colourFace(double shift) {
+    cv::Mat photo = cv::imread("/usr/share/doc/libdlib19.1/examples/faces/2008_002506.jpg");
+    if (photo.empty())
+        return {};
+    cv::Mat frame, moved;
+    cv::resize(photo, frame, {640, 480});
+    cv::warpAffine(frame, moved, cv::Matx23d(1, 0, shift, 0, 1, shift), frame.size());
+    return moved;
+}
+
+void BM_FaceInView(benchmark::State& state) {
+    // One pixel of jitter between frames, so the tracker has to follow.
+    playVideo(state, {colourFace(0), colourFace(1)});
+}
+BENCHMARK(BM_FaceInView)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_NobodyInView(benchmark::State& state) {
+    // An empty room: a textured scene with a little sensor noise, no face.
+    cv::Mat scene(480, 640, CV_8UC1);
+    cv::RNG rng(7);
+    rng.fill(scene, cv::RNG::UNIFORM, 0, 256);
+    cv::GaussianBlur(scene, scene, cv::Size(0, 0), 4);
+    cv::normalize(scene, scene, 40, 200, cv::NORM_MINMAX);
+    std::vector<cv::Mat> frames;
+    for (int i = 0; i < 2; ++i) {
+        cv::Mat noise(scene.size(), CV_8UC1), frame, colour;
+        rng.fill(noise, cv::RNG::NORMAL, 3, 3);
+        cv::add(scene, noise, frame);
+        cv::cvtColor(frame, colour, cv::COLOR_GRAY2BGR);
+        frames.push_back(colour);
+    }
+    playVideo(state, frames);
+}
+BENCHMARK(BM_NobodyInView)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace

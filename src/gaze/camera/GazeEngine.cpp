@@ -86,7 +86,10 @@ void GazeEngine::start() {
         return;
     }
     const unsigned generation = ++generation_;
-    queue_.post([this] { lastFace_ = options_.clock(); });
+    queue_.post([this] {
+        lastFace_ = options_.clock();
+        search_.restart();
+    });
     auto capture = capture_;
     grabber_->post([this, capture, generation] {
         std::unique_lock lock(capture->mutex);
@@ -195,7 +198,11 @@ void GazeEngine::process(const Frame& frame) {
         return;
     }
 
-    const FrameReading reading = read(grey, reader_, eyes_);
+    // While nobody is in view, only some frames are searched for a face; the others read as
+    // the empty frames they most likely are.
+    const FrameReading reading =
+        search_.shouldSearch(t) ? read(grey, reader_, eyes_) : readFrame({}, eyes_);
+    search_.saw(reading.face.has_value(), t);
     if (!toldModel_ && !reader_.problem().empty()) {
         toldModel_ = true;
         say(reader_.problem());

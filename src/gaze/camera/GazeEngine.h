@@ -5,6 +5,7 @@
 #include "gaze/Face.h"
 #include "gaze/FrameGovernor.h"
 #include "gaze/FrameReading.h"
+#include "gaze/SearchPacer.h"
 #include "gaze/face/DlibFaceReader.h"
 #include "platform/CameraSource.h"
 #include "platform/FrameSource.h"
@@ -91,6 +92,7 @@ private:
 
     // Camera queue state.
     FrameGovernor governor_;
+    SearchPacer search_;
     DlibFaceReader reader_;
     EyeReader eyes_;
     double lastFace_ = 0;

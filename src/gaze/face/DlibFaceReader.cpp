@@ -1,6 +1,6 @@
 #include "gaze/face/DlibFaceReader.h"
+#include "gaze/face/PackedShapePredictor.h"
 
-#include <dlib/image_processing.h>
 #include <dlib/image_processing/frontal_face_detector.h>
 #include <dlib/opencv/cv_image.h>
 #include <opencv2/imgproc.hpp>
@@ -26,7 +26,7 @@ constexpr int kMouthLeft = 48;
 constexpr int kMouthRight = 54;
 
 struct Loaded {
-    std::shared_ptr<const dlib::shape_predictor> predictor;
+    std::shared_ptr<const PackedShapePredictor> predictor;
     std::string problem;
 };
 
@@ -43,9 +43,10 @@ Loaded loadPredictor(const std::string& path) {
         loaded.problem = "face landmark model missing: " + path;
     } else {
         try {
-            auto predictor = std::make_shared<dlib::shape_predictor>();
-            dlib::deserialize(path) >> *predictor;
-            if (predictor->num_parts() != 68)
+            std::ifstream in(path, std::ios::binary);
+            auto predictor =
+                std::make_shared<const PackedShapePredictor>(PackedShapePredictor::read(in));
+            if (predictor->parts() != 68)
                 loaded.problem = "face landmark model has the wrong number of points: " + path;
             else
                 loaded.predictor = std::move(predictor);
@@ -55,6 +56,13 @@ Loaded loadPredictor(const std::string& path) {
     }
     cache[path] = loaded;
     return loaded;
+}
+
+// dlib unpacks its face detector from a compressed blob, which takes about half a second: done
+// once per process, and each reader takes a copy.
+dlib::frontal_face_detector faceDetector() {
+    static const dlib::frontal_face_detector prototype = dlib::get_frontal_face_detector();
+    return prototype;
 }
 
 struct Detection {
@@ -105,7 +113,7 @@ struct DlibFaceReader::State {
     Options options;
     bool loaded = false;
     std::string problem;
-    std::shared_ptr<const dlib::shape_predictor> predictor;
+    std::shared_ptr<const PackedShapePredictor> predictor;
     dlib::frontal_face_detector detector;
     PupilFinder pupils;
 
@@ -129,7 +137,7 @@ struct DlibFaceReader::State {
         predictor = got.predictor;
         problem = got.problem;
         if (predictor)
-            detector = dlib::get_frontal_face_detector();
+            detector = faceDetector();
     }
 
     // Runs the detector on grey scaled by `scale` (region `area` of the frame only).
@@ -195,7 +203,7 @@ struct DlibFaceReader::State {
 
     // Places the landmarks inside box and takes their anchor.
     dlib::full_object_detection place(const cv::Mat& grey, const cv::Rect2d& box) {
-        auto shape = (*predictor)(dlib::cv_image<unsigned char>(grey), toDlib(box));
+        auto shape = (*predictor)(grey, toDlib(box));
         marks = anchorOf(shape);
         return shape;
     }
