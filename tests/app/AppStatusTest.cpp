@@ -41,107 +41,64 @@ struct AppStatusTest : ::testing::Test, test::AppFixture {
 using Symbol = StatusItem::Symbol;
 using Tint = StatusItem::Tint;
 
+// Each case's setup is a list of words: "mouse-pc" (mouse focus on the PC), "unknown" (both
+// foci on an id not in the layout), "problem", "lock", "pause", "+pc2"/"+pc3" (a screen of a PC
+// that is not connected, in that order).
 TEST_F(AppStatusTest, TitleDetailSymbolAndTint) {
+    const std::string both = "Keys and mouse on 1 · Left";
+    const std::string lockLine = "Locked to this screen (⌃⌥L)";
     struct Case {
-        const char* what;
-        std::function<void(App&)> set;
-        std::vector<Screen> more;
+        std::string set;
         std::string title;
         std::optional<std::string> detail;
         Symbol symbol;
         Tint tint;
         std::string number;
     } cases[] = {
-        {"both on one screen",
-         [](App&) {},
-         {},
-         "Keys and mouse on 1 · Left",
-         std::nullopt,
-         Symbol::eye,
-         Tint::none,
+        {"", both, std::nullopt, Symbol::eye, Tint::none, " 1"},
+        {"mouse-pc", "Keys on 1 · Left · mouse on 2 · Wide", std::nullopt, Symbol::eye, Tint::live,
          " 1"},
-        {"on different screens",
-         [](App& a) { a.router().mouse = "pc1/x"; },
-         {},
-         "Keys on 1 · Left · mouse on 2 · Wide",
-         std::nullopt,
-         Symbol::eye,
-         Tint::live,
-         " 1"},
-        {"keys on an unknown id",
-         [](App& a) {
-             a.router().keys = "gone/z";
-             a.router().mouse = "gone/z";
-         },
-         {},
-         "Keys and mouse on gone/z",
-         std::nullopt,
-         Symbol::eye,
-         Tint::none,
-         " ?"},
-        {"a problem outranks everything",
-         [](App& a) {
-             a.problem = "No network.";
-             a.router().toggleLock(0);
-             a.followEyes = false;
-         },
-         {screen("pc2/y", 3, "pc2")},
-         "Keys and mouse on 1 · Left",
-         "No network.",
-         Symbol::warning,
-         Tint::warn,
-         " 1"},
-        {"paused and locked",
-         [](App& a) {
-             a.router().toggleLock(0);
-             a.followEyes = false;
-         },
-         {},
-         "Keys and mouse on 1 · Left",
-         "Locked to this screen (⌃⌥L)",
-         Symbol::pause,
-         Tint::warn,
-         " 1"},
-        {"locked",
-         [](App& a) { a.router().toggleLock(0); },
-         {},
-         "Keys and mouse on 1 · Left",
-         "Locked to this screen (⌃⌥L)",
-         Symbol::lock,
-         Tint::warn,
-         " 1"},
-        {"paused",
-         [](App& a) { a.followEyes = false; },
-         {},
-         "Keys and mouse on 1 · Left",
-         "Paused: looking doesn't switch",
-         Symbol::pause,
-         Tint::warn,
-         " 1"},
-        {"the first offline PC, before the lock",
-         [](App& a) { a.router().toggleLock(0); },
-         {screen("pc3/z", 4, "pc3"), screen("pc2/y", 3, "pc2")},
-         "Keys and mouse on 1 · Left",
-         "PC pc3 is offline",
-         Symbol::lock,
-         Tint::warn,
-         " 1"},
+        {"unknown", "Keys and mouse on gone/z", std::nullopt, Symbol::eye, Tint::none, " ?"},
+        {"problem lock pause +pc2", both, "No network.", Symbol::warning, Tint::warn, " 1"},
+        {"lock pause", both, lockLine, Symbol::pause, Tint::warn, " 1"},
+        {"lock", both, lockLine, Symbol::lock, Tint::warn, " 1"},
+        {"pause", both, "Paused: looking doesn't switch", Symbol::pause, Tint::warn, " 1"},
+        {"lock +pc3 +pc2", both, "PC pc3 is offline", Symbol::lock, Tint::warn, " 1"},
     };
     for (const Case& c : cases) {
-        auto app = desk(c.more);
-        c.set(*app);
+        auto has = [&c](const char* word) { return c.set.find(word) != std::string::npos; };
+        std::vector<Screen> more;
+        for (const char* pc : {"pc3", "pc2"}) {
+            if (has((std::string("+") + pc).c_str())) {
+                more.push_back(screen(std::string(pc) + "/y", pc[2] - '0' + 1, pc));
+            }
+        }
+        auto app = desk(more);
+        if (has("mouse-pc")) {
+            app->router().mouse = "pc1/x";
+        }
+        if (has("unknown")) {
+            app->router().keys = app->router().mouse = "gone/z";
+        }
+        if (has("problem")) {
+            app->problem = "No network.";
+        }
+        if (has("lock")) {
+            app->router().toggleLock(0);
+        }
+        app->followEyes = !has("pause");
         app->refresh();
         const MenuModel::Header& h = app->menuModel.header();
-        EXPECT_EQ(c.title, h.title) << c.what;
-        EXPECT_EQ(c.detail, h.detail) << c.what;
-        EXPECT_EQ(app->problem.has_value(), h.warning) << c.what;
-        ASSERT_TRUE(item->shown()) << c.what;
-        EXPECT_EQ(c.symbol, item->shown()->symbol) << c.what;
-        EXPECT_EQ(c.tint, item->shown()->tint) << c.what;
-        EXPECT_EQ(c.number, item->shown()->title) << c.what;
+        EXPECT_EQ(c.title, h.title) << c.set;
+        EXPECT_EQ(c.detail, h.detail) << c.set;
+        EXPECT_EQ(has("problem"), h.warning) << c.set;
+        ASSERT_TRUE(item->shown()) << c.set;
+        EXPECT_EQ(c.symbol, item->shown()->symbol) << c.set;
+        EXPECT_EQ(c.tint, item->shown()->tint) << c.set;
+        EXPECT_EQ(c.number, item->shown()->title) << c.set;
         EXPECT_EQ(app->problem.value_or("Keys and mouse on " + app->name(app->router().keys)),
                   item->shown()->tooltip)
-            << c.what;
+            << c.set;
     }
 }
 
