@@ -65,98 +65,46 @@ struct AppFocusTest : ::testing::Test, test::AppFixture {
 
 using E = Router::Effect;
 
+// The pointer starts at (5, 5), on the first display; remembered is a point left on the second.
 TEST_F(AppFocusTest, MouseEffectsOnThePointer) {
-    const std::string warpPC1 = "pc1: " + Wire::warp(0, "L", 3, "PC pc1");
+    const std::string warp = "pc1: " + Wire::warp(0, "L", 3, "PC pc1");
+    const std::vector<std::string> none;
     struct Case {
         const char* what;
         E effect;
-        Pointer::Point at;
-        std::map<std::string, Pointer::Point> remembered;
+        std::optional<Pointer::Point> remembered;
         bool jump;
         bool capturing;
         std::vector<std::string> calls;
         std::vector<std::string> posted;
     } cases[] = {
-        {"to a PC, jump off",
-         E::mouse("mac/a", "pc1/x"),
-         {5, 5},
-         {},
-         false,
-         true,
-         {"attach 0"},
-         {}},
-        {"to a PC", E::mouse("mac/a", "pc1/x"), {5, 5}, {}, true, true, {"attach 0"}, {warpPC1}},
-        {"to a PC without capture",
-         E::mouse("mac/a", "pc1/x"),
-         {5, 5},
-         {},
-         true,
-         false,
-         {},
-         {warpPC1}},
-        {"already on the display",
-         E::mouse("pc1/x", "mac/a"),
-         {5, 5},
-         {},
-         true,
-         true,
-         {"attach 1", "location"},
-         {}},
-        {"first visit",
-         E::mouse("mac/a", "mac/b"),
-         {5, 5},
-         {},
-         true,
-         true,
-         {"attach 1", "location", "warp 2560 512"},
-         {}},
-        {"remembered point",
-         E::mouse("mac/a", "mac/b"),
-         {5, 5},
-         {{"mac/b", {2000, 40}}},
-         true,
-         true,
-         {"attach 1", "location", "warp 2000 40"},
-         {}},
-        {"stale remembered point",
-         E::mouse("mac/a", "mac/b"),
-         {5, 5},
-         {{"mac/b", {3300, 40}}},
-         true,
-         true,
-         {"attach 1", "location", "warp 2560 512"},
-         {}},
-        {"jump off, back home",
-         E::mouse("pc1/x", "mac/b"),
-         {5, 5},
-         {},
-         false,
-         true,
-         {"attach 1"},
-         {}},
-        {"an unconnected PC's screen",
-         E::mouse("mac/a", "pc2/y"),
-         {5, 5},
-         {},
-         true,
-         true,
-         {"attach 1"},
-         {}},
-        {"a screen not in the layout",
-         E::mouse("pc1/x", "gone/z"),
-         {5, 5},
-         {},
-         true,
-         true,
-         {"attach 1"},
-         {}},
+        // clang-format off
+        {"to a PC, jump off", E::mouse("mac/a", "pc1/x"), {}, false, true, {"attach 0"}, none},
+        {"to a PC", E::mouse("mac/a", "pc1/x"), {}, true, true, {"attach 0"}, {warp}},
+        {"to a PC without capture", E::mouse("mac/a", "pc1/x"), {}, true, false, {}, {warp}},
+        {"already on the display", E::mouse("pc1/x", "mac/a"), {}, true, true,
+         {"attach 1", "location"}, none},
+        {"first visit", E::mouse("mac/a", "mac/b"), {}, true, true,
+         {"attach 1", "location", "warp 2560 512"}, none},
+        {"remembered point", E::mouse("mac/a", "mac/b"), Pointer::Point{2000, 40}, true, true,
+         {"attach 1", "location", "warp 2000 40"}, none},
+        {"stale remembered point", E::mouse("mac/a", "mac/b"), Pointer::Point{3300, 40}, true,
+         true, {"attach 1", "location", "warp 2560 512"}, none},
+        {"jump off, back home", E::mouse("pc1/x", "mac/b"), {}, false, true, {"attach 1"}, none},
+        {"an unconnected PC's screen", E::mouse("mac/a", "pc2/y"), {}, true, true, {"attach 1"},
+         none},
+        {"a screen not in the layout", E::mouse("pc1/x", "gone/z"), {}, true, true, {"attach 1"},
+         none},
+        // clang-format on
     };
     for (const Case& c : cases) {
         auto app = desk();
         app->prefs.setMouseJump(c.jump);
         app->capturing = c.capturing;
-        app->lastCursor = c.remembered;
-        pointer->at = c.at;
+        if (c.remembered) {
+            app->lastCursor["mac/b"] = *c.remembered;
+        }
+        pointer->at = Pointer::Point{5, 5};
         pointer->calls.clear();
         posted.clear();
         app->apply({c.effect});
