@@ -5,6 +5,7 @@
 #include "app/RepeatFilter.h"
 #include "app/ScreenWatch.h"
 #include "app/TestPort.h"
+#include "app/menu/StatusMenu.h"
 #include "gaze/camera/GazeEngine.h"
 #include "link/Hub.h"
 #include "link/Secret.h"
@@ -62,6 +63,7 @@ void App::applicationDidFinishLaunching() {
 
     wireHub();
     startHub();
+    buildMenu();
 
     wireGaze();
     if (commandLine_.noCamera()) {
@@ -103,11 +105,16 @@ void App::applicationWillTerminate() {
     if (mainTimer_) {
         mainTimer_->stop();
     }
-    // Every PC lets go of whatever it still holds for us before we are gone.
+    if (Pointer* p = pointer()) {
+        p->setAttached(true);
+    }
+    // Every PC lets go of whatever it still holds for us before we are gone; the lines must
+    // leave before the process does, but a PC that does not read may not hold up the quit.
     if (hub_) {
-        for (const std::string& name : connected) {
-            hub_->post(Wire::release, name);
+        for (const std::string& name : hub_->names()) {
+            hub_->send(Wire::release, name);
         }
+        hub_->finish(std::chrono::seconds(1));
     }
     log("quit");
 }
@@ -119,14 +126,6 @@ void App::tick() {
     apply(router().tick(mediaNow()));
 }
 
-// Focus effects on this computer's pointer and keyboard come with the input layer; until then
-// the router's decisions are only logged.
-void App::apply(const Router::Effects& effects) {
-    for (const Router::Effect& e : effects) {
-        log((e.kind == Router::Effect::Kind::keys ? "keys → " : "mouse → ") + e.to);
-    }
-}
-
 // This computer's displays join the layout once display enumeration exists.
 void App::syncMacDisplays() {}
 
@@ -134,10 +133,6 @@ void App::syncMacDisplays() {}
 void App::setUpSettings() {}
 void App::setUpGuide() {}
 void App::openGuide() {}
-
-// The status item and the status box are filled in here once they exist.
-void App::refresh() {}
-void App::note(const std::string&) {}
 
 void App::unstick() {
     // Every PC lets go of whatever keys and buttons it may still hold for us.
@@ -149,6 +144,9 @@ void App::unstick() {
     router_.reset(); // the next use starts afresh at the layout's home screen
     router();
     applyPrefs();
+    if (Pointer* p = pointer()) {
+        p->setAttached(true);
+    }
     log("unstick");
     refresh();
 }

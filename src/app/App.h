@@ -1,7 +1,9 @@
 #pragma once
 
 #include "app/CommandLine.h"
+#include "app/OnboardingModel.h"
 #include "app/Voice.h"
+#include "app/menu/MenuModel.h"
 #include "desk/Angle.h"
 #include "desk/Defaults.h"
 #include "desk/DeskModel.h"
@@ -15,6 +17,7 @@
 #include "guide/Script.h"
 #include "input/Router.h"
 #include "overlays/Jumps.h"
+#include "overlays/draw/HUDModel.h"
 #include "platform/Platform.h"
 
 #include <QMetaType>
@@ -39,6 +42,7 @@ class Hub;
 class RepeatFilter;
 class Secret;
 class ScreenWatch;
+class StatusMenu;
 class TestPort;
 
 // The application object: owns every long-lived part of the program and wires them together
@@ -93,13 +97,39 @@ public:
     void unstick();
     // The session locked: focus goes home so the desk is ready when the user returns.
     void screenLocked();
-    // Shows a short message to the user for 5 s.
-    void note(const std::string& text);
 
+    // Focus effects on this computer (AppFocus.cpp). apply carries out the router's moves in
+    // order; warpLocal puts the pointer back where the user left it on a display of this
+    // computer.
+    void apply(const Router::Effects& effects);
+    void warpLocal(const std::optional<Screen>& from, const Screen& to);
+    // The hotkey control-option-number: focus to the screen with that number.
+    void jumpTo(int number);
+    void toggleLock();
+    // Where the pointer was when mouse focus last left each screen of this computer.
+    std::map<std::string, Pointer::Point> lastCursor;
+    // Input capture is on: the input layer watches the devices and can swallow the mouse.
+    // Without it a detached pointer would leave the mouse dead.
+    bool capturing = false;
+
+    // What the user sees (AppStatus.cpp). note shows a message in the status box for 5 s.
+    void note(const std::string& text);
     // The one sentence that explains why following does not work, or nothing.
     std::optional<std::string> health() const;
     // Recomputes what the status item, menu header and status box show.
     void refresh();
+    // The label of a screen: its number, " · " and its name; the id itself when unknown.
+    std::string name(const std::string& id) const;
+    MenuModel menuModel;
+    // The status box's content and note.
+    HUDModel hud;
+    // The status menu (AppMenu.cpp), built once at launch.
+    void buildMenu();
+    StatusMenu* menu() const { return menu_.get(); }
+    // Asks for the leave to watch and post input; X11 has nothing to ask, so it re-checks.
+    void askAccess();
+    // The set-up guide's state.
+    OnboardingModel guide;
     // The test port, once opened.
     const TestPort* testPort() const { return testPort_.get(); }
 
@@ -141,7 +171,6 @@ public:
     Voice voice;
     double lastFaceAt = 0;
     bool toldNoFace = false;
-    std::map<std::string, Point> lastCursor;
     std::optional<V3> headPos;
     double recordStart = 0;
     int sentHold = 0;
@@ -183,6 +212,10 @@ public:
     std::function<double()> recordClock;
     // Makes the camera engine on first use; the default camera when empty (a test seam).
     std::function<std::unique_ptr<GazeEngine>()> makeGaze;
+    // Test seams: the line posted to a PC (the hub's post when empty) and the notes' media
+    // clock (mediaNow when empty).
+    std::function<void(const std::string& line, const std::string& pc)> postLine;
+    std::function<double()> noteClock;
 
 private:
     CommandLine commandLine_;
@@ -200,6 +233,7 @@ private:
     std::unique_ptr<GazeEngine> gaze_;
     std::unique_ptr<DeskModel> desk_;
     std::unique_ptr<QWidget> deskWindow_; // after the model it shows
+    std::unique_ptr<StatusMenu> menu_;
     // Work the camera hands to the main thread holds this weakly, so a frame that arrives
     // after the application object is gone is dropped.
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
@@ -215,7 +249,6 @@ private:
     void wireGaze();
     void nobodyThere();
     void cameraFailed(const std::string& why);
-    void apply(const Router::Effects& effects);
     static std::optional<Jumps::File> loadJumps();
     void recordStep(int run, std::size_t i,
                     const std::shared_ptr<const std::vector<Script::Item>>& plan,
@@ -224,6 +257,22 @@ private:
     std::optional<std::string> recordAgent(const std::string& id) const;
     void hideRecordTargets();
     void after(double secs, std::function<void()> fn);
+
+    // AppFocus.cpp
+    // This computer's pointer, or nothing: simulation mode never touches it.
+    Pointer* pointer() const;
+    void mouseMoved(const Router::Effect& e);
+    void keysMoved(const Router::Effect& e);
+    void post(const std::string& line, const std::string& pc);
+    // The clipboard follows keyboard focus to another computer; comes with the hand-over.
+    void handOffClipboard(const std::string& from, const std::string& to);
+    // The PCs' own input captures follow focus; come with PC input.
+    void updateCaps();
+    // The input layer's grabs follow focus; filled in by the input capture.
+    void updateGrabs();
+    // AppMenu.cpp: windows and runs that come with later work.
+    void startCalibration();
+    void openSettings();
 };
 
 } // namespace helm

@@ -31,6 +31,9 @@ std::uint16_t portFromEnvironment(const char* name, std::uint16_t fallback) {
 
 const std::string deafProblem =
     "Helmvantor can't use the network. Quit other copies of Helmvantor.";
+const std::string tailscaleProblem =
+    "Tailscale isn't running, so Helmvantor can't listen only on it. Start Tailscale or turn the "
+    "setting off.";
 
 std::string macName() {
     std::string name = QSysInfo::machineHostName().toStdString();
@@ -89,8 +92,8 @@ void App::wireHub() {
         refresh();
     };
     h.onListening = [this] {
-        if (problem == deafProblem) {
-            problem.reset(); // a later start got the port
+        if (problem == deafProblem || problem == tailscaleProblem) {
+            problem.reset(); // a later start or restart is listening
             refresh();
         }
     };
@@ -107,7 +110,9 @@ void App::startHub() {
         hub().start();
     } catch (const std::exception& e) {
         log(std::string("hub: ") + e.what());
-        problem = deafProblem;
+        // Listening only on Tailscale fails when it has no address here; quitting other
+        // copies would not help then.
+        problem = prefs.tailscaleOnly() ? tailscaleProblem : deafProblem;
     }
 }
 

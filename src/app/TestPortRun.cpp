@@ -124,6 +124,19 @@ std::string TestPort::run(const std::string& line, App& app) {
         }
         return statusLine(app);
     }
+    if (cmd == "jump") {
+        if (w.size() < 2) {
+            return "?";
+        }
+        int n = 0;
+        const char* end = w[1].data() + w[1].size();
+        auto [ptr, ec] = std::from_chars(w[1].data(), end, n);
+        if (ec != std::errc() || ptr != end) {
+            return "?";
+        }
+        app.jumpTo(n);
+        return statusLine(app);
+    }
     if (cmd == "status") {
         return statusLine(app);
     }

@@ -16,6 +16,7 @@
 #include <set>
 #include <stdexcept>
 #include <system_error>
+#include <thread>
 
 namespace helm {
 
@@ -252,6 +253,33 @@ std::vector<std::string> Hub::names() {
             out.push_back(name);
     });
     return out; // the map keeps them in ascending order
+}
+
+void Hub::finish(std::chrono::milliseconds limit) {
+    const auto deadline = Clock::now() + limit;
+    // Lines posted before this call run on the queue before the first check.
+    auto until = [&](const std::function<bool()>& done) {
+        for (;;) {
+            bool ok = false;
+            queue_.sync([&] { ok = done(); });
+            if (ok || Clock::now() >= deadline)
+                return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    };
+    until([this] {
+        return std::all_of(conns_.begin(), conns_.end(),
+                           [](const auto& c) { return c.second->completions.empty(); });
+    });
+    queue_.sync([this] {
+        std::vector<std::uint64_t> ids;
+        for (const auto& [id, c] : conns_)
+            if (!c->closing)
+                ids.push_back(id);
+        for (std::uint64_t id : ids)
+            closeGently(id);
+    });
+    until([this] { return conns_.empty(); });
 }
 
 void Hub::forget(const std::string& name) {

@@ -111,6 +111,10 @@ public:
     // Main thread only; never waits. The PCs with a control link as of the last `onChange`
     // or `onLost` delivered, updated just before those callbacks run.
     const std::set<std::string>& linked() const { return linked_; }
+    // Not from the hub's queue; at quit. Waits until every line handed over so far is written
+    // out, then closes each connection gently so the PC reads those lines before the end of
+    // the stream, and waits for the PCs to close; gives up once limit has passed in all.
+    void finish(std::chrono::milliseconds limit);
     void forget(const std::string& name);
     void forgetAll();
     void dropAll(const std::string& reason);

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "platform/DisplaySource.h"
+#include "platform/Pointer.h"
 #include "platform/ScreenLock.h"
 #include "platform/SecretStore.h"
+#include "platform/StatusItem.h"
 
 #include <memory>
 #include <string>
@@ -16,13 +18,18 @@ struct Platform {
     std::unique_ptr<SecretStore> secrets;
     std::unique_ptr<ScreenLock> screenLock;
     std::unique_ptr<DisplaySource> displays;
+    // This computer's pointer; none in simulation mode, which never moves it.
+    std::unique_ptr<Pointer> pointer;
+    // The icon in the tray; none where there is nothing to show it in.
+    std::unique_ptr<StatusItem> statusItem;
     // The camera source joins here once it leaves the gaze library.
 };
 
 // The desktop's own services: the session's secret service, under secretService's items,
-// and its lock signals.
+// its lock signals and the X pointer. The tray icon is the application's own to add.
 Platform x11Platform(const std::string& secretService);
-// Services that never touch the user's desk: secrets in memory, a lock only tests trigger.
+// Services that never touch the user's desk: secrets in memory, a lock only tests trigger, no
+// pointer and a status item that only remembers.
 Platform simPlatform();
 
 } // namespace helm

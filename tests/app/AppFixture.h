@@ -32,8 +32,11 @@ struct AppFixture {
     ~AppFixture() { setLogPath(""); }
 
     std::unique_ptr<App> make(std::vector<std::string> args) {
+        return make(std::move(args), simPlatform());
+    }
+    std::unique_ptr<App> make(std::vector<std::string> args, Platform platform) {
         args.insert(args.begin(), "helmvantor");
-        return std::make_unique<App>(CommandLine(std::move(args)), defaults, simPlatform());
+        return std::make_unique<App>(CommandLine(std::move(args)), defaults, std::move(platform));
     }
 
     // The log's messages, dates cut off.

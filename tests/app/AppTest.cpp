@@ -1,4 +1,5 @@
 #include "AppFixture.h"
+#include "app/TestPort.h"
 #include "gaze/camera/GazeEngine.h"
 #include "link/Hub.h"
 
@@ -162,4 +163,23 @@ TEST_F(AppTest, AHubThatCannotListenIsTheProblemUntilItListens) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     }
     EXPECT_FALSE(app->health());
+}
+
+TEST_F(AppTest, ListeningOnlyOnAMissingTailscaleIsTheProblemUntilTheSettingGoesOff) {
+    if (Hub::tailscaleAddress()) {
+        GTEST_SKIP() << "this machine has a Tailscale address";
+    }
+    defaults.set("p.tsOnly", true);
+    auto app = make({"--no-camera", "--test-port"});
+    app->applicationDidFinishLaunching();
+    EXPECT_EQ("Tailscale isn't running, so Helmvantor can't listen only on it. Start Tailscale "
+              "or turn the setting off.",
+              app->health());
+    app->prefs.setTailscaleOnly(false);
+    QElapsedTimer clock;
+    clock.start();
+    while (app->health() && clock.elapsed() < 3000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    EXPECT_EQ("health ok", TestPort::run("health", *app));
 }

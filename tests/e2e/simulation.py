@@ -82,6 +82,32 @@ def pair_with_fake_agent(conn, reader, agent, log_path):
                          text=True, timeout=20).stdout
     if out.strip() != "no closed":
         fail("a used pairing code was accepted again: " + out, read(log_path))
+    return hub, m.group(1)
+
+
+def quit_releases_the_pc(proc, conn, reader, agent, hub, secret, log_path):
+    """A PC logged in when the program is told to end gets its release line before its
+    connection closes. A jump to a screen that does not exist changes nothing on the way."""
+    agent_proc = subprocess.Popen([agent, "login", hub, "pc-e2e", secret, "--seconds", "10"],
+                                  stdout=subprocess.PIPE, text=True)
+    try:
+        before = wait_for(lambda: (lambda s: s if " agents=pc-e2e " in s else None)(
+            ask(conn, reader, "status\n")), 10)
+        if not before:
+            fail("the logged-in PC is missing from the status line", read(log_path))
+        if ask(conn, reader, "jump\n") != "?" or ask(conn, reader, "jump x\n") != "?":
+            fail("a jump without a number was not answered with ?")
+        after = ask(conn, reader, "jump 9\n")
+        if after.split(" sinceKey=")[0] != before.split(" sinceKey=")[0]:
+            fail("jump 9 changed the state: %r → %r" % (before, after), read(log_path))
+        proc.send_signal(signal.SIGTERM)
+        out = agent_proc.communicate(timeout=20)[0]
+    finally:
+        if agent_proc.poll() is None:
+            agent_proc.kill()
+            agent_proc.wait()
+    if "< r\n" not in out or "closed" not in out or out.index("< r\n") > out.index("closed"):
+        fail("the PC got no release line before its connection closed: " + out, read(log_path))
 
 
 def main():
@@ -136,9 +162,8 @@ def main():
                 if ask(conn, reader, "lth\n") != "health ok":
                     fail("a command split across writes was not put together")
 
-                pair_with_fake_agent(conn, reader, agent, log_path)
-
-            proc.send_signal(signal.SIGTERM)
+                hub, secret = pair_with_fake_agent(conn, reader, agent, log_path)
+                quit_releases_the_pc(proc, conn, reader, agent, hub, secret, log_path)
             try:
                 code = proc.wait(timeout=10)
             except subprocess.TimeoutExpired:

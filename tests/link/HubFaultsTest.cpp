@@ -142,5 +142,17 @@ TEST_F(HubFaults, PairingConnectionMayNotFloodAfterItsPairLine) {
     EXPECT_TRUE(logged("too much before logging in, closing"));
 }
 
+// At quit the last lines must reach the PC before the hub and its sockets are gone, even when
+// the PC has just sent something the hub has not read: the PC reads them, then the end.
+TEST_F(HubFaults, FinishDeliversWhatWasSentAndThenTheEnd) {
+    make(keysWith("pc-1", secretFor("a")));
+    auto a = loggedIn("pc-1", secretFor("a"));
+    a->sendSealed("p");
+    hub->send("r", "pc-1");
+    hub->finish(std::chrono::milliseconds(1000));
+    EXPECT_EQ(a->readSealedPastPings(), "r");
+    EXPECT_TRUE(a->waitClosed(1000));
+}
+
 } // namespace
 } // namespace helm::test

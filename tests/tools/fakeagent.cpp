@@ -82,6 +82,8 @@ int login(quint16 p, int argc, char** argv) {
             if (line->rfind(prefix, 0) == 0)
                 agent.sendSealed(answer);
     }
+    if (!agent.connected())
+        std::printf("closed\n");
     return 0;
 }
 

@@ -1,0 +1,57 @@
+// The status menu wired to the application: what its items show and what they do.
+#include "app/App.h"
+#include "app/Log.h"
+#include "app/menu/StatusMenu.h"
+
+#include <QCoreApplication>
+
+namespace helm {
+
+void App::buildMenu() {
+    MenuActions a;
+    a.refresh = [this] { refresh(); };
+    a.pause = [this] { togglePause(); };
+    a.calibrate = [this] {
+        guide.step = 4; // its calibration page
+        emit guide.changed();
+        openGuide();
+        startCalibration();
+    };
+    a.settings = [this] { openSettings(); };
+    a.reset = [this] { resetDefaults(); };
+    a.askAccess = [this] { askAccess(); };
+    a.toggleLock = [this] { toggleLock(); };
+    a.locked = [this] { return router().locked.has_value(); };
+    a.toggleCamera = [this] { setCamera(!cameraOn, "you asked"); };
+    a.cameraOn = [this] { return cameraOn; };
+    a.unstick = [this] {
+        unstick();
+        note("Keys and mouse released everywhere.");
+    };
+    a.openDesk = [this] { openDesk(); };
+    a.openGuide = [this] { openGuide(); };
+    // The ordinary end of the event loop, so the quit sequence runs.
+    a.quit = [] { QCoreApplication::quit(); };
+    // Named setups join here once they exist; until then the one desk is "Home".
+    a.setups = [] { return std::vector<std::string>{"Home"}; };
+    a.activeSetup = [] { return std::string("Home"); };
+    a.screens = [this] { return layout_.screens; };
+    a.connected = [this] { return connected; };
+    a.gaze = [this] { return router().gaze; };
+    a.jumpTo = [this](int number) { jumpTo(number); };
+
+    const bool widgets = !platform_.statusItem || platform_.statusItem->menuTakesWidgets();
+    menu_ = helm::buildMenu(menuModel, std::move(a), widgets);
+    if (platform_.statusItem) {
+        platform_.statusItem->setMenu(&menu_->menu);
+    }
+}
+
+// The desktop grants X11 programs their input without asking; the item stays hidden.
+void App::askAccess() {}
+
+// The calibration run and the settings window come with their own work.
+void App::startCalibration() {}
+void App::openSettings() {}
+
+} // namespace helm
