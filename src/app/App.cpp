@@ -22,8 +22,9 @@
 namespace helm {
 
 App::App(CommandLine commandLine, Defaults& defaults, Platform platform)
-    : d(defaults), prefs(defaults), commandLine_(std::move(commandLine)),
-      simOnly_(commandLine_.simOnly()), platform_(std::move(platform)), layout_(storedLayout()) {}
+    : d(defaults), prefs(defaults), iso(platform.input && platform.input->iso()),
+      commandLine_(std::move(commandLine)), simOnly_(commandLine_.simOnly()),
+      platform_(std::move(platform)), layout_(storedLayout()) {}
 
 App::~App() = default;
 
@@ -77,6 +78,8 @@ void App::applicationDidFinishLaunching() {
 
     if (simOnly_) {
         log("test mode: no input capture, private clipboard");
+    } else {
+        installTap(true);
     }
 
     if (std::optional<std::uint16_t> port = commandLine_.testPort()) {
@@ -109,6 +112,11 @@ void App::applicationWillTerminate() {
             hub_->post(Wire::release, name);
         }
     }
+    sentKeys.clear();
+    sentButtons.clear();
+    if (platform_.input) {
+        platform_.input->releasePosted(); // no key posted here stays down after us
+    }
     log("quit");
 }
 
@@ -125,6 +133,7 @@ void App::apply(const Router::Effects& effects) {
     for (const Router::Effect& e : effects) {
         log((e.kind == Router::Effect::Kind::keys ? "keys → " : "mouse → ") + e.to);
     }
+    updateGrabs();
 }
 
 // This computer's displays join the layout once display enumeration exists.
@@ -146,8 +155,11 @@ void App::unstick() {
             hub_->post(Wire::release, name);
         }
     }
+    sentKeys.clear(); // the release line let go of them all
+    sentButtons.clear();
     router_.reset(); // the next use starts afresh at the layout's home screen
     router();
+    updateGrabs();
     applyPrefs();
     log("unstick");
     refresh();

@@ -2,8 +2,8 @@
 #include "app/CommandLine.h"
 #include "app/Log.h"
 #include "desk/Defaults.h"
-#include "link/Secret.h"
 #include "guide/Replay.h"
+#include "link/Secret.h"
 #include "platform/DefaultsFile.h"
 #include "platform/TermSignal.h"
 
@@ -41,7 +41,9 @@ int main(int argc, char** argv) {
                       [](const std::string& line) { log(line); });
     // The desktop's services only on a real X11 session that is not being simulated.
     const bool desktop = !commandLine.simOnly() && QGuiApplication::platformName() == "xcb";
-    App app(commandLine, defaults, desktop ? x11Platform(Secret::service) : simPlatform());
+    App app(commandLine, defaults,
+            desktop ? x11Platform(Secret::service, [](const std::string& line) { log(line); })
+                    : simPlatform());
 
     // SIGTERM ends the event loop in order, so the quit sequence runs.
     TermSignal term([] { QCoreApplication::quit(); });

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/DisplaySource.h"
+#include "platform/InputService.h"
 #include "platform/ScreenLock.h"
 #include "platform/SecretStore.h"
 
@@ -16,12 +17,14 @@ struct Platform {
     std::unique_ptr<SecretStore> secrets;
     std::unique_ptr<ScreenLock> screenLock;
     std::unique_ptr<DisplaySource> displays;
+    // This computer's keyboard and mouse; none in simulation mode, which never captures input.
+    std::unique_ptr<InputService> input;
     // The camera source joins here once it leaves the gaze library.
 };
 
 // The desktop's own services: the session's secret service, under secretService's items,
-// and its lock signals.
-Platform x11Platform(const std::string& secretService);
+// and its lock signals. The input service writes its lines to log.
+Platform x11Platform(const std::string& secretService, InputService::Log log = {});
 // Services that never touch the user's desk: secrets in memory, a lock only tests trigger.
 Platform simPlatform();
 

@@ -2,14 +2,16 @@
 #include "platform/linux/DbusScreenLock.h"
 #include "platform/linux/LibsecretStore.h"
 #include "platform/sim/FakeDisplaySource.h"
+#include "platform/x11/X11Input.h"
 
 namespace helm {
 
-Platform x11Platform(const std::string& secretService) {
+Platform x11Platform(const std::string& secretService, InputService::Log log) {
     Platform p;
     p.secrets = std::make_unique<LibsecretStore>(secretService);
     p.screenLock = std::make_unique<DbusScreenLock>();
     p.displays = std::make_unique<FakeDisplaySource>();
+    p.input = X11Input::open("", std::move(log)); // none when the server cannot be reached
     return p;
 }
 
