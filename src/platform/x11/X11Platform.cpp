@@ -11,6 +11,9 @@ Platform x11Platform(const std::string& secretService, InputService::Log log) {
     p.secrets = std::make_unique<LibsecretStore>(secretService);
     p.screenLock = std::make_unique<DbusScreenLock>();
     p.displays = std::make_unique<FakeDisplaySource>();
+    if (!log) {
+        log = [](const std::string&) {};
+    }
     p.input = X11Input::open("", std::move(log)); // none when the server cannot be reached
     return p;
 }
