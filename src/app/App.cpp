@@ -23,8 +23,9 @@
 namespace helm {
 
 App::App(CommandLine commandLine, Defaults& defaults, Platform platform)
-    : d(defaults), prefs(defaults), commandLine_(std::move(commandLine)),
-      simOnly_(commandLine_.simOnly()), platform_(std::move(platform)), layout_(storedLayout()) {}
+    : d(defaults), prefs(defaults), iso(platform.input && platform.input->iso()),
+      commandLine_(std::move(commandLine)), simOnly_(commandLine_.simOnly()),
+      platform_(std::move(platform)), layout_(storedLayout()) {}
 
 App::~App() = default;
 
@@ -79,6 +80,8 @@ void App::applicationDidFinishLaunching() {
 
     if (simOnly_) {
         log("test mode: no input capture, private clipboard");
+    } else {
+        installTap(true);
     }
 
     if (std::optional<std::uint16_t> port = commandLine_.testPort()) {
@@ -116,6 +119,11 @@ void App::applicationWillTerminate() {
         }
         hub_->finish(std::chrono::seconds(1));
     }
+    sentKeys.clear();
+    sentButtons.clear();
+    if (platform_.input) {
+        platform_.input->releasePosted(); // no key posted here stays down after us
+    }
     log("quit");
 }
 
@@ -141,8 +149,11 @@ void App::unstick() {
             hub_->post(Wire::release, name);
         }
     }
+    sentKeys.clear(); // the release line let go of them all
+    sentButtons.clear();
     router_.reset(); // the next use starts afresh at the layout's home screen
     router();
+    updateGrabs();
     applyPrefs();
     if (Pointer* p = pointer()) {
         p->setAttached(true);

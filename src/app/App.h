@@ -15,7 +15,9 @@
 #include "gaze/feed/FeedModel.h"
 #include "guide/MovieRecorder.h"
 #include "guide/Script.h"
+#include "input/InputEvent.h"
 #include "input/Router.h"
+#include "input/WheelAccumulator.h"
 #include "overlays/Jumps.h"
 #include "overlays/draw/HUDModel.h"
 #include "platform/Platform.h"
@@ -23,6 +25,7 @@
 #include <QMetaType>
 #include <QWidget>
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -161,8 +164,8 @@ public:
         double y = 0;
     };
     Point pointerRest;
-    // An ISO keyboard; read from the keyboard model once input capture exists.
-    const bool iso = false;
+    // An ISO keyboard, from the keyboard model the input service reads at launch.
+    const bool iso;
     std::set<int> swallowedKeys;
     std::map<std::string, std::string> pendingClip;
     std::map<std::string, int> sentClip;
@@ -217,6 +220,28 @@ public:
     std::function<void(const std::string& line, const std::string& pc)> postLine;
     std::function<double()> noteClock;
 
+    // Keyboard and mouse capture (AppInput.cpp): what this computer's input does while focus
+    // is on a PC, the hotkeys, and switching computer at the outer edges.
+    // Every event the program posts carries this mark ("PVMR") and passes untouched.
+    static constexpr std::int64_t injectedMark = 0x50564D52;
+    // Starts watching input once the system allows it; without leave, asks again every 2 s.
+    void installTap(bool prompt);
+    // Decides one event of this computer's keyboard or mouse: true lets it pass.
+    bool tapped(const InputEvent& e);
+    bool key(int code, bool down);
+    bool capsLock();
+    bool mouse(const InputEvent& e);
+    void edgeSwitch(const Screen& from, bool right);
+    // The user's own keyboard or mouse was used while a PC drove the desk.
+    void macInputUsed();
+    // Takes or drops the grabs that keep input from this computer's programs while focus is
+    // on a PC, and lets a PC go of what it no longer gets the release of.
+    void updateGrabs();
+    WheelAccumulator wheel;
+    bool accessMissing = false; // the menu offers to allow input control
+    // Per PC: the PC codes of keys and the buttons it was sent down and not yet up.
+    std::map<std::string, std::set<int>> sentKeys, sentButtons;
+
 private:
     CommandLine commandLine_;
     bool simOnly_;
@@ -237,6 +262,15 @@ private:
     // Work the camera hands to the main thread holds this weakly, so a frame that arrives
     // after the application object is gone is dropped.
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
+    // Input capture (AppInput.cpp).
+    std::unique_ptr<QTimer> accessPoll_;
+    bool tapOn_ = false;
+    std::optional<std::string> pcOf(const std::string& id) const;
+    std::optional<std::string> keysTarget() const;
+    std::optional<std::string> mouseTarget() const;
+    void sendTo(const std::string& pc, const std::string& line);
+    void releaseSent();
+    void grabChanged();
 
     Layout storedLayout() const;
     void syncMacDisplays();
@@ -268,8 +302,6 @@ private:
     void handOffClipboard(const std::string& from, const std::string& to);
     // The PCs' own input captures follow focus; come with PC input.
     void updateCaps();
-    // The input layer's grabs follow focus; filled in by the input capture.
-    void updateGrabs();
     // AppMenu.cpp: windows and runs that come with later work.
     void startCalibration();
     void openSettings();

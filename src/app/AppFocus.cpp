@@ -143,7 +143,4 @@ void App::toggleLock() {
 void App::handOffClipboard(const std::string&, const std::string&) {}
 void App::updateCaps() {}
 
-// The input capture's call point: its grabs follow focus after every move.
-void App::updateGrabs() {}
-
 } // namespace helm

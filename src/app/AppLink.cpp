@@ -85,10 +85,12 @@ void App::wireHub() {
     // The hub tells the main thread who is linked, so nothing here ever waits for its queue.
     h.onChange = [this] {
         connected = hub().linked();
+        updateGrabs();
         refresh();
     };
     h.onLost = [this](const std::string&) {
         connected = hub().linked();
+        updateGrabs();
         refresh();
     };
     h.onListening = [this] {

@@ -48,7 +48,10 @@ void App::buildMenu() {
 }
 
 // The desktop grants X11 programs their input without asking; the item stays hidden.
-void App::askAccess() {}
+// X11 has nothing to ask: the server either offers input control or not, so look again.
+void App::askAccess() {
+    installTap(false);
+}
 
 // The calibration run and the settings window come with their own work.
 void App::startCalibration() {}

@@ -75,6 +75,7 @@ void App::refresh() {
 
     if (menu_) {
         menu_->updateToggles();
+        menu_->accessItem->setVisible(accessMissing);
     }
 
     HUDState box;

@@ -79,6 +79,61 @@ std::optional<double> number(const std::string& word) {
     return v;
 }
 
+// A whole decimal integer within ±1,000,000.
+std::optional<int> integer(const std::string& word) {
+    int v = 0;
+    const char* end = word.data() + word.size();
+    auto [ptr, ec] = std::from_chars(word.data(), end, v);
+    if (ec != std::errc() || ptr != end || v < -1'000'000 || v > 1'000'000) {
+        return std::nullopt;
+    }
+    return v;
+}
+
+// Made-up keys, clicks and moves go straight to their handling, as the hand-back, camera
+// wake and glide stop of a real event are not what a script exercises; a move lies at
+// (0, 0), the primary display's top-left corner.
+std::optional<std::string> inputCommand(const std::vector<std::string>& w, App& app) {
+    const std::string& cmd = w[0];
+    if (cmd == "key") {
+        std::optional<int> code = w.size() >= 3 ? integer(w[1]) : std::nullopt;
+        if (!code) {
+            return "?";
+        }
+        app.key(*code, w[2] == "1");
+    } else if (cmd == "click") {
+        if (w.size() < 2) {
+            return "?";
+        }
+        InputEvent e;
+        e.type = w[1] == "1" ? InputEvent::Type::leftDown : InputEvent::Type::leftUp;
+        app.mouse(e);
+    } else if (cmd == "move") {
+        std::optional<int> dx = w.size() >= 3 ? integer(w[1]) : std::nullopt;
+        std::optional<int> dy = w.size() >= 3 ? integer(w[2]) : std::nullopt;
+        if (!dx || !dy) {
+            return "?";
+        }
+        InputEvent e;
+        e.type = InputEvent::Type::moved;
+        e.dx = *dx;
+        e.dy = *dy;
+        app.mouse(e);
+    } else if (cmd == "lock") {
+        app.toggleLock();
+    } else if (cmd == "edge") {
+        if (w.size() < 2) {
+            return "?";
+        }
+        if (std::optional<Screen> from = app.screen(app.router().mouse)) {
+            app.edgeSwitch(*from, w[1] == "R");
+        }
+    } else {
+        return std::nullopt;
+    }
+    return statusLine(app);
+}
+
 } // namespace
 
 // Each command checks its arguments before acting: a line it cannot use is answered "?" and
@@ -170,6 +225,9 @@ std::string TestPort::run(const std::string& line, App& app) {
         }
         app.pretend(w[1]);
         return statusLine(app);
+    }
+    if (std::optional<std::string> reply = inputCommand(w, app)) {
+        return *reply;
     }
     return "?";
 }

@@ -42,7 +42,9 @@ int main(int argc, char** argv) {
                       [](const std::string& line) { log(line); });
     // The desktop's services only on a real X11 session that is not being simulated.
     const bool desktop = !commandLine.simOnly() && QGuiApplication::platformName() == "xcb";
-    Platform platform = desktop ? x11Platform(Secret::service) : simPlatform();
+    Platform platform =
+        desktop ? x11Platform(Secret::service, [](const std::string& line) { log(line); })
+                : simPlatform();
     if (desktop) {
         platform.statusItem = std::make_unique<TrayStatusItem>();
     }

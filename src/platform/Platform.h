@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/DisplaySource.h"
+#include "platform/InputService.h"
 #include "platform/Pointer.h"
 #include "platform/ScreenLock.h"
 #include "platform/SecretStore.h"
@@ -22,14 +23,17 @@ struct Platform {
     std::unique_ptr<Pointer> pointer;
     // The icon in the tray; none where there is nothing to show it in.
     std::unique_ptr<StatusItem> statusItem;
+    // This computer's keyboard and mouse; none in simulation mode, which never captures input.
+    std::unique_ptr<InputService> input;
     // The camera source joins here once it leaves the gaze library.
 };
 
 // The desktop's own services: the session's secret service, under secretService's items,
-// its lock signals and the X pointer. The tray icon is the application's own to add.
-Platform x11Platform(const std::string& secretService);
+// its lock signals, the X pointer and the keyboard and mouse (whose lines go to log). The tray
+// icon is the application's own to add.
+Platform x11Platform(const std::string& secretService, InputService::Log log = {});
 // Services that never touch the user's desk: secrets in memory, a lock only tests trigger, no
-// pointer and a status item that only remembers.
+// pointer, no input capture and a status item that only remembers.
 Platform simPlatform();
 
 } // namespace helm

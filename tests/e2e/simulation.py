@@ -162,6 +162,29 @@ def main():
                 if ask(conn, reader, "lth\n") != "health ok":
                     fail("a command split across writes was not put together")
 
+                # Made-up input: the lock, a held key, and an edge with nothing beyond it.
+                before = ask(conn, reader, "status\n")
+                if " locked=mac/0 " not in ask(conn, reader, "lock\n"):
+                    fail("lock did not lock the keyboard's screen")
+                if " locked=- " not in ask(conn, reader, "lock\n"):
+                    fail("a second lock did not unlock")
+                if " held=[0] " not in ask(conn, reader, "key 0 1\n"):
+                    fail("key 0 1 did not hold key 0")
+                if " held=[] " not in ask(conn, reader, "key 0 0\n"):
+                    fail("key 0 0 did not release key 0")
+                edge = ask(conn, reader, "edge R\n")
+                if edge.split(" sinceKey=")[0] != before.split(" sinceKey=")[0]:
+                    fail("edge R with no other computer changed %r to %r" % (before, edge))
+                for command in ("key\n", "key x 1\n", "move 1\n", "click\n", "edge\n"):
+                    if ask(conn, reader, command) != "?":
+                        fail("%r was not answered with ?" % command)
+                if not ask(conn, reader, "move -5 0\n").startswith("gaze="):
+                    fail("move did not answer the status line")
+                if not ask(conn, reader, "click 1\n").startswith("gaze="):
+                    fail("click did not answer the status line")
+                ask(conn, reader, "click 0\n")
+
+
                 hub, secret = pair_with_fake_agent(conn, reader, agent, log_path)
                 quit_releases_the_pc(proc, conn, reader, agent, hub, secret, log_path)
             try:

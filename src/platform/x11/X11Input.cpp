@@ -11,6 +11,7 @@
 #include <X11/extensions/XInput2.h>
 #include <X11/extensions/XKBrules.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/Xrandr.h>
 
 #include <algorithm>
 #include <cmath>
@@ -123,6 +124,12 @@ bool X11Input::observe(Handler h) {
                             {XIAllDevices, sizeof deviceBits, deviceBits}};
     XISelectEvents(watch, root, masks, 2);
     refreshDevices();
+    int randrError = 0;
+    if (XRRQueryExtension(dpy, &randrEvent, &randrError))
+        XRRSelectInput(dpy, root, RRScreenChangeNotifyMask);
+    else
+        randrEvent = -1;
+    refreshOrigin();
     resync(false);
     XSync(watch, False);
     if (!notifier) {
@@ -167,7 +174,10 @@ void X11Input::drain() {
             XNextEvent(dpy, &ev);
             if (ev.type == KeyPress)
                 coreKeyPress(static_cast<int>(ev.xkey.keycode), ev.xkey.time);
-            else if (ev.type == MappingNotify) {
+            else if (randrEvent >= 0 && ev.type == randrEvent + RRScreenChangeNotify) {
+                XRRUpdateConfiguration(&ev);
+                refreshOrigin();
+            } else if (ev.type == MappingNotify) {
                 XRefreshKeyboardMapping(&ev.xmapping);
                 buildKeyTable();
             }
@@ -212,6 +222,26 @@ void X11Input::refreshDevices() {
     }
     XIFreeDeviceInfo(info);
     devices = std::move(fresh);
+}
+
+void X11Input::refreshOrigin() {
+    originX = originY = 0;
+    if (randrEvent < 0)
+        return;
+    int count = 0;
+    XRRMonitorInfo* monitors = XRRGetMonitors(dpy, root, True, &count);
+    if (!monitors)
+        return;
+    // With no monitor marked primary the first one stands in, as the display list does.
+    for (int i = 0; i < count; ++i) {
+        if (monitors[i].primary || i == 0) {
+            originX = monitors[i].x;
+            originY = monitors[i].y;
+        }
+        if (monitors[i].primary)
+            break;
+    }
+    XRRFreeMonitors(monitors);
 }
 
 void X11Input::buildKeyTable() {

@@ -78,6 +78,8 @@ private:
     void coreKeyPress(int keycode, unsigned long time);
     void report(InputEvent e, bool withLocation);
     void refreshDevices();
+    // The primary monitor's top-left corner in root coordinates: the shared frame's (0, 0).
+    void refreshOrigin();
     void buildKeyTable();
     void resync(bool report);
     int keycodeForMac(int code) const;
@@ -110,6 +112,8 @@ private:
     std::array<bool, 256> held{};               // keys down, from raw events
     std::array<unsigned long, 256> pressTime{}; // server time of each held key's press
     std::uint64_t sideBits = 0;
+    int randrEvent = -1; // RandR's first event number, −1 without it
+    double originX = 0, originY = 0;
     bool capsLock = false;
     int buttonsLeft = 0, buttonsRight = 0, buttonsOther = 0;
     double restX = 0, restY = 0;

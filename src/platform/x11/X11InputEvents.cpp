@@ -175,8 +175,8 @@ void X11Input::report(InputEvent e, bool withLocation) {
         int rx = 0, ry = 0, wx = 0, wy = 0;
         unsigned mask = 0;
         if (XQueryPointer(dpy, root, &r, &child, &rx, &ry, &wx, &wy, &mask)) {
-            e.x = rx;
-            e.y = ry;
+            e.x = rx - originX;
+            e.y = ry - originY;
         }
     }
     pending.push_back(e);

@@ -2,16 +2,21 @@
 #include "platform/linux/DbusScreenLock.h"
 #include "platform/linux/LibsecretStore.h"
 #include "platform/sim/FakeDisplaySource.h"
+#include "platform/x11/X11Input.h"
 #include "platform/x11/X11Pointer.h"
 
 namespace helm {
 
-Platform x11Platform(const std::string& secretService) {
+Platform x11Platform(const std::string& secretService, InputService::Log log) {
     Platform p;
     p.secrets = std::make_unique<LibsecretStore>(secretService);
     p.screenLock = std::make_unique<DbusScreenLock>();
     p.displays = std::make_unique<FakeDisplaySource>();
     p.pointer = std::make_unique<X11Pointer>();
+    if (!log) {
+        log = [](const std::string&) {};
+    }
+    p.input = X11Input::open("", std::move(log)); // none when the server cannot be reached
     return p;
 }
 
