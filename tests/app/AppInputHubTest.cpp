@@ -70,7 +70,7 @@ struct AppInputHubTest : ::testing::Test, test::AppFixture {
             if (!l) {
                 break;
             }
-            if (l->rfind("j ", 0) != 0 && l->rfind("warp", 0) != 0) { // focus lines aside
+            if (l->rfind("j ", 0) != 0 && l->rfind("W ", 0) != 0) { // focus lines aside
                 out.push_back(*l);
             }
         }
