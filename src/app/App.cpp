@@ -47,8 +47,7 @@ void App::run(QAction* item) {
 void App::applicationDidFinishLaunching() {
     log(commandLine_.startLine(iso));
 
-    syncMacDisplays();
-    screenWatch_ = std::make_unique<ScreenWatch>([this] { syncMacDisplays(); });
+    watchDisplays();
 
     if (platform_.screenLock) {
         platform_.screenLock->onLock = [this] { screenLocked(); };
@@ -62,6 +61,8 @@ void App::applicationDidFinishLaunching() {
 
     wireHub();
     startHub();
+
+    wireDesk();
 
     wireGaze();
     if (commandLine_.noCamera()) {
@@ -126,9 +127,6 @@ void App::apply(const Router::Effects& effects) {
         log((e.kind == Router::Effect::Kind::keys ? "keys → " : "mouse → ") + e.to);
     }
 }
-
-// This computer's displays join the layout once display enumeration exists.
-void App::syncMacDisplays() {}
 
 // The settings window and the set-up guide fill these in.
 void App::setUpSettings() {}

@@ -1,11 +1,14 @@
 #include "app/App.h"
 #include "app/CommandLine.h"
 #include "app/Log.h"
+#include "app/SimDisplays.h"
 #include "desk/Defaults.h"
-#include "link/Secret.h"
 #include "guide/Replay.h"
+#include "link/Secret.h"
 #include "platform/DefaultsFile.h"
 #include "platform/TermSignal.h"
+#include "platform/qt/QtDisplaySource.h"
+#include "platform/sim/FakeDisplaySource.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -41,7 +44,15 @@ int main(int argc, char** argv) {
                       [](const std::string& line) { log(line); });
     // The desktop's services only on a real X11 session that is not being simulated.
     const bool desktop = !commandLine.simOnly() && QGuiApplication::platformName() == "xcb";
-    App app(commandLine, defaults, desktop ? x11Platform(Secret::service) : simPlatform());
+    Platform platform = desktop ? x11Platform(Secret::service) : simPlatform();
+    if (commandLine.simOnly()) {
+        if (std::optional<std::vector<DisplayInfo>> list = simDisplays()) {
+            platform.displays = std::make_unique<FakeDisplaySource>(std::move(*list));
+        }
+    } else if (!desktop) {
+        platform.displays = std::make_unique<QtDisplaySource>();
+    }
+    App app(commandLine, defaults, std::move(platform));
 
     // SIGTERM ends the event loop in order, so the quit sequence runs.
     TermSignal term([] { QCoreApplication::quit(); });

@@ -52,9 +52,6 @@ DisplayList DisplayList::check(std::vector<DisplayInfo> listed) {
 }
 
 DisplayList macDisplays(std::vector<DisplayInfo> listed) {
-    for (std::size_t i = 0; i < listed.size(); ++i) {
-        listed[i].index = int(i);
-    }
     return DisplayList::check(std::move(listed));
 }
 

@@ -17,8 +17,8 @@ struct DisplayList {
     static DisplayList check(std::vector<DisplayInfo> listed);
 };
 
-// This computer's displays as its display source lists them, checked: each display's index is
-// its position in the source's list, so a display left out still counts.
+// This computer's displays as its display source lists them, checked. Indices stay as the
+// source gave them (positions in its list), so a display left out still counts.
 DisplayList macDisplays(std::vector<DisplayInfo> listed);
 
 } // namespace helm

@@ -157,11 +157,11 @@ TEST(LayoutSync, UnusableDisplaysAreLeftOutAndDoNotMoveTheReference) {
     EXPECT_NEAR(-kWide, l.screens[1].yaw, 1e-9);
 }
 
-TEST(DisplayList, MacDisplaysNumberByPositionAndSuffixRepeatedKeys) {
-    DisplayInfo bad = display("A", 7, 0);
+TEST(DisplayList, MacDisplaysKeepIndicesAndSuffixRepeatedKeys) {
+    DisplayInfo bad = display("A", 1, 0);
     bad.h = -1;
     DisplayList list = macDisplays(
-        {display("A", 9, 0), bad, display("A", 9, 0), display("A#2", 9, 0), display("A", 9, 0)});
+        {display("A", 0, 0), bad, display("A", 2, 0), display("A#2", 3, 0), display("A", 4, 0)});
     std::vector<std::string> keys;
     std::vector<int> indices;
     for (const DisplayInfo& d : list.kept) {
