@@ -5,6 +5,7 @@
 #include "app/ScreenWatch.h"
 #include "desk/DisplayList.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace helm {
@@ -63,9 +64,12 @@ void App::syncMacDisplays() {
         log(line);
     }
     // While the desktop reconfigures it may list no display for a moment; that must neither
-    // start a setup nor drop this computer's screens.
+    // start a setup nor drop this computer's screens. Said only when there are screens to keep.
     if (listed.kept.empty()) {
-        log("displays: none listed, desk kept");
+        if (std::any_of(layout_.screens.begin(), layout_.screens.end(),
+                        [](const Screen& s) { return s.local(); })) {
+            log("displays: none listed, desk kept");
+        }
         return;
     }
     std::set<std::string> ids;
