@@ -49,8 +49,7 @@ void App::run(QAction* item) {
 void App::applicationDidFinishLaunching() {
     log(commandLine_.startLine(iso));
 
-    syncMacDisplays();
-    screenWatch_ = std::make_unique<ScreenWatch>([this] { syncMacDisplays(); });
+    watchDisplays();
 
     if (platform_.screenLock) {
         platform_.screenLock->onLock = [this] { screenLocked(); };
@@ -65,6 +64,8 @@ void App::applicationDidFinishLaunching() {
     wireHub();
     startHub();
     buildMenu();
+
+    wireDesk();
 
     wireGaze();
     if (commandLine_.noCamera()) {
@@ -133,9 +134,6 @@ void App::tick() {
     }
     apply(router().tick(mediaNow()));
 }
-
-// This computer's displays join the layout once display enumeration exists.
-void App::syncMacDisplays() {}
 
 // The settings window and the set-up guide fill these in.
 void App::setUpSettings() {}

@@ -9,6 +9,7 @@
 #include "desk/DeskModel.h"
 #include "desk/Layout.h"
 #include "desk/Prefs.h"
+#include "desk/Setups.h"
 #include "desk/V3.h"
 #include "gaze/Face.h"
 #include "gaze/GazePicker.h"
@@ -83,6 +84,24 @@ public:
     void setLayout(Layout layout);
     // The first screen of the layout with that id.
     std::optional<Screen> screen(const std::string& id) const;
+    // Merges this computer's displays into the layout, after switching to the setup they
+    // belong to (AppLayout.cpp).
+    void syncMacDisplays();
+
+    // The named desks (AppSetups.cpp), read on first use; simulation mode neither reads nor
+    // writes them.
+    Setups& setups();
+    void saveSetups();
+    // Switches to the setup that fits this computer's screens (the layout's own when none
+    // are given) and the PCs online, or starts a new one for an unknown calibrated desk.
+    void checkSetup(const std::optional<std::set<std::string>>& macScreens = std::nullopt);
+    void useSetup(const std::string& name, bool automatic = false);
+    void newSetup();
+    void renameSetup(const std::string& old, const std::string& name);
+    void deleteSetup(const std::string& name);
+    // Calibrates the given screens, or all of them (a stand-in until calibration runs exist).
+    void startCalibration(const std::optional<std::vector<std::string>>& ids, bool warmUp,
+                          bool precise);
 
     // The desk as the windows show and edit it, made on first use from the layout (AppDesk.cpp).
     DeskModel& desk();
@@ -131,8 +150,6 @@ public:
     StatusMenu* menu() const { return menu_.get(); }
     // Asks for the leave to watch and post input; X11 has nothing to ask, so it re-checks.
     void askAccess();
-    // The set-up guide's state.
-    OnboardingModel guide;
     // The test port, once opened.
     const TestPort* testPort() const { return testPort_.get(); }
 
@@ -191,6 +208,8 @@ public:
     std::optional<Hint> hintSince;
     std::optional<Face> face;
     FeedModel feed;
+    // The set-up guide's model.
+    OnboardingModel guide;
     // The recipe file built into the program, read once; absent when it cannot be read.
     const std::optional<Jumps::File> jumps = loadJumps();
     // The jump recipe in force for the preferences, read at every use; none for "off".
@@ -273,7 +292,12 @@ private:
     void grabChanged();
 
     Layout storedLayout() const;
-    void syncMacDisplays();
+    std::optional<Setups> setups_;
+    // Merges the displays now and again whenever the desktop's or Qt's screens change.
+    void watchDisplays();
+    // The pointer route of the PC input path, refreshed after the displays changed.
+    void updateMoveRoute();
+    void wireDesk();
     void setUpSettings();
     void setUpGuide();
     void openGuide();
@@ -303,7 +327,6 @@ private:
     // The PCs' own input captures follow focus; come with PC input.
     void updateCaps();
     // AppMenu.cpp: windows and runs that come with later work.
-    void startCalibration();
     void openSettings();
 };
 

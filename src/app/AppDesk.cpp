@@ -13,8 +13,21 @@ namespace helm {
 DeskModel& App::desk() {
     if (!desk_) {
         desk_ = std::make_unique<DeskModel>(layout_);
+        // Made with the model, so an edit is never lost, whenever the first view appears.
+        desk_->onChange = [this](const Layout& layout) {
+            // The edit moves no one's gaze: the picker keeps the screen it had.
+            const std::optional<std::string> current = picker.current;
+            setLayout(layout);
+            picker = GazePicker(current);
+        };
     }
     return *desk_;
+}
+
+void App::wireDesk() {
+    DeskModel& model = desk();
+    model.agents.assign(connected.begin(), connected.end());
+    model.changed();
 }
 
 void App::openDesk() {

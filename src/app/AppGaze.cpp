@@ -100,6 +100,12 @@ void App::saw(const std::optional<Angle>& head, const std::optional<Angle>& eye)
             lookAt(*id, t, false);
         }
     }
+    DeskModel& model = desk();
+    model.looking = picker.current;
+    model.angle = g;
+    model.head = headPos;
+    model.atKeyboard = picker.atKeyboard;
+    model.changed();
     refresh();
 }
 
@@ -165,6 +171,8 @@ void App::togglePause() {
 void App::pretend(const std::string& id) {
     picker = GazePicker(id);
     lookAt(id, mediaNow(), false);
+    desk().looking = id;
+    desk().changed();
     log("pretend look " + id);
 }
 

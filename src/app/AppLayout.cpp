@@ -1,7 +1,11 @@
 #include "app/App.h"
 
+#include "app/HostName.h"
 #include "app/Log.h"
+#include "app/ScreenWatch.h"
+#include "desk/DisplayList.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace helm {
@@ -31,10 +35,55 @@ void App::setLayout(Layout layout) {
             log(std::string("layout not stored: ") + e.what());
         }
     }
+    DeskModel& model = desk();
+    model.layout = layout_;
+    model.changed();
+    guide.screensChanged();
+    setups().store(layout_);
+    saveSetups();
 }
 
 std::optional<Screen> App::screen(const std::string& id) const {
     return layout_.screen(id);
 }
+
+void App::watchDisplays() {
+    syncMacDisplays();
+    // The desktop's own notices and Qt's screen signals often come together for one change:
+    // one zero-delay timer runs them as one merge.
+    screenWatch_ = std::make_unique<ScreenWatch>([this] { syncMacDisplays(); });
+    if (platform_.displays) {
+        platform_.displays->onChange = [this] { screenWatch_->changed(); };
+    }
+}
+
+void App::syncMacDisplays() {
+    DisplayList listed = macDisplays(platform_.displays ? platform_.displays->displays()
+                                                        : std::vector<DisplayInfo>{});
+    for (const std::string& line : listed.skipped) {
+        log(line);
+    }
+    // While the desktop reconfigures it may list no display for a moment; that must neither
+    // start a setup nor drop this computer's screens. Said only when there are screens to keep.
+    if (listed.kept.empty()) {
+        if (std::any_of(layout_.screens.begin(), layout_.screens.end(),
+                        [](const Screen& s) { return s.local(); })) {
+            log("displays: none listed, desk kept");
+        }
+        return;
+    }
+    std::set<std::string> ids;
+    for (const DisplayInfo& display : listed.kept) {
+        ids.insert("mac/" + display.key);
+    }
+    checkSetup(ids);
+    Layout merged = layout_;
+    merged.sync(std::nullopt, hostName("This Mac"), listed.kept);
+    setLayout(std::move(merged));
+    updateMoveRoute();
+}
+
+// The PC input path keeps its own route to this computer's displays once it exists.
+void App::updateMoveRoute() {}
 
 } // namespace helm

@@ -1,12 +1,12 @@
 // The application's side of the PC link: creating and starting the hub and answering it.
 #include "app/App.h"
 #include "app/DefaultsKeyValues.h"
+#include "app/HostName.h"
 #include "app/Log.h"
 #include "app/RepeatFilter.h"
 #include "link/Hub.h"
 #include "link/Secret.h"
 
-#include <QSysInfo>
 #include <algorithm>
 #include <cstdlib>
 #include <set>
@@ -35,19 +35,6 @@ const std::string tailscaleProblem =
     "Tailscale isn't running, so Helmvantor can't listen only on it. Start Tailscale or turn the "
     "setting off.";
 
-std::string macName() {
-    std::string name = QSysInfo::machineHostName().toStdString();
-    if (name.empty()) {
-        name = "Mac";
-    }
-    // A typographic apostrophe becomes a plain one, which every agent can show.
-    const std::string curly = "\xE2\x80\x99";
-    for (std::size_t at = name.find(curly); at != std::string::npos; at = name.find(curly)) {
-        name.replace(at, curly.size(), "'");
-    }
-    return name;
-}
-
 } // namespace
 
 Hub& App::hub() {
@@ -72,7 +59,7 @@ Hub& App::hub() {
         options.discoveryPort =
             portFromEnvironment("HELMVANTOR_DISCOVERY_PORT", Hub::discoveryPort);
     }
-    hub_ = std::make_unique<Hub>(std::move(keys), macName(), secret_->hubId(), options);
+    hub_ = std::make_unique<Hub>(std::move(keys), hostName("Mac"), secret_->hubId(), options);
     return *hub_;
 }
 

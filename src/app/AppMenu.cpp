@@ -15,7 +15,7 @@ void App::buildMenu() {
         guide.step = 4; // its calibration page
         emit guide.changed();
         openGuide();
-        startCalibration();
+        startCalibration(std::nullopt, true, false);
     };
     a.settings = [this] { openSettings(); };
     a.reset = [this] { resetDefaults(); };
@@ -47,14 +47,12 @@ void App::buildMenu() {
     }
 }
 
-// The desktop grants X11 programs their input without asking; the item stays hidden.
 // X11 has nothing to ask: the server either offers input control or not, so look again.
 void App::askAccess() {
     installTap(false);
 }
 
-// The calibration run and the settings window come with their own work.
-void App::startCalibration() {}
+// The settings window comes with its own work.
 void App::openSettings() {}
 
 } // namespace helm

@@ -16,12 +16,14 @@ class ScreenWatch : public QObject {
 public:
     explicit ScreenWatch(std::function<void()> onChange);
 
+    // Another source saw the desk change: runs together with whatever else changed now.
+    void changed();
+
 private:
     std::function<void()> onChange_;
     QTimer settle_;
 
     void watch(QScreen* screen);
-    void changed();
 };
 
 } // namespace helm

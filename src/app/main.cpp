@@ -1,12 +1,15 @@
 #include "app/App.h"
 #include "app/CommandLine.h"
 #include "app/Log.h"
+#include "app/SimDisplays.h"
 #include "app/menu/TrayStatusItem.h"
 #include "desk/Defaults.h"
 #include "guide/Replay.h"
 #include "link/Secret.h"
 #include "platform/DefaultsFile.h"
 #include "platform/TermSignal.h"
+#include "platform/qt/QtDisplaySource.h"
+#include "platform/sim/FakeDisplaySource.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -47,6 +50,13 @@ int main(int argc, char** argv) {
                 : simPlatform();
     if (desktop) {
         platform.statusItem = std::make_unique<TrayStatusItem>();
+    }
+    if (commandLine.simOnly()) {
+        if (std::optional<std::vector<DisplayInfo>> list = simDisplays()) {
+            platform.displays = std::make_unique<FakeDisplaySource>(std::move(*list));
+        }
+    } else if (!desktop) {
+        platform.displays = std::make_unique<QtDisplaySource>();
     }
     App app(commandLine, defaults, std::move(platform));
 

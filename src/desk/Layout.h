@@ -45,6 +45,13 @@ struct Layout {
     // The first screen with that id.
     std::optional<Screen> screen(const std::string& id) const;
 
+    // Merges one computer's displays (computer absent for this Mac): its screens that vanished
+    // go, known ones are refreshed without moving, new ones are numbered and given a first
+    // place in angle space. Answers a line for every display left out of the list.
+    std::vector<std::string> sync(const std::optional<std::string>& computer,
+                                  const std::string& computerName,
+                                  std::vector<DisplayInfo> displays);
+
     // Throws json::EncodeError for a number that is not finite, so that a caller storing the
     // result keeps its previous copy instead of writing one that cannot be read back.
     json::Json toJson() const;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 
 using namespace helm;
@@ -65,7 +66,11 @@ TEST_F(AppLayoutTest, ALayoutThatCannotBeEncodedLeavesTheStoredCopyIntact) {
     broken.screens[0].yaw = std::numeric_limits<double>::quiet_NaN();
     app->setLayout(broken);
     EXPECT_EQ(twoScreens(), Layout::fromJson(*defaults.value("layout2")));
-    EXPECT_EQ(0u, logged().back().rfind("layout not stored", 0));
+    // The setups holding the same layout say so on a line of their own.
+    std::vector<std::string> lines = logged();
+    EXPECT_NE(lines.end(), std::find_if(lines.end() - 2, lines.end(), [](const std::string& l) {
+                  return l.rfind("layout not stored", 0) == 0;
+              }));
     app->setLayout(twoScreens()); // the next good assignment is written in full
     EXPECT_EQ(twoScreens(), Layout::fromJson(*defaults.value("layout2")));
 }

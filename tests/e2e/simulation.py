@@ -2,6 +2,7 @@
 """Starts helmvantor in simulation mode with a throw-away home, drives it over its test
 port and ends it with SIGTERM, checking the log and the exit status on the way."""
 
+import json
 import os
 import re
 import signal
@@ -125,6 +126,13 @@ def main():
             QT_QPA_PLATFORM="offscreen",
             HELMVANTOR_HUB_PORT="0",
             HELMVANTOR_DISCOVERY_PORT="0",
+            # Two monitors side by side, the primary listed second, as a PC reports them.
+            HELMVANTOR_DISPLAYS=json.dumps([
+                {"key": "4-5-6", "name": "Side", "index": 1, "x": 1920, "y": 0, "w": 1920,
+                 "h": 1080, "mmW": 600, "mmH": 340, "primary": False},
+                {"key": "1-2-3", "name": "Main", "index": 0, "x": 0, "y": 0, "w": 1920,
+                 "h": 1080, "mmW": 600, "mmH": 340, "primary": True},
+            ]),
         )
         log_path = os.path.join(home, "state", "Pivmor", "pivmor.log")
         proc = subprocess.Popen(
@@ -146,7 +154,13 @@ def main():
                     status,
                 ):
                     fail("unexpected status line: " + repr(status))
-                if not ask(conn, reader, "unstick\n").startswith("gaze=- keys=mac/0 mouse=mac/0 "):
+                screens = ask(conn, reader, "screens\n").split(" | ")
+                if [line.split(" ")[:2] + line.split(" ")[-1:] for line in screens] != [
+                    ["1", "mac/1-2-3", "guess"], ["2", "mac/4-5-6", "guess"]]:
+                    fail("the displays did not become screens: %r" % screens, read(log_path))
+                # Home is this computer's first screen.
+                if not ask(conn, reader, "unstick\n").startswith(
+                        "gaze=- keys=mac/1-2-3 mouse=mac/1-2-3 "):
                     fail("unstick did not answer the status line")
                 for command in ("frobnicate\n", "STATUS\n", "   \n", "allinputs\n"):
                     reply = ask(conn, reader, command)
@@ -164,7 +178,7 @@ def main():
 
                 # Made-up input: the lock, a held key, and an edge with nothing beyond it.
                 before = ask(conn, reader, "status\n")
-                if " locked=mac/0 " not in ask(conn, reader, "lock\n"):
+                if " locked=mac/1-2-3 " not in ask(conn, reader, "lock\n"):
                     fail("lock did not lock the keyboard's screen")
                 if " locked=- " not in ask(conn, reader, "lock\n"):
                     fail("a second lock did not unlock")

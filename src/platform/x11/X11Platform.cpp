@@ -1,7 +1,7 @@
 #include "platform/Platform.h"
 #include "platform/linux/DbusScreenLock.h"
 #include "platform/linux/LibsecretStore.h"
-#include "platform/sim/FakeDisplaySource.h"
+#include "platform/x11/X11DisplaySource.h"
 #include "platform/x11/X11Input.h"
 #include "platform/x11/X11Pointer.h"
 
@@ -11,7 +11,7 @@ Platform x11Platform(const std::string& secretService, InputService::Log log) {
     Platform p;
     p.secrets = std::make_unique<LibsecretStore>(secretService);
     p.screenLock = std::make_unique<DbusScreenLock>();
-    p.displays = std::make_unique<FakeDisplaySource>();
+    p.displays = std::make_unique<X11DisplaySource>();
     p.pointer = std::make_unique<X11Pointer>();
     if (!log) {
         log = [](const std::string&) {};

@@ -1,9 +1,9 @@
 #include "platform/x11/X11Pointer.h"
 
 #include "platform/x11/DesktopMotion.h"
+#include "platform/x11/X11Monitors.h"
 
 #include <X11/Xlib.h>
-#include <X11/extensions/Xrandr.h>
 
 #include <cmath>
 
@@ -19,22 +19,9 @@ X11Pointer::~X11Pointer() {
 }
 
 Pointer::Point X11Pointer::origin() {
-    int count = 0;
-    XRRMonitorInfo* monitors = XRRGetMonitors(dpy_, DefaultRootWindow(dpy_), True, &count);
-    Point o;
-    if (monitors != nullptr) {
-        // With no monitor marked primary the first one stands in, as the display list does.
-        for (int i = 0; i < count; ++i) {
-            if (monitors[i].primary || i == 0) {
-                o = {double(monitors[i].x), double(monitors[i].y)};
-            }
-            if (monitors[i].primary) {
-                break;
-            }
-        }
-        XRRFreeMonitors(monitors);
-    }
-    return o;
+    // The same corner the display list measures from, so every point shares one frame.
+    RootOrigin o = primaryOrigin(dpy_);
+    return {double(o.x), double(o.y)};
 }
 
 std::optional<Pointer::Point> X11Pointer::location() {

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "desk/DisplayInfo.h"
+
+#include <string>
+#include <vector>
+
+namespace helm {
+
+// A computer's display list made fit for merging: displays without a usable size or with a
+// number that is not finite are left out (with a line saying so), and repeated keys get "#2",
+// "#3"… in list order, so two identical monitors never collapse into one screen.
+struct DisplayList {
+    std::vector<DisplayInfo> kept;
+    std::vector<std::string> skipped; // one line per display left out
+
+    static DisplayList check(std::vector<DisplayInfo> listed);
+};
+
+// This computer's displays as its display source lists them, checked. Indices stay as the
+// source gave them (positions in its list), so a display left out still counts.
+DisplayList macDisplays(std::vector<DisplayInfo> listed);
+
+} // namespace helm
