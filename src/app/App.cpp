@@ -23,7 +23,11 @@ namespace helm {
 
 App::App(CommandLine commandLine, Defaults& defaults, Platform platform)
     : d(defaults), prefs(defaults), commandLine_(std::move(commandLine)),
-      simOnly_(commandLine_.simOnly()), platform_(std::move(platform)), layout_(storedLayout()) {}
+      simOnly_(commandLine_.simOnly()), platform_(std::move(platform)), layout_(storedLayout()) {
+    overlays.simulation = simOnly_;
+    overlays.displays = platform_.displays.get();
+    overlays.log = [](const std::string& line) { log(line); };
+}
 
 App::~App() = default;
 
@@ -64,6 +68,7 @@ void App::applicationDidFinishLaunching() {
     startHub();
 
     wireGaze();
+    wireCalibration();
     if (commandLine_.noCamera()) {
         log("camera off (simulation)");
     } else {

@@ -1,0 +1,9 @@
+#include "app/OnboardingModel.h"
+
+namespace helm {
+
+void OnboardingModel::screensChanged() {
+    emit changed();
+}
+
+} // namespace helm
