@@ -135,6 +135,10 @@ def main():
                 time.sleep(0.2)
                 if ask(conn, reader, "lth\n") != "health ok":
                     fail("a command split across writes was not put together")
+                # Nothing on the desk to learn yet: no run starts.
+                reply = ask(conn, reader, "calibrate\n")
+                if not reply.startswith("gaze=") or " cal=" in reply:
+                    fail("calibrate with no screens answered %r" % reply)
 
                 pair_with_fake_agent(conn, reader, agent, log_path)
 
