@@ -25,7 +25,11 @@ namespace helm {
 App::App(CommandLine commandLine, Defaults& defaults, Platform platform)
     : d(defaults), prefs(defaults), iso(platform.input && platform.input->iso()),
       commandLine_(std::move(commandLine)), simOnly_(commandLine_.simOnly()),
-      platform_(std::move(platform)), layout_(storedLayout()) {}
+      platform_(std::move(platform)), layout_(storedLayout()) {
+    overlays.simulation = simOnly_;
+    overlays.displays = platform_.displays.get();
+    overlays.log = [](const std::string& line) { log(line); };
+}
 
 App::~App() = default;
 
@@ -68,6 +72,7 @@ void App::applicationDidFinishLaunching() {
     wireDesk();
 
     wireGaze();
+    wireCalibration();
     if (commandLine_.noCamera()) {
         log("camera off (simulation)");
     } else {

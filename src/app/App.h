@@ -5,12 +5,15 @@
 #include "app/Voice.h"
 #include "app/menu/MenuModel.h"
 #include "desk/Angle.h"
+#include "desk/CalCorner.h"
 #include "desk/Defaults.h"
 #include "desk/DeskModel.h"
 #include "desk/Layout.h"
 #include "desk/Prefs.h"
 #include "desk/Setups.h"
 #include "desk/V3.h"
+#include "gaze/AccuracyCheck.h"
+#include "gaze/Calibrator.h"
 #include "gaze/Face.h"
 #include "gaze/GazePicker.h"
 #include "gaze/feed/FeedModel.h"
@@ -21,6 +24,7 @@
 #include "input/WheelAccumulator.h"
 #include "overlays/Jumps.h"
 #include "overlays/draw/HUDModel.h"
+#include "overlays/draw/MacOverlays.h"
 #include "platform/Platform.h"
 
 #include <QMetaType>
@@ -99,9 +103,6 @@ public:
     void newSetup();
     void renameSetup(const std::string& old, const std::string& name);
     void deleteSetup(const std::string& name);
-    // Calibrates the given screens, or all of them (a stand-in until calibration runs exist).
-    void startCalibration(const std::optional<std::vector<std::string>>& ids, bool warmUp,
-                          bool precise);
 
     // The desk as the windows show and edit it, made on first use from the layout (AppDesk.cpp).
     DeskModel& desk();
@@ -214,6 +215,47 @@ public:
     const std::optional<Jumps::File> jumps = loadJumps();
     // The jump recipe in force for the preferences, read at every use; none for "off".
     std::optional<JumpRecipe> jump() const;
+
+    // Calibration runs (AppCalibrate.cpp) and the accuracy check (AppCheck.cpp). While either
+    // runs, every frame goes to it instead of the picker.
+    MacOverlays overlays;
+    // The settings' accuracy-check sentence, until the settings model holds it.
+    std::optional<std::string> settingsCheckResult;
+    std::optional<Calibrator> calibrator;
+    std::optional<AccuracyCheck> checking;
+    // Number the runs and the checks, so a timer or a spoken sentence's callback of one that
+    // has ended or been replaced does nothing.
+    int calRun = 0;
+    int checkRun = 0;
+    // only: the screen ids to learn, every screen when absent; PC screens only while their PC
+    // is connected. No screen left: nothing happens.
+    void startCalibration(const std::optional<std::vector<std::string>>& only, bool warmUp,
+                          bool precise);
+    // One frame of a run: the raw head and eye angles, mixed here with the preference.
+    void calibrate(const std::optional<Angle>& head, const std::optional<Angle>& eye, double at);
+    // The hold of the current point, 0 to 1, to the PC that shows it, when it has moved enough.
+    void sendHold(double hold);
+    void nextPrompt();
+    // The dot at `at` on screen `on` and every other screen dark; camera: the camera prompt on
+    // this computer's first screen.
+    void showTarget(const std::optional<std::string>& on, CalCorner at, bool camera);
+    void hideTargets();
+    // Ends a run and stores nothing.
+    void stopCalibration();
+    // The end of a run that captured every step: fit, store, tell.
+    void finishCalibration();
+    // A setup switch ends a run first: one desk's steps never fit another's layout.
+    void stopCalibrationForSetupChange();
+    void startCheck();
+    void nextCheck();
+    // One frame of a check: the combined angle.
+    void checkFeed(const std::optional<Angle>& angle, double at);
+    void finishCheck();
+    // Connects the desk views' re-learn of one screen; at launch.
+    void wireCalibration();
+    // Test seam: the clock of frames, runs and checks (the media clock when empty).
+    std::function<double()> gazeClock;
+    double gazeNow() const;
 
     // The test-session recorder (AppRecord.cpp): films the user while prompts tell them where
     // to look, into a dated folder under the recordings root.

@@ -86,13 +86,29 @@ void App::saw(const std::optional<Angle>& head, const std::optional<Angle>& eye)
         g = layout().gaze(*head, eye);
     }
     angle = g;
-    const double t = mediaNow();
+    const double t = gazeNow();
     if (head) {
         lastFaceAt = t;
         toldNoFace = false;
     }
-    // A running calibration or accuracy check takes the angle before the picker once those
-    // exist; until then the picker is the only consumer.
+    // One consumer per frame: a running calibration, else a running check, else the picker.
+    // The first two leave the status alone frame by frame.
+    if (calibrator) {
+        calibrate(head, eye, t);
+        desk().angle = g;
+        desk().head = headPos;
+        desk().changed();
+        guide.angle = g;
+        emit guide.changed();
+        return;
+    }
+    if (checking) {
+        checkFeed(g, t);
+        desk().angle = g;
+        desk().head = headPos;
+        desk().changed();
+        return;
+    }
     picker.settle = prefs.settle();
     if (followEyes) {
         if (std::optional<std::string> id = picker.update(g, layout(), t, headPos)) {

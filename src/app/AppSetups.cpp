@@ -99,7 +99,8 @@ void App::useSetup(const std::string& name, bool automatic) {
     if (!found) {
         return;
     }
-    Layout target = found->layout; // before the store below may move the list
+    stopCalibrationForSetupChange(); // one desk's steps never fit another setup's layout
+    Layout target = found->layout;   // before the store below may move the list
     all.store(layout_);
     all.active = name;
     setLayout(std::move(target));
@@ -155,8 +156,5 @@ void App::deleteSetup(const std::string& name) {
     saveSetups();
     refresh();
 }
-
-// Calibration runs come with their own part of the program.
-void App::startCalibration(const std::optional<std::vector<std::string>>&, bool, bool) {}
 
 } // namespace helm

@@ -38,8 +38,12 @@ std::string statusLine(App& app) {
         held += (held.empty() ? "" : ", ") + format("%d", code);
     }
     std::string since = format("%.2f", mediaNow() - r.lastKey);
+    std::string cal;
+    if (app.calibrator) {
+        cal = format(" cal=%d/%zu", app.calibrator->index, app.calibrator->steps.size());
+    }
     return "gaze=" + app.picker.current.value_or("-") + " keys=" + r.keys + " mouse=" + r.mouse +
-           " agents=" + agents + " locked=" + r.locked.value_or("-") + " held=[" + held +
+           " agents=" + agents + " locked=" + r.locked.value_or("-") + cal + " held=[" + held +
            "] sinceKey=" + since;
 }
 
@@ -144,6 +148,10 @@ std::string TestPort::run(const std::string& line, App& app) {
         return "?";
     }
     const std::string& cmd = w[0];
+    if (cmd == "calibrate") {
+        app.startCalibration(std::nullopt, true, false);
+        return statusLine(app);
+    }
     if (cmd == "screens") {
         return screensLine(app);
     }

@@ -199,6 +199,11 @@ def main():
                 ask(conn, reader, "click 0\n")
 
 
+                # Both displays are on the desk: a run starts at its first step.
+                reply = ask(conn, reader, "calibrate\n")
+                if not re.search(r" cal=0/\d+ ", reply):
+                    fail("calibrate with two screens answered %r" % reply)
+
                 hub, secret = pair_with_fake_agent(conn, reader, agent, log_path)
                 quit_releases_the_pc(proc, conn, reader, agent, hub, secret, log_path)
             try:
