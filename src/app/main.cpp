@@ -1,11 +1,13 @@
 #include "app/App.h"
 #include "app/CommandLine.h"
+#include "app/DisplayCheck.h"
 #include "app/Log.h"
 #include "desk/Defaults.h"
-#include "link/Secret.h"
 #include "guide/Replay.h"
+#include "link/Secret.h"
 #include "platform/DefaultsFile.h"
 #include "platform/TermSignal.h"
+#include "platform/x11/X11Server.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -25,6 +27,12 @@ int main(int argc, char** argv) {
             std::cout.flush();
             return 0;
         }
+    }
+    if (std::optional<std::string> line =
+            missingDisplay(commandLine, qEnvironmentVariable("QT_QPA_PLATFORM").toStdString(),
+                           x11ServerReachable)) {
+        std::cerr << *line << '\n';
+        return 1;
     }
     setUpLogPath();
 
