@@ -31,9 +31,9 @@ struct AppFixture {
     }
     ~AppFixture() { setLogPath(""); }
 
-    std::unique_ptr<App> make(std::vector<std::string> args) {
+    std::unique_ptr<App> make(std::vector<std::string> args, Platform platform = simPlatform()) {
         args.insert(args.begin(), "helmvantor");
-        return std::make_unique<App>(CommandLine(std::move(args)), defaults, simPlatform());
+        return std::make_unique<App>(CommandLine(std::move(args)), defaults, std::move(platform));
     }
 
     // The log's messages, dates cut off.
