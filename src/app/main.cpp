@@ -1,5 +1,6 @@
 #include "app/App.h"
 #include "app/CommandLine.h"
+#include "app/DisplayCheck.h"
 #include "app/Log.h"
 #include "app/SimDisplays.h"
 #include "app/menu/TrayStatusItem.h"
@@ -10,6 +11,7 @@
 #include "platform/TermSignal.h"
 #include "platform/qt/QtDisplaySource.h"
 #include "platform/sim/FakeDisplaySource.h"
+#include "platform/x11/X11Server.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -29,6 +31,12 @@ int main(int argc, char** argv) {
             std::cout.flush();
             return 0;
         }
+    }
+    if (std::optional<std::string> line =
+            missingDisplay(commandLine, qEnvironmentVariable("QT_QPA_PLATFORM").toStdString(),
+                           x11ServerReachable)) {
+        std::cerr << *line << '\n';
+        return 1;
     }
     setUpLogPath();
 

@@ -1,5 +1,6 @@
 #include "desk/Defaults.h"
 
+#include <cmath>
 #include <utility>
 
 namespace helm {
@@ -56,6 +57,14 @@ std::optional<Json> Defaults::value(const std::string& key) const {
 
 std::optional<long long> Defaults::integer(const std::string& key) const {
     std::optional<Json> v = value(key);
+    if (v && v->is_number_float()) {
+        // A whole number written as 2.0 is still 2; 2.5 is no integer at all.
+        const double d = v->get<double>();
+        if (std::trunc(d) != d || d < -9.2e18 || d > 9.2e18) {
+            return std::nullopt;
+        }
+        return static_cast<long long>(d);
+    }
     if (!v || !v->is_number_integer()) {
         return std::nullopt;
     }
@@ -115,30 +124,74 @@ std::vector<std::string> Defaults::keys() const {
 }
 
 bool Defaults::set(const std::string& key, const Json& value) {
-    try {
-        json::dump(value); // refuses a number that is not finite before anything changes
-    } catch (const json::EncodeError&) {
+    // Both refusals come before anything changes.
+    if (!json::allFinite(value)) {
         reportProblem("defaults: not stored, " + key + " holds a number that is not finite");
         return false;
     }
+    try {
+        json::dump(value);
+    } catch (const json::EncodeError&) {
+        reportProblem("defaults: not stored, " + key + " holds text that is not UTF-8");
+        return false;
+    }
     std::lock_guard lock(mutex_);
-    values_[key] = value;
-    saveLocked();
+    writeLocked([&](Json& doc) { doc[key] = value; });
     return true;
 }
 
 void Defaults::remove(const std::string& key) {
     std::lock_guard lock(mutex_);
-    if (values_.erase(key) > 0) {
-        saveLocked();
+    if (values_.contains(key)) {
+        writeLocked([&](Json& doc) { doc.erase(key); });
     }
 }
 
-void Defaults::saveLocked() {
+// The change goes into memory first, so it holds for this run whatever becomes of the file.
+// The file is then read afresh and given only this change: keys another running copy wrote
+// since we started stay, and memory takes them up too.
+void Defaults::writeLocked(const std::function<void(Json&)>& edit) {
+    edit(values_);
     if (!storage_ || !writable_) {
         return;
     }
-    if (std::optional<std::string> problem = storage_->save(values_.dump(2) + "\n")) {
+    std::vector<std::string> lines;
+    std::optional<std::string> problem =
+        storage_->update([&](const DefaultsStorage::Loaded& stored) -> std::optional<std::string> {
+            switch (stored.status) {
+            case DefaultsStorage::Status::absent:
+                break; // gone meanwhile: what we hold is all there is
+            case DefaultsStorage::Status::failed:
+                lines.push_back("defaults: not saved (cannot read: " + stored.problem + ")");
+                return std::nullopt;
+            case DefaultsStorage::Status::ok:
+                try {
+                    Json doc = json::parse(stored.text);
+                    if (!doc.is_object()) {
+                        throw json::DecodeError("not an object");
+                    }
+                    edit(doc);
+                    values_ = std::move(doc);
+                } catch (const json::DecodeError& e) {
+                    // Spoilt since we read it: keep that copy, store ours.
+                    std::optional<std::string> aside = storage_->setAside();
+                    if (!aside) {
+                        writable_ = false;
+                        lines.push_back(std::string("defaults: unreadable (") + e.what() +
+                                        "); changes are kept for this run only");
+                        return std::nullopt;
+                    }
+                    lines.push_back(std::string("defaults: unreadable (") + e.what() +
+                                    "), kept as " + *aside);
+                }
+                break;
+            }
+            return values_.dump(2) + "\n";
+        });
+    for (const std::string& line : lines) {
+        reportProblem(line);
+    }
+    if (problem) {
         reportProblem("defaults: not saved (" + *problem + ")");
     }
 }

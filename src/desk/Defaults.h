@@ -28,6 +28,7 @@ public:
     Defaults(std::unique_ptr<DefaultsStorage> storage, Report report);
 
     std::optional<json::Json> value(const std::string& key) const;
+    // Also a whole number stored as a double (2.0).
     std::optional<long long> integer(const std::string& key) const;
     std::optional<bool> boolean(const std::string& key) const;
     std::optional<double> number(const std::string& key) const;
@@ -35,8 +36,10 @@ public:
     std::optional<std::vector<std::string>> strings(const std::string& key) const;
     std::vector<std::string> keys() const;
 
-    // Stores value under key and writes the document. A value holding a number that is not
-    // finite is refused (nothing changes) and answers false.
+    // Stores value under key and writes it into the stored document, read afresh so that keys
+    // another running copy wrote meanwhile are kept (and taken up here). A value holding a
+    // number that is not finite, or text that is not UTF-8, is refused (nothing changes) and
+    // answers false.
     bool set(const std::string& key, const json::Json& value);
     void remove(const std::string& key);
 
@@ -47,7 +50,7 @@ private:
     bool writable_ = true;
     Report report_;
 
-    void saveLocked();
+    void writeLocked(const std::function<void(json::Json&)>& edit);
     void reportProblem(const std::string& line) const;
 };
 

@@ -11,6 +11,8 @@ namespace {
     throw DecodeError(std::string("\"") + key + "\": " + what);
 }
 
+} // namespace
+
 bool allFinite(const Json& j) {
     switch (j.type()) {
     case Json::value_t::number_float:
@@ -27,8 +29,6 @@ bool allFinite(const Json& j) {
         return true;
     }
 }
-
-} // namespace
 
 const Json& field(const Json& obj, const char* key) {
     if (!obj.is_object()) {

@@ -44,6 +44,8 @@ const Json* optionalField(const Json& obj, const char* key);
 
 // Writing: finite numbers only.
 double finite(double v, const char* key);
+// Every number in j, however deeply nested, is finite.
+bool allFinite(const Json& j);
 
 // Encodes a whole value, refusing any non-finite number anywhere in it (a second line of
 // defence behind `finite`) and any string that is not UTF-8, always as EncodeError, so a

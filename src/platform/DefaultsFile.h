@@ -6,7 +6,9 @@
 
 namespace helm {
 
-// The user defaults as one JSON file, replaced atomically on every save.
+// The user defaults as one JSON file, replaced atomically on every save. Updates hold an
+// advisory lock (flock on a ".lock" file beside it, since the document itself is replaced),
+// so two running copies take turns.
 class DefaultsFile : public DefaultsStorage {
 public:
     explicit DefaultsFile(std::string path);
@@ -19,6 +21,7 @@ public:
     Loaded load() override;
     std::optional<std::string> save(const std::string& text) override;
     std::optional<std::string> setAside() override;
+    std::optional<std::string> update(const Change& change) override;
 
 private:
     std::string path_;

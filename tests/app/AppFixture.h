@@ -31,10 +31,7 @@ struct AppFixture {
     }
     ~AppFixture() { setLogPath(""); }
 
-    std::unique_ptr<App> make(std::vector<std::string> args) {
-        return make(std::move(args), simPlatform());
-    }
-    std::unique_ptr<App> make(std::vector<std::string> args, Platform platform) {
+    std::unique_ptr<App> make(std::vector<std::string> args, Platform platform = simPlatform()) {
         args.insert(args.begin(), "helmvantor");
         return std::make_unique<App>(CommandLine(std::move(args)), defaults, std::move(platform));
     }

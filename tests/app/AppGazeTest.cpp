@@ -1,9 +1,12 @@
 #include "AppFixture.h"
 #include "app/TestPort.h"
 #include "gaze/Head.h"
+#include "gaze/camera/FakeCamera.h"
 #include "gaze/camera/GazeEngine.h"
 
 #include <gtest/gtest.h>
+
+#include <QElapsedTimer>
 
 #include <algorithm>
 #include <chrono>
@@ -182,6 +185,39 @@ TEST_F(AppGazeTest, CameraSwitchesAndItsLogLines) {
     EXPECT_TRUE(wasLogged("camera off (you asked)"));
     app->setCamera(false, "you asked");
     EXPECT_EQ(countLogged("camera off (you asked)"), 1) << "no change, no line";
+    app->applicationWillTerminate();
+}
+
+TEST_F(AppGazeTest, ACameraThatFailsGoesOffOnceAndCanBeTurnedOnAgain) {
+    using Step = test::FakeCamera::Step;
+    auto camera = std::make_shared<test::FakeCamera>(std::deque<Step>{Step::failOpen});
+    auto app = make({"--test-port", "0"});
+    app->makeGaze = [camera] {
+        GazeEngine::Options options;
+        options.camera = camera;
+        return std::make_unique<GazeEngine>(options);
+    };
+    auto runUntil = [](const std::function<bool()>& done) {
+        QElapsedTimer clock;
+        clock.start();
+        while (!done() && clock.elapsed() < 10000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        return done();
+    };
+    app->applicationDidFinishLaunching();
+    EXPECT_TRUE(wasLogged("camera on (launch)"));
+    ASSERT_TRUE(runUntil([&] { return !app->cameraOn; }));
+    EXPECT_FALSE(app->feed.cameraOn());
+    EXPECT_EQ(countLogged("camera off"), 1);
+    EXPECT_TRUE(wasLogged("camera off (camera /dev/video0 cannot be opened)"));
+    EXPECT_FALSE(app->health()) << "an off camera is not a face out of view";
+
+    app->setCamera(true, "you asked");
+    EXPECT_TRUE(app->cameraOn);
+    EXPECT_TRUE(runUntil([&] { return app->gaze().processed > 0; }));
+    EXPECT_TRUE(app->cameraOn);
+    EXPECT_TRUE(app->feed.cameraOn());
+    EXPECT_EQ(countLogged("camera off"), 1);
     app->applicationWillTerminate();
 }
 

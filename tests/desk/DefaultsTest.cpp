@@ -140,3 +140,34 @@ TEST(Defaults, InMemoryStoreNeedsNoStorage) {
     EXPECT_EQ("y", *d.string("x"));
     EXPECT_EQ(std::vector<std::string>{"x"}, d.keys());
 }
+
+TEST(Defaults, IntegersStoredAsWholeDoublesReadAsIntegers) {
+    auto o = open(DefaultsStorage::Status::ok,
+                  R"({"whole": 2.0, "negative": -3.0, "half": 2.5, "huge": 1e300})");
+    struct Case {
+        const char* key;
+        std::optional<long long> integer;
+    };
+    const Case cases[] = {
+        {"whole", 2}, {"negative", -3}, {"half", std::nullopt}, {"huge", std::nullopt}};
+    for (const auto& c : cases)
+        EXPECT_EQ(o->defaults->integer(c.key), c.integer) << c.key;
+}
+
+TEST(Defaults, RefusalsSayWhyTheValueWasRefused) {
+    struct Case {
+        Json value;
+        std::string line;
+    };
+    const Case cases[] = {
+        {std::nan(""), "defaults: not stored, k holds a number that is not finite"},
+        {"caf\xC3", "defaults: not stored, k holds text that is not UTF-8"},
+        {Json::array({"ok", "\xFF"}), "defaults: not stored, k holds text that is not UTF-8"},
+    };
+    for (const auto& c : cases) {
+        auto o = open(DefaultsStorage::Status::absent, "");
+        EXPECT_FALSE(o->defaults->set("k", c.value));
+        EXPECT_EQ(o->problems, std::vector<std::string>{c.line});
+        EXPECT_FALSE(o->defaults->value("k"));
+    }
+}

@@ -14,8 +14,9 @@ namespace {
 // engine treats as a camera that stopped.
 class V4l2Capture : public FrameSource {
 public:
-    V4l2Capture(std::vector<std::string> devices, std::function<double()> clock)
-        : devices_(std::move(devices)), clock_(std::move(clock)) {}
+    V4l2Capture(std::vector<std::string> devices, V4l2Camera::Opener open,
+                std::function<double()> clock)
+        : devices_(std::move(devices)), open_(std::move(open)), clock_(std::move(clock)) {}
 
     bool open() override {
         if (capture_.isOpened())
@@ -49,6 +50,7 @@ public:
 
 private:
     std::vector<std::string> devices_;
+    V4l2Camera::Opener open_;
     std::function<double()> clock_;
     cv::VideoCapture capture_;
     std::string device_;
@@ -58,14 +60,11 @@ private:
         try {
             // Linux asks no one for permission: a camera we may not open, or that another
             // program holds, is simply not there for us.
-            if (!capture_.open(device, cv::CAP_V4L2)) {
+            if (!open_(capture_, device)) {
                 problem_ = "camera " + device + " cannot be opened";
+                capture_.release();
                 return false;
             }
-            capture_.set(cv::CAP_PROP_FRAME_WIDTH, 640);
-            capture_.set(cv::CAP_PROP_FRAME_HEIGHT, 480);
-            // Keep the driver from queueing old frames: a late frame is better dropped.
-            capture_.set(cv::CAP_PROP_BUFFERSIZE, 1);
         } catch (const cv::Exception& e) {
             problem_ = "camera " + device + " cannot be opened: " + e.what();
             capture_.release();
@@ -76,9 +75,20 @@ private:
     }
 };
 
+bool openV4l2(cv::VideoCapture& capture, const std::string& device) {
+    if (!capture.open(device, cv::CAP_V4L2))
+        return false;
+    capture.set(cv::CAP_PROP_FRAME_WIDTH, 640);
+    capture.set(cv::CAP_PROP_FRAME_HEIGHT, 480);
+    // Keep the driver from queueing old frames: a late frame is better dropped.
+    capture.set(cv::CAP_PROP_BUFFERSIZE, 1);
+    return true;
+}
+
 } // namespace
 
-V4l2Camera::V4l2Camera(std::string folder) : folder_(std::move(folder)) {}
+V4l2Camera::V4l2Camera(std::string folder, Opener open)
+    : folder_(std::move(folder)), open_(open ? std::move(open) : Opener(openV4l2)) {}
 
 std::vector<std::string> V4l2Camera::devices(const std::string& folder) {
     std::vector<std::pair<long, std::string>> found;
@@ -104,7 +114,7 @@ bool V4l2Camera::present() const {
 }
 
 std::unique_ptr<FrameSource> V4l2Camera::make(std::function<double()> clock) {
-    return std::make_unique<V4l2Capture>(devices(folder_), std::move(clock));
+    return std::make_unique<V4l2Capture>(devices(folder_), open_, std::move(clock));
 }
 
 } // namespace helm

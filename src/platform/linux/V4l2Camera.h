@@ -2,6 +2,8 @@
 
 #include "platform/CameraSource.h"
 
+#include <opencv2/videoio.hpp>
+
 #include <string>
 #include <vector>
 
@@ -11,7 +13,11 @@ namespace helm {
 // opens, in number order, so a metadata node or a busy device is passed over.
 class V4l2Camera : public CameraSource {
 public:
-    explicit V4l2Camera(std::string folder = "/dev");
+    // Opens one device node into capture; false when it is not a camera we can use. The
+    // default opens it through V4L2 at 640 × 480.
+    using Opener = std::function<bool(cv::VideoCapture& capture, const std::string& device)>;
+
+    explicit V4l2Camera(std::string folder = "/dev", Opener open = {});
 
     bool present() const override;
     std::unique_ptr<FrameSource> make(std::function<double()> clock) override;
@@ -21,6 +27,7 @@ public:
 
 private:
     std::string folder_;
+    Opener open_;
 };
 
 } // namespace helm

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "app/CommandLine.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace helm {
+
+// Qt's platform plugin ends the process when it has no display to talk to. This decides before
+// the application object exists, so the user reads one line instead of an abort.
+//
+// qpaPlatform is $QT_QPA_PLATFORM (empty when unset); a "-platform" argument overrides it, as
+// it does for Qt. Qt's default and "xcb" need an X server, asked through x11Reachable; any
+// other platform is Qt's to judge. Answers the line to print, or nothing when Qt may start.
+std::optional<std::string> missingDisplay(const CommandLine& commandLine,
+                                          const std::string& qpaPlatform,
+                                          const std::function<bool()>& x11Reachable);
+
+} // namespace helm

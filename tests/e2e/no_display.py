@@ -1,0 +1,44 @@
+#!/usr/bin/env python3
+"""The program started where no X server answers: one line on standard error and exit 1,
+never Qt's abort. Usage: no_display.py PROGRAM"""
+import os
+import subprocess
+import sys
+import tempfile
+
+LINE = "Helmvantor needs an X11 display (or QT_QPA_PLATFORM=offscreen with --test-port)."
+
+# (what, environment additions, arguments)
+CASES = [
+    ("no display at all", {}, []),
+    ("a display nobody serves", {"DISPLAY": ":937"}, []),
+    ("xcb asked for by name", {"QT_QPA_PLATFORM": "xcb"}, ["--no-camera"]),
+    ("simulation without offscreen", {}, ["--test-port", "0", "--no-camera"]),
+]
+
+
+def main():
+    program = sys.argv[1]
+    failed = False
+    with tempfile.TemporaryDirectory() as home:
+        base = {k: v for k, v in os.environ.items()
+                if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+        base.update(HOME=home, XDG_CONFIG_HOME=home + "/config",
+                    XDG_STATE_HOME=home + "/state", XDG_DATA_HOME=home + "/data")
+        for what, extra, args in CASES:
+            env = dict(base, **extra)
+            run = subprocess.run([program] + args, env=env, capture_output=True, text=True,
+                                 timeout=20)
+            lines = run.stderr.splitlines()
+            if run.returncode != 1 or lines != [LINE] or run.stdout:
+                print(f"{what}: exit {run.returncode}, stderr {run.stderr!r}, "
+                      f"stdout {run.stdout!r}")
+                failed = True
+        if os.path.exists(home + "/state/Pivmor"):
+            print("a refused start made the log folder")
+            failed = True
+    sys.exit(1 if failed else 0)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "platform/CameraSource.h"
+
+#include <opencv2/core.hpp>
+
+#include <atomic>
+#include <deque>
+#include <future>
+#include <memory>
+#include <mutex>
+#include <string>
+
+namespace helm::test {
+
+// A camera whose every switching-on follows the next step of a script: it cannot be opened,
+// sends a few frames and stops, sends grey frames at 30 a second until closed, or holds its
+// first read until released. Once the script is used up it keeps working. Made with
+// std::make_shared: its sources keep it alive, also one abandoned in a stalled read.
+class FakeCamera : public CameraSource, public std::enable_shared_from_this<FakeCamera> {
+public:
+    enum class Step { failOpen, stopAfterFrames, works, stall };
+
+    explicit FakeCamera(std::deque<Step> script) : script_(std::move(script)) {}
+
+    bool present() const override { return true; }
+    std::unique_ptr<FrameSource> make(std::function<double()> clock) override;
+
+    // Sources made so far, and frames read from all of them.
+    std::atomic<int> made{0};
+    std::atomic<int> frames{0};
+    // A stalled read has begun; it ends once release() is called.
+    std::atomic<bool> stalled{false};
+    void release() { gate_.set_value(); }
+
+private:
+    std::mutex mutex_;
+    std::deque<Step> script_;
+    std::promise<void> gate_;
+    std::shared_future<void> released_ = gate_.get_future().share();
+};
+
+} // namespace helm::test
