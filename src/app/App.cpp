@@ -137,7 +137,20 @@ void App::openGuide() {}
 
 // The status item and the status box are filled in here once they exist.
 void App::refresh() {}
-void App::note(const std::string&) {}
+
+void App::note(const std::string& text) {
+    noteText = text;
+    noteUntil = mediaNow() + 5;
+    refresh();
+    std::weak_ptr<int> alive = alive_;
+    QTimer::singleShot(5100, [this, alive] {
+        // A newer note brings its own clear.
+        if (alive.lock() && mediaNow() >= noteUntil) {
+            noteText.reset();
+            refresh();
+        }
+    });
+}
 
 void App::unstick() {
     // Every PC lets go of whatever keys and buttons it may still hold for us.

@@ -137,7 +137,8 @@ public:
     std::map<std::string, std::string> pendingClip;
     std::map<std::string, int> sentClip;
     double noteUntil = 0;
-    std::set<std::string> connected; // PC names
+    std::optional<std::string> noteText; // the status box's note while it shows
+    std::set<std::string> connected;     // PC names
     Voice voice;
     double lastFaceAt = 0;
     bool toldNoFace = false;
