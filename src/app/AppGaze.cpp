@@ -63,6 +63,10 @@ void App::cameraFailed(const std::string& why) {
     cameraOn = false;
     feed.setCameraOn(false);
     gaze().stop();
+    // The movie ends with the camera; a cut-off film is no recording.
+    if (recorder) {
+        recorder->stop("the camera stopped");
+    }
     log("camera off (" + why + ")");
     refresh();
 }

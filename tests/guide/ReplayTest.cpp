@@ -183,10 +183,15 @@ TEST(ReplayScore, LowConfidenceFacesLeaveThePositionAlone) {
 }
 
 TEST(ReplayScore, PortraitScreensCalibrateFromFourCorners) {
-    Script s = session(tour);
-    s.layout.screens[1].portrait = true;
-    std::ostringstream out;
-    EXPECT_TRUE(Replay::score(frames(s), s, 0, out)) << out.str();
+    for (std::size_t tall : {0, 1}) {
+        Script s = session(tour);
+        s.layout.screens[tall].portrait = true;
+        std::ostringstream out;
+        const auto table = Replay::score(frames(s), s, 0, out);
+        ASSERT_TRUE(table) << out.str();
+        // Every corner cue drove its own corner: the user is followed as on landscape screens.
+        EXPECT_EQ(table->at("screen"), (Replay::Tally{66, 66, 66})) << tall;
+    }
 }
 
 TEST(ReplayPct, DividesByOneBelowOne) {
