@@ -1,8 +1,10 @@
 #pragma once
 
 #include "platform/DisplaySource.h"
+#include "platform/LoginItem.h"
 #include "platform/ScreenLock.h"
 #include "platform/SecretStore.h"
+#include "platform/Workspace.h"
 
 #include <memory>
 #include <string>
@@ -16,6 +18,8 @@ struct Platform {
     std::unique_ptr<SecretStore> secrets;
     std::unique_ptr<ScreenLock> screenLock;
     std::unique_ptr<DisplaySource> displays;
+    std::unique_ptr<LoginItem> loginItem;
+    std::unique_ptr<Workspace> workspace;
     // The camera source joins here once it leaves the gaze library.
 };
 

@@ -1,7 +1,9 @@
 #include "platform/Platform.h"
 #include "platform/sim/FakeDisplaySource.h"
 #include "platform/sim/FakeScreenLock.h"
+#include "platform/sim/MemoryLoginItem.h"
 #include "platform/sim/MemorySecretStore.h"
+#include "platform/sim/RecordingWorkspace.h"
 
 namespace helm {
 
@@ -10,6 +12,8 @@ Platform simPlatform() {
     p.secrets = std::make_unique<MemorySecretStore>();
     p.screenLock = std::make_unique<FakeScreenLock>();
     p.displays = std::make_unique<FakeDisplaySource>();
+    p.loginItem = std::make_unique<MemoryLoginItem>();
+    p.workspace = std::make_unique<RecordingWorkspace>();
     return p;
 }
 
