@@ -10,6 +10,7 @@
 #include "link/Secret.h"
 #include "link/Wire.h"
 #include "platform/MediaClock.h"
+#include "windows/SettingsModel.h"
 
 #include <QAction>
 #include <QGuiApplication>
@@ -130,13 +131,14 @@ void App::apply(const Router::Effects& effects) {
 // This computer's displays join the layout once display enumeration exists.
 void App::syncMacDisplays() {}
 
-// The settings window and the set-up guide fill these in.
-void App::setUpSettings() {}
+// The set-up guide fills these in.
 void App::setUpGuide() {}
 void App::openGuide() {}
 
 // The status item and the status box are filled in here once they exist.
-void App::refresh() {}
+void App::refresh() {
+    refreshShownSettings();
+}
 void App::note(const std::string&) {}
 
 void App::unstick() {

@@ -34,6 +34,7 @@ class QTimer;
 namespace helm {
 
 class DefaultsKeyValues;
+class SettingsModel;
 class GazeEngine;
 class Hub;
 class RepeatFilter;
@@ -183,6 +184,26 @@ public:
     std::function<double()> recordClock;
     // Makes the camera engine on first use; the default camera when empty (a test seam).
     std::function<std::unique_ptr<GazeEngine>()> makeGaze;
+
+    // The settings window (AppSettings.cpp). The model is made on first use and kept; the
+    // window is made on the first opening and only hidden when closed.
+    SettingsModel& settings();
+    QWidget* settingsWindow() const { return settingsWindow_.get(); }
+    void refreshSettings();
+    // The model and its live-look line, only while the window shows.
+    void refreshShownSettings();
+    void openSettings();
+    // Starts over with a new shared secret: every PC forgotten, a successor started, this run
+    // ended once the successor is on its way.
+    void newSecret();
+    // Test seams: the question before a new secret (a question box when empty) and the end
+    // of this run (the application's quit, posted, when empty).
+    std::function<bool()> confirmNewSecret;
+    std::function<void()> quit;
+    std::unique_ptr<SettingsModel> settingsModel_;
+    std::unique_ptr<QWidget> settingsWindow_; // after the model it shows
+    // Starts of the hub left to try while a relaunched run waits for the ports; -1 unread.
+    int hubRetriesLeft = -1;
 
 private:
     CommandLine commandLine_;
