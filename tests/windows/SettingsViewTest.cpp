@@ -53,7 +53,16 @@ struct Fixture {
         }
         return out;
     }
-    template <typename T> std::vector<T*> all() const { return view->page()->findChildren<T*>(); }
+    // Not every widget here declares itself to Qt's casts, so the standard cast decides.
+    template <typename T> std::vector<T*> all() const {
+        std::vector<T*> out;
+        for (QWidget* w : view->page()->findChildren<QWidget*>()) {
+            if (auto* t = dynamic_cast<T*>(w)) {
+                out.push_back(t);
+            }
+        }
+        return out;
+    }
     // The visible texts of the page, for checking what a user reads.
     std::vector<std::string> texts() const {
         std::vector<std::string> out;
@@ -360,8 +369,11 @@ TEST(SettingsView, RenamingAComputerKeepsTheFieldAsTyped) {
     f.model.setComputers({{"mac", "Studio", 1, true, true}});
     auto* page = dynamic_cast<ComputersPage*>(f.open("computers"));
     f.view->show();
+    f.view->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(f.view.get()));
     QLineEdit* field = page->computerRows()[0]->field();
     field->setFocus();
+    ASSERT_TRUE(field->hasFocus());
     field->setCursorPosition(3); // Stu|dio
     QTest::keyClicks(field, "xy");
     EXPECT_EQ(names, (std::vector<std::string>{"Stuxdio", "Stuxydio"}));
