@@ -11,6 +11,7 @@
 #include "link/Secret.h"
 #include "link/Wire.h"
 #include "platform/MediaClock.h"
+#include "windows/SettingsModel.h"
 
 #include <QAction>
 #include <QGuiApplication>
@@ -140,8 +141,7 @@ void App::tick() {
     apply(router().tick(mediaNow()));
 }
 
-// The settings window and the set-up guide fill these in.
-void App::setUpSettings() {}
+// The set-up guide fills these in.
 void App::setUpGuide() {}
 void App::openGuide() {}
 

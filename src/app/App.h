@@ -45,6 +45,7 @@ class QTimer;
 namespace helm {
 
 class DefaultsKeyValues;
+class SettingsModel;
 class GazeEngine;
 class Hub;
 class RepeatFilter;
@@ -219,8 +220,6 @@ public:
     // Calibration runs (AppCalibrate.cpp) and the accuracy check (AppCheck.cpp). While either
     // runs, every frame goes to it instead of the picker.
     MacOverlays overlays;
-    // The settings' accuracy-check sentence, until the settings model holds it.
-    std::optional<std::string> settingsCheckResult;
     std::optional<Calibrator> calibrator;
     std::optional<AccuracyCheck> checking;
     // Number the runs and the checks, so a timer or a spoken sentence's callback of one that
@@ -303,6 +302,26 @@ public:
     // Per PC: the PC codes of keys and the buttons it was sent down and not yet up.
     std::map<std::string, std::set<int>> sentKeys, sentButtons;
 
+    // The settings window (AppSettings.cpp). The model is made on first use and kept; the
+    // window is made on the first opening and only hidden when closed.
+    SettingsModel& settings();
+    QWidget* settingsWindow() const { return settingsWindow_.get(); }
+    void refreshSettings();
+    // The model and its live-look line, only while the window shows.
+    void refreshShownSettings();
+    void openSettings();
+    // Starts over with a new shared secret: every PC forgotten, a successor started, this run
+    // ended once the successor is on its way.
+    void newSecret();
+    // Test seams: the question before a new secret (a question box when empty) and the end
+    // of this run (the application's quit, posted, when empty).
+    std::function<bool()> confirmNewSecret;
+    std::function<void()> quit;
+    std::unique_ptr<SettingsModel> settingsModel_;
+    std::unique_ptr<QWidget> settingsWindow_; // after the model it shows
+    // Starts of the hub left to try while a relaunched run waits for the ports; -1 unread.
+    int hubRetriesLeft = -1;
+
 private:
     CommandLine commandLine_;
     bool simOnly_;
@@ -368,8 +387,6 @@ private:
     void handOffClipboard(const std::string& from, const std::string& to);
     // The PCs' own input captures follow focus; come with PC input.
     void updateCaps();
-    // AppMenu.cpp: windows and runs that come with later work.
-    void openSettings();
 };
 
 } // namespace helm

@@ -2,6 +2,7 @@
 #include "app/App.h"
 #include "app/Log.h"
 #include "app/NumberText.h"
+#include "windows/SettingsModel.h"
 
 #include <algorithm>
 #include <memory>
@@ -85,7 +86,7 @@ void App::finishCheck() {
         }
     }
     guide.checkResult = sentence;
-    settingsCheckResult = sentence;
+    settings().setCheckResult(sentence);
     emit guide.changed();
     voice.chime("Glass");
     voice.say(format("Accuracy %d percent.", p));

@@ -7,9 +7,11 @@
 #include "link/Hub.h"
 #include "link/Secret.h"
 
+#include <QTimer>
 #include <algorithm>
 #include <cstdlib>
 #include <set>
+#include <system_error>
 
 namespace helm {
 
@@ -95,9 +97,26 @@ void App::wireHub() {
 }
 
 void App::startHub() {
+    if (hubRetriesLeft < 0) {
+        // A run started by the one before it may find the ports still held for a moment.
+        hubRetriesLeft = qEnvironmentVariableIsSet("HELMVANTOR_RELAUNCHED") ? 20 : 0;
+        qunsetenv("HELMVANTOR_RELAUNCHED");
+    }
     try {
         hub().start();
+    } catch (const std::system_error& e) {
+        log(std::string("hub: ") + e.what());
+        problem = prefs.tailscaleOnly() ? tailscaleProblem : deafProblem;
     } catch (const std::exception& e) {
+        if (hubRetriesLeft > 0) {
+            --hubRetriesLeft;
+            QTimer::singleShot(250, [this, alive = std::weak_ptr<int>(alive_)] {
+                if (!alive.expired()) {
+                    startHub();
+                }
+            });
+            return;
+        }
         log(std::string("hub: ") + e.what());
         // Listening only on Tailscale fails when it has no address here; quitting other
         // copies would not help then.

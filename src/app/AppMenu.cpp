@@ -2,6 +2,7 @@
 #include "app/App.h"
 #include "app/Log.h"
 #include "app/menu/StatusMenu.h"
+#include "windows/SettingsModel.h"
 
 #include <QCoreApplication>
 
@@ -18,6 +19,10 @@ void App::buildMenu() {
         startCalibration(std::nullopt, true, false);
     };
     a.settings = [this] { openSettings(); };
+    a.manageSetups = [this] {
+        settings().setTab("setups");
+        openSettings();
+    };
     a.reset = [this] { resetDefaults(); };
     a.askAccess = [this] { askAccess(); };
     a.toggleLock = [this] { toggleLock(); };
@@ -51,8 +56,5 @@ void App::buildMenu() {
 void App::askAccess() {
     installTap(false);
 }
-
-// The settings window comes with its own work.
-void App::openSettings() {}
 
 } // namespace helm

@@ -71,7 +71,7 @@ void App::refresh() {
     header.remote = remote;
     menuModel.setHeader(header);
 
-    // The settings window's live look line joins here once that window exists.
+    refreshShownSettings(); // the settings window's live look line, while it shows
 
     if (menu_) {
         menu_->updateToggles();

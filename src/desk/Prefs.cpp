@@ -58,6 +58,7 @@ template <typename T> void Prefs::write(T& field, const T& value, const char* ke
     field = value;
     d.set(key, json::Json(value));
     onChange();
+    observers.notify();
 }
 
 void Prefs::setSpeed(int v) {

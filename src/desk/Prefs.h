@@ -1,6 +1,7 @@
 #pragma once
 
 #include "desk/Defaults.h"
+#include "desk/Observers.h"
 
 #include <functional>
 #include <string>
@@ -19,6 +20,9 @@ public:
 
     Defaults& d;
     std::function<void()> onChange = [] {};
+    // The views that show the preferences, told after each write and after onChange, so a
+    // control follows a change made anywhere (a reset included) at once.
+    Observers observers;
 
     int speed() const { return speed_; }
     bool mouseJump() const { return mouseJump_; }

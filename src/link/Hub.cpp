@@ -121,6 +121,9 @@ std::optional<std::string> Hub::startOnQueue() {
                 onProblem("Helmvantor can't listen on the network (" + why +
                           "). Quit other copies of Helmvantor and try again.");
         });
+        // No listener is kept, so a later start tries the port again.
+        delete listener_;
+        listener_ = nullptr;
     }
     if (!tailscaleOnly)
         startDiscovery();
@@ -141,6 +144,19 @@ void Hub::startDiscovery() {
     });
     if (!discovery_->listen(opt_.discoveryPort))
         log("discovery: can't listen");
+}
+
+void Hub::stopListening() {
+    queue_.sync([this] {
+        if (listener_) {
+            listener_->close();
+            delete listener_;
+            listener_ = nullptr;
+        }
+        delete discovery_;
+        discovery_ = nullptr;
+        ready = false;
+    });
 }
 
 void Hub::restart() {

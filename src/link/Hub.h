@@ -97,6 +97,9 @@ public:
     // listened on (another copy holds it); discovery and the heartbeat run all the same.
     void start();
     void restart();
+    // Closes the listener and the discovery socket and waits until they are closed; links
+    // stay. A later start listens again.
+    void stopListening();
     void post(const std::string& line, const std::string& to);
     void postData(const std::string& line, const std::string& to,
                   std::function<void()> done = nullptr);

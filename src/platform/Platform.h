@@ -2,10 +2,12 @@
 
 #include "platform/DisplaySource.h"
 #include "platform/InputService.h"
+#include "platform/LoginItem.h"
 #include "platform/Pointer.h"
 #include "platform/ScreenLock.h"
 #include "platform/SecretStore.h"
 #include "platform/StatusItem.h"
+#include "platform/Workspace.h"
 
 #include <memory>
 #include <string>
@@ -25,6 +27,9 @@ struct Platform {
     std::unique_ptr<StatusItem> statusItem;
     // This computer's keyboard and mouse; none in simulation mode, which never captures input.
     std::unique_ptr<InputService> input;
+    // Starting at login, and opening folders and programs.
+    std::unique_ptr<LoginItem> loginItem;
+    std::unique_ptr<Workspace> workspace;
     // The camera source joins here once it leaves the gaze library.
 };
 

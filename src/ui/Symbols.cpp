@@ -1,5 +1,7 @@
 #include "ui/Symbols.h"
 
+#include "ui/SymbolShapes.h"
+
 #include <QPainterPathStroker>
 
 namespace helm::Symbols {
@@ -108,6 +110,8 @@ QPainterPath path(std::string_view name, double size, bool heavy) {
         a.lineTo(0.38, 0.38);
         a.lineTo(0.06, 0.38);
         out = stroked(a, line);
+    } else {
+        out = moreShapes(name, line);
     }
     out.setFillRule(Qt::WindingFill);
     QTransform t = QTransform::fromScale(size, size);

@@ -1,4 +1,5 @@
 #include "CalFixture.h"
+#include "windows/SettingsModel.h"
 
 #include <gtest/gtest.h>
 
@@ -68,7 +69,7 @@ TEST_F(CheckTest, ScoresLooksAndNamesTheHardestScreen) {
         runCheck(*this, *app, c.where);
         ASSERT_FALSE(app->checking);
         EXPECT_EQ(app->guide.checkResult, c.sentence);
-        EXPECT_EQ(app->settingsCheckResult, c.sentence);
+        EXPECT_EQ(app->settings().checkResult(), c.sentence);
         EXPECT_FALSE(app->guide.instruction);
         EXPECT_TRUE(wasLogged(c.logLine)) << logged().back();
         EXPECT_EQ(countLogged("look "), 0) << "the check never moves focus";

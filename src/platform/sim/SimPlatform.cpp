@@ -1,8 +1,10 @@
 #include "platform/Platform.h"
 #include "platform/sim/FakeDisplaySource.h"
 #include "platform/sim/FakeScreenLock.h"
+#include "platform/sim/MemoryLoginItem.h"
 #include "platform/sim/MemorySecretStore.h"
 #include "platform/sim/RecordingStatusItem.h"
+#include "platform/sim/RecordingWorkspace.h"
 
 namespace helm {
 
@@ -12,6 +14,8 @@ Platform simPlatform() {
     p.screenLock = std::make_unique<FakeScreenLock>();
     p.displays = std::make_unique<FakeDisplaySource>();
     p.statusItem = std::make_unique<RecordingStatusItem>();
+    p.loginItem = std::make_unique<MemoryLoginItem>();
+    p.workspace = std::make_unique<RecordingWorkspace>();
     return p;
 }
 

@@ -1,6 +1,8 @@
 #include "platform/Platform.h"
 #include "platform/linux/DbusScreenLock.h"
+#include "platform/linux/DesktopWorkspace.h"
 #include "platform/linux/LibsecretStore.h"
+#include "platform/linux/XdgLoginItem.h"
 #include "platform/x11/X11DisplaySource.h"
 #include "platform/x11/X11Input.h"
 #include "platform/x11/X11Pointer.h"
@@ -17,6 +19,8 @@ Platform x11Platform(const std::string& secretService, InputService::Log log) {
         log = [](const std::string&) {};
     }
     p.input = X11Input::open("", std::move(log)); // none when the server cannot be reached
+    p.loginItem = std::make_unique<XdgLoginItem>(XdgLoginItem::forThisProgram());
+    p.workspace = std::make_unique<DesktopWorkspace>();
     return p;
 }
 

@@ -1,0 +1,227 @@
+// The settings window: its model, the actions it asks for, and the new-secret restart.
+#include "app/App.h"
+
+#include "app/Log.h"
+#include "link/Hub.h"
+#include "link/PCKeys.h"
+#include "link/Secret.h"
+#include "platform/Paths.h"
+#include "ui/DarkPalette.h"
+#include "windows/SettingsModel.h"
+#include "windows/SettingsView.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QMetaObject>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyleFactory>
+#include <QVBoxLayout>
+
+namespace helm {
+
+namespace {
+
+// The settings' own top-level window: closing only hides it, so its pages and their state
+// stay for the next opening.
+class SettingsWindow : public QWidget {
+public:
+    SettingsWindow(SettingsModel& model, Prefs& prefs) {
+        setWindowTitle("Helmvantor Settings");
+        setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                       Qt::WindowCloseButtonHint);
+        setFixedSize(820, 560);
+        setStyle(QStyleFactory::create("Fusion"));
+        setPalette(darkPalette());
+        auto* box = new QVBoxLayout(this);
+        box->setContentsMargins(0, 0, 0, 0);
+        box->addWidget(new SettingsView(model, prefs, this));
+    }
+};
+
+bool askNewSecret() {
+    QMessageBox box;
+    box.setIcon(QMessageBox::Warning);
+    box.setText("Start over with a new secret?");
+    box.setInformativeText("Every PC disconnects and has to be paired again with a new 6-digit "
+                           "code. Helmvantor restarts.");
+    QPushButton* yes = box.addButton("New secret", QMessageBox::AcceptRole);
+    QPushButton* no = box.addButton("Cancel", QMessageBox::RejectRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+} // namespace
+
+SettingsModel& App::settings() {
+    if (!settingsModel_) {
+        settingsModel_ = std::make_unique<SettingsModel>(prefs, platform_.loginItem.get());
+    }
+    return *settingsModel_;
+}
+
+void App::setUpSettings() {
+    SettingsModel& s = settings();
+    s.setFeed(&feed);
+    auto closeWindow = [this] {
+        if (settingsWindow_) {
+            settingsWindow_->close();
+        }
+    };
+    s.onRename = [this](const std::string& id, const std::string& name) {
+        Layout copy = layout_;
+        for (Screen& screen : copy.screens) {
+            if (screen.computer.value_or("mac") == id) {
+                screen.computerName = name; // stored as typed, empty or repeated included
+            }
+        }
+        setLayout(copy);
+        refreshSettings();
+    };
+    s.onForget = [this](const std::string& id) {
+        hub().forget(id);
+        Layout copy = layout_;
+        std::erase_if(copy.screens, [&](const Screen& screen) { return screen.computer == id; });
+        setLayout(copy);
+        refreshSettings();
+    };
+    s.onNewSecret = [this] {
+        bool yes = confirmNewSecret ? confirmNewSecret() : askNewSecret();
+        if (yes) {
+            newSecret();
+        }
+    };
+    // The guide's pages, the screen numbers and the try-out come with their own work; until
+    // then those actions are only logged.
+    s.onAddPC = [this] {
+        guide.step = 3; // connecting a PC
+        emit guide.changed();
+        openGuide();
+    };
+    s.onIdentify = [] { log("settings: show numbers on screens"); };
+    s.onReset = [this] { resetDefaults(); };
+    s.onRecord = [this, closeWindow] {
+        closeWindow();
+        startRecording();
+    };
+    auto calibrateAll = [this, closeWindow](bool precise) {
+        closeWindow();
+        guide.step = 4; // its calibration page
+        emit guide.changed();
+        openGuide();
+        startCalibration(std::nullopt, true, precise);
+    };
+    s.onCalibrate = [calibrateAll] { calibrateAll(false); };
+    s.onPrecise = [calibrateAll] { calibrateAll(true); };
+    s.onCheck = [this, closeWindow] {
+        closeWindow();
+        startCheck();
+    };
+    s.jumps = jumps ? jumps->recipes : std::vector<JumpRecipe>{};
+    s.onTryJump = [](const JumpRecipe& r) { log("settings: try " + r.id); };
+    s.onUseSetup = [this](const std::string& name) { useSetup(name, false); };
+    s.onNewSetup = [this] { newSetup(); };
+    s.onRenameSetup = [this](const std::string& from, const std::string& to) {
+        renameSetup(from, to);
+    };
+    s.onDeleteSetup = [this](const std::string& name) { deleteSetup(name); };
+    s.onTab = [this](const std::string& tab) {
+        if (tab == "camera" && !cameraOn && !commandLine_.noCamera()) {
+            setCamera(true, "camera settings");
+        }
+    };
+    s.onShowReceived = [this] {
+        if (platform_.workspace) {
+            platform_.workspace->openFolder(paths::dataHome() + "/com.pardwell.pivmor");
+        }
+    };
+}
+
+void App::refreshSettings() {
+    SettingsModel& s = settings();
+    s.setComputers(SettingsModel::computersOf(layout_, connected));
+    std::vector<std::string> names;
+    for (const Setups::Setup& setup : setups().list) {
+        names.push_back(setup.name);
+    }
+    s.setSetups(names);
+    s.setActiveSetup(setups().active);
+    s.setAngle(angle);
+    s.setBrightness(brightness);
+    if (std::optional<std::string> sentence = health()) {
+        s.setHealth(*sentence);
+        s.setHealthOK(false);
+    } else {
+        s.setHealth(cameraOn ? "Camera on, sees you" : "Camera off");
+        s.setHealthOK(cameraOn);
+    }
+}
+
+void App::refreshShownSettings() {
+    if (!settingsWindow_ || !settingsWindow_->isVisible()) {
+        return;
+    }
+    refreshSettings();
+    std::string look = "—";
+    if (picker.atKeyboard) {
+        look = "Your keyboard";
+    } else if (std::optional<Screen> s = picker.current ? screen(*picker.current) : std::nullopt) {
+        look = std::to_string(s->number) + " · " + s->name;
+    } else if (!angle) {
+        look = "No face seen";
+    }
+    settings().setLiveLook(look);
+}
+
+void App::openSettings() {
+    if (!settingsWindow_) {
+        settingsWindow_ = std::make_unique<SettingsWindow>(settings(), prefs);
+        if (QScreen* primary = QGuiApplication::primaryScreen()) {
+            QRect area = primary->availableGeometry();
+            settingsWindow_->move(area.center() - settingsWindow_->rect().center());
+        }
+    }
+    refreshSettings();
+    settingsWindow_->show();
+    settingsWindow_->raise();
+    settingsWindow_->activateWindow();
+}
+
+void App::newSecret() {
+    hub(); // the secret and the keys live with the hub
+    secret_->rotate();
+    hub_->forgetAll();
+    // Stored here and now: a callback from the hub could come after this run has ended.
+    if (!secret_->saveKeys(PCKeys{})) {
+        log("new secret: the emptied keys couldn't be stored");
+        note("The new secret couldn't be saved. Try again.");
+        return;
+    }
+    hub_->stopListening();
+    std::vector<std::string> args;
+    const auto& all = commandLine_.args;
+    for (std::size_t i = 1; i < all.size(); ++i) {
+        if (all[i] == "--token") {
+            ++i; // the old secret would live on in the successor
+            continue;
+        }
+        args.push_back(all[i]);
+    }
+    std::optional<std::string> failure =
+        platform_.workspace ? platform_.workspace->startSuccessor(args)
+                            : std::optional<std::string>("nothing can start programs here");
+    if (failure) {
+        log("relaunch failed: " + *failure);
+        startHub();
+        note("Helmvantor couldn't restart. Quit it and open it again.");
+        return;
+    }
+    log("new secret: restarting");
+    QMetaObject::invokeMethod(
+        qApp, [this] { quit ? quit() : QCoreApplication::quit(); }, Qt::QueuedConnection);
+}
+
+} // namespace helm

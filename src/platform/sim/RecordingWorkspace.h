@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/Workspace.h"
+
+#include <vector>
+
+namespace helm {
+
+// Remembers what it was asked to open and start, and starts nothing; failure set by tests
+// makes every start fail with it.
+class RecordingWorkspace : public Workspace {
+public:
+    std::vector<std::string> opened;
+    std::vector<std::vector<std::string>> started;
+    std::optional<std::string> failure;
+
+    void openFolder(const std::string& path) override { opened.push_back(path); }
+    std::optional<std::string> startSuccessor(const std::vector<std::string>& args) override {
+        if (failure) {
+            return failure;
+        }
+        started.push_back(args);
+        return std::nullopt;
+    }
+};
+
+} // namespace helm

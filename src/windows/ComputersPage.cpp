@@ -1,0 +1,103 @@
+#include "windows/ComputersPage.h"
+
+#include "ui/Palette.h"
+#include "windows/ComputerRow.h"
+#include "windows/SettingsKit.h"
+#include "windows/SettingsRow.h"
+
+#include <QFrame>
+#include <QPushButton>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include <cctype>
+
+namespace helm {
+
+std::string ComputersPage::pcLabel(const std::string& id) {
+    std::string out;
+    for (char c : id) {
+        out += c == '-' ? ' ' : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return out;
+}
+
+ComputersPage::ComputersPage(SettingsModel& m, QWidget* parent) : SettingsPage(m, parent) {
+    auto* buttons = new QHBoxLayout();
+    buttons->setSpacing(10);
+    buttons->addWidget(SettingsKit::button("Add a PC…", [this] { model.onAddPC(); }));
+    buttons->addWidget(
+        SettingsKit::button("Show numbers on screens", [this] { model.onIdentify(); }));
+    buttons->addStretch(1);
+    stack->addLayout(buttons);
+    addSwitch(
+        "Only connect over Tailscale",
+        "Helmvantor is then invisible on the network you're on (a café, the office) and only "
+        "your own Tailscale devices can reach it. Your PCs need Tailscale too.",
+        [this] { return prefs.tailscaleOnly(); }, [this](bool v) { prefs.setTailscaleOnly(v); });
+    SettingsRow* allowed = addButtonRow("PCs whose keyboard and mouse may control this Mac", "",
+                                        "Ask again", [this] { prefs.setAllowedPCs({}); });
+    onSync([this, allowed] {
+        const auto& ids = prefs.allowedPCs();
+        allowed->setVisible(!ids.empty());
+        std::string help;
+        for (const std::string& id : ids) {
+            help += (help.empty() ? "" : ", ") + pcLabel(id);
+        }
+        allowed->setHelp(help);
+    });
+    auto* divider = new QFrame();
+    divider->setFixedHeight(1);
+    divider->setAutoFillBackground(true);
+    QPalette p = divider->palette();
+    p.setColor(QPalette::Window, gLine);
+    divider->setPalette(p);
+    stack->addWidget(divider);
+    addButtonRow("Start over with a new secret",
+                 "Every PC has to be paired again. Use this if a PC was lost or given away.",
+                 "New secret…", [this] { model.onNewSecret(); });
+    onSync([this] { syncRows(); });
+    sync();
+}
+
+std::vector<ComputerRow*> ComputersPage::computerRows() const {
+    std::vector<ComputerRow*> out;
+    for (const auto& c : model.computers()) {
+        auto it = rows_.find(c.id);
+        if (it != rows_.end()) {
+            out.push_back(it->second);
+        }
+    }
+    return out;
+}
+
+// Rows are keyed by computer id and updated in place: a row made again would lose the name
+// field's focus and what the user is typing.
+void ComputersPage::syncRows() {
+    const auto& list = model.computers();
+    for (auto it = rows_.begin(); it != rows_.end();) {
+        bool kept = false;
+        for (const auto& c : list) {
+            kept = kept || c.id == it->first;
+        }
+        if (kept) {
+            ++it;
+        } else {
+            delete it->second;
+            it = rows_.erase(it);
+        }
+    }
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        ComputerRow*& row = rows_[list[i].id];
+        if (row == nullptr) {
+            row = new ComputerRow(model, list[i].id, this);
+        }
+        if (stack->indexOf(row) != static_cast<int>(i)) {
+            stack->removeWidget(row);
+            stack->insertWidget(static_cast<int>(i), row);
+        }
+        row->show(list[i]);
+    }
+}
+
+} // namespace helm

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "windows/SettingsPage.h"
+
+namespace helm {
+
+// The Shortcuts tab: the fixed hotkeys, listed.
+class ShortcutsPage : public SettingsPage {
+public:
+    explicit ShortcutsPage(SettingsModel& model, QWidget* parent = nullptr);
+};
+
+} // namespace helm
