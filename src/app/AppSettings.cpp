@@ -16,6 +16,7 @@
 #include <QMetaObject>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QStyleFactory>
 #include <QVBoxLayout>
 
@@ -32,7 +33,10 @@ public:
         setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                        Qt::WindowCloseButtonHint);
         setFixedSize(820, 560);
-        setStyle(QStyleFactory::create("Fusion"));
+        if (QStyle* fusion = QStyleFactory::create("Fusion")) {
+            fusion->setParent(this); // a widget's style is not owned by it
+            setStyle(fusion);
+        }
         setPalette(darkPalette());
         auto* box = new QVBoxLayout(this);
         box->setContentsMargins(0, 0, 0, 0);

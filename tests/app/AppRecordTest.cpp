@@ -108,7 +108,7 @@ struct AppRecordTest : ::testing::Test, test::AppFixture {
 
     // Runs the main thread until the movie's end has been heard there.
     static void finalised(App& app) {
-        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(120);
         while (app.recorder && std::chrono::steady_clock::now() < limit)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     }
