@@ -4,8 +4,6 @@
 
 namespace helm::Symbols {
 
-namespace {
-
 QPainterPath stroke(const QPainterPath& p, double width) {
     QPainterPathStroker s;
     s.setWidth(width);
@@ -19,6 +17,8 @@ QPainterPath box(double x, double y, double w, double h, double r) {
     p.addRoundedRect(QRectF(x, y, w, h), r, r);
     return p;
 }
+
+namespace {
 
 QPainterPath ring(double r) {
     QPainterPath p;

@@ -10,4 +10,9 @@ namespace helm::Symbols {
 
 QPainterPath moreShapes(std::string_view name, double line);
 
+// The outline of a line of that width, with round caps and joins.
+QPainterPath stroke(const QPainterPath& line, double width);
+// A rectangle with corners of radius r.
+QPainterPath box(double x, double y, double w, double h, double r);
+
 } // namespace helm::Symbols

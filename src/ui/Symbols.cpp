@@ -2,29 +2,14 @@
 
 #include "ui/SymbolShapes.h"
 
-#include <QPainterPathStroker>
 
 namespace helm::Symbols {
 
 namespace {
 
 // Icons are drawn on a grid of one em (-0.5 to 0.5), then scaled to the size.
-QPainterPath stroked(const QPainterPath& line, double width) {
-    QPainterPathStroker s;
-    s.setWidth(width);
-    s.setCapStyle(Qt::RoundCap);
-    s.setJoinStyle(Qt::RoundJoin);
-    return s.createStroke(line).simplified();
-}
-
-QPainterPath roundRect(double x, double y, double w, double h, double r) {
-    QPainterPath p;
-    p.addRoundedRect(QRectF(x, y, w, h), r, r);
-    return p;
-}
-
 QPainterPath camera(double line, bool filled) {
-    QPainterPath body = roundRect(-0.5, -0.3, 0.66, 0.6, 0.12);
+    QPainterPath body = box(-0.5, -0.3, 0.66, 0.6, 0.12);
     QPainterPath lens;
     lens.moveTo(0.22, -0.08);
     lens.lineTo(0.5, -0.27);
@@ -34,7 +19,7 @@ QPainterPath camera(double line, bool filled) {
     if (filled) {
         return body.united(lens);
     }
-    return stroked(body, line).united(stroked(lens, line));
+    return stroke(body, line).united(stroke(lens, line));
 }
 
 } // namespace
@@ -47,7 +32,7 @@ QPainterPath path(std::string_view name, double size, bool heavy) {
         tick.moveTo(-0.36, 0.02);
         tick.lineTo(-0.1, 0.3);
         tick.lineTo(0.38, -0.32);
-        out = stroked(tick, line);
+        out = stroke(tick, line);
     } else if (name == "video.fill") {
         out = camera(line, true);
     } else if (name == "video.slash") {
@@ -55,10 +40,10 @@ QPainterPath path(std::string_view name, double size, bool heavy) {
         slash.moveTo(-0.48, -0.46);
         slash.lineTo(0.48, 0.46);
         // A gap either side of the slash keeps it readable at small sizes.
-        QPainterPath gap = stroked(slash, line * 3);
-        out = camera(line, false).subtracted(gap).united(stroked(slash, line));
+        QPainterPath gap = stroke(slash, line * 3);
+        out = camera(line, false).subtracted(gap).united(stroke(slash, line));
     } else if (name == "keyboard") {
-        out = stroked(roundRect(-0.5, -0.3, 1.0, 0.6, 0.1), line);
+        out = stroke(box(-0.5, -0.3, 1.0, 0.6, 0.1), line);
         for (int row = 0; row < 2; ++row) {
             for (int col = 0; col < 5; ++col) {
                 out.addRect(QRectF(-0.37 + col * 0.16, -0.18 + row * 0.14, 0.09, 0.08));
@@ -66,17 +51,17 @@ QPainterPath path(std::string_view name, double size, bool heavy) {
         }
         out.addRect(QRectF(-0.22, 0.12, 0.44, 0.07));
     } else if (name == "computermouse") {
-        out = stroked(roundRect(-0.27, -0.45, 0.54, 0.9, 0.27), line);
+        out = stroke(box(-0.27, -0.45, 0.54, 0.9, 0.27), line);
         QPainterPath split;
         split.moveTo(0, -0.42);
         split.lineTo(0, -0.16);
-        out = out.united(stroked(split, line));
+        out = out.united(stroke(split, line));
     } else if (name == "questionmark") {
         QPainterPath q;
         q.moveTo(-0.22, -0.2);
         q.cubicTo(-0.22, -0.5, 0.26, -0.5, 0.26, -0.2);
         q.cubicTo(0.26, 0.0, 0.0, 0.0, 0.0, 0.16);
-        out = stroked(q, line);
+        out = stroke(q, line);
         out.addEllipse(QPointF(0, 0.38), line * 0.8, line * 0.8);
     } else if (name == "exclamationmark.triangle.fill") {
         QPainterPath t;
@@ -87,9 +72,9 @@ QPainterPath path(std::string_view name, double size, bool heavy) {
         QPainterPath bar;
         bar.moveTo(0, -0.16);
         bar.lineTo(0, 0.1);
-        QPainterPath mark = stroked(bar, 0.1);
+        QPainterPath mark = stroke(bar, 0.1);
         mark.addEllipse(QPointF(0, 0.26), 0.055, 0.055);
-        out = stroked(t, 0.1).united(t).subtracted(mark);
+        out = stroke(t, 0.1).united(t).subtracted(mark);
     } else if (name == "checkmark.circle.fill") {
         QPainterPath disc;
         disc.addEllipse(QPointF(0, 0), 0.5, 0.5);
@@ -97,7 +82,7 @@ QPainterPath path(std::string_view name, double size, bool heavy) {
         tick.moveTo(-0.22, 0.0);
         tick.lineTo(-0.06, 0.17);
         tick.lineTo(0.23, -0.18);
-        out = disc.subtracted(stroked(tick, 0.11));
+        out = disc.subtracted(stroke(tick, 0.11));
     } else if (name == "arrow.up.left.and.arrow.down.right") {
         QPainterPath a;
         a.moveTo(-0.38, -0.38);
@@ -109,7 +94,7 @@ QPainterPath path(std::string_view name, double size, bool heavy) {
         a.moveTo(0.38, 0.06);
         a.lineTo(0.38, 0.38);
         a.lineTo(0.06, 0.38);
-        out = stroked(a, line);
+        out = stroke(a, line);
     } else {
         out = moreShapes(name, line);
     }
