@@ -2,7 +2,6 @@
 
 #include "ui/SymbolShapes.h"
 
-
 namespace helm::Symbols {
 
 namespace {
