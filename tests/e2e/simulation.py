@@ -199,6 +199,15 @@ def main():
                 ask(conn, reader, "click 0\n")
 
 
+                # A jump by number moves keys and mouse to that screen.
+                if " keys=mac/4-5-6 mouse=mac/4-5-6 " not in ask(conn, reader, "jump 2\n"):
+                    fail("jump 2 did not move keys and mouse to the second screen")
+                log_now = read(log_path)
+                tail = log_now[log_now.rindex("jump to 2"):]
+                if "mouse → mac/4-5-6" not in tail or "keys → mac/4-5-6" not in tail:
+                    fail("jump 2 was not logged with its moves", log_now)
+                ask(conn, reader, "jump 1\n")
+
                 # Both displays are on the desk: a run starts at its first step.
                 reply = ask(conn, reader, "calibrate\n")
                 if not re.search(r" cal=0/\d+ ", reply):
