@@ -37,9 +37,16 @@ void App::buildMenu() {
     a.openGuide = [this] { openGuide(); };
     // The ordinary end of the event loop, so the quit sequence runs.
     a.quit = [] { QCoreApplication::quit(); };
-    // Named setups join here once they exist; until then the one desk is "Home".
-    a.setups = [] { return std::vector<std::string>{"Home"}; };
-    a.activeSetup = [] { return std::string("Home"); };
+    a.setups = [this] {
+        std::vector<std::string> names;
+        for (const Setups::Setup& s : setups().list) {
+            names.push_back(s.name);
+        }
+        return names;
+    };
+    a.activeSetup = [this] { return setups().active; };
+    a.useSetup = [this](const std::string& name) { useSetup(name, false); };
+    a.newSetup = [this] { newSetup(); };
     a.screens = [this] { return layout_.screens; };
     a.connected = [this] { return connected; };
     a.gaze = [this] { return router().gaze; };
