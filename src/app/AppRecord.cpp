@@ -28,8 +28,10 @@ std::string folderName() {
     std::tm local{};
     localtime_r(&now, &local);
     char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d.%02d.%02d", local.tm_year + 1900,
-                  local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
+    // Numeric fields only: strftime writes them in ASCII digits in every locale.
+    if (std::strftime(text, sizeof text, "%Y-%m-%d %H.%M.%S", &local) == 0) {
+        return "recording";
+    }
     return text;
 }
 
