@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -44,6 +45,16 @@ struct AppFixture {
             out.push_back(l.size() > 26 ? l.substr(26) : l);
         }
         return out;
+    }
+    bool wasLogged(const std::string& line) const {
+        const auto lines = logged();
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    }
+    // How many lines start with prefix.
+    int countLogged(const std::string& prefix) const {
+        const auto lines = logged();
+        return static_cast<int>(std::count_if(
+            lines.begin(), lines.end(), [&](const auto& l) { return l.rfind(prefix, 0) == 0; }));
     }
 };
 

@@ -57,10 +57,6 @@ struct AppFocusTest : ::testing::Test, test::AppFixture {
         };
         return app;
     }
-    bool wasLogged(const std::string& line) const {
-        auto lines = logged();
-        return std::find(lines.begin(), lines.end(), line) != lines.end();
-    }
 };
 
 using E = Router::Effect;

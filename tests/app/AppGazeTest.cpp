@@ -16,18 +16,7 @@ using namespace helm;
 
 namespace {
 
-struct AppGazeTest : ::testing::Test, test::AppFixture {
-    bool wasLogged(const std::string& line) const {
-        const auto lines = logged();
-        return std::find(lines.begin(), lines.end(), line) != lines.end();
-    }
-    int countLogged(const std::string& prefix) const {
-        int n = 0;
-        for (const auto& l : logged())
-            n += l.rfind(prefix, 0) == 0 ? 1 : 0;
-        return n;
-    }
-};
+struct AppGazeTest : ::testing::Test, test::AppFixture {};
 
 Screen screen(const std::string& id, int number, double yaw,
               std::optional<std::string> computer = std::nullopt) {

@@ -113,12 +113,6 @@ struct AppRecordTest : ::testing::Test, test::AppFixture {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     }
 
-    int countLogged(const std::string& prefix) const {
-        const auto lines = logged();
-        return static_cast<int>(std::count_if(
-            lines.begin(), lines.end(), [&](const auto& l) { return l.rfind(prefix, 0) == 0; }));
-    }
-
     static unsigned mode(const std::string& path) {
         struct stat st {};
         ::stat(path.c_str(), &st);

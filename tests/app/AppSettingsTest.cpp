@@ -30,10 +30,6 @@ struct AppSettingsTest : ::testing::Test, test::AppFixture {
         app->confirmNewSecret = [] { return true; };
         return app;
     }
-    bool wasLogged(const std::string& line) const {
-        auto l = logged();
-        return std::find(l.begin(), l.end(), line) != l.end();
-    }
     static Layout desk() {
         auto s = [](const char* id, int n, std::optional<std::string> pc, const char* name) {
             Screen x;
@@ -44,8 +40,8 @@ struct AppSettingsTest : ::testing::Test, test::AppFixture {
             return x;
         };
         Layout l;
-        l.screens = {s("m1", 1, {}, "Studio"), s("p1", 2, "pc", "Tower"),
-                     s("m2", 3, {}, "Studio"), s("p2", 4, "pc", "Tower")};
+        l.screens = {s("m1", 1, {}, "Studio"), s("p1", 2, "pc", "Tower"), s("m2", 3, {}, "Studio"),
+                     s("p2", 4, "pc", "Tower")};
         return l;
     }
 };

@@ -122,17 +122,6 @@ struct CalFixture : ::testing::Test, AppFixture {
             app.saw(aim(*app.calibrator->current(), app.layout()), std::nullopt);
         }
     }
-
-    bool wasLogged(const std::string& line) const {
-        const auto lines = logged();
-        return std::find(lines.begin(), lines.end(), line) != lines.end();
-    }
-    int countLogged(const std::string& prefix) const {
-        int n = 0;
-        for (const auto& l : logged())
-            n += l.rfind(prefix, 0) == 0 ? 1 : 0;
-        return n;
-    }
 };
 
 } // namespace helm::test
