@@ -6,6 +6,7 @@
 #include "overlays/draw/JumpDrawer.h"
 #include "overlays/draw/JumpPreview.h"
 #include "overlays/draw/JumpView.h"
+#include "overlays/draw/JumpsLoad.h"
 #include "overlays/draw/PanelView.h"
 #include "overlays/draw/TargetView.h"
 #include "ui/Palette.h"
@@ -223,6 +224,62 @@ TEST(JumpDraw, BrokenLayersDrawNothingAndNeverHang) {
     EXPECT_FALSE(empty(frame(drawer({orbit, with("ring", &Layer::width, -4)}), 0.3)));
 }
 
+TEST(JumpDraw, TagShowsNumberNameOrBoth) {
+    // Each label must look exactly like a plain name holding the expected text.
+    const struct {
+        std::optional<std::string> text;
+        std::string name, shows;
+    } cases[] = {
+        {std::nullopt, "WORK PC", "2 \u00B7 WORK PC"},
+        {"both", "WORK PC", "2 \u00B7 WORK PC"},
+        {"Hello", "PC", "2 \u00B7 PC"},
+        {"number", "PC", "2"},
+    };
+    for (const auto& c : cases) {
+        Layer tag = layer("tag");
+        tag.text = c.text;
+        JumpDrawer d = drawer({tag});
+        d.name = c.name;
+        Layer plain = layer("tag");
+        plain.text = "name";
+        JumpDrawer want = drawer({plain});
+        want.number = 7;
+        want.name = c.shows;
+        EXPECT_EQ(frame(want, 0.5), frame(d, 0.5)) << c.shows;
+    }
+}
+
+// The effect's view repaints only the rectangle the drawer says it reaches: whatever a frame
+// draws outside it would be left behind on the screen.
+TEST(JumpDraw, EveryFrameStaysInsideItsReach) {
+    std::optional<Jumps::File> f = Jumps::load();
+    ASSERT_TRUE(f);
+    for (const JumpRecipe& r : f->recipes) {
+        for (const char* dir : {"L", "U"}) {
+            JumpDrawer d{r.colored("#30D158"),
+                         QPointF(380, 220),
+                         QRectF(0, 0, 600, 400),
+                         dir,
+                         2,
+                         "WORK PC",
+                         1,
+                         false};
+            const QRect reach = d.reach().toAlignedRect();
+            for (int i = 0; i < 20; ++i) {
+                QImage img = frame(d, i / 20.0, {600, 400});
+                int stray = 0;
+                for (int y = 0; y < img.height(); ++y) {
+                    const QRgb* row = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+                    for (int x = 0; x < img.width(); ++x) {
+                        stray += qAlpha(row[x]) != 0 && !reach.contains(x, y);
+                    }
+                }
+                EXPECT_EQ(0, stray) << r.id << " " << dir << " p = " << i / 20.0;
+            }
+        }
+    }
+}
+
 TEST(JumpView, PlaysOnceByTheClockAndStops) {
     test::needApplication();
     double now = 10;
@@ -270,8 +327,19 @@ TEST(JumpPreview, DeskPointerAndEffect) {
     QImage flat = tile(320, 0.1, false);
     EXPECT_NE(orange, flat.pixel(145, 81));
     EXPECT_EQ(qRgb(255, 255, 255), flat.pixel(237, 90));
-    // Twice as wide is the same picture twice as large.
+    // The scene loops every dur + 0.9 s; a dimming darkens the PC's screen only.
     r.dur = 0.6;
+    EXPECT_EQ(tile(320, 0.25, false), tile(320, 1.75, false));
+    EXPECT_NE(tile(320, 0.25, false), tile(320, 1.25, false));
+    r.layers = {layer("dim")};
+    r.layers[0].a = 0.5;
+    r.layers[0].h0 = r.layers[0].h1 = 20;
+    QImage plain = tile(320, 1.2, false), dimmed = tile(320, 0.05, false);
+    EXPECT_EQ(plain.pixel(60, 100), dimmed.pixel(60, 100)) << "the Mac";
+    EXPECT_LT(qGreen(dimmed.pixel(300, 130)), qGreen(plain.pixel(300, 130))) << "the PC";
+    r.layers = {layer("cross")};
+    r.layers[0].a1 = 1;
+    // Twice as wide is the same picture twice as large.
     EXPECT_EQ(tile(320, 0.2, false).pixel(200, 60), tile(640, 0.2, false).pixel(400, 120));
 }
 
@@ -305,6 +373,40 @@ TEST(TargetView, DotRingAndLabelPlaces) {
     // The dimming: 0.8 for the number, 0.92 for the rest.
     EXPECT_EQ(204, qAlpha(at(TargetMode::number(), 0).pixel(5, 5)));
     EXPECT_EQ(235, qAlpha(at(TargetMode::dark(), 0).pixel(5, 5)));
+}
+
+TEST(TargetView, ReducedMotionStillsTheDotAndTheCheckMarkShowsWhenHeld) {
+    auto at = [](double progress, double t, bool reduce) {
+        QImage img = test::canvas(960, 540);
+        QPainter g(&img);
+        TargetView::paint(g, img.size(), 2, "Office", TargetMode::at(CalCorner::c), progress, t,
+                          reduce);
+        return img;
+    };
+    auto green = [](const QImage& img, int x, int y) { return qGreen(img.pixel(x, y)) > 120; };
+    // At t = 0 the drift is (0, 5) and the spinner covers the first 79° below +x, at 54.
+    const struct {
+        bool reduce;
+        int dotY;
+        bool spinner;
+    } cases[] = {{false, 275, true}, {true, 270, false}};
+    for (const auto& c : cases) {
+        QImage img = at(0.5, 0, c.reduce);
+        EXPECT_TRUE(green(img, 480, c.dotY - 12) && green(img, 480, c.dotY + 12)) << c.reduce;
+        EXPECT_EQ(c.spinner, green(img, 480 + 41, c.dotY + 35)) << c.reduce;
+    }
+    EXPECT_EQ(at(0.5, 0, true), at(0.5, 0.7, true)) << "nothing moves with reduced motion";
+    // The check mark: dark strokes inside the dot only once the hold is complete.
+    for (double p : {0.99, 1.0}) {
+        QImage img = at(p, 0, true);
+        int dark = 0;
+        for (int y = 262; y <= 278; ++y) {
+            for (int x = 472; x <= 488; ++x) {
+                dark += qGreen(img.pixel(x, y)) < 60;
+            }
+        }
+        EXPECT_EQ(p >= 1, dark > 10) << p;
+    }
 }
 
 TEST(TargetView, RingEasesToNewValuesFromWhereItFirstPainted) {
