@@ -44,6 +44,7 @@ TEST(Jumps, DecodeIsStrictAboutTypesAndLenientAboutAbsence) {
         {R"("path": "glide", )", ""},
         {R"("dist": 100)", R"("dist": 1e400)"},
         {R"("layers": [])", R"("layers": {})"},
+        {R"("layers": [])", R"("layers": [{"color": "#FFFFFF"}])"}, // no type, second recipe
         {R"("default": "a", )", ""},
         {R"("pointer": {})", R"("pointer": {"shadow": "yes"})"},
     };
