@@ -265,8 +265,8 @@ TEST(JumpDraw, EveryFrameStaysInsideItsReach) {
                          1,
                          false};
             const QRect reach = d.reach().toAlignedRect();
-            for (int i = 0; i < 20; ++i) {
-                QImage img = frame(d, i / 20.0, {600, 400});
+            for (int i = 0; i < 12; ++i) {
+                QImage img = frame(d, i / 12.0, {600, 400});
                 int stray = 0;
                 for (int y = 0; y < img.height(); ++y) {
                     const QRgb* row = reinterpret_cast<const QRgb*>(img.constScanLine(y));
@@ -274,7 +274,7 @@ TEST(JumpDraw, EveryFrameStaysInsideItsReach) {
                         stray += qAlpha(row[x]) != 0 && !reach.contains(x, y);
                     }
                 }
-                EXPECT_EQ(0, stray) << r.id << " " << dir << " p = " << i / 20.0;
+                EXPECT_EQ(0, stray) << r.id << " " << dir << " p = " << i / 12.0;
             }
         }
     }
