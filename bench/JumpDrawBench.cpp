@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
+#include <vector>
 
 using namespace helm;
 
@@ -39,7 +40,8 @@ void needApplication() {
 }
 
 // Sixty frames over the effect's duration, each a full clear and a draw; reports the worst and
-// the mean frame in milliseconds, by the wall clock and by the processor time the frame took.
+// the mean frame in milliseconds, by the wall clock and by the processor time the frame took, and
+// the worst of the frames' best times over the iterations.
 void playFullScreen(benchmark::State& state, const JumpRecipe& recipe) {
     needApplication();
     QImage screen(1920, 1080, QImage::Format_ARGB32_Premultiplied);
@@ -60,6 +62,9 @@ void playFullScreen(benchmark::State& state, const JumpRecipe& recipe) {
     }
     double worst = 0, total = 0, worstCpu = 0, totalCpu = 0;
     long frames = 0;
+    // Each frame's best time over the iterations: what the frame itself costs, once the moments
+    // when other processes held the processor are filtered out.
+    std::vector<double> best(60, 1e9);
     for (auto _ : state) {
         for (int i = 0; i < 60; ++i) {
             auto start = std::chrono::steady_clock::now();
@@ -74,6 +79,7 @@ void playFullScreen(benchmark::State& state, const JumpRecipe& recipe) {
                 std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                     .count();
             double cpu = cpuMs() - cpuStart;
+            best[static_cast<std::size_t>(i)] = std::min(best[static_cast<std::size_t>(i)], ms);
             worst = std::max(worst, ms);
             total += ms;
             worstCpu = std::max(worstCpu, cpu);
@@ -84,6 +90,7 @@ void playFullScreen(benchmark::State& state, const JumpRecipe& recipe) {
     state.counters["worst_ms"] = worst;
     state.counters["mean_ms"] = total / static_cast<double>(frames);
     state.counters["worst_cpu_ms"] = worstCpu;
+    state.counters["worst_best_ms"] = *std::max_element(best.begin(), best.end());
     state.counters["mean_cpu_ms"] = totalCpu / static_cast<double>(frames);
 }
 
