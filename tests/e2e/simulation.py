@@ -245,6 +245,8 @@ def main():
             fail("the last line is not quit", log)
         if "s3cret" in log:
             fail("the token reached the log", log)
+        if "jumps: no recipes" in log:
+            fail("the program did not find its built-in recipe file", log)
         for line in log.splitlines():
             if not re.match(r"\d{4}-\d\d-\d\d \d\d:\d\d:\d\d \+0000 ", line):
                 fail("badly dated line: " + line, log)
