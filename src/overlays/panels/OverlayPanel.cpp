@@ -1,5 +1,7 @@
 #include "overlays/panels/OverlayPanel.h"
 
+#include <QGuiApplication>
+
 namespace helm {
 
 OverlayPanel::OverlayPanel(Level level) {
@@ -28,7 +30,11 @@ void OverlayPanel::setContent(QWidget* content) {
 
 void OverlayPanel::front() {
     show();
-    raise(); // never activateWindow: the user's focus stays where it is
+    // Never activateWindow: the user's focus stays where it is. The offscreen platform of
+    // tests has no stacking to change.
+    if (QGuiApplication::platformName() != "offscreen") {
+        raise();
+    }
 }
 
 void OverlayPanel::resizeEvent(QResizeEvent*) {
