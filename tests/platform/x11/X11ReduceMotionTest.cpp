@@ -10,7 +10,8 @@ namespace helm {
 namespace {
 
 TEST(X11ReduceMotion, KdeAnimationsOffOnlyAtAFactorOfZero) {
-    const std::string path = ::testing::TempDir() + "kwinrc";
+    // A file per case: the settings reader caches a file whose size and time look unchanged.
+    int n = 0;
     struct Case {
         const char* file;
         bool reduced;
@@ -24,11 +25,12 @@ TEST(X11ReduceMotion, KdeAnimationsOffOnlyAtAFactorOfZero) {
         {"", false},
     };
     for (const Case& c : cases) {
+        const std::string path = ::testing::TempDir() + "kwinrc" + std::to_string(n++);
         std::ofstream(path) << c.file;
         EXPECT_EQ(c.reduced, X11ReduceMotion::kdeReduced(path)) << c.file;
+        std::remove(path.c_str());
     }
-    std::remove(path.c_str());
-    EXPECT_FALSE(X11ReduceMotion::kdeReduced(path)) << "no file";
+    EXPECT_FALSE(X11ReduceMotion::kdeReduced(::testing::TempDir() + "no-kwinrc")) << "no file";
 }
 
 } // namespace
