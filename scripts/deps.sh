@@ -12,6 +12,8 @@ packages=(
     nlohmann-json3-dev libssl-dev qt6-base-dev libicu-dev libsecret-1-dev
     # the X11 input layer (XInput 2, XTest, XKB rules) and the display its tests run on
     libxi-dev libxtst-dev libxkbfile-dev xvfb xauth
+    # a compositing manager for the overlay panels' tests and benchmark
+    xcompmgr
     # this computer's pointer on X11 (RandR) and the desktop's motion setting (GSettings)
     libx11-dev libxrandr-dev libglib2.0-dev
     # face reading and the camera: dlib with its landmark model, OpenCV for capture, pose and

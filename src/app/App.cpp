@@ -29,6 +29,8 @@ App::App(CommandLine commandLine, Defaults& defaults, Platform platform)
       platform_(std::move(platform)), layout_(storedLayout()) {
     overlays.simulation = simOnly_;
     overlays.displays = platform_.displays.get();
+    overlays.windows = platform_.windows.get();
+    overlays.reduceMotion = [this] { return reducedMotion(); };
     overlays.log = [](const std::string& line) { log(line); };
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/CommandLine.h"
+#include "app/Glide.h"
 #include "app/OnboardingModel.h"
 #include "app/Voice.h"
 #include "app/menu/MenuModel.h"
@@ -24,7 +25,8 @@
 #include "input/WheelAccumulator.h"
 #include "overlays/Jumps.h"
 #include "overlays/draw/HUDModel.h"
-#include "overlays/draw/MacOverlays.h"
+#include "overlays/panels/MacOverlays.h"
+#include "overlays/panels/StatusPanel.h"
 #include "platform/Platform.h"
 
 #include <QMetaType>
@@ -216,6 +218,28 @@ public:
     const std::optional<Jumps::File> jumps = loadJumps();
     // The jump recipe in force for the preferences, read at every use; none for "off".
     std::optional<JumpRecipe> jump() const;
+
+    // Jump actions and the pointer glide (AppJump.cpp). glide moves the pointer along a
+    // recipe's motion to `to`; a move or left drag of the user's hand stops it (stopGlide).
+    // tryJump is the settings' try-out at the pointer, whatever the reduced-motion setting.
+    void glide(const JumpRecipe::Motion& motion, double dur, Pointer::Point to,
+               const std::string& dir, const Jumps::Rect& area);
+    void stopGlide();
+    void tryJump(const JumpRecipe& recipe);
+    // The desktop asks for less motion (none known: motion allowed).
+    bool reducedMotion() const;
+    // Test seam: the glide's media clock (mediaNow when empty).
+    std::function<double()> glideClock;
+    // The running glide and its timer; steps go out as marked moves of this computer's
+    // pointer.
+    Glide glideTimer{[this] { return glideNow(); }, [this](Jumps::Point p) { glideStep(p); }};
+    double glideNow() const;
+    void glideStep(Jumps::Point p);
+    // The status box's floating panel (AppStatus.cpp), made on first use; never shown in
+    // simulation mode. showPanel follows the preference.
+    StatusPanel& panel();
+    void showPanel();
+    std::unique_ptr<StatusPanel> panel_;
 
     // Calibration runs (AppCalibrate.cpp) and the accuracy check (AppCheck.cpp). While either
     // runs, every frame goes to it instead of the picker.

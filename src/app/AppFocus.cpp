@@ -107,9 +107,17 @@ void App::warpLocal(const std::optional<Screen>& from, const Screen& to) {
     if (auto it = lastCursor.find(to.id); it != lastCursor.end() && inside(it->second)) {
         landing = it->second;
     }
-    // The glide along the recipe's path and the arrival effect come with the overlay panels;
-    // until then the pointer lands at once.
-    p->warp(landing);
+    const std::optional<JumpRecipe> recipe = jump();
+    const std::string dir = Jumps::direction(from ? &*from : nullptr, to, layout_.rightSign);
+    if (recipe && recipe->motion && !reducedMotion()) {
+        glide(*recipe->motion, recipe->dur, landing, dir, {d.x, d.y, d.w, d.h});
+    } else {
+        p->warp(landing);
+    }
+    if (recipe) {
+        overlays.arrival(QPointF(landing.x, landing.y), recipe->colored(prefs.jumpColor()), dir,
+                         to.number, to.computerName);
+    }
 }
 
 void App::jumpTo(int number) {

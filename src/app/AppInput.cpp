@@ -95,7 +95,10 @@ bool App::tapped(const InputEvent& e) {
     if (e.marked) {
         return true; // our own posting, or another program's: never ours to route
     }
-    // A running pointer glide stops at a move of the user's hand once the glide exists.
+    // The user's hand takes the pointer back from a running glide.
+    if (e.type == Type::moved || e.type == Type::leftDragged) {
+        stopGlide();
+    }
     if (source) {
         macInputUsed();
     }

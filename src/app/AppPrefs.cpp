@@ -35,6 +35,7 @@ void App::applyPrefs() {
         voice.muted = !prefs.voice();
         voice.chimesOff = !prefs.sounds();
     }
+    showPanel();
     refresh();
 }
 

@@ -125,7 +125,8 @@ void App::setUpSettings() {
         startCheck();
     };
     s.jumps = jumps ? jumps->recipes : std::vector<JumpRecipe>{};
-    s.onTryJump = [](const JumpRecipe& r) { log("settings: try " + r.id); };
+    s.onTryJump = [this](const JumpRecipe& r) { tryJump(r); };
+    s.reduceMotion = [this] { return reducedMotion(); };
     s.onUseSetup = [this](const std::string& name) { useSetup(name, false); };
     s.onNewSetup = [this] { newSetup(); };
     s.onRenameSetup = [this](const std::string& from, const std::string& to) {

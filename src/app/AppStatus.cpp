@@ -112,3 +112,25 @@ void App::note(const std::string& text) {
 }
 
 } // namespace helm
+
+namespace helm {
+
+StatusPanel& App::panel() {
+    if (!panel_) {
+        panel_ = std::make_unique<StatusPanel>(hud, platform_.windows.get());
+    }
+    return *panel_;
+}
+
+void App::showPanel() {
+    if (simOnly_) {
+        return; // the box's model still follows; nothing appears on the desk
+    }
+    if (prefs.panel()) {
+        panel().front();
+    } else if (panel_) {
+        panel_->hide();
+    }
+}
+
+} // namespace helm

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "platform/DesktopWindows.h"
 #include "platform/DisplaySource.h"
 #include "platform/InputService.h"
 #include "platform/LoginItem.h"
 #include "platform/Pointer.h"
+#include "platform/ReduceMotion.h"
 #include "platform/ScreenLock.h"
 #include "platform/SecretStore.h"
 #include "platform/StatusItem.h"
@@ -30,6 +32,9 @@ struct Platform {
     // Starting at login, and opening folders and programs.
     std::unique_ptr<LoginItem> loginItem;
     std::unique_ptr<Workspace> workspace;
+    // The overlay panels' window system and the desktop's reduced-motion setting.
+    std::unique_ptr<DesktopWindows> windows;
+    std::unique_ptr<ReduceMotion> reduceMotion;
     // The camera source joins here once it leaves the gaze library.
 };
 

@@ -20,6 +20,9 @@ public:
     virtual std::optional<Point> location() = 0;
     // Moves the pointer there at once.
     virtual void warp(Point to) = 0;
+    // Moves the pointer there as a posted, marked motion event: the program's own input
+    // watcher lets it pass, other programs see an ordinary move.
+    virtual void postMove(Point to) = 0;
     // Detached, the pointer stays still while the mouse drives another computer.
     virtual void setAttached(bool attached) = 0;
     // The desktop asks programs to keep motion to a minimum.

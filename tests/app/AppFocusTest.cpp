@@ -2,6 +2,7 @@
 #include "link/Wire.h"
 #include "platform/sim/FakeDisplaySource.h"
 #include "platform/sim/RecordingPointer.h"
+#include "platform/sim/SimReduceMotion.h"
 
 #include <gtest/gtest.h>
 
@@ -43,6 +44,10 @@ struct AppFocusTest : ::testing::Test, test::AppFixture {
         Platform p = simPlatform();
         pointer = new RecordingPointer;
         p.pointer.reset(pointer);
+        // The desktop asks for less motion: pointer moves here are plain warps, not glides.
+        auto* still = new SimReduceMotion;
+        still->on = true;
+        p.reduceMotion.reset(still);
         p.displays = std::make_unique<FakeDisplaySource>(
             std::vector<DisplayInfo>{display(0, 0, 1920, 1080), display(1, 1920, 1280, 1024)});
         auto app = make(std::move(args), std::move(p));

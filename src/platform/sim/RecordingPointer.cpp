@@ -16,6 +16,13 @@ void RecordingPointer::warp(Point to) {
     at = to;
 }
 
+void RecordingPointer::postMove(Point to) {
+    char line[64];
+    std::snprintf(line, sizeof line, "move %.0f %.0f", to.x, to.y);
+    calls.emplace_back(line);
+    at = to;
+}
+
 void RecordingPointer::setAttached(bool on) {
     calls.emplace_back(on ? "attach 1" : "attach 0");
     attached = on;

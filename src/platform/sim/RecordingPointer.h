@@ -13,10 +13,11 @@ public:
     std::optional<Point> at = Point{};
     bool reduced = false;
     bool attached = true;
-    std::vector<std::string> calls; // "location", "warp X Y", "attach 0|1", "reduced"
+    std::vector<std::string> calls; // "location", "warp X Y", "move X Y", "attach 0|1", "reduced"
 
     std::optional<Point> location() override;
     void warp(Point to) override;
+    void postMove(Point to) override;
     void setAttached(bool on) override;
     bool reducedMotion() override;
 };

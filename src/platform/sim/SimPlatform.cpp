@@ -1,10 +1,12 @@
 #include "platform/Platform.h"
+#include "platform/sim/FakeDesktopWindows.h"
 #include "platform/sim/FakeDisplaySource.h"
 #include "platform/sim/FakeScreenLock.h"
 #include "platform/sim/MemoryLoginItem.h"
 #include "platform/sim/MemorySecretStore.h"
 #include "platform/sim/RecordingStatusItem.h"
 #include "platform/sim/RecordingWorkspace.h"
+#include "platform/sim/SimReduceMotion.h"
 
 namespace helm {
 
@@ -16,6 +18,8 @@ Platform simPlatform() {
     p.statusItem = std::make_unique<RecordingStatusItem>();
     p.loginItem = std::make_unique<MemoryLoginItem>();
     p.workspace = std::make_unique<RecordingWorkspace>();
+    p.windows = std::make_unique<FakeDesktopWindows>();
+    p.reduceMotion = std::make_unique<SimReduceMotion>();
     return p;
 }
 

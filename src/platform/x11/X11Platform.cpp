@@ -3,9 +3,11 @@
 #include "platform/linux/DesktopWorkspace.h"
 #include "platform/linux/LibsecretStore.h"
 #include "platform/linux/XdgLoginItem.h"
+#include "platform/x11/X11DesktopWindows.h"
 #include "platform/x11/X11DisplaySource.h"
 #include "platform/x11/X11Input.h"
 #include "platform/x11/X11Pointer.h"
+#include "platform/x11/X11ReduceMotion.h"
 
 namespace helm {
 
@@ -21,6 +23,8 @@ Platform x11Platform(const std::string& secretService, InputService::Log log) {
     p.input = X11Input::open("", std::move(log)); // none when the server cannot be reached
     p.loginItem = std::make_unique<XdgLoginItem>(XdgLoginItem::forThisProgram());
     p.workspace = std::make_unique<DesktopWorkspace>();
+    p.windows = std::make_unique<X11DesktopWindows>();
+    p.reduceMotion = std::make_unique<X11ReduceMotion>();
     return p;
 }
 

@@ -1,9 +1,10 @@
 #include "platform/x11/X11Pointer.h"
 
-#include "platform/x11/DesktopMotion.h"
 #include "platform/x11/X11Monitors.h"
+#include "platform/x11/X11ReduceMotion.h"
 
 #include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
 
 #include <cmath>
 
@@ -52,6 +53,17 @@ void X11Pointer::warp(Point to) {
     XSync(dpy_, False); // done when we return, for whoever reads the pointer next
 }
 
+void X11Pointer::postMove(Point to) {
+    if (dpy_ == nullptr || !std::isfinite(to.x) || !std::isfinite(to.y) || std::fabs(to.x) > 1e6 ||
+        std::fabs(to.y) > 1e6) {
+        return;
+    }
+    Point o = origin();
+    XTestFakeMotionEvent(dpy_, -1, int(std::lround(to.x + o.x)), int(std::lround(to.y + o.y)),
+                         CurrentTime);
+    XSync(dpy_, False);
+}
+
 void X11Pointer::setAttached(bool attached) {
     if (grab) {
         grab(attached);
@@ -59,7 +71,7 @@ void X11Pointer::setAttached(bool attached) {
 }
 
 bool X11Pointer::reducedMotion() {
-    return DesktopMotion::reduced();
+    return X11ReduceMotion().reduced();
 }
 
 } // namespace helm

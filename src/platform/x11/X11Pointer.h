@@ -28,6 +28,9 @@ public:
 
     std::optional<Point> location() override;
     void warp(Point to) override;
+    // Through XTest, so the move comes from the XTEST device, which the input layer reports
+    // as marked.
+    void postMove(Point to) override;
     void setAttached(bool attached) override;
     bool reducedMotion() override;
 
