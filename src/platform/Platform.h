@@ -6,9 +6,11 @@
 #include "platform/Pointer.h"
 #include "platform/ScreenLock.h"
 #include "platform/SecretStore.h"
+#include "platform/Speech.h"
 #include "platform/StatusItem.h"
 #include "platform/Workspace.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -30,6 +32,10 @@ struct Platform {
     // Starting at login, and opening folders and programs.
     std::unique_ptr<LoginItem> loginItem;
     std::unique_ptr<Workspace> workspace;
+    // Make the speech engine and the chime player when first needed; empty, or giving none,
+    // where there is no sound.
+    std::function<std::unique_ptr<Speech>(std::function<void(const std::string&)> log)> speech;
+    std::function<std::unique_ptr<Chimes>()> chimes;
     // The camera source joins here once it leaves the gaze library.
 };
 

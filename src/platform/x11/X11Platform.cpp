@@ -1,7 +1,9 @@
 #include "platform/Platform.h"
+#include "platform/linux/CanberraChimes.h"
 #include "platform/linux/DbusScreenLock.h"
 #include "platform/linux/DesktopWorkspace.h"
 #include "platform/linux/LibsecretStore.h"
+#include "platform/linux/QtSpeech.h"
 #include "platform/linux/XdgLoginItem.h"
 #include "platform/x11/X11DisplaySource.h"
 #include "platform/x11/X11Input.h"
@@ -21,6 +23,10 @@ Platform x11Platform(const std::string& secretService, InputService::Log log) {
     p.input = X11Input::open("", std::move(log)); // none when the server cannot be reached
     p.loginItem = std::make_unique<XdgLoginItem>(XdgLoginItem::forThisProgram());
     p.workspace = std::make_unique<DesktopWorkspace>();
+    p.speech = [](std::function<void(const std::string&)> log) {
+        return QtSpeech::open(std::move(log));
+    };
+    p.chimes = [] { return CanberraChimes::open(); };
     return p;
 }
 
