@@ -91,9 +91,25 @@ TitleBlock::TitleBlock(const std::string& heading, const std::string& subtitle, 
     v->setSpacing(10);
     heading_ = GuideBlocks::text(heading, 30, gInk, QFont::DemiBold, true);
     subtitle_ = GuideBlocks::text(subtitle, 15, gMuted, QFont::Normal, true);
-    subtitle_->setMaximumWidth(640);
     v->addWidget(heading_);
-    v->addWidget(subtitle_);
+    // At most 640 px wide. A label whose own width is capped reports its height for the
+    // width offered, and wraps into fewer lines than it then draws; a fixed column does not.
+    auto* column = new QWidget();
+    column->setMaximumWidth(640);
+    auto* c = new QVBoxLayout(column);
+    c->setContentsMargins(0, 0, 0, 0);
+    c->addWidget(subtitle_);
+    v->addWidget(column);
+}
+
+// Columns of pages do not ask a wrapped text how tall it is at the width it gets: the block
+// asks for itself, so a second line of the subtitle never runs into the heading.
+void TitleBlock::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const int h = layout()->heightForWidth(width());
+    if (h > 0 && h != minimumHeight()) {
+        setMinimumHeight(h);
+    }
 }
 
 void TitleBlock::set(const std::string& heading, const std::string& subtitle) {

@@ -41,6 +41,9 @@ public:
     QLabel* heading() const { return heading_; }
     QLabel* subtitle() const { return subtitle_; }
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     QLabel* heading_;
     QLabel* subtitle_;

@@ -221,7 +221,7 @@ void LookPage::syncMap() {
     if (model.calibrating()) {
         target = model.targetID();
     }
-    if (mapTarget_ == target) {
+    if (map_ != nullptr && mapTarget_ == target) {
         return;
     }
     mapTarget_ = target;

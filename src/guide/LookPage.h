@@ -46,7 +46,7 @@ private:
     TitleBlock* title_;
     QVBoxLayout* mapBox_;
     QWidget* map_ = nullptr;
-    std::optional<std::optional<std::string>> mapTarget_;
+    std::optional<std::string> mapTarget_;
     QProgressBar* progress_;
     QLabel* count_;
     QVBoxLayout* rows_;

@@ -274,6 +274,7 @@ TEST(OnboardingView, LookPageListsScreensByNumberAndCounts) {
         "Screen 2 is landscape. Switch @b2", "Screen 3 is landscape. Switch @c"};
     EXPECT_EQ(expected, toggles);
     EXPECT_TRUE(g.shows("1 of 4 screens calibrated"));
+    EXPECT_TRUE(g.shows("Map")) << "the desk map's picker";
     EXPECT_TRUE(g.shows("Start again"));
 
     g.screens = {screen("x", 1, true), screen("y", 2, false)};
