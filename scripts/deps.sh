@@ -23,6 +23,11 @@ packages=(
     libdlib-dev libdlib-data libdlib19.1 libblas-dev liblapack-dev libjpeg62-turbo-dev
     libopencv-core-dev libopencv-imgproc-dev libopencv-imgcodecs-dev libopencv-videoio-dev
     libopencv-calib3d-dev libavcodec59 libavformat59 libswscale6
+    # spoken prompts (Qt's text-to-speech over speech-dispatcher) and chimes (libcanberra with
+    # the freedesktop sound theme; Qt's speech module finds itself through the QML package)
+    qt6-speech-dev qt6-speech-speechd-plugin speech-dispatcher libcanberra-dev
+    qt6-declarative-dev
+    sound-theme-freedesktop
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #include "app/App.h"
 
 #include "app/DefaultsKeyValues.h"
+#include "app/GuideWindow.h"
 #include "app/Log.h"
 #include "app/RepeatFilter.h"
 #include "app/ScreenWatch.h"
@@ -32,6 +33,16 @@ App::App(CommandLine commandLine, Defaults& defaults, Platform platform)
     overlays.windows = platform_.windows.get();
     overlays.reduceMotion = [this] { return reducedMotion(); };
     overlays.log = [](const std::string& line) { log(line); };
+    // Simulation mode makes no sound; the engines come when first needed.
+    voice.log = [](const std::string& line) { log(line); };
+    if (!simOnly_) {
+        if (platform_.speech) {
+            voice.makeSpeech = [make = platform_.speech] {
+                return make([](const std::string& line) { log(line); });
+            };
+        }
+        voice.makeChimes = platform_.chimes;
+    }
 }
 
 App::~App() = default;
@@ -142,10 +153,6 @@ void App::tick() {
     }
     apply(router().tick(mediaNow()));
 }
-
-// The set-up guide fills these in.
-void App::setUpGuide() {}
-void App::openGuide() {}
 
 void App::unstick() {
     // Every PC lets go of whatever keys and buttons it may still hold for us.

@@ -2,8 +2,6 @@
 
 #include "app/CommandLine.h"
 #include "app/Glide.h"
-#include "app/OnboardingModel.h"
-#include "app/Voice.h"
 #include "app/menu/MenuModel.h"
 #include "desk/Angle.h"
 #include "desk/CalCorner.h"
@@ -19,7 +17,9 @@
 #include "gaze/GazePicker.h"
 #include "gaze/feed/FeedModel.h"
 #include "guide/MovieRecorder.h"
+#include "guide/OnboardingModel.h"
 #include "guide/Script.h"
+#include "guide/Voice.h"
 #include "input/InputEvent.h"
 #include "input/Router.h"
 #include "input/WheelAccumulator.h"
@@ -49,6 +49,7 @@ namespace helm {
 class DefaultsKeyValues;
 class SettingsModel;
 class GazeEngine;
+class GuideWindow;
 class Hub;
 class RepeatFilter;
 class Secret;
@@ -212,8 +213,31 @@ public:
     std::optional<Hint> hintSince;
     std::optional<Face> face;
     FeedModel feed;
-    // The set-up guide's model.
+    // The set-up guide (AppGuide.cpp): its model, its window (made on the first opening, then
+    // only hidden when closed), the hooks the model calls and the places that open it.
     OnboardingModel guide;
+    void setUpGuide();
+    void openGuide();
+    QWidget* guideWindow() const;
+    // Copies camera, input leave, addresses, PCs and head angle into the model.
+    void refreshGuide();
+    // Every half second: the model refreshed while the window shows.
+    void guideTick();
+    // The guide's stop: the run, the check and every overlay here and on connected PCs.
+    void stopGuideCalibration();
+    // The calibration page with a run of every screen; the connect page.
+    void calibrateInGuide(bool precise);
+    void addPCInGuide();
+    // The hub's news for the guide: a PC paired; a PC waits for the user to compare its check
+    // code (none: the wait is over).
+    void guidePaired(const std::string& pc);
+    void confirmInGuide(const std::string& pc, const std::optional<std::string>& code);
+    enum class SettingsPane { camera, accessibility };
+    void openSettingsPane(SettingsPane pane);
+    // The guide's content over its model and the desk; the window stays empty without it.
+    std::function<std::unique_ptr<QWidget>(OnboardingModel&, DeskModel&)> makeGuideView;
+    // Test seam: the open result of each camera node (see cameraOpenErrors); /dev when empty.
+    std::function<std::vector<int>()> cameraNodes;
     // The recipe file built into the program, read once; absent when it cannot be read.
     const std::optional<Jumps::File> jumps = loadJumps();
     // The jump recipe in force for the preferences, read at every use; none for "off".
@@ -363,6 +387,8 @@ private:
     std::unique_ptr<DeskModel> desk_;
     std::unique_ptr<QWidget> deskWindow_; // after the model it shows
     std::unique_ptr<StatusMenu> menu_;
+    std::unique_ptr<GuideWindow> guideWindow_;
+    std::unique_ptr<QTimer> guideTimer_; // also the context of the guide's posted work
     // Work the camera hands to the main thread holds this weakly, so a frame that arrives
     // after the application object is gone is dropped.
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
@@ -384,8 +410,6 @@ private:
     void updateMoveRoute();
     void wireDesk();
     void setUpSettings();
-    void setUpGuide();
-    void openGuide();
     void tick();
     void wireHub();
     void startHub();

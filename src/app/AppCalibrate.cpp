@@ -90,9 +90,8 @@ void App::startCalibration(const std::optional<std::vector<std::string>>& only, 
     preciseRun = precise;
     calibrator.emplace(screens, warmUp, gazeNow(), precise);
     ++calRun;
-    guide.calibrating = true;
-    guide.done = false;
-    emit guide.changed();
+    guide.setCalibrating(true);
+    guide.setDone(false);
     log(format("calibration: %zu steps", calibrator->steps.size()));
     nextPrompt();
 }
@@ -113,10 +112,9 @@ void App::nextPrompt() {
         // The camera step prompts on this computer's screen; the others darken every screen.
         showTarget(std::nullopt, CalCorner::c, target.kind == CalTarget::Kind::camera);
     }
-    guide.instruction = step->prompt;
-    guide.progress = calibrator->progress();
-    guide.targetID = corner ? std::optional<std::string>(target.screen) : std::nullopt;
-    emit guide.changed();
+    guide.setInstruction(step->prompt);
+    guide.setProgress(calibrator->progress());
+    guide.setTargetID(corner ? std::optional<std::string>(target.screen) : std::nullopt);
     desk().message = step->prompt;
     desk().changed();
     calibrator->ready(gazeNow());
@@ -198,11 +196,10 @@ void App::finishCalibration() {
     calibrator.reset();
     ++calRun;
     hideTargets();
-    guide.calibrating = false;
-    guide.instruction.reset();
-    guide.progress = 1;
-    guide.done = true;
-    emit guide.changed();
+    guide.setCalibrating(false);
+    guide.setInstruction(std::nullopt);
+    guide.setProgress(1);
+    guide.setDone(true);
     desk().message = "Every screen is calibrated. In Flat view you can drag or resize a box if "
                      "one is a little off.";
     desk().changed();
@@ -230,9 +227,8 @@ void App::finishCalibration() {
 void App::stopCalibration() {
     calibrator.reset();
     ++calRun;
-    guide.calibrating = false;
-    guide.instruction.reset();
-    emit guide.changed();
+    guide.setCalibrating(false);
+    guide.setInstruction(std::nullopt);
     voice.say("");
     hideTargets();
 }

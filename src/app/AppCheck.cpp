@@ -48,8 +48,7 @@ void App::nextCheck() {
     checking->start = gazeNow();
     showTarget(s.id, CalCorner::c, false);
     voice.say(format("Screen %d.", s.number));
-    guide.instruction = format("Screen %d: look at the dot in the middle.", s.number);
-    emit guide.changed();
+    guide.setInstruction(format("Screen %d: look at the dot in the middle.", s.number));
     after(AccuracyCheck::lookSecs, [this, alive = std::weak_ptr<int>(alive_), run = checkRun] {
         if (alive.lock() && checking && checkRun == run) {
             nextCheck();
@@ -74,7 +73,7 @@ void App::finishCheck() {
     checking.reset();
     ++checkRun;
     hideTargets();
-    guide.instruction.reset();
+    guide.setInstruction(std::nullopt);
 
     const int p = done.percent();
     std::string sentence = format("Helmvantor picked the right screen %d%% of the time.", p);
@@ -85,9 +84,8 @@ void App::finishCheck() {
                                s->number);
         }
     }
-    guide.checkResult = sentence;
+    guide.setCheckResult(sentence);
     settings().setCheckResult(sentence);
-    emit guide.changed();
     voice.chime("Glass");
     voice.say(format("Accuracy %d percent.", p));
     note(sentence);

@@ -75,7 +75,7 @@ void App::keysMoved(const Router::Effect& e) {
     if (fromPC != toPC) {
         handOffClipboard(e.from, e.to);
     }
-    if (to && !to->local() && !guide.firstSwitch) {
+    if (to && !to->local() && !guide.firstSwitch()) {
         guide.setFirstSwitch(to->computerName);
     }
 }

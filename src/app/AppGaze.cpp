@@ -51,7 +51,9 @@ void App::wireGaze() {
         });
     };
     engine.onAway = [this] { nobodyThere(); };
-    engine.onFrame = [movie = movie](const Frame& frame) { movie->take(frame); };
+    engine.subscribeFrames([movie = movie](const Frame& frame) { movie->take(frame); });
+    // The previews keep only the latest frame, and only while one shows.
+    engine.subscribeFrames([frames = &feed.frames](const Frame& frame) { frames->push(frame); });
     engine.onFailure = [this](const std::string& why) { cameraFailed(why); };
 }
 
@@ -102,8 +104,7 @@ void App::saw(const std::optional<Angle>& head, const std::optional<Angle>& eye)
         desk().angle = g;
         desk().head = headPos;
         desk().changed();
-        guide.angle = g;
-        emit guide.changed();
+        guide.setAngle(g);
         return;
     }
     if (checking) {

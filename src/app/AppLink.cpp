@@ -88,11 +88,10 @@ void App::wireHub() {
             refresh();
         }
     };
-    h.onConfirm = [this](const std::string&, const std::optional<std::string>& code) {
-        if (code && simOnly_) {
-            hub().confirmPairing(true); // nobody at the desk to compare the codes
-        }
+    h.onConfirm = [this](const std::string& pc, const std::optional<std::string>& code) {
+        confirmInGuide(pc, code);
     };
+    h.onPaired = [this](const std::string& pc) { guidePaired(pc); };
     h.tailscaleOnly = prefs.tailscaleOnly();
 }
 

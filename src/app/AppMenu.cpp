@@ -12,12 +12,7 @@ void App::buildMenu() {
     MenuActions a;
     a.refresh = [this] { refresh(); };
     a.pause = [this] { togglePause(); };
-    a.calibrate = [this] {
-        guide.step = 4; // its calibration page
-        emit guide.changed();
-        openGuide();
-        startCalibration(std::nullopt, true, false);
-    };
+    a.calibrate = [this] { calibrateInGuide(false); };
     a.settings = [this] { openSettings(); };
     a.manageSetups = [this] {
         settings().setTab("setups");
@@ -59,9 +54,11 @@ void App::buildMenu() {
     }
 }
 
-// X11 has nothing to ask: the server either offers input control or not, so look again.
+// X11 has nothing to ask: the server either offers input control or not, so look again (the
+// log says what is missing).
 void App::askAccess() {
     installTap(false);
+    openSettingsPane(SettingsPane::accessibility);
 }
 
 } // namespace helm

@@ -100,11 +100,7 @@ void App::setUpSettings() {
     };
     // The guide's pages, the screen numbers and the try-out come with their own work; until
     // then those actions are only logged.
-    s.onAddPC = [this] {
-        guide.step = 3; // connecting a PC
-        emit guide.changed();
-        openGuide();
-    };
+    s.onAddPC = [this] { addPCInGuide(); };
     s.onIdentify = [] { log("settings: show numbers on screens"); };
     s.onReset = [this] { resetDefaults(); };
     s.onRecord = [this, closeWindow] {
@@ -113,10 +109,7 @@ void App::setUpSettings() {
     };
     auto calibrateAll = [this, closeWindow](bool precise) {
         closeWindow();
-        guide.step = 4; // its calibration page
-        emit guide.changed();
-        openGuide();
-        startCalibration(std::nullopt, true, precise);
+        calibrateInGuide(precise);
     };
     s.onCalibrate = [calibrateAll] { calibrateAll(false); };
     s.onPrecise = [calibrateAll] { calibrateAll(true); };

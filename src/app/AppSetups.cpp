@@ -121,10 +121,7 @@ void App::newSetup() {
     saveSetups();
     log("new setup " + name);
     refresh();
-    guide.step = 4;
-    emit guide.changed();
-    openGuide();
-    startCalibration(std::nullopt, true, false);
+    calibrateInGuide(false);
 }
 
 void App::renameSetup(const std::string& old, const std::string& name) {

@@ -5,6 +5,7 @@
 #include "app/SimDisplays.h"
 #include "app/menu/TrayStatusItem.h"
 #include "desk/Defaults.h"
+#include "guide/OnboardingView.h"
 #include "guide/Replay.h"
 #include "link/Secret.h"
 #include "platform/DefaultsFile.h"
@@ -67,6 +68,11 @@ int main(int argc, char** argv) {
         platform.displays = std::make_unique<QtDisplaySource>();
     }
     App app(commandLine, defaults, std::move(platform));
+    app.makeGuideView = [&app, &defaults](OnboardingModel& model, DeskModel& desk) {
+        auto view = std::make_unique<OnboardingView>(model, desk, defaults);
+        view->onOpenCameraSettings = [&app] { app.openSettingsPane(App::SettingsPane::camera); };
+        return std::unique_ptr<QWidget>(std::move(view));
+    };
 
     // SIGTERM ends the event loop in order, so the quit sequence runs.
     TermSignal term([] { QCoreApplication::quit(); });

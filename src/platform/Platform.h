@@ -8,9 +8,11 @@
 #include "platform/ReduceMotion.h"
 #include "platform/ScreenLock.h"
 #include "platform/SecretStore.h"
+#include "platform/Speech.h"
 #include "platform/StatusItem.h"
 #include "platform/Workspace.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -35,6 +37,10 @@ struct Platform {
     // The overlay panels' window system and the desktop's reduced-motion setting.
     std::unique_ptr<DesktopWindows> windows;
     std::unique_ptr<ReduceMotion> reduceMotion;
+    // Make the speech engine and the chime player when first needed; empty, or giving none,
+    // where there is no sound.
+    std::function<std::unique_ptr<Speech>(std::function<void(const std::string&)> log)> speech;
+    std::function<std::unique_ptr<Chimes>()> chimes;
     // The camera source joins here once it leaves the gaze library.
 };
 

@@ -64,13 +64,13 @@ TEST_F(CheckTest, ScoresLooksAndNamesTheHardestScreen) {
         app->startCheck();
         ASSERT_TRUE(app->checking);
         EXPECT_EQ(app->checking->list.size(), 4u);
-        EXPECT_EQ(app->guide.instruction, "Screen 1: look at the dot in the middle.");
+        EXPECT_EQ(app->guide.instruction(), "Screen 1: look at the dot in the middle.");
         EXPECT_TRUE(speech->has("say Screen 1."));
         runCheck(*this, *app, c.where);
         ASSERT_FALSE(app->checking);
-        EXPECT_EQ(app->guide.checkResult, c.sentence);
+        EXPECT_EQ(app->guide.checkResult(), c.sentence);
         EXPECT_EQ(app->settings().checkResult(), c.sentence);
-        EXPECT_FALSE(app->guide.instruction);
+        EXPECT_FALSE(app->guide.instruction());
         EXPECT_TRUE(wasLogged(c.logLine)) << logged().back();
         EXPECT_EQ(countLogged("look "), 0) << "the check never moves focus";
         EXPECT_EQ(app->router().keys, home);

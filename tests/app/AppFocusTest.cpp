@@ -139,10 +139,10 @@ TEST_F(AppFocusTest, SimulationModeSendsTheWarpLineButNeverTouchesThePointer) {
 TEST_F(AppFocusTest, FirstSwitchNamesTheFirstPCKeyboardFocusReached) {
     auto app = desk();
     app->apply({E::keys("mac/a", "mac/b")});
-    EXPECT_FALSE(app->guide.firstSwitch);
+    EXPECT_FALSE(app->guide.firstSwitch());
     app->apply({E::keys("mac/b", "pc1/x")});
     app->apply({E::keys("pc1/x", "gone/z")});
-    EXPECT_EQ("PC pc1", app->guide.firstSwitch);
+    EXPECT_EQ("PC pc1", app->guide.firstSwitch());
 }
 
 TEST_F(AppFocusTest, JumpToUnlocksWithItsEffectsAndRefusesAnUnconnectedPC) {

@@ -2,7 +2,7 @@
 // An application object for calibration and check tests: time, timers, lines to PCs and the
 // voice all in the test's hands, this computer's displays from a list, a camera that is there.
 #include "AppFixture.h"
-#include "RecordingSpeech.h"
+#include "support/RecordingSpeech.h"
 #include "gaze/camera/GazeEngine.h"
 #include "platform/sim/FakeDisplaySource.h"
 
@@ -74,7 +74,8 @@ struct CalFixture : ::testing::Test, AppFixture {
         app->postLine = [this](const std::string& line, const std::string& pc) {
             pcLines.push_back(pc + " " + line);
         };
-        app->voice.engine = std::make_unique<RecordingSpeech>(speech);
+        app->voice.makeSpeech = [s = speech] { return std::make_unique<RecordingSpeech>(s); };
+        app->voice.makeChimes = [s = speech] { return std::make_unique<RecordingSpeech>(s); };
         app->makeGaze = [] {
             GazeEngine::Options o;
             o.present = [] { return true; };

@@ -148,8 +148,7 @@ void GazeEngine::grab(GazeEngine* self, const std::shared_ptr<Capture>& capture,
         capture->source.reset();
         return;
     }
-    if (self->onFrame)
-        self->onFrame(*frame);
+    self->sendFrame(*frame);
     if (source->live())
         self->deliver(std::move(*frame));
     else
@@ -231,6 +230,24 @@ void GazeEngine::process(const Frame& frame) {
             onBrightness(
                 brightness(PixelView::luma(grey.data, grey.cols, grey.rows, grey.step[0])));
     }
+}
+
+int GazeEngine::subscribeFrames(FrameSubscriber fn) {
+    std::lock_guard lock(frameMutex_);
+    frameSubscribers_.emplace_back(++nextSubscriber_, std::move(fn));
+    return nextSubscriber_;
+}
+
+void GazeEngine::unsubscribeFrames(int id) {
+    std::lock_guard lock(frameMutex_);
+    std::erase_if(frameSubscribers_, [id](const auto& s) { return s.first == id; });
+}
+
+void GazeEngine::sendFrame(const Frame& frame) {
+    // Called under the lock, so an unsubscribed owner may go away as soon as it returns.
+    std::lock_guard lock(frameMutex_);
+    for (const auto& s : frameSubscribers_)
+        s.second(frame);
 }
 
 } // namespace helm

@@ -14,8 +14,11 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace helm {
 
@@ -76,9 +79,13 @@ public:
     // Problems worth a log line (a camera that cannot be opened, a missing face model); called
     // on the camera queues.
     std::function<void(const std::string&)> onLog;
-    // Every captured frame, read or dropped, for the camera preview and the recorder; runs on
-    // the capture queue and must not hold it up (the image may be kept: it is not reused).
-    std::function<void(const Frame&)> onFrame;
+    // Every captured frame, read or dropped, goes to each subscriber (the camera previews and
+    // the recorder). They run on the capture queue and must not hold it up (the image may be
+    // kept: it is not reused). Subscribing and unsubscribing work from any thread but never
+    // from inside a subscriber; once unsubscribe returns, that subscriber is not called again.
+    using FrameSubscriber = std::function<void(const Frame&)>;
+    int subscribeFrames(FrameSubscriber fn);
+    void unsubscribeFrames(int id);
 
     // Frames read so far; read from any thread.
     std::atomic<long> processed{0};
@@ -86,6 +93,10 @@ public:
 private:
     Options options_;
     std::atomic<bool> available_{false};
+    std::mutex frameMutex_;
+    std::vector<std::pair<int, FrameSubscriber>> frameSubscribers_;
+    int nextSubscriber_ = 0;
+    void sendFrame(const Frame& frame);
     std::atomic<bool> busy_{false};
     std::atomic<unsigned> generation_{0};
     std::shared_ptr<std::atomic<bool>> alive_;

@@ -1,7 +1,9 @@
 #include "platform/Platform.h"
+#include "platform/linux/CanberraChimes.h"
 #include "platform/linux/DbusScreenLock.h"
 #include "platform/linux/DesktopWorkspace.h"
 #include "platform/linux/LibsecretStore.h"
+#include "platform/linux/QtSpeech.h"
 #include "platform/linux/XdgLoginItem.h"
 #include "platform/x11/X11DesktopWindows.h"
 #include "platform/x11/X11DisplaySource.h"
@@ -25,6 +27,10 @@ Platform x11Platform(const std::string& secretService, InputService::Log log) {
     p.workspace = std::make_unique<DesktopWorkspace>();
     p.windows = std::make_unique<X11DesktopWindows>();
     p.reduceMotion = std::make_unique<X11ReduceMotion>();
+    p.speech = [](std::function<void(const std::string&)> log) {
+        return QtSpeech::open(std::move(log));
+    };
+    p.chimes = [] { return CanberraChimes::open(); };
     return p;
 }
 

@@ -98,10 +98,10 @@ void listen(GazeEngine& engine, Record& r) {
         std::lock_guard lock(r.mutex);
         r.brightness.push_back(b);
     };
-    engine.onFrame = [&r](const Frame&) {
+    engine.subscribeFrames([&r](const Frame&) {
         std::lock_guard lock(r.mutex);
         ++r.frames;
-    };
+    });
     engine.onAway = [&r] { ++r.away; };
     engine.onLog = [&r](const std::string& line) {
         std::lock_guard lock(r.mutex);

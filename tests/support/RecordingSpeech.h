@@ -1,7 +1,7 @@
 #pragma once
-// A speech engine that only remembers: what it was asked to say and play, and the sentences
-// still "being spoken" until the test ends them.
-#include "app/Voice.h"
+// A speech engine and chime player that only remember: what it was asked to say and play, and the
+// sentences still "being spoken" until the test ends them.
+#include "platform/Speech.h"
 
 #include <functional>
 #include <memory>
@@ -10,7 +10,7 @@
 
 namespace helm::test {
 
-class RecordingSpeech : public Voice::Engine {
+class RecordingSpeech : public Speech, public Chimes {
 public:
     struct Record {
         std::vector<std::string> events; // "say …", "chime …"

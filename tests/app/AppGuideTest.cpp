@@ -1,0 +1,152 @@
+// The set-up guide wired to the application: pairing offered only on the connect page, the
+// calibration stopped when the guide leaves it, the refresh and finishing the guide.
+#include "CalFixture.h"
+#include "link/Hub.h"
+#include "support/FakeAgent.h"
+
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+using namespace helm;
+
+namespace {
+
+using AppGuideTest = test::CalFixture;
+
+TEST_F(AppGuideTest, ThePairingCodeIsOfferedOnlyWhileTheConnectPageShows) {
+    auto app = makeCal({"--test-port", "0", "--no-camera"});
+    app->applicationDidFinishLaunching();
+    const std::uint16_t port = app->hub().listeningPort();
+    ASSERT_NE(port, 0);
+    struct Step {
+        const char* name;
+        std::function<void()> act;
+        bool offered;
+    };
+    const Step steps[] = {
+        {"before the guide", [] {}, false},
+        {"connect page", [&] { app->guide.setStep(3); }, true},
+        {"keyboard page", [&] { app->guide.setStep(2); }, false},
+        {"connect page again",
+         [&] {
+             app->openGuide();
+             app->guide.setStep(3);
+         },
+         true},
+        {"calibration page", [&] { app->guide.setStep(4); }, false},
+        {"back on connect", [&] { app->guide.setStep(3); }, true},
+        {"window closed", [&] { app->guideWindow()->close(); }, false},
+        {"reopened on connect", [&] { app->openGuide(); }, true},
+    };
+    int n = 0;
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.name);
+        s.act();
+        app->hub().names(); // the hub's queue has taken the code
+        fake::FakeAgent agent("pc-guide" + std::to_string(++n));
+        ASSERT_TRUE(agent.connect(port));
+        const std::optional<std::string> reply = agent.pairStart(app->guide.code());
+        ASSERT_TRUE(reply);
+        EXPECT_EQ(*reply == "confirm", s.offered) << *reply;
+    }
+    app->applicationWillTerminate();
+}
+
+TEST_F(AppGuideTest, LeavingTheCalibrationPageStopsARun) {
+    for (int step : {4, 5, 3}) {
+        SCOPED_TRACE(step);
+        auto app = makeCal();
+        app->setLayout(test::calDesk());
+        app->setUpGuide();
+        app->startCalibration(std::nullopt, true, false);
+        ASSERT_TRUE(app->calibrator);
+        app->guide.setStep(step);
+        EXPECT_EQ(app->calibrator.has_value(), step == 4);
+        EXPECT_EQ(app->guide.calibrating(), step == 4);
+    }
+}
+
+TEST_F(AppGuideTest, TheGuidesStopHidesEveryScreenOfConnectedPCs) {
+    auto app = makeCal();
+    Layout desk;
+    desk.screens = {
+        test::deskScreen("mac/1-1-1", 1, 0, 0),    test::deskScreen("a/1", 2, 0, 30, "pcA"),
+        test::deskScreen("b/1", 3, 0, 60, "pcB"),  test::deskScreen("a/2", 4, 1, 90, "pcA"),
+        test::deskScreen("b/2", 5, 1, 120, "pcB"), test::deskScreen("c/1", 6, 0, 150, "pcC")};
+    app->setLayout(desk);
+    app->connected = {"pcA", "pcB"};
+    app->setUpGuide();
+    app->guide.onStopLook();
+    const std::vector<std::string> hidden = {"pcA o 0 off 2", "pcB o 0 off 3", "pcA o 1 off 4",
+                                             "pcB o 1 off 5"};
+    std::vector<std::string> twice = hidden; // the run's own stop, then the guide's
+    twice.insert(twice.end(), hidden.begin(), hidden.end());
+    EXPECT_EQ(pcLines, twice);
+}
+
+TEST_F(AppGuideTest, FinishingIsRememberedAndTheNextLaunchLeavesTheGuideClosed) {
+    auto first = makeCal();
+    first->applicationDidFinishLaunching();
+    ASSERT_TRUE(first->guideWindow());
+    EXPECT_TRUE(first->guideWindow()->isVisible());
+    first->guide.onFinish();
+    EXPECT_FALSE(first->guideWindow()->isVisible());
+    EXPECT_EQ(defaults.boolean("onboarded"), true);
+    first->applicationWillTerminate();
+    first.reset();
+
+    auto second = makeCal();
+    second->applicationDidFinishLaunching();
+    EXPECT_FALSE(second->guideWindow());
+    second->applicationWillTerminate();
+}
+
+TEST_F(AppGuideTest, TheTimerRefreshesOnlyAShownGuide) {
+    auto app = makeCal();
+    app->setUpGuide();
+    app->openGuide();
+    int changes = 0;
+    QObject::connect(&app->guide, &OnboardingModel::changed, [&] { ++changes; });
+    app->angle = Angle{-12.4, 3.6};
+    app->guideWindow()->hide();
+    app->guideTick();
+    EXPECT_EQ(changes, 0);
+    EXPECT_FALSE(app->guide.face());
+    app->guideWindow()->show();
+    app->guideTick();
+    EXPECT_GT(changes, 0);
+    EXPECT_EQ(app->guide.face(), "We see you \u00b7 head 12\u00b0 left, 4\u00b0 up");
+}
+
+TEST_F(AppGuideTest, APairingToConfirmOpensTheConnectPageOutsideSimulation) {
+    struct Case {
+        const char* name;
+        bool sim;
+        std::optional<std::string> code;
+        bool opened;
+    };
+    const Case cases[] = {
+        {"asks the user", false, "123 456", true},
+        {"simulation answers itself", true, "123 456", false},
+        {"the wait is over", false, std::nullopt, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto app = c.sim ? makeCal({"--test-port", "0", "--no-camera"}) : makeCal();
+        app->setUpGuide();
+        app->guide.setPairCheck(OnboardingModel::PairCheck{"OLD", "000 000"});
+        app->confirmInGuide("büro-straße-pc", c.code);
+        if (c.code) {
+            ASSERT_TRUE(app->guide.pairCheck());
+            EXPECT_EQ(app->guide.pairCheck()->pc, "BÜRO STRASSE PC");
+            EXPECT_EQ(app->guide.pairCheck()->code, *c.code);
+        } else {
+            EXPECT_FALSE(app->guide.pairCheck());
+        }
+        EXPECT_EQ(app->guideWindow() != nullptr, c.opened);
+        EXPECT_EQ(app->guide.step(), c.opened ? 3 : 0);
+    }
+}
+
+} // namespace

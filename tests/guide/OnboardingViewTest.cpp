@@ -1,0 +1,323 @@
+#include "guide/OnboardingView.h"
+#include "desk/Defaults.h"
+#include "desk/DeskModel.h"
+#include "gaze/feed/CameraFeedView.h"
+#include "guide/CameraAccessPage.h"
+#include "guide/GuideFooter.h"
+#include "guide/GuidePage.h"
+#include "guide/OnboardingModel.h"
+#include "guide/PrimaryButton.h"
+#include "guide/QuietButton.h"
+#include "ui/Fonts.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QPointingDevice>
+#include <QTest>
+
+#include <cstdlib>
+
+namespace helm {
+namespace {
+
+void needApplication() {
+    static int argc = 1;
+    static char name[] = "guide_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = nullptr;
+    if (app == nullptr) {
+        app = new QApplication(argc, argv);
+        // Made before the exit handler is registered, so the application goes first at exit.
+        QFontMetrics(Fonts::font(13, QFont::Normal)).height();
+        (void)QPointingDevice::primaryPointingDevice();
+        std::atexit([] { delete app; });
+    }
+}
+
+Screen screen(std::string id, int number, bool learned, bool portrait = false) {
+    Screen s;
+    s.id = std::move(id);
+    s.number = number;
+    s.name = "Display " + std::to_string(number);
+    s.computerName = "This computer";
+    s.width = 30;
+    s.height = 18;
+    s.learned = learned;
+    s.portrait = portrait;
+    return s;
+}
+
+// A guide window's content over its own models, shown offscreen.
+struct Guide {
+    OnboardingModel model{"Studio"};
+    DeskModel desk;
+    Defaults defaults;
+    std::vector<Screen> screens;
+    std::vector<int> entered;
+    std::unique_ptr<OnboardingView> view;
+
+    Guide() {
+        needApplication();
+        model.screens = [this] { return screens; };
+        model.onEnter = [this](int step) { entered.push_back(step); };
+        view = std::make_unique<OnboardingView>(model, desk, defaults);
+        view->show();
+    }
+    void settle() {
+        view->sync();
+        QCoreApplication::processEvents();
+    }
+    // The visible widget of that type whose accessible name is name, or null.
+    template <class W = QWidget> W* find(const QString& name) const {
+        for (W* w : view->findChildren<W*>()) {
+            if (w->accessibleName() == name && w->isVisibleTo(view.get())) {
+                return w;
+            }
+        }
+        return nullptr;
+    }
+    bool shows(const QString& name) const { return find(name) != nullptr; }
+    void key(Qt::Key k) {
+        QTest::keyClick(view.get(), k);
+        settle();
+    }
+};
+
+TEST(OnboardingView, FooterOffersTheButtonsOfEachStep) {
+    struct Case {
+        int step;
+        bool calibrating;
+        bool back;
+        const char* skip;
+        const char* main;
+        bool enabled;
+    };
+    // A new model: no camera, no trust, no PCs and no screens, so steps 1 to 4 are not done.
+    const Case cases[] = {
+        {0, false, false, nullptr, "Get started", true},
+        {1, false, true, "Skip for now", "Continue", false},
+        {2, false, true, nullptr, "Continue", false},
+        {3, false, true, "Set up the PC later", "Continue", false},
+        {4, false, true, "Skip for now", "Continue", false},
+        {4, true, true, nullptr, "Continue", false},
+        {5, false, true, nullptr, "Continue", true},
+        {6, false, false, nullptr, "Start using Helmvantor", true},
+        {9, false, false, nullptr, "Continue", true},
+    };
+    for (const Case& c : cases) {
+        Guide g;
+        g.model.setCalibrating(c.calibrating);
+        g.model.setStep(c.step);
+        g.settle();
+        GuideFooter* f = g.view->footer();
+        const std::string at = "step " + std::to_string(c.step);
+        EXPECT_EQ(c.back, f->back()->isVisibleTo(f)) << at;
+        EXPECT_EQ(c.skip != nullptr, f->skip()->isVisibleTo(f)) << at;
+        if (c.skip != nullptr) {
+            EXPECT_EQ(QString(c.skip), f->skip()->accessibleName()) << at;
+        }
+        EXPECT_EQ(QString(c.main), f->main()->accessibleName()) << at;
+        EXPECT_EQ(c.enabled, f->main()->isEnabled()) << at;
+        EXPECT_EQ(c.enabled, f->main()->looksEnabled()) << at;
+    }
+}
+
+TEST(OnboardingView, ReturnMovesOnOnlyWhenTheStepIsDone) {
+    struct Case {
+        int step;
+        int after;
+        bool finished;
+    };
+    const Case cases[] = {{0, 1, false}, {1, 1, false}, {5, 6, false}, {6, 6, true}};
+    for (const Case& c : cases) {
+        Guide g;
+        bool finished = false;
+        g.model.onFinish = [&] { finished = true; };
+        g.model.setStep(c.step);
+        g.settle();
+        g.entered.clear();
+        g.key(Qt::Key_Return);
+        EXPECT_EQ(c.after, g.model.step()) << c.step;
+        EXPECT_EQ(c.after != c.step, !g.entered.empty()) << c.step;
+        EXPECT_EQ(c.finished, finished) << c.step;
+    }
+}
+
+TEST(OnboardingView, IndicatorNamesEachStepAndItsState) {
+    struct Case {
+        int step;
+        std::vector<const char*> names;
+    };
+    const Case cases[] = {
+        {0,
+         {"Step 1, Camera, to do", "Step 2, Keyboard, to do", "Step 3, Connect PC, to do",
+          "Step 4, Calibrate, to do", "Step 5, Fine-tune, to do"}},
+        {3,
+         {"Step 1, Camera, done", "Step 2, Keyboard, done", "Step 3, Connect PC, current",
+          "Step 4, Calibrate, to do", "Step 5, Fine-tune, to do"}},
+        {6,
+         {"Step 1, Camera, done", "Step 2, Keyboard, done", "Step 3, Connect PC, done",
+          "Step 4, Calibrate, done", "Step 5, Fine-tune, done"}},
+    };
+    for (const Case& c : cases) {
+        Guide g;
+        g.model.setStep(c.step);
+        g.settle();
+        for (const char* name : c.names) {
+            EXPECT_TRUE(g.shows(name)) << name;
+        }
+    }
+}
+
+TEST(OnboardingView, CameraCardFollowsThePermission) {
+    using Camera = OnboardingModel::Camera;
+    struct Case {
+        Camera camera;
+        std::vector<const char*> shown;
+        bool preview;
+    };
+    const Case cases[] = {
+        {Camera::unknown, {"macOS will ask once. Choose Allow.", "Allow camera"}, false},
+        {Camera::allowed, {"Camera allowed"}, true},
+        {Camera::blocked, {"The camera is blocked for Helmvantor", "Open Camera settings"}, false},
+        {Camera::missing, {"No camera found"}, false},
+    };
+    for (const Case& c : cases) {
+        Guide g;
+        bool asked = false;
+        g.model.onAllowCamera = [&] { asked = true; };
+        g.model.setStep(1);
+        g.settle();
+        g.model.setCamera(c.camera);
+        g.settle();
+        for (const char* name : c.shown) {
+            EXPECT_TRUE(g.shows(name)) << name;
+        }
+        auto* page = dynamic_cast<CameraAccessPage*>(g.view->page());
+        ASSERT_NE(nullptr, page);
+        EXPECT_EQ(c.preview, page->preview()->isVisibleTo(page));
+        if (auto* allow = g.find<QAbstractButton>("Allow camera")) {
+            allow->click();
+            EXPECT_TRUE(asked);
+        }
+    }
+}
+
+TEST(OnboardingView, ConnectPageShowsCodesAndStatus) {
+    Guide g;
+    g.model.setCode("730146");
+    g.model.setStep(3);
+    g.settle();
+    QLabel* code = g.find<QLabel>("Code 7 3 0 1 4 6");
+    ASSERT_NE(nullptr, code);
+    EXPECT_EQ("730 146", code->text());
+    EXPECT_TRUE(g.shows("Pick “Studio” in its list."));
+
+    struct Net {
+        std::optional<std::string> lan, tailscale;
+        const char* line;
+    };
+    const Net nets[] = {
+        {"192.168.1.20", std::nullopt, "This Mac is ready on your network (192.168.1.20)"},
+        {std::nullopt, "100.64.0.7", "This Mac is ready on your network"},
+        {std::nullopt, std::nullopt, "This Mac isn't on a network"},
+    };
+    for (const Net& n : nets) {
+        g.model.setNetworkIP(n.lan);
+        g.model.setTailscaleIP(n.tailscale);
+        g.settle();
+        EXPECT_TRUE(g.shows(n.line)) << n.line;
+    }
+    EXPECT_TRUE(g.shows("Waiting for your PC…"));
+    g.model.setAgents({"tower", "laptop-7"});
+    g.settle();
+    EXPECT_TRUE(g.shows("Connected: tower, laptop-7"));
+
+    // A waiting PC: the check code unbroken, and Return answers that it matches.
+    std::vector<bool> answers;
+    g.model.onPairAnswer = [&](bool ok) { answers.push_back(ok); };
+    g.model.setPairCheck(OnboardingModel::PairCheck{"TOWER PC", "482913"});
+    g.settle();
+    EXPECT_TRUE(g.shows("Does TOWER PC show this check code?"));
+    QLabel* check = g.find<QLabel>("Check code 4 8 2 9 1 3");
+    ASSERT_NE(nullptr, check);
+    EXPECT_EQ("482913", check->text());
+    g.key(Qt::Key_Return);
+    EXPECT_EQ(std::vector<bool>{true}, answers);
+    EXPECT_EQ(3, g.model.step()) << "Return answered the PC, it did not move on";
+}
+
+TEST(OnboardingView, LookPageListsScreensByNumberAndCounts) {
+    Guide g;
+    // Given out of order, with a tie on number 2 that keeps its given order.
+    g.screens = {screen("c", 3, false), screen("b1", 2, true), screen("a", 1, false, true),
+                 screen("b2", 2, false)};
+    std::vector<std::pair<std::string, bool>> portrait;
+    int starts = 0;
+    g.model.onPortrait = [&](const std::string& id, bool p) { portrait.emplace_back(id, p); };
+    g.model.onStartLook = [&] { ++starts; };
+    g.model.setStep(4);
+    g.settle();
+
+    std::vector<QString> toggles;
+    for (QAbstractButton* b : g.view->findChildren<QAbstractButton*>()) {
+        if (b->accessibleName().startsWith("Screen ")) {
+            toggles.push_back(b->accessibleName() + " @" + b->parentWidget()->objectName());
+        }
+    }
+    const std::vector<QString> expected = {
+        "Screen 1 is portrait. Switch @a", "Screen 2 is landscape. Switch @b1",
+        "Screen 2 is landscape. Switch @b2", "Screen 3 is landscape. Switch @c"};
+    EXPECT_EQ(expected, toggles);
+    EXPECT_TRUE(g.shows("1 of 4 screens calibrated"));
+    EXPECT_TRUE(g.shows("Map")) << "the desk map's picker";
+    EXPECT_TRUE(g.shows("Start again"));
+
+    g.screens = {screen("x", 1, true), screen("y", 2, false)};
+    g.model.screensChanged();
+    g.settle();
+    EXPECT_TRUE(g.shows("1 of 2 screens calibrated"));
+    QLabel* subtitle = g.find<QLabel>(
+        "Every screen goes dark except a green dot. Look at it and hold still while its ring "
+        "fills. About 14 seconds. Mark tall monitors as portrait first: they get extra points.");
+    EXPECT_NE(nullptr, subtitle);
+    g.find<QAbstractButton>("Screen 1 is landscape. Switch")->click();
+    EXPECT_EQ((std::vector<std::pair<std::string, bool>>{{"x", true}}), portrait);
+    g.key(Qt::Key_Space);
+    EXPECT_EQ(1, starts);
+
+    // While calibrating: the prompt heads the page, toggles are off and Space starts nothing.
+    g.model.setCalibrating(true);
+    g.settle();
+    EXPECT_TRUE(g.shows("Listen…"));
+    EXPECT_TRUE(g.find<QAbstractButton>("Stop")->isEnabled());
+    EXPECT_FALSE(g.shows("Start again"));
+    EXPECT_FALSE(g.find<QAbstractButton>("Screen 1 is landscape. Switch")->isEnabled());
+    g.key(Qt::Key_Space);
+    EXPECT_EQ(1, starts);
+}
+
+TEST(OnboardingView, ManyStoresMakeOneUpdateAndKeepThePage) {
+    Guide g;
+    g.model.setStep(3);
+    g.settle();
+    const int built = g.view->pagesBuilt();
+    QWidget* page = static_cast<QWidget*>(g.view->page());
+    // A refresh stores every field, also unchanged ones.
+    for (int i = 0; i < 3; ++i) {
+        g.model.setAgents({});
+        g.model.setNetworkIP(std::string("10.0.0.2"));
+        g.model.setStep(3);
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(built, g.view->pagesBuilt());
+    EXPECT_EQ(page, static_cast<QWidget*>(g.view->page()));
+    EXPECT_TRUE(g.shows("This Mac is ready on your network (10.0.0.2)"));
+}
+
+} // namespace
+} // namespace helm
