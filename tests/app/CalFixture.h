@@ -2,9 +2,9 @@
 // An application object for calibration and check tests: time, timers, lines to PCs and the
 // voice all in the test's hands, this computer's displays from a list, a camera that is there.
 #include "AppFixture.h"
-#include "support/RecordingSpeech.h"
 #include "gaze/camera/GazeEngine.h"
 #include "platform/sim/FakeDisplaySource.h"
+#include "support/RecordingSpeech.h"
 
 #include <gtest/gtest.h>
 

@@ -8,13 +8,12 @@
 namespace helm {
 
 std::unique_ptr<Speech> QtSpeech::open(Log log) {
+    // The caller says in one line that there is no speech; the reason adds nothing it can use.
     if (!QTextToSpeech::availableEngines().contains(QStringLiteral("speechd"))) {
-        log("speech: the speech-dispatcher engine of Qt is not installed");
         return nullptr;
     }
     auto tts = std::make_unique<QTextToSpeech>(QStringLiteral("speechd"));
     if (tts->state() == QTextToSpeech::Error) {
-        log("speech: " + tts->errorString().toStdString());
         return nullptr;
     }
     return std::unique_ptr<Speech>(new QtSpeech(std::move(tts), std::move(log)));

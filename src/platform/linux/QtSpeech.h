@@ -19,7 +19,7 @@ class QtSpeech : public QObject, public Speech {
 public:
     using Log = std::function<void(const std::string&)>;
 
-    // The engine, or none (logged) when speech-dispatcher cannot be used.
+    // The engine, or none when speech-dispatcher cannot be used; later failures go to log.
     static std::unique_ptr<Speech> open(Log log);
     ~QtSpeech() override;
 
