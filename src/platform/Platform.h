@@ -3,6 +3,7 @@
 #include "platform/DisplaySource.h"
 #include "platform/InputService.h"
 #include "platform/LoginItem.h"
+#include "platform/Pasteboard.h"
 #include "platform/Pointer.h"
 #include "platform/ScreenLock.h"
 #include "platform/SecretStore.h"
@@ -30,6 +31,8 @@ struct Platform {
     // Starting at login, and opening folders and programs.
     std::unique_ptr<LoginItem> loginItem;
     std::unique_ptr<Workspace> workspace;
+    // The clipboard the hand-over uses: the desktop's, or a named one in memory.
+    std::unique_ptr<Pasteboard> pasteboard;
     // The camera source joins here once it leaves the gaze library.
 };
 

@@ -2,6 +2,7 @@
 #include "platform/sim/FakeDisplaySource.h"
 #include "platform/sim/FakeScreenLock.h"
 #include "platform/sim/MemoryLoginItem.h"
+#include "platform/sim/MemoryPasteboard.h"
 #include "platform/sim/MemorySecretStore.h"
 #include "platform/sim/RecordingStatusItem.h"
 #include "platform/sim/RecordingWorkspace.h"
@@ -16,6 +17,7 @@ Platform simPlatform() {
     p.statusItem = std::make_unique<RecordingStatusItem>();
     p.loginItem = std::make_unique<MemoryLoginItem>();
     p.workspace = std::make_unique<RecordingWorkspace>();
+    p.pasteboard = std::make_unique<MemoryPasteboard>();
     return p;
 }
 

@@ -3,6 +3,7 @@
 #include "platform/linux/DesktopWorkspace.h"
 #include "platform/linux/LibsecretStore.h"
 #include "platform/linux/XdgLoginItem.h"
+#include "platform/qt/QtPasteboard.h"
 #include "platform/x11/X11DisplaySource.h"
 #include "platform/x11/X11Input.h"
 #include "platform/x11/X11Pointer.h"
@@ -21,6 +22,7 @@ Platform x11Platform(const std::string& secretService, InputService::Log log) {
     p.input = X11Input::open("", std::move(log)); // none when the server cannot be reached
     p.loginItem = std::make_unique<XdgLoginItem>(XdgLoginItem::forThisProgram());
     p.workspace = std::make_unique<DesktopWorkspace>();
+    p.pasteboard = std::make_unique<QtPasteboard>();
     return p;
 }
 
