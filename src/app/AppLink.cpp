@@ -94,6 +94,7 @@ void App::wireHub() {
         }
     };
     h.tailscaleOnly = prefs.tailscaleOnly();
+    wireClipboard(h);
 }
 
 void App::startHub() {
