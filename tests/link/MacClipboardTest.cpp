@@ -25,8 +25,9 @@ struct MacClipboardTest : ::testing::Test {
     std::string file(const std::string& name, off_t size = 3) {
         std::string path = dir + "/" + name;
         std::ofstream(path) << std::string(static_cast<std::size_t>(std::min<off_t>(size, 3)), 'x');
-        if (size > 3)
+        if (size > 3) {
             EXPECT_EQ(::truncate(path.c_str(), size), 0);
+        }
         return path;
     }
     std::string folder(const std::string& name) {
