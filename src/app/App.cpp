@@ -9,9 +9,11 @@
 #include "app/menu/StatusMenu.h"
 #include "gaze/camera/GazeEngine.h"
 #include "link/Hub.h"
+#include "link/MacClipboard.h"
 #include "link/Secret.h"
 #include "link/Wire.h"
 #include "platform/MediaClock.h"
+#include "platform/SerialQueue.h"
 #include "windows/SettingsModel.h"
 
 #include <QAction>
@@ -80,6 +82,8 @@ void App::applicationDidFinishLaunching() {
     setUpSettings();
 
     wireHub();
+    // Received files older than a day go, away from the launch's own work.
+    clipQueue().post([] { MacClipboard::tidyInbox(); });
     startHub();
     buildMenu();
 

@@ -23,6 +23,7 @@
 #include "input/InputEvent.h"
 #include "input/Router.h"
 #include "input/WheelAccumulator.h"
+#include "link/Clip.h"
 #include "overlays/Jumps.h"
 #include "overlays/draw/HUDModel.h"
 #include "overlays/panels/MacOverlays.h"
@@ -54,6 +55,7 @@ class Hub;
 class RepeatFilter;
 class Secret;
 class ScreenWatch;
+class SerialQueue;
 class StatusMenu;
 class TestPort;
 
@@ -370,6 +372,21 @@ public:
     // Starts of the hub left to try while a relaunched run waits for the ports; -1 unread.
     int hubRetriesLeft = -1;
 
+    // The clipboard hand-over (AppClipboard.cpp). pushMacClipboard offers this computer's
+    // pasteboard to a PC; clipArrived takes a PC's answer to "C".
+    void pushMacClipboard(const std::string& pc);
+    void clipArrived(const std::string& pc, std::optional<Clip> clip);
+    bool allowed(const Clip& clip) const;
+    // The hand-over's pasteboard: the desktop's, or the named one of simulation mode.
+    Pasteboard& pasteboard();
+    // The pasteboard's change count when each PC in pendingClip was asked: an answer that comes
+    // after the user copied something here does not overwrite it.
+    std::map<std::string, long> pendingCount;
+    // Test seam: a line for a PC's data link and what to call once it was written or not (the
+    // hub's postData when empty).
+    std::function<void(std::string line, const std::string& pc, std::function<void(bool)> done)>
+        postDataLine;
+
 private:
     CommandLine commandLine_;
     bool simOnly_;
@@ -435,6 +452,13 @@ private:
     void handOffClipboard(const std::string& from, const std::string& to);
     // The PCs' own input captures follow focus; come with PC input.
     void updateCaps();
+
+    // AppClipboard.cpp
+    void wireClipboard(Hub& h);
+    void postData(std::string line, const std::string& pc, std::function<void(bool)> done);
+    std::string clipLabel(const std::string& pc) const;
+    SerialQueue& clipQueue();
+    std::unique_ptr<SerialQueue> clipQueue_; // reads, encodes and stores clips
 };
 
 } // namespace helm

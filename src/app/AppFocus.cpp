@@ -148,7 +148,6 @@ void App::toggleLock() {
     refresh();
 }
 
-void App::handOffClipboard(const std::string&, const std::string&) {}
 void App::updateCaps() {}
 
 } // namespace helm

@@ -93,6 +93,7 @@ void App::wireHub() {
     };
     h.onPaired = [this](const std::string& pc) { guidePaired(pc); };
     h.tailscaleOnly = prefs.tailscaleOnly();
+    wireClipboard(h);
 }
 
 void App::startHub() {

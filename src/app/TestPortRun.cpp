@@ -2,12 +2,17 @@
 #include "app/CommandLine.h"
 #include "app/NumberText.h"
 #include "app/TestPort.h"
+#include "link/Base64.h"
 #include "link/Hub.h"
+#include "link/LineSplitter.h"
+#include "link/MacClipboard.h"
 #include "platform/MediaClock.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace helm {
@@ -138,6 +143,55 @@ std::optional<std::string> inputCommand(const std::vector<std::string>& w, App& 
     return statusLine(app);
 }
 
+// The hand-over's pasteboard, read and set as a script needs it.
+std::optional<std::string> clipCommand(const std::vector<std::string>& w, App& app) {
+    const std::string& cmd = w[0];
+    Pasteboard& pb = app.pasteboard();
+    if (cmd == "clip") {
+        return "clip " + base64Encode(pb.text().value_or(""));
+    }
+    if (cmd == "clipinfo") {
+        MacClipboard::Result r = MacClipboard::read(pb);
+        if (!r.clip) {
+            return std::string("empty");
+        }
+        if (auto* t = std::get_if<Clip::Text>(&r.clip->value)) {
+            return format("text %zu", characterCount(t->text));
+        }
+        if (auto* i = std::get_if<Clip::Image>(&r.clip->value)) {
+            return format("image %zu", i->png.size());
+        }
+        std::string files;
+        for (const ClipFile& f : std::get<Clip::Files>(r.clip->value).files) {
+            files += (files.empty() ? "" : ",") + f.name + format("=%zu", f.data.size());
+        }
+        return "files " + files;
+    }
+    if (cmd == "setclip") {
+        if (w.size() < 2) {
+            return std::string("?");
+        }
+        std::optional<Bytes> bytes = base64Decode(w[1]);
+        pb.setText(bytes ? lossyUtf8(asText(*bytes)) : std::string());
+    } else if (cmd == "setfiles") {
+        pb.setFiles(std::vector<std::string>(w.begin() + 1, w.end()));
+    } else if (cmd == "setimage") {
+        if (w.size() < 2) {
+            return std::string("?");
+        }
+        std::ifstream in(w[1], std::ios::binary);
+        std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (in.bad() || !in.is_open()) {
+            pb.setFiles({}); // an empty pasteboard: no data
+        } else {
+            pb.setPng(Pasteboard::Data(data.begin(), data.end()));
+        }
+    } else {
+        return std::nullopt;
+    }
+    return statusLine(app);
+}
+
 } // namespace
 
 // Each command checks its arguments before acting: a line it cannot use is answered "?" and
@@ -235,6 +289,9 @@ std::string TestPort::run(const std::string& line, App& app) {
         return statusLine(app);
     }
     if (std::optional<std::string> reply = inputCommand(w, app)) {
+        return *reply;
+    }
+    if (std::optional<std::string> reply = clipCommand(w, app)) {
         return *reply;
     }
     return "?";

@@ -51,6 +51,7 @@ Hub::~Hub() {
         // OpenSSL keeps random-generator state per thread; this thread ends with the hub.
         OPENSSL_thread_stop();
     });
+    work_.sync([] { OPENSSL_thread_stop(); });
     life_.reset();
 }
 
@@ -243,12 +244,12 @@ void Hub::post(const std::string& line, const std::string& to) {
     onQueue([this, line, to] { sendOnQueue(line, to); });
 }
 
-void Hub::postData(const std::string& line, const std::string& to, std::function<void()> done) {
-    onQueue([this, line, to, done = std::move(done)] {
+void Hub::postData(std::string line, const std::string& to, std::function<void(bool)> done) {
+    onQueue([this, line = std::move(line), to, done = std::move(done)]() mutable {
         if (auto it = data_.find(to); it != data_.end())
-            sendOn(it->second, to, true, line, done);
+            sendOn(it->second, to, true, std::move(line), std::move(done));
         else if (auto c = ctl_.find(to); c != ctl_.end())
-            sendOn(c->second, to, false, line, done);
+            sendOn(c->second, to, false, std::move(line), std::move(done));
     });
 }
 

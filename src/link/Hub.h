@@ -8,11 +8,13 @@
 #include "link/NetAddresses.h"
 #include "link/PCKeys.h"
 #include "link/Sealer.h"
+#include "link/Wire.h"
 #include "platform/SerialQueue.h"
 
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -60,6 +62,10 @@ public:
         int sending = 0; // lines handed to the connection and not yet reported processed
         Sealer out;      // hub to agent
         Sealer inn;      // agent to hub
+        // A long line is being sealed or written in slices: `out` belongs to that work, and
+        // later lines wait here in order.
+        bool busy = false;
+        std::deque<std::pair<std::string, std::function<void(bool)>>> backlog;
     };
 
     Hub(PCKeys keys, std::string macName, std::string hubId);
@@ -78,7 +84,7 @@ public:
     std::function<void(const std::string&, const std::optional<std::string>&)> onConfirm;
     std::function<void()> onChange;
     std::function<void(const std::string&)> onLost;
-    std::function<void(const std::string&, std::int64_t, const std::optional<Clip>&)> onClip;
+    std::function<void(const std::string&, std::int64_t, std::optional<Clip>)> onClip;
     std::function<void(const std::string&)> onPaired;
     std::function<void(const std::string&, const std::vector<DisplayInfo>&)> onDisplays;
     std::function<void(const std::string&, bool)> onEdge;
@@ -101,8 +107,10 @@ public:
     // stay. A later start listens again.
     void stopListening();
     void post(const std::string& line, const std::string& to);
-    void postData(const std::string& line, const std::string& to,
-                  std::function<void()> done = nullptr);
+    // done (optional) runs on the main thread once the line was written out (true) or could not
+    // be (false); never when the PC has no link.
+    void postData(std::string line, const std::string& to,
+                  std::function<void(bool)> done = nullptr);
     // Main thread only; never waits for the hub. True when the PC had a control link as far
     // as `linked` knows; the line goes out when the hub's queue gets to it.
     bool send(const std::string& line, const std::string& to);
@@ -171,13 +179,24 @@ private:
     void cancel(std::uint64_t id);
     void closeGently(std::uint64_t id);
     void written(std::uint64_t id, std::int64_t bytes);
-    bool write(std::uint64_t id, const std::string& bytes, Done done);
+    bool write(std::uint64_t id, std::string_view bytes, Done done);
     void sendOn(const std::shared_ptr<Link>& link, const std::string& name, bool isData,
-                const std::string& line, std::function<void()> done);
+                std::string line, std::function<void(bool)> done);
+
+    // HubLong.cpp: lines of a megabyte or more are sealed, opened and decoded on `work_` and
+    // written in slices, so the queue stays free for the short lines of other links.
+    static constexpr std::size_t longLine = 1 << 20;
+    void sendLong(const std::shared_ptr<Link>& link, const std::string& name, bool isData,
+                  std::string line, Done done);
+    void writeSlices(const std::shared_ptr<Link>& link, const std::string& name, bool isData,
+                     std::shared_ptr<const std::string> sealed, std::size_t from, Done done);
+    void sendBacklog(const std::shared_ptr<Link>& link, const std::string& name, bool isData);
+    void openLong(HubConn& c, std::string line);
 
     // HubLogin.cpp
     void hello(HubConn& c, const std::string& line);
     void handle(const std::string& line, const std::string& name);
+    void deliverClip(const std::string& name, Wire::ClipReply reply);
 
     // HubPairing.cpp
     void pair(const std::string& name, const std::string& proof, const std::string& transcript,
@@ -202,7 +221,8 @@ private:
     std::map<std::uint64_t, std::unique_ptr<HubConn>> conns_;
     std::set<std::string> linked_; // main thread only
     std::uint64_t nextConn_ = 1;
-    SerialQueue queue_{"pivmor.hub"}; // last: stopped first, while the state above still exists
+    SerialQueue queue_{"pivmor.hub"};     // stopped after work_, while the state above still exists
+    SerialQueue work_{"pivmor.hub.work"}; // last: its work posts back to queue_
 };
 
 } // namespace helm

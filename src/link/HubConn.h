@@ -22,6 +22,7 @@ struct HubConn {
     bool counted = true;             // still counts in the hub's pending connections
     std::uint64_t afterHello = 0;    // bytes a pairing connection sent after its pair line
     bool closing = false;            // a final reply went out; input is ignored now
+    bool opening = false;            // a long line is being opened; later lines wait
     // Handshake values of this connection.
     std::string nonce;
     std::string keyText;

@@ -86,16 +86,23 @@ void Hub::readable(std::uint64_t id) {
         c->sock->readAll(); // the reply is out; what the peer still says is of no use
         return;
     }
+    // Also called with nothing new, after a long line was opened, for the lines behind it.
     QByteArray bytes = c->sock->readAll();
-    if (bytes.isEmpty())
-        return;
     c->buf.append(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-    if (c->role == HubConn::Role::ctl) {
+    if (!bytes.isEmpty() && c->role == HubConn::Role::ctl) {
         // Any byte, even of a line not complete yet, keeps the control link alive.
         if (auto l = ctl_.find(c->name); l != ctl_.end() && l->second->conn == id)
             l->second->lastSeen = Clock::now();
     }
-    while (auto raw = c->buf.next()) {
+    while (!c->opening) {
+        auto raw = c->buf.next();
+        if (!raw)
+            break;
+        if (raw->size() >= longLine &&
+            (c->role == HubConn::Role::ctl || c->role == HubConn::Role::data) && c->link) {
+            openLong(*c, std::string(*raw));
+            break;
+        }
         std::string line = lossyUtf8(*raw);
         switch (c->role) {
         case HubConn::Role::done:
@@ -224,7 +231,7 @@ void Hub::closeGently(std::uint64_t id) {
     });
 }
 
-bool Hub::write(std::uint64_t id, const std::string& bytes, Done done) {
+bool Hub::write(std::uint64_t id, std::string_view bytes, Done done) {
     auto it = conns_.find(id);
     if (it == conns_.end() || it->second->sock->state() != QAbstractSocket::ConnectedState) {
         if (done)
@@ -262,7 +269,11 @@ void Hub::written(std::uint64_t id, std::int64_t bytes) {
 }
 
 void Hub::sendOn(const std::shared_ptr<Link>& link, const std::string& name, bool isData,
-                 const std::string& line, std::function<void()> done) {
+                 std::string line, std::function<void(bool)> done) {
+    if (link->busy) {
+        link->backlog.emplace_back(std::move(line), std::move(done));
+        return;
+    }
     auto it = conns_.find(link->conn);
     if (it != conns_.end() &&
         static_cast<std::uint64_t>(it->second->sock->bytesToWrite()) + line.size() >
@@ -274,18 +285,25 @@ void Hub::sendOn(const std::shared_ptr<Link>& link, const std::string& name, boo
         } else {
             drop(name, "too much waiting to be sent");
         }
+        if (done)
+            toMain([done] { done(false); });
         return;
     }
     ++link->sending;
     std::weak_ptr<Link> weak = link;
-    std::string sealed = link->out.seal(line);
-    sealed += '\n';
-    write(link->conn, sealed, [this, weak, done = std::move(done)](bool) {
+    Done finish = [this, weak, done = std::move(done)](bool written) {
         if (auto l = weak.lock())
             --l->sending;
         if (done)
-            toMain(done);
-    });
+            toMain([done, written] { done(written); });
+    };
+    if (line.size() >= longLine) {
+        sendLong(link, name, isData, std::move(line), std::move(finish));
+        return;
+    }
+    std::string sealed = link->out.seal(line);
+    sealed += '\n';
+    write(link->conn, sealed, std::move(finish));
 }
 
 } // namespace helm

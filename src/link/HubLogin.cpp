@@ -88,6 +88,13 @@ void Hub::hello(HubConn& c, const std::string& line) {
     announce();
 }
 
+void Hub::deliverClip(const std::string& name, Wire::ClipReply reply) {
+    toMain([this, name, number = reply.number, c = std::move(reply.clip)]() mutable {
+        if (onClip)
+            onClip(name, number, std::move(c));
+    });
+}
+
 void Hub::handle(const std::string& line, const std::string& name) {
     if (auto l = ctl_.find(name); l != ctl_.end())
         l->second->lastSeen = Clock::now();
@@ -150,12 +157,8 @@ void Hub::handle(const std::string& line, const std::string& name) {
         log(name + ": " + problem);
         return;
     }
-    if (auto clip = Wire::clipReply(line)) {
-        toMain([this, name, number = clip->number, c = std::move(clip->clip)] {
-            if (onClip)
-                onClip(name, number, c);
-        });
-    }
+    if (auto clip = Wire::clipReply(line))
+        deliverClip(name, std::move(*clip));
 }
 
 } // namespace helm

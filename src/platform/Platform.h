@@ -4,6 +4,7 @@
 #include "platform/DisplaySource.h"
 #include "platform/InputService.h"
 #include "platform/LoginItem.h"
+#include "platform/Pasteboard.h"
 #include "platform/Pointer.h"
 #include "platform/ReduceMotion.h"
 #include "platform/ScreenLock.h"
@@ -41,6 +42,8 @@ struct Platform {
     // where there is no sound.
     std::function<std::unique_ptr<Speech>(std::function<void(const std::string&)> log)> speech;
     std::function<std::unique_ptr<Chimes>()> chimes;
+    // The clipboard the hand-over uses: the desktop's, or a named one in memory.
+    std::unique_ptr<Pasteboard> pasteboard;
     // The camera source joins here once it leaves the gaze library.
 };
 

@@ -65,14 +65,14 @@ TEST_F(HubHeartbeat, PostDataPrefersTheDataLinkAndReportsOnMain) {
     make(keysWith("pc-1", secretFor("a")));
     auto ctl = loggedIn("pc-1", secretFor("a"));
     int done = 0;
-    hub->postData("c 1", "pc-1", [&] { ++done; });
+    hub->postData("c 1", "pc-1", [&](bool) { ++done; });
     EXPECT_EQ(ctl->readSealedPastPings(), "c 1");
     EXPECT_TRUE(waitFor([&] { return done == 1; }));
     auto data = loggedIn("pc-1", secretFor("a"), "data");
-    hub->postData("c 2", "pc-1", [&] { ++done; });
+    hub->postData("c 2", "pc-1", [&](bool) { ++done; });
     EXPECT_EQ(data->readSealedPastPings(), "c 2");
     EXPECT_TRUE(waitFor([&] { return done == 2; }));
-    hub->postData("c 3", "nobody", [&] { ++done; });
+    hub->postData("c 3", "nobody", [&](bool) { ++done; });
     settle(200);
     EXPECT_EQ(done, 2);
 }

@@ -35,6 +35,7 @@ bool FakeAgent::connectOnly(quint16 port, int ms) {
     out = AgentSealer();
     inn = AgentSealer();
     buf_.clear();
+    scanned_ = 0;
     prepared_.clear();
     sock_ = std::make_unique<QTcpSocket>();
     sock_->connectToHost(QHostAddress::LocalHost, port);
@@ -150,12 +151,15 @@ std::optional<std::string> FakeAgent::readLine(int ms) {
     QElapsedTimer clock;
     clock.start();
     for (;;) {
-        auto nl = buf_.find('\n');
+        // Each byte is searched once, however many reads a long line takes.
+        auto nl = buf_.find('\n', scanned_);
         if (nl != std::string::npos) {
             std::string line = buf_.substr(0, nl);
             buf_.erase(0, nl + 1);
+            scanned_ = 0;
             return line;
         }
+        scanned_ = buf_.size();
         if (sock_ && sock_->bytesAvailable() > 0) {
             QByteArray more = sock_->readAll();
             buf_.append(more.constData(), static_cast<std::size_t>(more.size()));

@@ -73,6 +73,7 @@ private:
     std::unique_ptr<AgentKey> key_;
     std::unique_ptr<QTcpSocket> sock_;
     std::string buf_;
+    std::size_t scanned_ = 0; // bytes of buf_ known to hold no line break
     Bytes shared_;
     std::string prepared_; // secret and role the sealers were made for
 };

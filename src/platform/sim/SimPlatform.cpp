@@ -3,6 +3,7 @@
 #include "platform/sim/FakeDisplaySource.h"
 #include "platform/sim/FakeScreenLock.h"
 #include "platform/sim/MemoryLoginItem.h"
+#include "platform/sim/MemoryPasteboard.h"
 #include "platform/sim/MemorySecretStore.h"
 #include "platform/sim/RecordingStatusItem.h"
 #include "platform/sim/RecordingWorkspace.h"
@@ -20,6 +21,7 @@ Platform simPlatform() {
     p.workspace = std::make_unique<RecordingWorkspace>();
     p.windows = std::make_unique<FakeDesktopWindows>();
     p.reduceMotion = std::make_unique<SimReduceMotion>();
+    p.pasteboard = std::make_unique<MemoryPasteboard>();
     return p;
 }
 

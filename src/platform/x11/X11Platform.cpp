@@ -6,6 +6,7 @@
 #include "platform/linux/QtSpeech.h"
 #include "platform/linux/XdgLoginItem.h"
 #include "platform/x11/X11DesktopWindows.h"
+#include "platform/qt/QtPasteboard.h"
 #include "platform/x11/X11DisplaySource.h"
 #include "platform/x11/X11Input.h"
 #include "platform/x11/X11Pointer.h"
@@ -31,6 +32,7 @@ Platform x11Platform(const std::string& secretService, InputService::Log log) {
         return QtSpeech::open(std::move(log));
     };
     p.chimes = [] { return CanberraChimes::open(); };
+    p.pasteboard = std::make_unique<QtPasteboard>();
     return p;
 }
 

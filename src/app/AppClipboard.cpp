@@ -1,0 +1,210 @@
+// The clipboard follows keyboard focus: this computer's pasteboard is offered to the PC that
+// focus reaches, and a PC that focus leaves is asked for its clipboard, which goes on to this
+// computer or to the next PC. Pasteboard metadata is read here on the main thread; reading and
+// encoding files and pictures, and storing received files, run on the clipboard's own queue so
+// that input keeps flowing during a large clip.
+#include "app/App.h"
+#include "app/Log.h"
+#include "link/Hub.h"
+#include "link/MacClipboard.h"
+#include "link/Wire.h"
+#include "platform/OnMain.h"
+#include "platform/SerialQueue.h"
+#include "platform/sim/MemoryPasteboard.h"
+
+#include <cctype>
+#include <ctime>
+
+namespace helm {
+
+namespace {
+
+// Notes a clip of this size or less goes without the "Sending" note.
+constexpr std::size_t quietBytes = 2'000'000;
+
+std::string capitalised(std::string s) {
+    if (!s.empty())
+        s[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(s[0])));
+    return s;
+}
+
+} // namespace
+
+Pasteboard& App::pasteboard() {
+    if (!platform_.pasteboard)
+        platform_.pasteboard = std::make_unique<MemoryPasteboard>();
+    return *platform_.pasteboard;
+}
+
+SerialQueue& App::clipQueue() {
+    if (!clipQueue_)
+        clipQueue_ = std::make_unique<SerialQueue>("pivmor.clipboard");
+    return *clipQueue_;
+}
+
+void App::postData(std::string line, const std::string& pc, std::function<void(bool)> done) {
+    if (postDataLine)
+        postDataLine(std::move(line), pc, std::move(done));
+    else
+        hub().postData(std::move(line), pc, std::move(done));
+}
+
+bool App::allowed(const Clip& clip) const {
+    if (std::holds_alternative<Clip::Text>(clip.value))
+        return prefs.clipText();
+    if (std::holds_alternative<Clip::Image>(clip.value))
+        return prefs.clipPictures();
+    return prefs.clipFiles();
+}
+
+void App::wireClipboard(Hub& h) {
+    h.onClip = [this](const std::string& pc, std::int64_t, std::optional<Clip> clip) {
+        clipArrived(pc, std::move(clip));
+    };
+    // A PC that comes back is offered the clipboard again: what it had may be gone with it.
+    h.onLost = [this, before = std::move(h.onLost)](const std::string& pc) {
+        sentClip.erase(pc);
+        if (before)
+            before(pc);
+    };
+}
+
+void App::handOffClipboard(const std::string& from, const std::string& to) {
+    const std::optional<Screen> a = screen(from);
+    if (a && a->computer && connected.contains(*a->computer)) {
+        const std::string& pc = *a->computer;
+        post(Wire::release, pc);
+        pendingClip[pc] = to;
+        pendingCount[pc] = pasteboard().changeCount();
+        postData(Wire::askClip, pc, nullptr);
+        return;
+    }
+    const std::optional<Screen> b = screen(to);
+    if (b && b->computer && connected.contains(*b->computer)) {
+        pushMacClipboard(*b->computer);
+    }
+}
+
+std::string App::clipLabel(const std::string& pc) const {
+    if (connected.contains(pc)) {
+        for (const Screen& s : layout_.screens) {
+            if (s.computer == pc)
+                return std::to_string(s.number) + " · " + s.computerName;
+        }
+    }
+    return pc;
+}
+
+void App::pushMacClipboard(const std::string& pc) {
+    Pasteboard& pb = pasteboard();
+    const long n = pb.changeCount();
+    if (auto it = sentClip.find(pc); it != sentClip.end() && it->second == n)
+        return;
+    sentClip[pc] = n; // before reading: what cannot go is not read again until it changes
+    MacClipboard::Look look = MacClipboard::look(pb, prefs.clipPictures());
+    if (look.ready.skipped)
+        note("Clipboard: " + *look.ready.skipped);
+    if (look.isFiles ? look.files.empty() || !prefs.clipFiles()
+                     : !look.ready.clip || !allowed(*look.ready.clip))
+        return;
+    clipQueue().post([this, alive = std::weak_ptr<int>(alive_), look = std::move(look), pc,
+                      n]() mutable {
+        MacClipboard::Result r = MacClipboard::load(std::move(look));
+        if (!r.clip)
+            return; // every file vanished or could not be read
+        auto line = std::make_shared<std::string>(Wire::setClip(*r.clip));
+        const std::size_t bytes = r.clip->bytes();
+        const bool text = std::holds_alternative<Clip::Text>(r.clip->value);
+        std::string summary = r.clip->summary();
+        r.clip.reset(); // freed here rather than on the main thread
+        onMain([this, alive, line, bytes, text, summary, pc, n] {
+            if (alive.expired())
+                return;
+            const std::string label = clipLabel(pc);
+            if (bytes > quietBytes)
+                note("Sending " + summary + " to " + label + "…");
+            postData(
+                std::move(*line), pc, [this, alive, text, summary, label, pc, n](bool written) {
+                    if (alive.expired())
+                        return;
+                    if (!written) {
+                        // Not there: offered again at the next hand-over.
+                        if (auto it = sentClip.find(pc); it != sentClip.end() && it->second == n)
+                            sentClip.erase(it);
+                        log("clipboard → " + pc + ": not sent");
+                        return;
+                    }
+                    if (!text)
+                        note(capitalised(summary) + " → " + label + ". Paste there.");
+                });
+            log("clipboard → " + pc + ": " + summary);
+        });
+    });
+}
+
+void App::clipArrived(const std::string& pc, std::optional<Clip> clip) {
+    auto it = pendingClip.find(pc);
+    if (it == pendingClip.end())
+        return; // nobody asked
+    const std::string dest = it->second;
+    pendingClip.erase(it);
+    long asked = pasteboard().changeCount();
+    if (auto c = pendingCount.find(pc); c != pendingCount.end()) {
+        asked = c->second;
+        pendingCount.erase(c);
+    }
+    if (!clip || !allowed(*clip))
+        return;
+    auto shared = std::make_shared<Clip>(std::move(*clip));
+    const std::optional<Screen> d = screen(dest);
+    if (d && d->computer && connected.contains(*d->computer)) {
+        const std::string to = *d->computer;
+        clipQueue().post([this, alive = std::weak_ptr<int>(alive_), shared, pc, dest, to] {
+            auto line = std::make_shared<std::string>(Wire::setClip(*shared));
+            std::string summary = shared->summary();
+            onMain([this, alive, line, summary, pc, dest, to] {
+                if (alive.expired())
+                    return;
+                postData(std::move(*line), to, nullptr);
+                log("clipboard " + pc + " → " + dest + ": " + summary);
+            });
+        });
+        return;
+    }
+    // What the user copied here since asking is newer than the PC's answer.
+    auto stale = [this, pc, asked] {
+        if (pasteboard().changeCount() == asked)
+            return false;
+        log("clipboard " + pc + ": reply dropped, the clipboard here changed since");
+        return true;
+    };
+    if (stale())
+        return;
+    auto land = [this, shared, pc, dest](const std::vector<std::string>& stored,
+                                         const std::string& summary) {
+        Pasteboard& pb = pasteboard();
+        MacClipboard::offer(*shared, stored, pb);
+        sentClip.clear();
+        sentClip[pc] = pb.changeCount();
+        if (std::holds_alternative<Clip::Image>(shared->value))
+            note("Picture from the PC. Paste it.");
+        else if (std::holds_alternative<Clip::Files>(shared->value))
+            note(summary + " from the PC. Paste in Finder.");
+        log("clipboard " + pc + " → " + dest + ": " + summary);
+    };
+    // Files are stored and a long text's characters counted away from the main thread.
+    clipQueue().post(
+        [alive = std::weak_ptr<int>(alive_), shared, stale, land, dir = MacClipboard::inbox()] {
+            auto stored = std::make_shared<std::vector<std::string>>();
+            if (auto* files = std::get_if<Clip::Files>(&shared->value))
+                *stored = MacClipboard::store(files->files, dir, std::time(nullptr));
+            std::string summary = shared->summary();
+            onMain([alive, stored, summary, stale, land] {
+                if (alive.expired() || stale())
+                    return;
+                land(*stored, summary);
+            });
+        });
+}
+
+} // namespace helm

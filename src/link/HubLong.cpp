@@ -1,0 +1,95 @@
+// Long lines (clips) on their way out and in. Sealing, opening and decoding a clip of a hundred
+// megabytes takes far longer than the gap allowed between two pointer lines, so that work runs
+// on the hub's worker queue; a link's later lines wait behind it, in order.
+#include "link/Hub.h"
+#include "link/HubConn.h"
+
+#include <algorithm>
+
+namespace helm {
+
+namespace {
+
+// Bytes handed to a socket in one go: copying more would hold up the queue.
+constexpr std::size_t slice = 1 << 20;
+
+} // namespace
+
+void Hub::sendLong(const std::shared_ptr<Link>& link, const std::string& name, bool isData,
+                   std::string line, Done done) {
+    // Only the worker touches `out` until the line is sealed.
+    link->busy = true;
+    work_.post(
+        [this, link, name, isData, line = std::move(line), done = std::move(done)]() mutable {
+            auto sealed = std::make_shared<std::string>(link->out.seal(line));
+            *sealed += '\n';
+            line = std::string();
+            onQueue([this, link, name, isData, sealed, done = std::move(done)] {
+                writeSlices(link, name, isData, sealed, 0, done);
+            });
+        });
+}
+
+void Hub::writeSlices(const std::shared_ptr<Link>& link, const std::string& name, bool isData,
+                      std::shared_ptr<const std::string> sealed, std::size_t from, Done done) {
+    const std::size_t n = std::min(slice, sealed->size() - from);
+    const std::string_view part(sealed->data() + from, n);
+    const bool last = from + n == sealed->size();
+    if (last || !write(link->conn, part, nullptr)) {
+        if (last)
+            write(link->conn, part, std::move(done));
+        else
+            done(false); // the connection is gone
+        link->busy = false;
+        sendBacklog(link, name, isData);
+        return;
+    }
+    // The next slice after whatever else is waiting on the queue.
+    onQueue([this, link, name, isData, sealed = std::move(sealed), from = from + n,
+             done = std::move(done)] { writeSlices(link, name, isData, sealed, from, done); });
+}
+
+void Hub::sendBacklog(const std::shared_ptr<Link>& link, const std::string& name, bool isData) {
+    while (!link->busy && !link->backlog.empty()) {
+        auto [line, done] = std::move(link->backlog.front());
+        link->backlog.pop_front();
+        sendOn(link, name, isData, std::move(line), std::move(done));
+    }
+}
+
+void Hub::openLong(HubConn& c, std::string line) {
+    // Only the worker touches `inn` until the line is open; the connection's later lines wait.
+    c.opening = true;
+    work_.post([this, id = c.id, name = c.name, link = c.link, line = std::move(line)]() mutable {
+        // A sealed line is base64: bytes that are not UTF-8 fail to open just the same.
+        std::optional<std::string> plain = link->inn.open(line);
+        line = std::string();
+        std::optional<Wire::ClipReply> clip;
+        if (plain)
+            clip = Wire::clipReply(*plain);
+        const bool ok = plain || clip;
+        if (clip)
+            plain.reset();
+        onQueue([this, id, name, ok, plain = std::move(plain), clip = std::move(clip)]() mutable {
+            auto it = conns_.find(id);
+            if (it == conns_.end())
+                return;
+            it->second->opening = false;
+            if (!ok) {
+                log(name + ": a message failed the encryption check, closing");
+                release(id);
+                return;
+            }
+            if (clip) {
+                if (auto l = ctl_.find(name); l != ctl_.end())
+                    l->second->lastSeen = Clock::now();
+                deliverClip(name, std::move(*clip));
+            } else {
+                handle(*plain, name);
+            }
+            readable(id);
+        });
+    });
+}
+
+} // namespace helm

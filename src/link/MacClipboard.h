@@ -1,0 +1,65 @@
+#pragma once
+
+#include "link/Clip.h"
+#include "platform/Pasteboard.h"
+
+#include <ctime>
+#include <optional>
+#include <string>
+#include <vector>
+
+// This computer's side of the clipboard hand-over: reading the pasteboard into a clip under
+// the rules of what may leave, writing a clip from a PC onto it (received files stored in the
+// inbox first), and deleting old received files.
+//
+// The pasteboard is touched on the main thread only. Reading is split so that the slow part
+// can run elsewhere: `look` takes the pasteboard's metadata (types, file paths and sizes, the
+// reason something stays), `load` reads the files. Likewise `store` writes received files and
+// `offer` puts the result on the pasteboard.
+namespace helm::MacClipboard {
+
+// Types marking content that never leaves this computer.
+extern const std::vector<std::string> secretTypes;
+
+// $XDG_DATA_HOME/com.pardwell.pivmor/Received.
+std::string inbox();
+
+struct Result {
+    std::optional<Clip> clip;
+    std::optional<std::string> skipped; // a short lower-case reason, shown after "Clipboard: "
+};
+
+struct FileToRead {
+    std::string path;
+    std::string name;       // the last path component, NFC
+    std::uint64_t size = 0; // as stated when looked at; never more is read
+};
+
+struct Look {
+    Result ready;                  // text, a picture, or a reason, with nothing left to read
+    std::vector<FileToRead> files; // files to read, in pasteboard order
+    bool isFiles = false;          // the pasteboard held files: the clip is files or nothing
+};
+
+// pictures: whether picture bytes may be fetched at all (the user may have switched pictures
+// off, and fetching one from another program is slow).
+Look look(const Pasteboard& pasteboard, bool pictures = true);
+// Reads the files of a look; safe on any thread.
+Result load(Look look);
+// Both steps at once, on the main thread.
+Result read(const Pasteboard& pasteboard);
+
+// Writes the files into a new dated folder under the inbox; the paths written, in order.
+// Safe on any thread.
+std::vector<std::string> store(const std::vector<ClipFile>& files, const std::string& inboxDir,
+                               std::time_t now);
+// Puts a text or picture clip on the pasteboard, or the stored paths for files.
+void offer(const Clip& clip, const std::vector<std::string>& stored, Pasteboard& pasteboard);
+// Both steps at once, on the main thread.
+void write(const Clip& clip, Pasteboard& pasteboard);
+
+// Deletes the entries of the inbox made more than a day before now.
+void tidyInbox(const std::string& inboxDir, std::time_t now);
+void tidyInbox();
+
+} // namespace helm::MacClipboard

@@ -1,0 +1,131 @@
+#include "platform/qt/QtPasteboard.h"
+
+#include "platform/PasteboardFormats.h"
+
+#include <QBuffer>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QMimeData>
+
+namespace helm {
+
+namespace fmt = pasteboardFormats;
+
+namespace {
+
+const QMimeData* current() {
+    return QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
+}
+
+Pasteboard::Data toData(const QByteArray& bytes) {
+    return Pasteboard::Data(bytes.begin(), bytes.end());
+}
+
+} // namespace
+
+QtPasteboard::QtPasteboard() : context_(std::make_unique<QObject>()) {
+    QObject::connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, context_.get(),
+                     [this] { ++count_; });
+}
+
+QtPasteboard::~QtPasteboard() = default;
+
+std::vector<std::string> QtPasteboard::types() const {
+    std::vector<std::string> out;
+    const QMimeData* m = current();
+    if (!m)
+        return out;
+    for (const QString& f : m->formats())
+        out.push_back(f.toStdString());
+    if (m->hasFormat(fmt::passwordHint) &&
+        fmt::isSecretHint(m->data(fmt::passwordHint).trimmed().toStdString()))
+        out.push_back(concealedType);
+    return out;
+}
+
+std::vector<std::string> QtPasteboard::filePaths() const {
+    const QMimeData* m = current();
+    if (!m)
+        return {};
+    if (m->hasFormat(fmt::uriList))
+        return fmt::pathsFromUriList(m->data(fmt::uriList).toStdString());
+    if (m->hasFormat(fmt::gnomeFiles))
+        return fmt::pathsFromGnomeFiles(m->data(fmt::gnomeFiles).toStdString());
+    return {};
+}
+
+std::optional<std::string> QtPasteboard::text() const {
+    const QMimeData* m = current();
+    if (!m || !m->hasText())
+        return std::nullopt;
+    return m->text().toStdString();
+}
+
+std::optional<Pasteboard::Data> QtPasteboard::png() const {
+    const QMimeData* m = current();
+    if (!m || !m->hasFormat("image/png"))
+        return std::nullopt;
+    return toData(m->data("image/png"));
+}
+
+std::optional<Pasteboard::Data> QtPasteboard::otherPicture() const {
+    const QMimeData* m = current();
+    if (!m)
+        return std::nullopt;
+    const QList<QByteArray> readable = QImageReader::supportedMimeTypes();
+    for (const QString& f : m->formats()) {
+        if (!f.startsWith("image/") || f == "image/png" || !readable.contains(f.toLatin1()))
+            continue;
+        QByteArray bytes = m->data(f);
+        QBuffer in(&bytes);
+        // The reader refuses pictures above its allocation limit (256 MB by default) rather
+        // than decoding whatever size a header claims.
+        QImageReader reader(&in);
+        QImage image = reader.read();
+        if (image.isNull())
+            return std::nullopt;
+        QByteArray png;
+        QBuffer out(&png);
+        out.open(QIODevice::WriteOnly);
+        QImageWriter writer(&out, "png");
+        if (!writer.write(image))
+            return std::nullopt;
+        return toData(png);
+    }
+    return std::nullopt;
+}
+
+void QtPasteboard::replace(QMimeData* data) {
+    const long before = count_;
+    QGuiApplication::clipboard()->setMimeData(data, QClipboard::Clipboard);
+    // Where the platform reports our own change later or not at all, it still counts now.
+    if (count_ == before)
+        ++count_;
+}
+
+void QtPasteboard::setText(const std::string& text) {
+    auto* m = new QMimeData;
+    m->setText(QString::fromStdString(text));
+    replace(m);
+}
+
+void QtPasteboard::setPng(const Data& png) {
+    auto* m = new QMimeData;
+    m->setData("image/png",
+               QByteArray(reinterpret_cast<const char*>(png.data()), qsizetype(png.size())));
+    replace(m);
+}
+
+void QtPasteboard::setFiles(const std::vector<std::string>& paths) {
+    auto* m = new QMimeData;
+    if (!paths.empty()) {
+        m->setData(fmt::uriList, QByteArray::fromStdString(fmt::uriListOf(paths)));
+        m->setData(fmt::gnomeFiles, QByteArray::fromStdString(fmt::gnomeFilesOf(paths)));
+    }
+    replace(m);
+}
+
+} // namespace helm

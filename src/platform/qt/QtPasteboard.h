@@ -1,0 +1,38 @@
+#pragma once
+
+#include "platform/Pasteboard.h"
+
+#include <memory>
+
+class QObject;
+class QMimeData;
+
+namespace helm {
+
+// The desktop's clipboard (X11 CLIPBOARD) through Qt. Reading another program's clipboard
+// waits for that program, so formats are asked for first and the bytes of a format only when
+// needed. What we write is served by this process and vanishes at quit unless the desktop's
+// clipboard manager keeps it. Needs the application object to exist.
+class QtPasteboard : public Pasteboard {
+public:
+    QtPasteboard();
+    ~QtPasteboard() override;
+
+    std::string name() const override { return "CLIPBOARD"; }
+    long changeCount() const override { return count_; }
+    std::vector<std::string> types() const override;
+    std::vector<std::string> filePaths() const override;
+    std::optional<std::string> text() const override;
+    std::optional<Data> png() const override;
+    std::optional<Data> otherPicture() const override;
+    void setText(const std::string& text) override;
+    void setPng(const Data& png) override;
+    void setFiles(const std::vector<std::string>& paths) override;
+
+private:
+    void replace(QMimeData* data);
+    std::unique_ptr<QObject> context_;
+    long count_ = 0;
+};
+
+} // namespace helm

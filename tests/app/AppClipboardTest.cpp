@@ -1,0 +1,202 @@
+#include "AppFixture.h"
+#include "link/Base64.h"
+#include "link/Wire.h"
+#include "platform/sim/MemoryPasteboard.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <gtest/gtest.h>
+
+using namespace helm;
+
+namespace {
+
+Screen screen(const std::string& id, int number, std::optional<std::string> pc = std::nullopt) {
+    Screen s;
+    s.id = id;
+    s.number = number;
+    s.name = "Panel";
+    s.computer = std::move(pc);
+    s.computerName = s.computer ? "PC " + *s.computer : "This computer";
+    return s;
+}
+
+// Screens: "mac/a" here, "pc1/x" and "pc2/y" on two connected PCs. Lines to the PCs are
+// recorded; data-link lines are answered as written unless `failWrites` says otherwise.
+struct AppClipboardTest : ::testing::Test, test::AppFixture {
+    std::unique_ptr<App> app = make({"--no-camera"});
+    std::vector<std::string> sent;
+    bool failWrites = false;
+    MemoryPasteboard* pb = nullptr;
+
+    AppClipboardTest() {
+        Layout l;
+        l.screens = {screen("mac/a", 1), screen("pc1/x", 2, "pc1"), screen("pc2/y", 3, "pc2")};
+        app->setLayout(l);
+        app->connected = {"pc1", "pc2"};
+        app->postLine = [this](const std::string& line, const std::string& pc) {
+            sent.push_back(pc + ": " + line);
+        };
+        app->postDataLine = [this](std::string line, const std::string& pc,
+                                   std::function<void(bool)> done) {
+            sent.push_back(pc + ": " + line.substr(0, 40));
+            if (done)
+                done(!failWrites);
+        };
+        pb = dynamic_cast<MemoryPasteboard*>(&app->pasteboard());
+    }
+
+    // Keys from one screen to another, as the focus state machine would move them.
+    void keys(const std::string& from, const std::string& to) {
+        app->apply({Router::Effect::keys(from, to)});
+    }
+    // Waits for the clipboard's queue to hand its result back.
+    void settle(std::size_t lines) {
+        QElapsedTimer t;
+        t.start();
+        while (sent.size() < lines && t.elapsed() < 3000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QCoreApplication::processEvents();
+    }
+    // Runs the main thread's events for a while, for steps that should do nothing.
+    void pump(int ms = 150) {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < ms)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    void arrive(const std::string& pc, std::optional<Clip> clip) {
+        app->clipArrived(pc, std::move(clip));
+        pump();
+    }
+    std::string note() const { return app->hud.note().value_or(""); }
+};
+
+TEST_F(AppClipboardTest, PushesOncePerChangeAndNeverBackToWhereItCameFrom) {
+    pb->setText("hello");
+    keys("mac/a", "pc1/x");
+    settle(1);
+    EXPECT_EQ(sent, std::vector<std::string>{"pc1: " + Wire::setClip(Clip::text("hello"))});
+    keys("pc1/x", "mac/a"); // pc1 is asked for its clipboard
+    keys("mac/a", "pc1/x");
+    pump();
+    EXPECT_EQ(sent.size(), 3u) << "the unchanged clipboard is not sent again";
+
+    // pc1 answers; its clip lands here and is not sent back to it, but goes to pc2.
+    arrive("pc1", Clip::text("from pc1"));
+    EXPECT_EQ(pb->text(), "from pc1");
+    sent.clear();
+    keys("mac/a", "pc1/x");
+    pump();
+    EXPECT_TRUE(sent.empty());
+    keys("mac/a", "pc2/y");
+    settle(1);
+    EXPECT_EQ(sent, std::vector<std::string>{"pc2: " + Wire::setClip(Clip::text("from pc1"))});
+}
+
+TEST_F(AppClipboardTest, FromOnePCToAnother) {
+    struct Case {
+        const char* name;
+        bool bGone;
+        std::vector<std::string> lines; // after "r" and "C" to pc1
+        std::optional<std::string> here;
+    };
+    const Case cases[] = {
+        {"passed on", false, {"pc2: " + Wire::setClip(Clip::text("t"))}, std::nullopt},
+        {"lands here when B left", true, {}, "t"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        sent.clear();
+        pb->setText("");
+        app->connected = {"pc1", "pc2"};
+        keys("pc1/x", "pc2/y");
+        EXPECT_EQ(sent, (std::vector<std::string>{"pc1: r", "pc1: C"}));
+        if (c.bGone)
+            app->connected = {"pc1"};
+        sent.clear();
+        arrive("pc1", Clip::text("t"));
+        EXPECT_EQ(sent, c.lines);
+        EXPECT_EQ(pb->text(), c.here.value_or(""));
+    }
+}
+
+TEST_F(AppClipboardTest, RepliesThatChangeNothing) {
+    struct Case {
+        const char* name;
+        bool ask;
+        std::optional<Clip> clip;
+        bool picturesOn;
+        bool copyMeanwhile;
+    };
+    const Case cases[] = {
+        {"no content", true, std::nullopt, true, false},
+        {"not asked", false, Clip::text("x"), true, false},
+        {"pictures off", true, Clip::image({1, 2, 3}), false, false},
+        {"copied here since asking", true, Clip::text("x"), true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        app->prefs.setClipPictures(c.picturesOn);
+        pb->setText("mine");
+        if (c.ask)
+            keys("pc1/x", "mac/a");
+        if (c.copyMeanwhile)
+            pb->setText("newer");
+        app->hud.setNote(std::nullopt);
+        const long count = pb->changeCount();
+        arrive("pc1", c.clip);
+        EXPECT_EQ(pb->changeCount(), count);
+        EXPECT_TRUE(app->pendingClip.empty());
+        EXPECT_EQ(note(), "");
+    }
+}
+
+TEST_F(AppClipboardTest, NotesOfAPush) {
+    struct Case {
+        const char* name;
+        std::size_t size; // a text of this many bytes, or a picture when png
+        bool png;
+        bool written;
+        std::string note;
+    };
+    const Case cases[] = {
+        {"text: none", 5, false, true, ""},
+        {"2,000,000 bytes: no sending note", 2'000'000, false, true, ""},
+        {"one byte more", 2'000'001, false, true, "Sending text (2000001 chars) to 2 · PC pc1…"},
+        {"picture", 2048, true, true, "Picture (2 KB) → 2 · PC pc1. Paste there."},
+        {"picture not written", 2048, true, false, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        failWrites = !c.written;
+        if (c.png)
+            pb->setPng(Pasteboard::Data(c.size, 7));
+        else
+            pb->setText(std::string(c.size, 'a'));
+        app->hud.setNote(std::nullopt);
+        sent.clear();
+        keys("mac/a", "pc1/x");
+        settle(1);
+        ASSERT_EQ(sent.size(), 1u);
+        EXPECT_EQ(note(), c.note);
+        // A failed push is offered again at the next hand-over; a done one is not.
+        sent.clear();
+        keys("mac/a", "pc1/x");
+        c.written ? pump() : settle(1);
+        EXPECT_EQ(sent.size(), c.written ? 0u : 1u);
+    }
+}
+
+TEST_F(AppClipboardTest, ContentThatStaysIsToldOncePerChange) {
+    pb->set({{"text/plain", "pw"}, {"x-kde-passwordManagerHint", "secret"}});
+    keys("mac/a", "pc1/x");
+    EXPECT_EQ(note(), "Clipboard: a password stays on this Mac");
+    app->hud.setNote(std::nullopt);
+    keys("mac/a", "pc1/x");
+    pump();
+    EXPECT_EQ(note(), "");
+    EXPECT_TRUE(sent.empty());
+}
+
+} // namespace
