@@ -74,6 +74,7 @@ void App::wireHub() {
     // The hub tells the main thread who is linked, so nothing here ever waits for its queue.
     h.onChange = [this] {
         connected = hub().linked();
+        wireDesk(); // the desk views' online PCs
         updateGrabs();
         refresh();
     };
