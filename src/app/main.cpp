@@ -9,6 +9,7 @@
 #include "link/Secret.h"
 #include "platform/DefaultsFile.h"
 #include "platform/TermSignal.h"
+#include "platform/linux/IfaddrsAddresses.h"
 #include "platform/qt/QtDisplaySource.h"
 #include "platform/sim/FakeDisplaySource.h"
 #include "platform/x11/X11Server.h"
@@ -65,6 +66,7 @@ int main(int argc, char** argv) {
         }
     } else if (!desktop) {
         platform.displays = std::make_unique<QtDisplaySource>();
+        platform.addresses = std::make_unique<IfaddrsAddresses>();
     }
     App app(commandLine, defaults, std::move(platform));
 

@@ -3,6 +3,7 @@
 #include "platform/DisplaySource.h"
 #include "platform/InputService.h"
 #include "platform/LoginItem.h"
+#include "platform/NetAddresses.h"
 #include "platform/Pointer.h"
 #include "platform/ScreenLock.h"
 #include "platform/SecretStore.h"
@@ -30,6 +31,8 @@ struct Platform {
     // Starting at login, and opening folders and programs.
     std::unique_ptr<LoginItem> loginItem;
     std::unique_ptr<Workspace> workspace;
+    // This computer's network addresses: the system's, or loopback alone in simulation mode.
+    std::unique_ptr<NetAddresses> addresses;
     // The camera source joins here once it leaves the gaze library.
 };
 
@@ -38,7 +41,7 @@ struct Platform {
 // icon is the application's own to add.
 Platform x11Platform(const std::string& secretService, InputService::Log log = {});
 // Services that never touch the user's desk: secrets in memory, a lock only tests trigger, no
-// pointer, no input capture and a status item that only remembers.
+// pointer, no input capture, a status item that only remembers and no network but loopback.
 Platform simPlatform();
 
 } // namespace helm

@@ -1,6 +1,7 @@
 #include "platform/Platform.h"
 #include "platform/sim/FakeDisplaySource.h"
 #include "platform/sim/FakeScreenLock.h"
+#include "platform/sim/FixedAddresses.h"
 #include "platform/sim/MemoryLoginItem.h"
 #include "platform/sim/MemorySecretStore.h"
 #include "platform/sim/RecordingStatusItem.h"
@@ -16,6 +17,7 @@ Platform simPlatform() {
     p.statusItem = std::make_unique<RecordingStatusItem>();
     p.loginItem = std::make_unique<MemoryLoginItem>();
     p.workspace = std::make_unique<RecordingWorkspace>();
+    p.addresses = std::make_unique<FixedAddresses>(std::vector<std::string>{"127.0.0.1"});
     return p;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/Platform.h"
 #include "platform/linux/DbusScreenLock.h"
 #include "platform/linux/DesktopWorkspace.h"
+#include "platform/linux/IfaddrsAddresses.h"
 #include "platform/linux/LibsecretStore.h"
 #include "platform/linux/XdgLoginItem.h"
 #include "platform/x11/X11DisplaySource.h"
@@ -21,6 +22,7 @@ Platform x11Platform(const std::string& secretService, InputService::Log log) {
     p.input = X11Input::open("", std::move(log)); // none when the server cannot be reached
     p.loginItem = std::make_unique<XdgLoginItem>(XdgLoginItem::forThisProgram());
     p.workspace = std::make_unique<DesktopWorkspace>();
+    p.addresses = std::make_unique<IfaddrsAddresses>();
     return p;
 }
 
