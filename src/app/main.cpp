@@ -10,6 +10,7 @@
 #include "platform/DefaultsFile.h"
 #include "platform/TermSignal.h"
 #include "platform/linux/IfaddrsAddresses.h"
+#include "platform/linux/V4l2Camera.h"
 #include "platform/qt/QtDisplaySource.h"
 #include "platform/sim/FakeDisplaySource.h"
 #include "platform/x11/X11Server.h"
@@ -59,6 +60,9 @@ int main(int argc, char** argv) {
                 : simPlatform();
     if (desktop) {
         platform.statusItem = std::make_unique<TrayStatusItem>();
+    } else {
+        // The camera is read in simulation mode too, unless --no-camera says otherwise.
+        platform.camera = std::make_shared<V4l2Camera>();
     }
     if (commandLine.simOnly()) {
         if (std::optional<std::vector<DisplayInfo>> list = simDisplays()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/CameraSource.h"
 #include "platform/DisplaySource.h"
 #include "platform/InputService.h"
 #include "platform/LoginItem.h"
@@ -33,7 +34,8 @@ struct Platform {
     std::unique_ptr<Workspace> workspace;
     // This computer's network addresses: the system's, or loopback alone in simulation mode.
     std::unique_ptr<NetAddresses> addresses;
-    // The camera source joins here once it leaves the gaze library.
+    // The camera the gaze engine reads; none where no camera may be used.
+    std::shared_ptr<CameraSource> camera;
 };
 
 // The desktop's own services: the session's secret service, under secretService's items,

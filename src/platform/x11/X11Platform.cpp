@@ -3,6 +3,7 @@
 #include "platform/linux/DesktopWorkspace.h"
 #include "platform/linux/IfaddrsAddresses.h"
 #include "platform/linux/LibsecretStore.h"
+#include "platform/linux/V4l2Camera.h"
 #include "platform/linux/XdgLoginItem.h"
 #include "platform/x11/X11DisplaySource.h"
 #include "platform/x11/X11Input.h"
@@ -23,6 +24,7 @@ Platform x11Platform(const std::string& secretService, InputService::Log log) {
     p.loginItem = std::make_unique<XdgLoginItem>(XdgLoginItem::forThisProgram());
     p.workspace = std::make_unique<DesktopWorkspace>();
     p.addresses = std::make_unique<IfaddrsAddresses>();
+    p.camera = std::make_shared<V4l2Camera>();
     return p;
 }
 
