@@ -5,7 +5,6 @@
 #include "gaze/camera/GazeEngine.h"
 #include "platform/MediaClock.h"
 #include "platform/OnMain.h"
-#include "platform/linux/V4l2Camera.h"
 
 namespace helm {
 
@@ -15,7 +14,7 @@ GazeEngine& App::gaze() {
             gaze_ = makeGaze();
         } else {
             GazeEngine::Options options;
-            options.camera = std::make_shared<V4l2Camera>();
+            options.camera = platform_.camera;
             gaze_ = std::make_unique<GazeEngine>(std::move(options));
         }
     }

@@ -56,6 +56,7 @@ Hub& App::hub() {
                                  [](const std::string& line) { log(line); });
     PCKeys keys = secret_->loadKeys(std::vector<std::string>(pcs.begin(), pcs.end()));
     Hub::Options options;
+    options.addresses = platform_.addresses.get();
     if (simOnly_) {
         options.port = portFromEnvironment("HELMVANTOR_HUB_PORT", Hub::port);
         options.discoveryPort =
@@ -74,6 +75,7 @@ void App::wireHub() {
     // The hub tells the main thread who is linked, so nothing here ever waits for its queue.
     h.onChange = [this] {
         connected = hub().linked();
+        wireDesk(); // the desk views' online PCs
         updateGrabs();
         refresh();
     };

@@ -10,6 +10,8 @@
 #include "link/Secret.h"
 #include "platform/DefaultsFile.h"
 #include "platform/TermSignal.h"
+#include "platform/linux/IfaddrsAddresses.h"
+#include "platform/linux/V4l2Camera.h"
 #include "platform/qt/QtDisplaySource.h"
 #include "platform/sim/FakeDisplaySource.h"
 #include "platform/x11/X11Server.h"
@@ -59,6 +61,9 @@ int main(int argc, char** argv) {
                 : simPlatform();
     if (desktop) {
         platform.statusItem = std::make_unique<TrayStatusItem>();
+    } else {
+        // The camera is read in simulation mode too, unless --no-camera says otherwise.
+        platform.camera = std::make_shared<V4l2Camera>();
     }
     if (commandLine.simOnly()) {
         if (std::optional<std::vector<DisplayInfo>> list = simDisplays()) {
@@ -66,6 +71,7 @@ int main(int argc, char** argv) {
         }
     } else if (!desktop) {
         platform.displays = std::make_unique<QtDisplaySource>();
+        platform.addresses = std::make_unique<IfaddrsAddresses>();
     }
     App app(commandLine, defaults, std::move(platform));
     app.makeGuideView = [&app, &defaults](OnboardingModel& model, DeskModel& desk) {

@@ -90,7 +90,7 @@ std::optional<std::string> Hub::startOnQueue() {
         return std::nullopt; // already listening: a second start changes nothing
     QHostAddress address = QHostAddress::Any;
     if (tailscaleOnly) {
-        auto ts = NetAddresses::tailscaleAddress();
+        auto ts = opt_.addresses ? opt_.addresses->tailscaleAddress() : std::nullopt;
         if (!ts)
             throw std::system_error(EADDRNOTAVAIL, std::generic_category());
         address = QHostAddress(QString::fromStdString(*ts));

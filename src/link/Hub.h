@@ -5,10 +5,10 @@
 // that queue for the main thread, except `log` and `fastMove`, which run on it.
 #include "desk/DisplayInfo.h"
 #include "link/Clip.h"
-#include "link/NetAddresses.h"
 #include "link/PCKeys.h"
 #include "link/Sealer.h"
 #include "link/Wire.h"
+#include "platform/NetAddresses.h"
 #include "platform/SerialQueue.h"
 
 #include <atomic>
@@ -52,6 +52,8 @@ public:
         std::chrono::milliseconds acceptPause{500}; // no accepting this long when out of files
         std::uint64_t maxQueued = 400'000'000;      // bytes waiting to be sent on one link
         std::uint64_t maxLine = 200'000'000;        // a received line, sealed (a clip fits)
+        // Where to find a Tailscale address to listen on alone; without one there is none.
+        const NetAddresses* addresses = nullptr;
     };
 
     // One logged-in connection, known by the serial number of its connection.
@@ -137,13 +139,6 @@ public:
     std::uint16_t discoveryListeningPort();
     PCKeys keysNow();
     int pendingNow();
-
-    static std::vector<std::string> addresses() { return NetAddresses::addresses(); }
-    static bool isTailscale(const std::string& a) { return NetAddresses::isTailscale(a); }
-    static std::optional<std::string> lanAddress() { return NetAddresses::lanAddress(); }
-    static std::optional<std::string> tailscaleAddress() {
-        return NetAddresses::tailscaleAddress();
-    }
 
 private:
     struct Waiting {

@@ -5,6 +5,11 @@
 #include "platform/InputService.h"
 #include "platform/LoginItem.h"
 #include "platform/Pasteboard.h"
+#include "platform/CameraSource.h"
+#include "platform/DisplaySource.h"
+#include "platform/InputService.h"
+#include "platform/LoginItem.h"
+#include "platform/NetAddresses.h"
 #include "platform/Pointer.h"
 #include "platform/ReduceMotion.h"
 #include "platform/ScreenLock.h"
@@ -44,7 +49,10 @@ struct Platform {
     std::function<std::unique_ptr<Chimes>()> chimes;
     // The clipboard the hand-over uses: the desktop's, or a named one in memory.
     std::unique_ptr<Pasteboard> pasteboard;
-    // The camera source joins here once it leaves the gaze library.
+    // This computer's network addresses: the system's, or loopback alone in simulation mode.
+    std::unique_ptr<NetAddresses> addresses;
+    // The camera the gaze engine reads; none where no camera may be used.
+    std::shared_ptr<CameraSource> camera;
 };
 
 // The desktop's own services: the session's secret service, under secretService's items,
@@ -52,7 +60,7 @@ struct Platform {
 // icon is the application's own to add.
 Platform x11Platform(const std::string& secretService, InputService::Log log = {});
 // Services that never touch the user's desk: secrets in memory, a lock only tests trigger, no
-// pointer, no input capture and a status item that only remembers.
+// pointer, no input capture, a status item that only remembers and no network but loopback.
 Platform simPlatform();
 
 } // namespace helm

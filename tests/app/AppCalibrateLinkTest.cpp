@@ -37,6 +37,7 @@ TEST_F(CalLinkTest, APCReadsItsTargetsHoldAndTheEnd) {
     while (app->connected.count("pc-cal") == 0 && clock.elapsed() < 5000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     ASSERT_EQ(app->connected.count("pc-cal"), 1u);
+    EXPECT_EQ(app->desk().agents, std::vector<std::string>{"pc-cal"}); // the desk shows it online
 
     Layout desk;
     desk.screens = {test::deskScreen("mac/1-1-1", 1, 0, 0),

@@ -2,9 +2,11 @@
 
 #include "DeskSample.h"
 #include "windows/ScreenMap.h"
+#include "windows/stage/Desk3DView.h"
 
 #include <QPointer>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -68,6 +70,21 @@ TEST(MapSwitcher, AChoiceIsStoredAtOnceAndShownByEveryEditor) {
     EXPECT_TRUE(showsMap(window));
     EXPECT_EQ(window.picker()->toolTip(), "Drag a box to move it, drag its corner to resize");
     EXPECT_TRUE(guide.threeD());
+
+    // Turned, then Flat and 3-D again: the new view looks from the stage's own eye.
+    window.segment(true)->click();
+    auto* turned = dynamic_cast<Desk3DView*>(window.content());
+    ASSERT_NE(turned, nullptr);
+    turned->resize(300, 200);
+    QTest::mousePress(turned, Qt::LeftButton, {}, {10, 10});
+    QTest::mouseMove(turned, {120, 60});
+    QTest::mouseRelease(turned, Qt::LeftButton, {}, {120, 60});
+    ASSERT_NE(turned->view().eye(), turned->stage().eye().eye());
+    window.segment(false)->click();
+    window.segment(true)->click();
+    auto* fresh = dynamic_cast<Desk3DView*>(window.content());
+    ASSERT_NE(fresh, nullptr);
+    EXPECT_EQ(fresh->view().eye(), (V3{0, 60, 150}));
 }
 
 } // namespace

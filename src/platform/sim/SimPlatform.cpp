@@ -2,6 +2,7 @@
 #include "platform/sim/FakeDesktopWindows.h"
 #include "platform/sim/FakeDisplaySource.h"
 #include "platform/sim/FakeScreenLock.h"
+#include "platform/sim/FixedAddresses.h"
 #include "platform/sim/MemoryLoginItem.h"
 #include "platform/sim/MemoryPasteboard.h"
 #include "platform/sim/MemorySecretStore.h"
@@ -22,6 +23,7 @@ Platform simPlatform() {
     p.windows = std::make_unique<FakeDesktopWindows>();
     p.reduceMotion = std::make_unique<SimReduceMotion>();
     p.pasteboard = std::make_unique<MemoryPasteboard>();
+    p.addresses = std::make_unique<FixedAddresses>(std::vector<std::string>{"127.0.0.1"});
     return p;
 }
 

@@ -2,8 +2,10 @@
 #include "platform/linux/CanberraChimes.h"
 #include "platform/linux/DbusScreenLock.h"
 #include "platform/linux/DesktopWorkspace.h"
+#include "platform/linux/IfaddrsAddresses.h"
 #include "platform/linux/LibsecretStore.h"
 #include "platform/linux/QtSpeech.h"
+#include "platform/linux/V4l2Camera.h"
 #include "platform/linux/XdgLoginItem.h"
 #include "platform/x11/X11DesktopWindows.h"
 #include "platform/qt/QtPasteboard.h"
@@ -33,6 +35,8 @@ Platform x11Platform(const std::string& secretService, InputService::Log log) {
     };
     p.chimes = [] { return CanberraChimes::open(); };
     p.pasteboard = std::make_unique<QtPasteboard>();
+    p.addresses = std::make_unique<IfaddrsAddresses>();
+    p.camera = std::make_shared<V4l2Camera>();
     return p;
 }
 
