@@ -141,6 +141,5 @@ void App::toggleLock() {
 }
 
 void App::handOffClipboard(const std::string&, const std::string&) {}
-void App::updateCaps() {}
 
 } // namespace helm

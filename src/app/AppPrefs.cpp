@@ -35,6 +35,8 @@ void App::applyPrefs() {
         voice.muted = !prefs.voice();
         voice.chimesOff = !prefs.sounds();
     }
+    sendJump();
+    updateCaps();
     refresh();
 }
 

@@ -6,6 +6,7 @@
 #include "platform/x11/X11DisplaySource.h"
 #include "platform/x11/X11Input.h"
 #include "platform/x11/X11Pointer.h"
+#include "platform/x11/X11PointerPoster.h"
 
 namespace helm {
 
@@ -15,6 +16,7 @@ Platform x11Platform(const std::string& secretService, InputService::Log log) {
     p.screenLock = std::make_unique<DbusScreenLock>();
     p.displays = std::make_unique<X11DisplaySource>();
     p.pointer = std::make_unique<X11Pointer>();
+    p.poster = std::make_unique<X11PointerPoster>();
     if (!log) {
         log = [](const std::string&) {};
     }
