@@ -202,12 +202,16 @@ def two_pcs(conn, reader, agent, hub, secret, log_path):
         if time.monotonic() - at < 2:
             fail("identify's numbers came off too early")
 
-        # Past the right edge of this computer's screens lies the first PC.
+        # Past the right edge of this computer's screens lies the PC placed there first.
         ask(conn, reader, "jump 2\n")
-        mark = len(one.lines)
+        marks = {"pc-e2e": (one, len(one.lines)), "pc-two": (two, len(two.lines))}
         ask(conn, reader, "edge R\n")
-        if not wait_for(lambda: any(l.startswith("< W 0 ") for l in one.lines[mark:]), 5):
-            fail("edge R did not reach the PC: %r" % one.lines, read(log_path))
+        edge = re.findall(r"edge right → (pc-[a-z0-9]+)/", read(log_path))
+        if not edge:
+            fail("edge R switched to no PC", read(log_path))
+        pc, mark = marks[edge[-1]]
+        if not wait_for(lambda: any(l.startswith("< W 0 ") for l in pc.lines[mark:]), 5):
+            fail("edge R did not reach the PC: %r" % pc.lines, read(log_path))
 
         # The source PC leaves holding Shift: it is let go and the desk goes home.
         ask(conn, reader, "jump 2\n")
