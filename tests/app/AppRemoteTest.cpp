@@ -110,6 +110,8 @@ TEST_F(AppRemoteTest, EachLineIsPlayedHereRelayedOrDropped) {
         {"pc2/y", "b 1 0", "", "pc2: b 1 0"},
         {"pc2/y", "m 5 -3", "", "pc2: m 5 -3"},
         {"pc2/y", "w 2 0", "", "pc2: w 2 0"},
+        {"pc2/y", "k 65536 1", "", ""},
+        {"pc2/y", "m 0 -32768", "", ""},
         {"pc1/x", "m 5 -3", "", ""},               // its own screen: already there
         {"pc1/x", "k 30 1", "", ""},
         // clang-format on
