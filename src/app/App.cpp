@@ -145,6 +145,7 @@ void App::applicationWillTerminate() {
     }
     sentKeys.clear();
     sentButtons.clear();
+    releaseAllInjected();
     if (platform_.input) {
         platform_.input->releasePosted(); // no key posted here stays down after us
     }
@@ -167,6 +168,7 @@ void App::unstick() {
     }
     sentKeys.clear(); // the release line let go of them all
     sentButtons.clear();
+    releaseAllInjected(); // and nothing a PC pressed here stays down
     router_.reset(); // the next use starts afresh at the layout's home screen
     router();
     updateGrabs();

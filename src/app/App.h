@@ -21,6 +21,7 @@
 #include "guide/Script.h"
 #include "guide/Voice.h"
 #include "input/InputEvent.h"
+#include "input/MoveRouteBox.h"
 #include "input/Router.h"
 #include "input/WheelAccumulator.h"
 #include "link/Clip.h"
@@ -386,6 +387,41 @@ public:
     // hub's postData when empty).
     std::function<void(std::string line, const std::string& pc, std::function<void(bool)> done)>
         postDataLine;
+    // The PC link's answers (AppLink.cpp) and the PCs' own input (AppRemote.cpp).
+    // The PC of that screen when it is in the layout and connected now.
+    std::optional<std::string> agentName(const std::string& id) const;
+    // Gives every connected PC the jump effect in force, unless it already has it.
+    void sendJump();
+    // Every screen's number on it for 3 s.
+    void identify();
+    // A PC's own keyboard or mouse was used: it may become the input source.
+    void remoteActivity(const std::string& pc);
+    // Whether the PC may drive this computer; asks the user once a run, without waiting.
+    bool allowsInput(const std::string& pc);
+    void inputAllowed(const std::string& pc);
+    // One captured input line of a PC, without its "L ": played here, relayed or dropped.
+    void remoteInput(const std::string& pc, const std::string& line);
+    void typeOnMac(const std::string& pc, int scan, bool down);
+    void clickOnMac(const std::string& pc, int button, bool down);
+    void moveOnMac(std::int64_t dx, std::int64_t dy);
+    void scrollOnMac(std::int64_t dy, std::int64_t dx);
+    // On the hub's queue: a pointer move of the source PC; false sends it the main road.
+    bool fastMove(const std::string& pc, std::int64_t dx, std::int64_t dy);
+    // The PC's link is gone: what it held is released and the desk no longer follows it.
+    void sourceLost(const std::string& pc);
+    // The PC ended its capture with its own hotkey.
+    void capTakenBack(const std::string& pc);
+    // Lets go here of every key and button the PC holds, as its capture ended.
+    void releaseInjected(const std::string& pc);
+    void releaseAllInjected();
+    struct Held {
+        std::set<int> keys, buttons; // PC key codes and button numbers held down here
+    };
+    std::map<std::string, Held> injected;
+    std::uint64_t macFlags = 0; // the modifier flags the held keys give
+    MoveRouteBox moveRoute;
+    // Test seam: the question whether a PC may drive this computer (a message box when empty).
+    std::function<void(const std::string& pc, const std::string& name)> askInput;
 
 private:
     CommandLine commandLine_;
@@ -418,6 +454,8 @@ private:
     void sendTo(const std::string& pc, const std::string& line);
     void releaseSent();
     void grabChanged();
+    void updateMacFlags();
+    MoveRoute::Bounds macBounds() const;
 
     Layout storedLayout() const;
     std::optional<Setups> setups_;

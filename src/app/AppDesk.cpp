@@ -26,6 +26,7 @@ DeskModel& App::desk() {
 
 void App::wireDesk() {
     DeskModel& model = desk();
+    model.onIdentify = [this] { identify(); };
     model.agents.assign(connected.begin(), connected.end());
     model.changed();
 }

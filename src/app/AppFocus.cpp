@@ -148,6 +148,5 @@ void App::toggleLock() {
     refresh();
 }
 
-void App::updateCaps() {}
 
 } // namespace helm

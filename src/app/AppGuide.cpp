@@ -104,9 +104,12 @@ void App::refreshGuide() {
     const bool available = gaze_ && gaze_->available();
     guide.setCamera(cameraState(cameraNodes ? cameraNodes() : cameraOpenErrors(), available));
     guide.setAccessOK(platform_.input && platform_.input->trusted());
-    guide.setNetworkIP(Hub::lanAddress());
-    guide.setTailscaleIP(Hub::tailscaleAddress());
-    guide.setAgents(hub().names());
+    const std::vector<std::string> addresses =
+        platform_.addresses ? platform_.addresses->addresses() : std::vector<std::string>{};
+    guide.setNetworkIP(NetAddresses::lanAddress(addresses));
+    guide.setTailscaleIP(NetAddresses::tailscaleAddress(addresses));
+    // The hub's own list would wait for its queue; the main thread keeps its copy.
+    guide.setAgents(std::vector<std::string>(connected.begin(), connected.end()));
     guide.setAngle(angle);
     guide.setFace(faceText(angle));
 }

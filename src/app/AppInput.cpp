@@ -272,12 +272,6 @@ void App::edgeSwitch(const Screen& from, bool right) {
     lookAt(id, t, true);
 }
 
-// Handing the input-source role back is the glue to the PCs' own input; until it exists the
-// role only ends here.
-void App::macInputUsed() {
-    source.reset();
-}
-
 void App::updateGrabs() {
     if (tapOn_ && platform_.input) {
         platform_.input->wantGrabs(pcOf(router().keys).has_value(),

@@ -83,7 +83,5 @@ void App::syncMacDisplays() {
     updateMoveRoute();
 }
 
-// The PC input path keeps its own route to this computer's displays once it exists.
-void App::updateMoveRoute() {}
 
 } // namespace helm

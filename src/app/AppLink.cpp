@@ -6,9 +6,11 @@
 #include "app/RepeatFilter.h"
 #include "link/Hub.h"
 #include "link/Secret.h"
+#include "link/Wire.h"
 
 #include <QTimer>
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <set>
 #include <system_error>
@@ -43,12 +45,19 @@ Hub& App::hub() {
     if (hub_) {
         return *hub_;
     }
+    // Every PC of every desk, so a PC whose setup is not in use still gets its key.
     std::set<std::string> pcs;
-    for (const Screen& s : layout_.screens) {
-        if (s.computer) {
-            pcs.insert(*s.computer);
+    auto collect = [&pcs](const Layout& layout) {
+        for (const Screen& s : layout.screens) {
+            if (s.computer) {
+                pcs.insert(*s.computer);
+            }
         }
+    };
+    for (const Setups::Setup& setup : setups().list) {
+        collect(setup.layout);
     }
+    collect(layout_);
     secretDefaults_ = std::make_unique<DefaultsKeyValues>(d);
     secret_ =
         std::make_unique<Secret>(*platform_.secrets, *secretDefaults_,
@@ -66,35 +75,135 @@ Hub& App::hub() {
     return *hub_;
 }
 
+std::optional<std::string> App::agentName(const std::string& id) const {
+    std::optional<Screen> s = screen(id);
+    if (!s || !s->computer || !connected.contains(*s->computer)) {
+        return std::nullopt;
+    }
+    return s->computer;
+}
+
+void App::sendJump() {
+    std::optional<json::Json> recipe;
+    if (std::optional<JumpRecipe> j = jump()) {
+        try {
+            recipe = j->colored(prefs.jumpColor()).toJson();
+        } catch (const std::exception&) {
+            recipe.reset(); // a recipe that will not encode goes out as none
+        }
+    }
+    const std::string line = Wire::animation(recipe);
+    if (line == sentJump) {
+        return;
+    }
+    sentJump = line;
+    for (const std::string& pc : connected) {
+        post(line, pc);
+    }
+}
+
+void App::identify() {
+    for (const Screen& s : layout_.screens) {
+        if (s.local()) {
+            overlays.show(s.display, s.number, s.name, MacOverlays::Mode::number());
+        } else if (s.computer && connected.contains(*s.computer)) {
+            post(Wire::overlay(s.display, "id", s.number), *s.computer);
+        }
+    }
+    after(3.0, [this, alive = std::weak_ptr<int>(alive_)] {
+        if (alive.expired()) {
+            return;
+        }
+        overlays.hideAll();
+        for (const Screen& s : layout_.screens) {
+            if (s.computer && connected.contains(*s.computer)) {
+                post(Wire::overlay(s.display, "off", s.number), *s.computer);
+            }
+        }
+    });
+}
+
+namespace {
+
+// How a PC is shown until the user names its screens: "pc-lab-2" → "PC LAB 2".
+std::string shownName(const std::string& pc) {
+    std::string out = pc;
+    for (char& c : out) {
+        c = c == '-' ? ' ' : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return out;
+}
+
+} // namespace
+
 void App::wireHub() {
     Hub& h = hub();
     hubLog_ = std::make_shared<RepeatFilter>([](const std::string& line) { log(line); });
     h.log = [filter = hubLog_](const std::string& line) { (*filter)(line); };
     h.onKeys = [this](const PCKeys& keys) { secret_->saveKeys(keys); };
+    h.onConfirm = [this](const std::string& pc, const std::optional<std::string>& code) {
+        confirmInGuide(pc, code);
+    };
+    h.onPaired = [this](const std::string& pc) { guidePaired(pc); };
+    h.tailscaleOnly = prefs.tailscaleOnly();
+    h.onEdge = [this](const std::string& pc, bool right) {
+        if (!prefs.edgeBackup()) {
+            return;
+        }
+        std::optional<Screen> s = screen(router().mouse);
+        if (s && s->computer == pc) {
+            edgeSwitch(*s, right);
+        }
+    };
     h.onProblem = [this](const std::string& sentence) { note(sentence); };
-    // The hub tells the main thread who is linked, so nothing here ever waits for its queue.
-    h.onChange = [this] {
-        connected = hub().linked();
-        wireDesk(); // the desk views' online PCs
-        updateGrabs();
-        refresh();
+    h.onActivity = [this](const std::string& pc) { remoteActivity(pc); };
+    h.onRemoteInput = [this](const std::string& pc, const std::string& line) {
+        remoteInput(pc, line);
     };
-    h.onLost = [this](const std::string&) {
-        connected = hub().linked();
-        updateGrabs();
-        refresh();
+    h.fastMove = [this](const std::string& pc, std::int64_t dx, std::int64_t dy) {
+        return fastMove(pc, dx, dy);
     };
+    h.onCapOff = [this](const std::string& pc) { capTakenBack(pc); };
     h.onListening = [this] {
         if (problem == deafProblem || problem == tailscaleProblem) {
             problem.reset(); // a later start or restart is listening
             refresh();
         }
     };
-    h.onConfirm = [this](const std::string& pc, const std::optional<std::string>& code) {
-        confirmInGuide(pc, code);
+    // The hub tells the main thread who is linked, so nothing here ever waits for its queue.
+    h.onChange = [this] {
+        connected = hub().linked();
+        DeskModel& model = desk();
+        model.agents.assign(connected.begin(), connected.end());
+        model.changed();
+        checkSetup();
+        sentJump.clear(); // a PC that just logged in has no recipe yet
+        sendJump();
+        updateGrabs();
+        refresh();
     };
-    h.onPaired = [this](const std::string& pc) { guidePaired(pc); };
-    h.tailscaleOnly = prefs.tailscaleOnly();
+    h.onDisplays = [this](const std::string& pc, const std::vector<DisplayInfo>& displays) {
+        Layout merged = layout_;
+        for (const std::string& line : merged.sync(pc, shownName(pc), displays)) {
+            log(line);
+        }
+        setLayout(std::move(merged));
+        log(pc + " has " + std::to_string(displays.size()) + " monitor(s)");
+    };
+    h.onLost = [this](const std::string& pc) {
+        connected = hub().linked();
+        sourceLost(pc);
+        for (const Screen& s : std::vector<Screen>(layout_.screens)) {
+            if (!s.computer || connected.contains(*s.computer)) {
+                continue;
+            }
+            if (router().keys == s.id || router().mouse == s.id) {
+                apply(router().lost(s.id));
+            }
+        }
+        updateGrabs();
+        refresh();
+    };
     wireClipboard(h);
 }
 

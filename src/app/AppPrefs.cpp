@@ -36,6 +36,8 @@ void App::applyPrefs() {
         voice.chimesOff = !prefs.sounds();
     }
     showPanel();
+    sendJump();
+    updateCaps();
     refresh();
 }
 

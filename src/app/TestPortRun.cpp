@@ -206,6 +206,10 @@ std::string TestPort::run(const std::string& line, App& app) {
         app.startCalibration(std::nullopt, true, false);
         return statusLine(app);
     }
+    if (cmd == "identify") {
+        app.identify();
+        return statusLine(app);
+    }
     if (cmd == "screens") {
         return screensLine(app);
     }
@@ -252,6 +256,10 @@ std::string TestPort::run(const std::string& line, App& app) {
             return "?";
         }
         app.jumpTo(n);
+        return statusLine(app);
+    }
+    if (cmd == "macinput") {
+        app.macInputUsed();
         return statusLine(app);
     }
     if (cmd == "status") {

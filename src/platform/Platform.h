@@ -12,6 +12,7 @@
 #include "platform/NetAddresses.h"
 #include "platform/Pointer.h"
 #include "platform/ReduceMotion.h"
+#include "platform/PointerPoster.h"
 #include "platform/ScreenLock.h"
 #include "platform/SecretStore.h"
 #include "platform/Speech.h"
@@ -37,6 +38,8 @@ struct Platform {
     std::unique_ptr<StatusItem> statusItem;
     // This computer's keyboard and mouse; none in simulation mode, which never captures input.
     std::unique_ptr<InputService> input;
+    // Pointer moves from a PC, posted straight from the link's thread; none in simulation mode.
+    std::unique_ptr<PointerPoster> poster;
     // Starting at login, and opening folders and programs.
     std::unique_ptr<LoginItem> loginItem;
     std::unique_ptr<Workspace> workspace;

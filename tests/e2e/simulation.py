@@ -10,6 +10,7 @@ import socket
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 
@@ -84,6 +85,158 @@ def pair_with_fake_agent(conn, reader, agent, log_path):
     if out.strip() != "no closed":
         fail("a used pairing code was accepted again: " + out, read(log_path))
     return hub, m.group(1)
+
+
+class Agent:
+    """A fake PC agent running in the background: what it prints is collected line by line,
+    and lines written to it go out to the hub."""
+
+    def __init__(self, agent, hub, name, secret, displays, data=False):
+        args = [agent, "login", hub, name, secret, "--seconds", "30",
+                "--displays", json.dumps(displays)]
+        if data:
+            args.append("--data")
+        self.proc = subprocess.Popen(args, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                     text=True)
+        self.lines = []
+        self.reader = threading.Thread(target=self._read, daemon=True)
+        self.reader.start()
+
+    def _read(self):
+        for line in self.proc.stdout:
+            self.lines.append(line.rstrip("\n"))
+
+    def send(self, line):
+        self.proc.stdin.write(line + "\n")
+        self.proc.stdin.flush()
+
+    def got(self, line, seconds=5):
+        return wait_for(lambda: line in self.lines, seconds)
+
+    def got_after(self, mark, line, seconds=5):
+        return wait_for(lambda: line in self.lines[mark:], seconds)
+
+    def stop(self):
+        if self.proc.poll() is None:
+            try:
+                self.send("quit")
+            except BrokenPipeError:
+                pass
+            try:
+                self.proc.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait()
+
+
+def display(key, name, index, x):
+    return {"key": key, "name": name, "index": index, "x": x, "y": 0, "w": 1920, "h": 1080,
+            "mmW": 600, "mmH": 340, "primary": index == 0}
+
+
+def two_pcs(conn, reader, agent, hub, secret, log_path):
+    """Two PCs report their displays and follow the desk; the first one's own keyboard and
+    mouse drive the desk once it has reported activity."""
+    if not ask(conn, reader, "paircode 654321\n").startswith("gaze="):
+        fail("paircode did not answer the status line")
+    out = subprocess.run([agent, "pair", hub, "pc-two", "654321"], capture_output=True,
+                         text=True, timeout=20).stdout
+    m = re.search(r"paired ([0-9a-f]{48}) ", out)
+    if not m:
+        fail("the second PC did not pair: " + out, read(log_path))
+    one = Agent(agent, hub, "pc-e2e", secret, [display("7-8-9", "Left", 0, 0)], data=True)
+    two = Agent(agent, hub, "pc-two", m.group(1), [display("3-3-3", "Right", 0, 0)])
+    try:
+        def screens():
+            line = ask(conn, reader, "screens\n")
+            return line if "pc-e2e/7-8-9" in line and "pc-two/3-3-3" in line else None
+        listed = wait_for(screens, 10)
+        if not listed:
+            fail("the PCs' displays did not become screens", read(log_path))
+        number = {e.split(" ")[1]: e.split(" ")[0] for e in listed.split(" | ")}
+        if " has 1 monitor(s)" not in read(log_path):
+            fail("the PCs' display lists were not logged", read(log_path))
+        if "agent pc-e2e data link up" not in read(log_path):
+            fail("the first PC has no data link: %r" % one.lines, read(log_path))
+        # A jump to a PC screen warps focus there.
+        ask(conn, reader, "jump %s\n" % number["pc-e2e/7-8-9"])
+        if not wait_for(lambda: any(l.startswith("< W 0 ") for l in one.lines), 5):
+            fail("the PC got no warp line: %r" % one.lines, read(log_path))
+
+        # The first PC's own input drives this computer while focus is here.
+        ask(conn, reader, "jump 2\n")
+        one.send("a")
+        if not one.got("< cap 1 2 · Side"):
+            fail("the source PC was not told to capture: %r" % one.lines, read(log_path))
+        one.send("L k 30 1")
+        one.send("L k 30 0")
+        injected = []
+        def typed():
+            injected.append(ask(conn, reader, "inputs\n"))
+            return "key 0 1" in "".join(injected)
+        if not wait_for(typed, 5):
+            fail("the PC's key was not played here: %r" % injected, read(log_path))
+        if 'source=pc-e2e capped=["pc-e2e"]' not in injected[0]:
+            fail("the source PC is not shown captured: %r" % injected)
+
+        # With the second PC holding keys and mouse, the first one's moves and this
+        # computer's keys go there.
+        mark = len(two.lines)
+        ask(conn, reader, "jump %s\n" % number["pc-two/3-3-3"])
+        one.send("L m 5 -3")
+        if not two.got_after(mark, "< m 5 -3"):
+            fail("the move did not reach the PC with the mouse: %r" % two.lines, read(log_path))
+        ask(conn, reader, "key 0 1\n")
+        ask(conn, reader, "key 0 0\n")
+        if not two.got_after(mark, "< k 30 1") or not two.got_after(mark, "< k 30 0"):
+            fail("the key did not reach the PC: %r" % two.lines, read(log_path))
+
+        # Every connected PC shows its screens' numbers, and takes them off 3 s later.
+        ask(conn, reader, "identify\n")
+        shown = "< o 0 id %s" % number["pc-two/3-3-3"]
+        if not two.got(shown, 2) or not one.got("< o 0 id %s" % number["pc-e2e/7-8-9"], 2):
+            fail("identify sent no numbers: %r %r" % (one.lines, two.lines))
+        at = time.monotonic()
+        if not two.got("< o 0 off %s" % number["pc-two/3-3-3"], 6):
+            fail("identify's numbers stayed up: %r" % two.lines)
+        if time.monotonic() - at < 2:
+            fail("identify's numbers came off too early")
+
+        # Past the right edge of this computer's screens lies the PC placed there first.
+        ask(conn, reader, "jump 2\n")
+        marks = {"pc-e2e": (one, len(one.lines)), "pc-two": (two, len(two.lines))}
+        ask(conn, reader, "edge R\n")
+        edge = re.findall(r"edge right → (pc-[a-z0-9]+)/", read(log_path))
+        if not edge:
+            fail("edge R switched to no PC", read(log_path))
+        pc, mark = marks[edge[-1]]
+        if not wait_for(lambda: any(l.startswith("< W 0 ") for l in pc.lines[mark:]), 5):
+            fail("edge R did not reach the PC: %r" % pc.lines, read(log_path))
+
+        # The source PC leaves holding Shift: it is let go and the desk goes home.
+        ask(conn, reader, "jump 2\n")
+        one.send("L k 42 1")
+        held = []
+        wait_for(lambda: held.append(ask(conn, reader, "inputs\n")) or "key 56 1" in "".join(held),
+                 5)
+        if "key 56 1" not in "".join(held):
+            fail("the PC's Shift was not played here: %r" % held, read(log_path))
+        mark = len(two.lines)
+        one.stop()
+        def released():
+            held.append(ask(conn, reader, "inputs\n"))
+            return "key 56 0" in held[-1]
+        if not wait_for(released, 10):
+            fail("the lost PC's Shift stayed down: %r" % held, read(log_path))
+        if "source=mac capped=[]" not in held[-1]:
+            fail("the lost PC is still the source: %r" % held[-1])
+        if " keys=mac/1-2-3 mouse=mac/1-2-3 " not in ask(conn, reader, "status\n"):
+            fail("focus did not go home when the source PC left", read(log_path))
+        if not two.got_after(mark, "< r"):
+            fail("the other PC got no release line: %r" % two.lines)
+    finally:
+        one.stop()
+        two.stop()
 
 
 def quit_releases_the_pc(proc, conn, reader, agent, hub, secret, log_path):
@@ -214,6 +367,7 @@ def main():
                     fail("calibrate with two screens answered %r" % reply)
 
                 hub, secret = pair_with_fake_agent(conn, reader, agent, log_path)
+                two_pcs(conn, reader, agent, hub, secret, log_path)
                 quit_releases_the_pc(proc, conn, reader, agent, hub, secret, log_path)
             try:
                 code = proc.wait(timeout=10)

@@ -2,15 +2,23 @@
 //   fakeagent probe PORT [TEXT]
 //   fakeagent pair PORT NAME CODE
 //   fakeagent login PORT NAME SECRET [ctl|data] [--seconds N] [--reply PREFIX=LINE]...
-// "login" prints every line the hub sends, answers a line that begins with PREFIX with LINE,
-// pings every 2 s and stops after N seconds (10 by default).
+//                   [--data] [--displays JSON] [--send LINE]...
+// "login" prints every line the hub sends ("< LINE"), answers a line that begins with PREFIX with
+// LINE, pings every 2 s and stops after N seconds (10 by default). --data also logs a data link
+// in, whose lines print as "<data LINE". --displays answers "D" with that JSON array of displays.
+// --send lines go out right after login; so does every line typed on standard input ("data LINE"
+// goes out on the data link, "quit" ends at once).
 #include "support/FakeAgent.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <optional>
+#include <poll.h>
 #include <string>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -20,7 +28,8 @@ namespace {
 
 int usage() {
     std::fprintf(stderr, "usage: fakeagent probe PORT [TEXT] | pair PORT NAME CODE | "
-                         "login PORT NAME SECRET [ctl|data] [--seconds N] [--reply P=LINE]...\n");
+                         "login PORT NAME SECRET [ctl|data] [--seconds N] [--reply P=LINE]... "
+                         "[--data] [--displays JSON] [--send LINE]...\n");
     return 2;
 }
 
@@ -32,55 +41,139 @@ std::optional<quint16> port(const char* text) {
     return static_cast<quint16>(v);
 }
 
-int login(quint16 p, int argc, char** argv) {
-    FakeAgent agent(argv[3]);
+// Lines typed on standard input, taken without waiting; empty once input has ended.
+class StdinLines {
+public:
+    std::vector<std::string> take() {
+        std::vector<std::string> out;
+        while (open_) {
+            pollfd fd{STDIN_FILENO, POLLIN, 0};
+            if (::poll(&fd, 1, 0) <= 0)
+                break;
+            char chunk[4096];
+            ssize_t n = ::read(STDIN_FILENO, chunk, sizeof chunk);
+            if (n <= 0) {
+                open_ = false;
+                break;
+            }
+            buf_.append(chunk, static_cast<std::size_t>(n));
+        }
+        for (auto nl = buf_.find('\n'); nl != std::string::npos; nl = buf_.find('\n')) {
+            out.push_back(buf_.substr(0, nl));
+            buf_.erase(0, nl + 1);
+        }
+        return out;
+    }
+
+private:
+    bool open_ = true;
+    std::string buf_;
+};
+
+struct LoginOptions {
     std::string role = "ctl";
     long seconds = 10;
+    bool data = false;
+    std::optional<std::string> displays; // JSON array answered to "D"
     std::vector<std::pair<std::string, std::string>> replies;
+    std::vector<std::string> sends;
+};
+
+std::optional<LoginOptions> loginOptions(int argc, char** argv) {
+    LoginOptions o;
     for (int i = 5; i < argc; ++i) {
         std::string a = argv[i];
+        bool more = i + 1 < argc;
         if ((a == "ctl" || a == "data") && i == 5)
-            role = a;
-        else if (a == "--seconds" && i + 1 < argc)
-            seconds = std::strtol(argv[++i], nullptr, 10);
-        else if (a == "--reply" && i + 1 < argc) {
+            o.role = a;
+        else if (a == "--seconds" && more)
+            o.seconds = std::strtol(argv[++i], nullptr, 10);
+        else if (a == "--data")
+            o.data = true;
+        else if (a == "--displays" && more)
+            o.displays = argv[++i];
+        else if (a == "--send" && more)
+            o.sends.emplace_back(argv[++i]);
+        else if (a == "--reply" && more) {
             std::string r = argv[++i];
             auto eq = r.find('=');
             if (eq == std::string::npos)
-                return usage();
-            replies.emplace_back(r.substr(0, eq), r.substr(eq + 1));
+                return std::nullopt;
+            o.replies.emplace_back(r.substr(0, eq), r.substr(eq + 1));
         } else
-            return usage();
+            return std::nullopt;
     }
-    if (seconds < 1 || seconds > 3600)
-        return usage();
-    if (!agent.connect(p) || !agent.login(argv[4], role)) {
-        std::printf("login failed\n");
-        return 1;
-    }
-    std::printf("logged in\n");
-    std::fflush(stdout);
-    QElapsedTimer clock, ping;
-    clock.start();
-    ping.start();
-    while (clock.elapsed() < seconds * 1000 && agent.connected()) {
-        if (role == "ctl" && ping.elapsed() >= 2000) {
-            agent.sendSealed("p");
-            ping.restart();
-        }
-        auto raw = agent.readLine(200);
-        if (!raw)
-            continue;
+    if (o.seconds < 1 || o.seconds > 3600 || (o.data && o.role != "ctl"))
+        return std::nullopt;
+    return o;
+}
+
+// Reads what is waiting on one link, prints it with the link's mark and answers it; false when
+// a line does not open.
+bool serve(FakeAgent& agent, const char* mark, const LoginOptions& o, int ms) {
+    auto raw = agent.readLine(ms);
+    while (raw) {
         auto line = agent.inn.open(*raw);
         if (!line) {
             std::printf("unreadable line\n");
-            return 1;
+            return false;
         }
-        std::printf("< %s\n", line->c_str());
+        std::printf("%s %s\n", mark, line->c_str());
         std::fflush(stdout);
-        for (const auto& [prefix, answer] : replies)
+        if (*line == "D" && o.displays) {
+            QByteArray json = QByteArray::fromStdString(*o.displays).toBase64();
+            agent.sendSealed("d " + json.toStdString());
+        }
+        for (const auto& [prefix, answer] : o.replies)
             if (line->rfind(prefix, 0) == 0)
                 agent.sendSealed(answer);
+        raw = agent.readLine(0);
+    }
+    return true;
+}
+
+int login(quint16 p, int argc, char** argv) {
+    auto o = loginOptions(argc, argv);
+    if (!o)
+        return usage();
+    FakeAgent agent(argv[3]);
+    if (!agent.connect(p) || !agent.login(argv[4], o->role)) {
+        std::printf("login failed\n");
+        return 1;
+    }
+    std::unique_ptr<FakeAgent> data;
+    if (o->data) {
+        data = std::make_unique<FakeAgent>(argv[3]);
+        if (!data->connect(p) || !data->login(argv[4], "data")) {
+            std::printf("data login failed\n");
+            return 1;
+        }
+    }
+    std::printf("logged in\n");
+    std::fflush(stdout);
+    for (const auto& line : o->sends)
+        agent.sendSealed(line);
+    StdinLines input;
+    QElapsedTimer clock, ping;
+    clock.start();
+    ping.start();
+    while (clock.elapsed() < o->seconds * 1000 && agent.connected()) {
+        if (o->role == "ctl" && ping.elapsed() >= 2000) {
+            agent.sendSealed("p");
+            ping.restart();
+        }
+        for (const auto& line : input.take()) {
+            if (line == "quit")
+                return 0;
+            if (line.rfind("data ", 0) == 0 && data)
+                data->sendSealed(line.substr(5));
+            else
+                agent.sendSealed(line);
+        }
+        if (!serve(agent, "<", *o, data ? 20 : 50))
+            return 1;
+        if (data && data->connected() && !serve(*data, "<data", *o, 20))
+            return 1;
     }
     if (!agent.connected())
         std::printf("closed\n");

@@ -13,6 +13,7 @@
 #include "platform/x11/X11Input.h"
 #include "platform/x11/X11Pointer.h"
 #include "platform/x11/X11ReduceMotion.h"
+#include "platform/x11/X11PointerPoster.h"
 
 namespace helm {
 
@@ -22,6 +23,7 @@ Platform x11Platform(const std::string& secretService, InputService::Log log) {
     p.screenLock = std::make_unique<DbusScreenLock>();
     p.displays = std::make_unique<X11DisplaySource>();
     p.pointer = std::make_unique<X11Pointer>();
+    p.poster = std::make_unique<X11PointerPoster>();
     if (!log) {
         log = [](const std::string&) {};
     }

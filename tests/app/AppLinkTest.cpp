@@ -1,0 +1,78 @@
+#include "AppFixture.h"
+#include "link/Wire.h"
+#include "platform/sim/FakeDisplaySource.h"
+
+#include <gtest/gtest.h>
+
+using namespace helm;
+
+namespace {
+
+// This computer's screen 1, and screens 3 on "pc1" and 4 on "pc2", only pc1 connected.
+struct AppLinkTest : ::testing::Test, test::AppFixture {
+    std::vector<std::string> posted;
+    std::vector<std::function<void()>> pending;
+
+    std::unique_ptr<App> desk() {
+        Platform p = simPlatform();
+        p.displays = std::make_unique<FakeDisplaySource>(std::vector<DisplayInfo>{DisplayInfo{}});
+        auto app = make({"--no-camera"}, std::move(p));
+        Layout l;
+        Screen mac, one, two;
+        mac.id = "mac/a";
+        mac.number = 1;
+        one.id = "pc1/x";
+        one.number = 3;
+        one.computer = "pc1";
+        two.id = "pc2/y";
+        two.number = 4;
+        two.display = 1;
+        two.computer = "pc2";
+        l.screens = {mac, one, two};
+        app->setLayout(l);
+        app->connected = {"pc1"};
+        app->postLine = [this](const std::string& line, const std::string& pc) {
+            posted.push_back(pc + ": " + line);
+        };
+        app->later = [this](double, std::function<void()> fn) { pending.push_back(fn); };
+        return app;
+    }
+};
+
+TEST_F(AppLinkTest, OnlyConnectedPCsAreReached) {
+    auto app = desk();
+    const struct {
+        const char* id;
+        std::optional<std::string> pc;
+    } cases[] = {{"mac/a", {}}, {"nowhere/1", {}}, {"pc2/y", {}}, {"pc1/x", "pc1"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(app->agentName(c.id), c.pc) << c.id;
+    }
+}
+
+TEST_F(AppLinkTest, TheJumpEffectGoesOutOncePerChange) {
+    auto app = desk();
+    app->sendJump();
+    app->sendJump();
+    ASSERT_EQ(posted.size(), 1u);
+    EXPECT_EQ(posted[0].rfind("pc1: A ", 0), 0u);
+    app->connected.insert("pc2");
+    app->sentJump.clear(); // as a PC logging in does
+    app->sendJump();
+    EXPECT_EQ(posted.size(), 3u);
+}
+
+TEST_F(AppLinkTest, IdentifyTakesTheNumbersOffWhereverConnectedThen) {
+    auto app = desk();
+    app->identify();
+    EXPECT_EQ(posted, std::vector<std::string>{"pc1: " + Wire::overlay(0, "id", 3)});
+    EXPECT_TRUE(app->overlays.targets().at(0).visible);
+    ASSERT_EQ(pending.size(), 1u);
+    posted.clear();
+    app->connected = {"pc2"};
+    pending[0]();
+    EXPECT_EQ(posted, std::vector<std::string>{"pc2: " + Wire::overlay(1, "off", 4)});
+    EXPECT_FALSE(app->overlays.targets().at(0).visible);
+}
+
+} // namespace
