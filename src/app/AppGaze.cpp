@@ -51,7 +51,11 @@ void App::wireGaze() {
         });
     };
     engine.onAway = [this] { nobodyThere(); };
-    engine.onFrame = [movie = movie](const Frame& frame) { movie->take(frame); };
+    // The recorder and the previews both see every frame.
+    engine.onFrame = [movie = movie, frames = &feed.frames](const Frame& frame) {
+        movie->take(frame);
+        frames->push(frame);
+    };
     engine.onFailure = [this](const std::string& why) { cameraFailed(why); };
 }
 

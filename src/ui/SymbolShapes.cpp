@@ -1,5 +1,7 @@
 #include "ui/SymbolShapes.h"
 
+#include "ui/GuideSymbols.h"
+
 #include <QPainterPathStroker>
 
 namespace helm::Symbols {
@@ -143,7 +145,7 @@ QPainterPath moreShapes(std::string_view name, double line) {
         p.addRoundedRect(QRectF(-0.28, -0.3, 0.56, 0.74), 0.06, 0.06);
         return stroke(p, line);
     }
-    return p;
+    return guideShapes(name, line);
 }
 
 } // namespace helm::Symbols

@@ -9,7 +9,7 @@
 // "checkmark.circle.fill", "arrow.up.left.and.arrow.down.right", and the settings' "circle",
 // "circle.fill", "arrow.left.arrow.right", "eye.circle", "cursorarrow.motionlines",
 // "doc.on.clipboard", "command", "desktopcomputer", "square.stack.3d.up", "laptopcomputer",
-// "pc", "plus", "trash".
+// "pc", "plus", "trash", and the guide's (ui/GuideSymbols.h).
 namespace helm::Symbols {
 
 // The icon's outline for a font size of size logical pixels, centred on (0, 0); heavy draws

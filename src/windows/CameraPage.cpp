@@ -1,7 +1,7 @@
 #include "windows/CameraPage.h"
 
+#include "gaze/feed/CameraFeedView.h"
 #include "ui/Palette.h"
-#include "windows/CameraBox.h"
 #include "windows/SettingsKit.h"
 
 #include <QHBoxLayout>
@@ -29,9 +29,11 @@ std::string headLine(const std::optional<Angle>& a) {
 } // namespace
 
 CameraPage::CameraPage(SettingsModel& m, QWidget* parent) : SettingsPage(m, parent) {
+    auto* camera = new CameraFeedView(*model.feed(), false);
+    camera->setFixedSize(330, 248);
     auto* top = new QHBoxLayout();
     top->setSpacing(22);
-    top->addWidget(new CameraBox(model.feed(), 330), 0, Qt::AlignTop);
+    top->addWidget(camera, 0, Qt::AlignTop);
     auto* side = new QVBoxLayout();
     side->setSpacing(10);
     auto* healthLine = new QHBoxLayout();

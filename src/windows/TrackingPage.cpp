@@ -1,7 +1,7 @@
 #include "windows/TrackingPage.h"
 
+#include "gaze/feed/CameraFeedView.h"
 #include "ui/Palette.h"
-#include "windows/CameraBox.h"
 #include "windows/SettingsKit.h"
 
 #include <QHBoxLayout>
@@ -52,9 +52,11 @@ TrackingPage::TrackingPage(SettingsModel& m, QWidget* parent) : SettingsPage(m, 
         percent->setText(QString::number(static_cast<int>(mix * 100)) + "%");
     });
 
+    auto* camera = new CameraFeedView(*model.feed(), true);
+    camera->setFixedSize(240, 180);
     auto* live = new QHBoxLayout();
     live->setSpacing(20);
-    live->addWidget(new CameraBox(model.feed(), 240), 0, Qt::AlignTop);
+    live->addWidget(camera, 0, Qt::AlignTop);
     auto* words = new QVBoxLayout();
     words->setSpacing(6);
     words->addWidget(SettingsKit::text("Looking at", 12, gMuted));

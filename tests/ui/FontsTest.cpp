@@ -23,7 +23,10 @@ TEST(Fonts, TheBundledFacesAreFoundAtTheirPixelSizes) {
         EXPECT_EQ(w, info.weight());
         EXPECT_DOUBLE_EQ(9.75, f.pointSizeF()) << "13 px at 96 dpi";
     }
-    for (const char* s : {"checkmark", "video.fill", "video.slash", "keyboard", "computermouse"}) {
+    for (const char* s :
+         {"checkmark", "video.fill", "video.slash", "keyboard", "computermouse", "clock", "wifi",
+          "arrow.down.circle", "lock.shield", "speaker.wave.2", "speaker.slash", "rectangle",
+          "rectangle.portrait", "cursorarrow.rays", "eye", "scope"}) {
         QRectF box = Symbols::path(s, 20).boundingRect();
         EXPECT_TRUE(QRectF(-12, -12, 24, 24).contains(box)) << s;
         EXPECT_GT(box.width() * box.height(), 60) << s;

@@ -13,6 +13,8 @@ void FeedModel::setCameraOn(bool on) {
     if (on == cameraOn_)
         return;
     cameraOn_ = on;
+    if (!on)
+        frames.clear();
     emit changed();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gaze/Face.h"
+#include "gaze/feed/FrameSlot.h"
 
 #include <QObject>
 
@@ -20,6 +21,8 @@ public:
 
     // The engine whose frames the preview shows; set once at launch, not owned.
     GazeEngine* session = nullptr;
+    // The camera's latest picture for the previews; emptied when the camera goes off.
+    FrameSlot frames;
 
     const std::optional<Face>& face() const { return face_; }
     bool cameraOn() const { return cameraOn_; }

@@ -1,0 +1,213 @@
+#include "gaze/feed/CameraFeedView.h"
+
+#include "gaze/feed/DistanceMeter.h"
+#include "gaze/feed/FeedModel.h"
+#include "gaze/feed/PreviewView.h"
+#include "ui/Fonts.h"
+#include "ui/Palette.h"
+#include "ui/Symbols.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace helm {
+
+namespace {
+
+constexpr double kRadius = 12;
+constexpr double kPadX = 12;
+constexpr double kPadY = 9;
+constexpr double kSpacing = 10;
+constexpr double kMinGap = 8;
+
+} // namespace
+
+// The layers over the picture: the framing guide, the face box, the hint bar and the outline.
+class CameraFeedView::Guides : public QWidget {
+public:
+    explicit Guides(CameraFeedView& view) : QWidget(&view), view_(view) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+    }
+
+    double barHeight() const {
+        double h = QFontMetricsF(font(1.0)).height();
+        if (view_.meter_ != nullptr) {
+            h = std::max(h, double(view_.meter_->sizeHint().height()));
+        }
+        return h + 2 * kPadY;
+    }
+
+    QFont font(double shrink) const {
+        return Fonts::font((view_.compact_ ? 12 : 13) * shrink, QFont::DemiBold, this);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter g(this);
+        g.setRenderHint(QPainter::Antialiasing);
+        const double W = width();
+        const double H = height();
+        QPainterPath clip;
+        clip.addRoundedRect(QRectF(rect()), kRadius, kRadius);
+        g.setClipPath(clip);
+
+        QPen dash(QColor(255, 255, 255, 140), 1.5, Qt::CustomDashLine, Qt::FlatCap, Qt::MiterJoin);
+        dash.setDashPattern({6 / 1.5, 5 / 1.5});
+        dash.setMiterLimit(10);
+        g.setPen(dash);
+        g.setBrush(Qt::NoBrush);
+        const QSizeF frame(0.8 * W, 0.72 * H);
+        g.drawRoundedRect(
+            QRectF(QPointF(0.5 * W - frame.width() / 2, 0.42 * H - frame.height() / 2), frame), 14,
+            14);
+
+        if (std::optional<QRectF> face = view_.faceInArea()) {
+            const std::optional<Face>& f = view_.feed_.face();
+            QPen pen(f->hint() ? gWarn : gLive, 2.5);
+            pen.setMiterLimit(10);
+            g.setPen(pen);
+            g.drawRoundedRect(*face, 10, 10);
+        }
+
+        const double bar = barHeight();
+        const QRectF strip(0, H - bar, W, bar);
+        g.fillRect(strip, QColor(0, 0, 0, 158));
+        const bool warn = view_.warns();
+        const QColor colour = warn ? gWarn : gLive;
+        const double iconSize = view_.compact_ ? 12 : 13;
+        double room = W - 2 * kPadX - iconSize - 5;
+        if (view_.meter_ != nullptr) {
+            room -= kMinGap + view_.meter_->size().width();
+        }
+        // The text may shrink to 0.8 of its size to stay on one line.
+        const QString text = view_.hintText();
+        double shrink = 1.0;
+        while (shrink > 0.8 && QFontMetricsF(font(shrink)).horizontalAdvance(text) > room) {
+            shrink -= 0.05;
+        }
+        const QFont f = font(std::max(shrink, 0.8));
+        const double mid = strip.center().y();
+        g.save();
+        g.translate(kPadX + iconSize / 2, mid);
+        g.fillPath(Symbols::path(warn ? "exclamationmark.triangle.fill" : "checkmark.circle.fill",
+                                 iconSize),
+                   colour);
+        g.restore();
+        g.setFont(f);
+        g.setPen(colour);
+        const QRectF textBox(kPadX + iconSize + 5, strip.top(), std::max(room, 0.0), bar);
+        g.drawText(textBox, Qt::AlignVCenter | Qt::AlignLeft,
+                   QFontMetricsF(f).elidedText(text, Qt::ElideRight, textBox.width()));
+
+        g.setClipping(false);
+        g.setPen(QPen(gLine, 1));
+        g.setBrush(Qt::NoBrush);
+        g.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), kRadius, kRadius);
+    }
+
+private:
+    CameraFeedView& view_;
+};
+
+CameraFeedView::CameraFeedView(FeedModel& feed, bool compact, QWidget* parent)
+    : QWidget(parent), feed_(feed), compact_(compact) {
+    setFocusPolicy(Qt::NoFocus);
+    preview_ = new PreviewView(feed_.frames, kRadius, this);
+    guides_ = new Guides(*this);
+    if (!compact_) {
+        meter_ = new DistanceMeter(gLive, gWarn, guides_);
+        meter_->resize(meter_->sizeHint());
+    }
+    connect(&feed_, &FeedModel::changed, this, [this] { sync(); });
+    sync();
+}
+
+QRectF CameraFeedView::area() const {
+    const double w = std::min(double(width()), height() * 4.0 / 3.0);
+    const double h = w * 3.0 / 4.0;
+    return {(width() - w) / 2, (height() - h) / 2, w, h};
+}
+
+QRectF CameraFeedView::faceRect(const Box& b, QSizeF area) {
+    const double W = area.width();
+    const double H = area.height();
+    return {W * (1 - (b.x + b.width)), H * (1 - (b.y + b.height)), W * b.width, H * b.height};
+}
+
+std::optional<QRectF> CameraFeedView::faceInArea() const {
+    if (!feed_.face() || !feed_.seen() || !feed_.cameraOn()) {
+        return std::nullopt;
+    }
+    return faceRect(feed_.face()->box, area().size());
+}
+
+std::optional<QRectF> CameraFeedView::shownFace() const {
+    std::optional<QRectF> r = faceInArea();
+    if (r) {
+        r->translate(area().topLeft());
+    }
+    return r;
+}
+
+QString CameraFeedView::hintText() const {
+    if (std::optional<std::string> h = feed_.hint()) {
+        return QString::fromStdString(*h);
+    }
+    return compact_ ? QStringLiteral("Good spot")
+                    : QStringLiteral("Good spot. Helmvantor sees you clearly.");
+}
+
+bool CameraFeedView::warns() const {
+    return feed_.hint().has_value();
+}
+
+void CameraFeedView::sync() {
+    const std::optional<std::string> h = feed_.hint();
+    setAccessibleName(QStringLiteral("Camera view. ") +
+                      (h ? QString::fromStdString(*h)
+                         : QStringLiteral("Good spot, Helmvantor sees you clearly.")));
+    preview_->setVisible(feed_.session != nullptr && feed_.cameraOn());
+    if (meter_ != nullptr) {
+        std::optional<double> w;
+        if (feed_.seen() && feed_.face()) {
+            w = feed_.face()->box.width;
+        }
+        meter_->setWidth(w);
+    }
+    guides_->update();
+    update();
+}
+
+void CameraFeedView::place() {
+    const QRect a = area().toAlignedRect();
+    preview_->setGeometry(a);
+    guides_->setGeometry(a);
+    if (meter_ != nullptr) {
+        const double bar = guides_->barHeight();
+        meter_->move(int(a.width() - kPadX - meter_->size().width()),
+                     int(a.height() - bar + (bar - meter_->height()) / 2));
+    }
+}
+
+void CameraFeedView::resizeEvent(QResizeEvent*) {
+    place();
+}
+
+void CameraFeedView::paintEvent(QPaintEvent*) {
+    if (preview_->isVisible() || preview_->isVisibleTo(this)) {
+        return;
+    }
+    // No picture: a dark panel with a crossed-out camera.
+    QPainter g(this);
+    g.setRenderHint(QPainter::Antialiasing);
+    const QRectF a = area();
+    QPainterPath clip;
+    clip.addRoundedRect(a, kRadius, kRadius);
+    g.fillPath(clip, gPanel);
+    g.translate(a.center());
+    g.fillPath(Symbols::path("video.slash", 30), gMuted);
+}
+
+} // namespace helm
