@@ -7,6 +7,7 @@
 #include "app/render/PngFile.h"
 #include "app/render/RenderSetup.h"
 #include "app/render/Snap.h"
+#include "gaze/feed/CameraFeedView.h"
 #include "gaze/feed/HoldProgress.h"
 #include "overlays/draw/TargetView.h"
 #include "ui/DarkPalette.h"
@@ -17,7 +18,7 @@
 #include <QDir>
 #include <QStyle>
 #include <QStyleFactory>
-
+#include <QVBoxLayout>
 
 namespace helm {
 
@@ -88,6 +89,21 @@ void renderGuide(const std::string& path) {
         model.setHeader(header);
         MenuHeader view(model);
         snapTo(view, {320, 130}, "menu-header-warning", menuGround);
+    }
+
+    {
+        // A small face at the left of the camera's picture: too far, and off to one side.
+        FeedModel feed;
+        feed.setCameraOn(true);
+        feed.setSeen(true);
+        feed.setFace(Face{{0.05, 0.4, 0.09, 0.12}, 0.9});
+        QWidget pad;
+        auto* column = new QVBoxLayout(&pad);
+        column->setContentsMargins(20, 20, 20, 20);
+        auto* view = new CameraFeedView(feed, false);
+        view->setFixedSize(440, 330); // 440 wide at 4:3
+        column->addWidget(view);
+        snapTo(pad, {480, 370}, "camera-feed-hint");
     }
 
     {

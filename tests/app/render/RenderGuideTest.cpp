@@ -32,6 +32,7 @@ const Picture pictures[] = {
     {"settings-setups", 820, 560},
     {"menu-header", 320, 120},
     {"menu-header-warning", 320, 130},
+    {"camera-feed-hint", 480, 370},
     {"screens-window", 920, 600},
     {"desk-3d", 900, 560},
     {"target", 960, 540},
@@ -211,7 +212,7 @@ testing::AssertionResult matchesGolden(const QString& path, const QString& name)
 }
 
 TEST_F(RenderGuide, PicturesMatchTheReviewedCopies) {
-    for (const char* name : {"settings-jump", "target"}) {
+    for (const char* name : {"settings-jump", "camera-feed-hint", "target"}) {
         EXPECT_TRUE(matchesGolden(second(name), name));
     }
 }
