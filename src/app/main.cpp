@@ -4,6 +4,7 @@
 #include "app/Log.h"
 #include "app/SimDisplays.h"
 #include "app/menu/TrayStatusItem.h"
+#include "app/render/GuideRenderer.h"
 #include "desk/Defaults.h"
 #include "guide/OnboardingView.h"
 #include "guide/Replay.h"
@@ -27,13 +28,18 @@ int main(int argc, char** argv) {
 
     // Taken before Qt removes the options it knows from argv.
     CommandLine commandLine(argc, argv);
-    // The replay needs no display, log or defaults: it runs before anything of the program.
-    if (!commandLine.has("--render-guide")) {
-        if (std::optional<std::string> folder = commandLine.arg("--replay")) {
-            Replay::run(*folder, std::cout);
-            std::cout.flush();
-            return 0;
+    // The pictures and the replay need no display, log or defaults: they run before anything
+    // of the program, the pictures first when both are asked for. Both end with status 0.
+    if (commandLine.has("--render-guide")) {
+        if (std::optional<std::string> folder = commandLine.arg("--render-guide")) {
+            return runGuideRenderer(argc, argv, *folder);
         }
+        return 0;
+    }
+    if (std::optional<std::string> folder = commandLine.arg("--replay")) {
+        Replay::run(*folder, std::cout);
+        std::cout.flush();
+        return 0;
     }
     if (std::optional<std::string> line =
             missingDisplay(commandLine, qEnvironmentVariable("QT_QPA_PLATFORM").toStdString(),
@@ -46,11 +52,6 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     // A menu-bar program lives on with no window open.
     QApplication::setQuitOnLastWindowClosed(false);
-
-    if (std::optional<std::string> folder = commandLine.arg("--render-guide")) {
-        log("render guide: not available in this version");
-        return 0;
-    }
 
     Defaults defaults(std::make_unique<DefaultsFile>(DefaultsFile::standardPath()),
                       [](const std::string& line) { log(line); });

@@ -20,9 +20,10 @@ constexpr int captionH = 6 + 16;
 } // namespace
 
 JumpTile::JumpTile(const JumpRecipe& recipe, int number, const std::string& color,
-                   std::function<bool()> reduceMotion, QWidget* parent)
+                   std::function<bool()> reduceMotion, QWidget* parent,
+                   std::function<double()> clock)
     : QAbstractButton(parent),
-      preview_(new JumpPreview(recipe, color, std::move(reduceMotion), this)) {
+      preview_(new JumpPreview(recipe, color, std::move(reduceMotion), this, std::move(clock))) {
     char n[16];
     std::snprintf(n, sizeof n, "%02d", number);
     setText(QString::fromLatin1(n) + "\t" + QString::fromStdString(recipe.name));
@@ -74,8 +75,9 @@ void JumpTile::paintEvent(QPaintEvent*) {
                g.fontMetrics().elidedText(parts.value(1), Qt::ElideRight, nameBox.width()));
 }
 
-JumpGallery::JumpGallery(std::function<bool()> reduceMotion, QWidget* parent)
-    : QWidget(parent), reduceMotion_(std::move(reduceMotion)) {
+JumpGallery::JumpGallery(std::function<bool()> reduceMotion, QWidget* parent,
+                         std::function<double()> clock)
+    : QWidget(parent), reduceMotion_(std::move(reduceMotion)), clock_(std::move(clock)) {
     QSizePolicy sp(QSizePolicy::Expanding, QSizePolicy::Preferred);
     sp.setHeightForWidth(true);
     setSizePolicy(sp);
@@ -99,7 +101,8 @@ void JumpGallery::show(const std::vector<JumpRecipe>& recipes, const std::string
         ids_ = ids;
         color_ = color;
         for (std::size_t i = 0; i < recipes.size(); ++i) {
-            auto* t = new JumpTile(recipes[i], static_cast<int>(i) + 1, color, reduceMotion_, this);
+            auto* t = new JumpTile(recipes[i], static_cast<int>(i) + 1, color, reduceMotion_, this,
+                                   clock_);
             QObject::connect(t, &QAbstractButton::clicked, t,
                              [pick, id = recipes[i].id] { pick(id); });
             t->setVisible(true);

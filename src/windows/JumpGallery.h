@@ -18,7 +18,8 @@ class JumpPreview;
 class JumpTile : public QAbstractButton {
 public:
     JumpTile(const JumpRecipe& recipe, int number, const std::string& color,
-             std::function<bool()> reduceMotion, QWidget* parent = nullptr);
+             std::function<bool()> reduceMotion, QWidget* parent = nullptr,
+             std::function<double()> clock = {});
     void setChosen(bool chosen);
     bool chosen() const { return chosen_; }
     // Lays the tile out w pixels wide; its height follows.
@@ -37,7 +38,9 @@ private:
 // the recipes or the colour change.
 class JumpGallery : public QWidget {
 public:
-    explicit JumpGallery(std::function<bool()> reduceMotion, QWidget* parent = nullptr);
+    // clock gives the previews' time; none means the media clock.
+    explicit JumpGallery(std::function<bool()> reduceMotion, QWidget* parent = nullptr,
+                         std::function<double()> clock = {});
 
     // pick receives the recipe's id.
     void show(const std::vector<JumpRecipe>& recipes, const std::string& color,
@@ -54,6 +57,7 @@ protected:
 
 private:
     std::function<bool()> reduceMotion_;
+    std::function<double()> clock_;
     std::vector<JumpTile*> tiles_;
     std::vector<std::string> ids_;
     std::string color_;

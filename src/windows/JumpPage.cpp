@@ -84,7 +84,8 @@ JumpPage::JumpPage(SettingsModel& m, QWidget* parent) : SettingsPage(m, parent) 
     line->addStretch(1);
     stack->addLayout(line);
 
-    gallery_ = new JumpGallery([this] { return model.reduceMotion(); });
+    gallery_ = new JumpGallery([this] { return model.reduceMotion(); }, nullptr,
+                               [this] { return model.clock(); });
     stack->addWidget(gallery_);
     onSync([this, swatches, off, tryIt] {
         for (Swatch* s : swatches) {

@@ -5,6 +5,7 @@
 #include "desk/Prefs.h"
 #include "gaze/feed/FeedModel.h"
 #include "overlays/JumpRecipe.h"
+#include "platform/MediaClock.h"
 
 #include <QObject>
 
@@ -73,6 +74,8 @@ public:
     std::function<void()> onIdentify = [] {};
     // The desktop's reduced-motion setting, asked on every preview frame.
     std::function<bool()> reduceMotion = [] { return false; };
+    // Seconds on the media clock, read by the previews on every frame; pictures pin it.
+    std::function<double()> clock = mediaNow;
     // Shows the folder that received files land in.
     std::function<void()> onShowReceived = [] {};
 
