@@ -2,6 +2,7 @@
 // paint into the window's backing store and its flush to the server. Run under Xvfb at
 // 1920 × 1080; xcompmgr is started here. An 8 ms glide tick leaves each frame 8 ms.
 #include "overlays/draw/JumpView.h"
+#include "overlays/draw/JumpsLoad.h"
 #include "overlays/panels/MacOverlays.h"
 #include "platform/x11/X11DesktopWindows.h"
 #include "platform/x11/X11DisplaySource.h"
@@ -17,6 +18,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
+#include <vector>
 
 using namespace helm;
 
@@ -37,13 +40,12 @@ JumpRecipe heaviest() {
     return r.colored("#30D158");
 }
 
-void landingFrame(benchmark::State& state) {
+void landingFrame(benchmark::State& state, const JumpRecipe& recipe) {
     X11DisplaySource list;
     X11DesktopWindows windows;
     MacOverlays o;
     o.displays = &list;
     o.windows = &windows;
-    const JumpRecipe recipe = heaviest();
     o.arrival({1200, 600}, recipe, "L", 2, "WORK PC");
     if (o.landing() == nullptr) {
         state.SkipWithError("no landing panel: no compositing manager or no display");
@@ -102,9 +104,20 @@ int main(int argc, char** argv) {
             QThread::msleep(10);
         }
     }
-    benchmark::RegisterBenchmark("LandingPanelFrame1080p/all-15-types", landingFrame)
-        ->Iterations(5)
-        ->Unit(benchmark::kMillisecond);
+    // Every recipe of the built-in file, then all layer types at once.
+    std::vector<JumpRecipe> recipes;
+    if (std::optional<Jumps::File> file = Jumps::load()) {
+        for (const JumpRecipe& r : file->recipes) {
+            recipes.push_back(r.colored("#30D158"));
+        }
+    }
+    recipes.push_back(heaviest());
+    for (const JumpRecipe& r : recipes) {
+        benchmark::RegisterBenchmark(("LandingPanelFrame1080p/" + r.id).c_str(),
+                                     [r](benchmark::State& state) { landingFrame(state, r); })
+            ->Iterations(5)
+            ->Unit(benchmark::kMillisecond);
+    }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     compositor.terminate();

@@ -2,6 +2,7 @@
 """Starts helmvantor in simulation mode with a throw-away home, drives it over its test
 port and ends it with SIGTERM, checking the log and the exit status on the way."""
 
+import base64
 import json
 import os
 import re
@@ -158,13 +159,25 @@ def two_pcs(conn, reader, agent, hub, secret, log_path):
             fail("the PCs' display lists were not logged", read(log_path))
         if "agent pc-e2e data link up" not in read(log_path):
             fail("the first PC has no data link: %r" % one.lines, read(log_path))
-        # A jump to a PC screen warps focus there.
+        # A jump to a PC screen warps focus there, and this computer's clipboard follows.
+        here = base64.b64encode("copied here".encode()).decode()
+        ask(conn, reader, "setclip %s\n" % here)
         ask(conn, reader, "jump %s\n" % number["pc-e2e/7-8-9"])
         if not wait_for(lambda: any(l.startswith("< W 0 ") for l in one.lines), 5):
             fail("the PC got no warp line: %r" % one.lines, read(log_path))
+        if not one.got("<data c " + here):
+            fail("the clipboard did not reach the PC's data link: %r" % one.lines, read(log_path))
+
+        # Leaving the PC asks for its clipboard; its answer lands here.
+        ask(conn, reader, "jump 2\n")
+        if not one.got("<data C"):
+            fail("the PC was not asked for its clipboard: %r" % one.lines, read(log_path))
+        there = base64.b64encode("copied on the PC".encode()).decode()
+        one.send("data c 1 " + there)
+        if not wait_for(lambda: ask(conn, reader, "clip\n") == "clip " + there, 5):
+            fail("the PC's clipboard did not arrive here", read(log_path))
 
         # The first PC's own input drives this computer while focus is here.
-        ask(conn, reader, "jump 2\n")
         one.send("a")
         if not one.got("< cap 1 2 · Side"):
             fail("the source PC was not told to capture: %r" % one.lines, read(log_path))
