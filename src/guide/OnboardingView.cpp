@@ -127,7 +127,7 @@ void OnboardingView::sync() {
     if (step != pageStep_) {
         pageStep_ = step;
         GuidePage* next = makePage(step);
-        area_->layout()->replaceWidget(page_, next);
+        delete area_->layout()->replaceWidget(page_, next); // the old page's item is ours
         page_->deleteLater();
         page_->hide();
         page_ = next;
