@@ -8,6 +8,8 @@
 #include <QPainter>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace helm {
 
 namespace GuideBlocks {
@@ -106,7 +108,11 @@ TitleBlock::TitleBlock(const std::string& heading, const std::string& subtitle, 
 // asks for itself, so a second line of the subtitle never runs into the heading.
 void TitleBlock::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    const int h = layout()->heightForWidth(width());
+    // The layout would ask the subtitle's column at the block's full width, past its cap, and
+    // get one line too few: each part is asked at the width it really gets.
+    const int w = width();
+    const int h = heading_->heightForWidth(w) + layout()->spacing() +
+                  subtitle_->heightForWidth(std::min(w, 640));
     if (h > 0 && h != minimumHeight()) {
         setMinimumHeight(h);
     }

@@ -3,6 +3,7 @@
 #include "desk/DeskModel.h"
 #include "gaze/feed/CameraFeedView.h"
 #include "guide/CameraAccessPage.h"
+#include "guide/GuideBlocks.h"
 #include "guide/GuideFooter.h"
 #include "guide/GuidePage.h"
 #include "guide/OnboardingModel.h"
@@ -317,6 +318,26 @@ TEST(OnboardingView, ManyStoresMakeOneUpdateAndKeepThePage) {
     EXPECT_EQ(built, g.view->pagesBuilt());
     EXPECT_EQ(page, static_cast<QWidget*>(g.view->page()));
     EXPECT_TRUE(g.shows("This Mac is ready on your network (10.0.0.2)"));
+}
+
+// Pages whose subtitle wraps to two lines at its capped width: the heading keeps its full
+// height and the subtitle starts below it, at the guide window's own size.
+TEST(OnboardingView, TwoLineSubtitlesLeaveTheHeadingWhole) {
+    for (int step : {1, 2, 3}) {
+        SCOPED_TRACE(step);
+        Guide g;
+        g.view->resize(960, 720);
+        g.model.setStep(step);
+        g.settle();
+        QCoreApplication::processEvents();
+        auto* block = g.view->page()->findChild<TitleBlock*>();
+        ASSERT_NE(block, nullptr);
+        QLabel* heading = block->heading();
+        QLabel* subtitle = block->subtitle();
+        EXPECT_GE(heading->height(), heading->heightForWidth(heading->width()));
+        EXPECT_GE(subtitle->height(), subtitle->heightForWidth(subtitle->width()));
+        EXPECT_GE(subtitle->mapTo(block, QPoint()).y(), heading->geometry().bottom());
+    }
 }
 
 } // namespace

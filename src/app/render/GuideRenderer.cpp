@@ -9,6 +9,8 @@
 #include "app/render/Snap.h"
 #include "gaze/feed/CameraFeedView.h"
 #include "gaze/feed/HoldProgress.h"
+#include "guide/OnboardingModel.h"
+#include "guide/OnboardingView.h"
 #include "overlays/draw/TargetView.h"
 #include "ui/DarkPalette.h"
 #include "windows/DeskView.h"
@@ -51,17 +53,45 @@ void renderGuide(const std::string& path) {
 
     GuideSamples s(clock);
 
-    // The guide's pages change the desk as they go; the pictures after them show it so.
+    // The guide's pages share one guide model and one desk model; each page's changes stay for
+    // the pages after it, and the pictures after the guide show the desk as it left it.
     DeskModel& desk = s.desk;
-    for (std::size_t i = 0; i < 2 && i < desk.layout.screens.size(); ++i) {
-        desk.layout.screens[i].learned = true;
-    }
-    desk.changed();
-    for (Screen& screen : desk.layout.screens) {
-        screen.learned = true;
-    }
+    OnboardingModel& guide = s.guide;
+    auto learn = [&](std::size_t count) {
+        for (std::size_t i = 0; i < count && i < desk.layout.screens.size(); ++i) {
+            desk.layout.screens[i].learned = true;
+        }
+        desk.changed();
+        guide.screensChanged();
+    };
+    auto page = [&](int step, const char* name) {
+        guide.setStep(step);
+        OnboardingView view(guide, desk, s.store);
+        snapTo(view, {960, 720}, name);
+    };
+    page(0, "0-welcome");
+    guide.setCamera(OnboardingModel::Camera::allowed);
+    guide.setFace("We see you \u00B7 head 3\u00B0 left, 2\u00B0 down");
+    page(1, "1-camera");
+    page(2, "2-keyboard");
+    page(3, "3-connect");
+    guide.setAgents({"work-pc"});
+    page(3, "3-connect-done");
+    page(4, "4-look-start");
+    guide.setCalibrating(true);
+    guide.setProgress(0.5);
+    guide.setInstruction("Screen 3, top left.");
+    guide.setTargetID(desk.layout.screens.at(2).id);
+    learn(2);
+    page(4, "4-look-running");
+    guide.setCalibrating(false);
+    learn(desk.layout.screens.size());
     desk.selected = desk.layout.screens.at(1).id;
     desk.changed();
+    page(5, "5-finetune");
+    page(6, "6-done-waiting");
+    guide.setFirstSwitch("WORK PC");
+    page(6, "6-done");
 
     for (const char* tab :
          {"general", "switching", "tracking", "jump", "camera", "computers", "setups"}) {

@@ -24,6 +24,11 @@ GuideSamples::GuideSamples(std::function<double()> clock) {
     feed.setSeen(true);
     feed.setFace(Face{{0.38, 0.36, 0.24, 0.32}, 0.95});
 
+    guide.screens = [this] { return desk.layout.screens; };
+    guide.setNetworkIP("192.168.1.20");
+    guide.setCode("730146");
+    guide.feed = &feed;
+
     settings.setComputers({{"mac", "MacBook Air", 1, true, true},
                            {"work-pc", "WORK PC", 2, true, false},
                            {"main-pc", "MAIN PC", 1, false, false}});

@@ -5,6 +5,7 @@
 #include "desk/Layout.h"
 #include "desk/Prefs.h"
 #include "gaze/feed/FeedModel.h"
+#include "guide/OnboardingModel.h"
 #include "windows/SettingsModel.h"
 
 #include <functional>
@@ -24,6 +25,7 @@ struct GuideSamples {
     Prefs prefs{store};
     DeskModel desk{layout()};
     FeedModel feed;
+    OnboardingModel guide{"Velmorian's MacBook Air"}; // its screens are the desk's
     SettingsModel settings{prefs};
 };
 

@@ -23,6 +23,16 @@ struct Picture {
 };
 
 const Picture pictures[] = {
+    {"0-welcome", 960, 720},
+    {"1-camera", 960, 720},
+    {"2-keyboard", 960, 720},
+    {"3-connect", 960, 720},
+    {"3-connect-done", 960, 720},
+    {"4-look-start", 960, 720},
+    {"4-look-running", 960, 720},
+    {"5-finetune", 960, 720},
+    {"6-done-waiting", 960, 720},
+    {"6-done", 960, 720},
     {"settings-general", 820, 560},
     {"settings-switching", 820, 560},
     {"settings-tracking", 820, 560},
@@ -212,7 +222,8 @@ testing::AssertionResult matchesGolden(const QString& path, const QString& name)
 }
 
 TEST_F(RenderGuide, PicturesMatchTheReviewedCopies) {
-    for (const char* name : {"settings-jump", "camera-feed-hint", "target"}) {
+    for (const char* name :
+         {"0-welcome", "4-look-running", "settings-jump", "camera-feed-hint", "target"}) {
         EXPECT_TRUE(matchesGolden(second(name), name));
     }
 }
