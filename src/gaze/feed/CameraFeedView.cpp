@@ -18,7 +18,6 @@ namespace {
 constexpr double kRadius = 12;
 constexpr double kPadX = 12;
 constexpr double kPadY = 9;
-constexpr double kSpacing = 10;
 constexpr double kMinGap = 8;
 
 } // namespace
