@@ -12,13 +12,7 @@ using namespace helm;
 namespace {
 
 Screen screen(const std::string& id, int number, std::optional<std::string> pc = std::nullopt) {
-    Screen s;
-    s.id = id;
-    s.number = number;
-    s.name = "Panel";
-    s.computer = std::move(pc);
-    s.computerName = s.computer ? "PC " + *s.computer : "This computer";
-    return s;
+    return test::pcScreen(id, number, std::move(pc));
 }
 
 // Screens: "mac/a" here, "pc1/x" and "pc2/y" on two connected PCs. Lines to the PCs are

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -57,5 +58,16 @@ struct AppFixture {
             lines.begin(), lines.end(), [&](const auto& l) { return l.rfind(prefix, 0) == 0; }));
     }
 };
+
+// A screen of this computer, or of the PC given, named as the menu and notes show it.
+inline Screen pcScreen(const std::string& id, int number, std::optional<std::string> pc = {}) {
+    Screen s;
+    s.id = id;
+    s.number = number;
+    s.name = "Panel";
+    s.computer = std::move(pc);
+    s.computerName = s.computer ? "PC " + *s.computer : "This computer";
+    return s;
+}
 
 } // namespace helm::test

@@ -10,12 +10,7 @@ using namespace helm;
 namespace {
 
 Screen screen(const std::string& id, int number, std::optional<std::string> pc = std::nullopt) {
-    Screen s;
-    s.id = id;
-    s.number = number;
-    s.name = "Panel";
-    s.computer = std::move(pc);
-    s.computerName = s.computer ? "PC " + *s.computer : "This computer";
+    Screen s = test::pcScreen(id, number, std::move(pc));
     s.yaw = number * 30.0;
     return s;
 }

@@ -9,6 +9,7 @@
 #include "guide/OnboardingModel.h"
 #include "guide/PrimaryButton.h"
 #include "guide/QuietButton.h"
+#include "support/WidgetApplication.h"
 #include "ui/Fonts.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +18,6 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QLabel>
-#include <QPointingDevice>
 #include <QTest>
 
 #include <cstdlib>
@@ -26,17 +26,7 @@ namespace helm {
 namespace {
 
 void needApplication() {
-    static int argc = 1;
-    static char name[] = "guide_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = nullptr;
-    if (app == nullptr) {
-        app = new QApplication(argc, argv);
-        // Made before the exit handler is registered, so the application goes first at exit.
-        QFontMetrics(Fonts::font(13, QFont::Normal)).height();
-        (void)QPointingDevice::primaryPointingDevice();
-        std::atexit([] { delete app; });
-    }
+    test::needWidgetApplication("guide_tests");
 }
 
 Screen screen(std::string id, int number, bool learned, bool portrait = false) {

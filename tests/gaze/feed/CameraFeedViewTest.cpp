@@ -2,6 +2,7 @@
 #include "gaze/feed/DistanceMeter.h"
 #include "gaze/feed/FeedModel.h"
 #include "gaze/feed/PreviewView.h"
+#include "support/WidgetApplication.h"
 #include "ui/Fonts.h"
 #include "ui/Palette.h"
 
@@ -10,7 +11,6 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QImage>
-#include <QPointingDevice>
 #include <QSignalSpy>
 
 #include <cstdlib>
@@ -19,17 +19,7 @@ namespace helm {
 namespace {
 
 void application() {
-    static int argc = 1;
-    static char name[] = "camera_feed_view_test";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = nullptr;
-    if (app == nullptr) {
-        app = new QApplication(argc, argv);
-        // Made before the exit handler is registered, so the application goes first at exit.
-        QFontMetrics(Fonts::font(13, QFont::Normal)).height();
-        (void)QPointingDevice::primaryPointingDevice();
-        std::atexit([] { delete app; });
-    }
+    test::needWidgetApplication("camera_feed_view_test");
 }
 
 // Only compared with null by the views.
