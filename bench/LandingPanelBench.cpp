@@ -1,6 +1,7 @@
 // A frame of the landing panel on a real X server with a compositing manager: the effect's
 // paint into the window's backing store and its flush to the server. Run under Xvfb at
 // 1920 × 1080; xcompmgr is started here. An 8 ms glide tick leaves each frame 8 ms.
+#include "EveryLayerType.h"
 #include "overlays/draw/JumpView.h"
 #include "overlays/draw/JumpsLoad.h"
 #include "overlays/panels/MacOverlays.h"
@@ -25,19 +26,8 @@ using namespace helm;
 
 namespace {
 
-// Every layer type stacked, with the drawn pointer: heavier than any recipe in the file.
 JumpRecipe heaviest() {
-    JumpRecipe r;
-    r.id = "stack";
-    r.dur = 0.8;
-    for (const char* t : {"dim", "scan", "beam", "cross", "ring", "glow", "particles", "orbit",
-                          "poly", "radar", "brackets", "trail", "spiral", "portals", "tag"}) {
-        JumpRecipe::Layer l;
-        l.type = t;
-        r.layers.push_back(l);
-    }
-    r.pointer = JumpRecipe::Pointer{0.5, -40.0, true, true};
-    return r.colored("#30D158");
+    return bench::everyLayerType().colored("#30D158");
 }
 
 void landingFrame(benchmark::State& state, const JumpRecipe& recipe) {
