@@ -275,6 +275,14 @@ void write(const Clip& clip, Pasteboard& pasteboard) {
     offer(clip, stored, pasteboard);
 }
 
+std::optional<std::time_t> madeAt(const struct statx& sx) {
+    if (sx.stx_mask & STATX_BTIME)
+        return static_cast<std::time_t>(sx.stx_btime.tv_sec);
+    if (sx.stx_mask & STATX_MTIME)
+        return static_cast<std::time_t>(sx.stx_mtime.tv_sec);
+    return std::nullopt;
+}
+
 void tidyInbox(const std::string& inboxDir, std::time_t now) {
     int dir = ::open(inboxDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir < 0)
@@ -286,14 +294,8 @@ void tidyInbox(const std::string& inboxDir, std::time_t now) {
         struct statx sx {};
         if (::statx(dir, name.c_str(), AT_SYMLINK_NOFOLLOW, STATX_BTIME | STATX_MTIME, &sx) != 0)
             continue;
-        std::time_t made;
-        if (sx.stx_mask & STATX_BTIME)
-            made = static_cast<std::time_t>(sx.stx_btime.tv_sec);
-        else if (sx.stx_mask & STATX_MTIME)
-            made = static_cast<std::time_t>(sx.stx_mtime.tv_sec);
-        else
-            continue; // no date at all: kept
-        if (made < now - 86400)
+        std::optional<std::time_t> made = madeAt(sx);
+        if (made && *made < now - 86400) // no date at all: kept
             old.push_back(entry.path().string());
     }
     ::close(dir);

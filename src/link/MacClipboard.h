@@ -6,6 +6,7 @@
 #include <ctime>
 #include <optional>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 // This computer's side of the clipboard hand-over: reading the pasteboard into a clip under
@@ -58,6 +59,9 @@ void offer(const Clip& clip, const std::vector<std::string>& stored, Pasteboard&
 // Both steps at once, on the main thread.
 void write(const Clip& clip, Pasteboard& pasteboard);
 
+// When an entry was made: its creation time, else (file systems that keep none) its last
+// change; nothing when neither is known.
+std::optional<std::time_t> madeAt(const struct statx& sx);
 // Deletes the entries of the inbox made more than a day before now.
 void tidyInbox(const std::string& inboxDir, std::time_t now);
 void tidyInbox();

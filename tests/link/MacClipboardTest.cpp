@@ -175,4 +175,18 @@ TEST_F(MacClipboardTest, TidyInboxDeletesWhatIsOverADayOld) {
     MacClipboard::tidyInbox(dir + "/none", after); // no inbox yet: nothing happens
 }
 
+TEST(MacClipboardDates, CreationTimeElseLastChange) {
+    struct Case {
+        unsigned mask;
+        std::optional<std::time_t> made;
+    } cases[] = {{STATX_BTIME | STATX_MTIME, 100}, {STATX_MTIME, 200}, {STATX_BTIME, 100}, {0, {}}};
+    for (const Case& c : cases) {
+        struct statx sx {};
+        sx.stx_mask = c.mask;
+        sx.stx_btime.tv_sec = 100;
+        sx.stx_mtime.tv_sec = 200;
+        EXPECT_EQ(MacClipboard::madeAt(sx), c.made) << c.mask;
+    }
+}
+
 } // namespace
