@@ -95,12 +95,22 @@ void Hub::readable(std::uint64_t id) {
             l->second->lastSeen = Clock::now();
     }
     while (!c->opening) {
+        const bool linked =
+            (c->role == HubConn::Role::ctl || c->role == HubConn::Role::data) && c->link;
+        if (c->buf.hasLong()) {
+            if (!linked) {
+                log("too much before logging in, closing");
+                cancel(id);
+                return;
+            }
+            openLong(*c, c->buf.takeLong());
+            break;
+        }
         auto raw = c->buf.next();
         if (!raw)
             break;
-        if (raw->size() >= longLine &&
-            (c->role == HubConn::Role::ctl || c->role == HubConn::Role::data) && c->link) {
-            openLong(*c, std::string(*raw));
+        if (raw->size() >= longLine && linked) {
+            openLong(*c, {std::string(*raw)});
             break;
         }
         std::string line = lossyUtf8(*raw);
@@ -204,6 +214,9 @@ void Hub::cancel(std::uint64_t id) {
     QObject::disconnect(c->sock, nullptr, anchor_, nullptr);
     c->sock->abort();
     c->sock->deleteLater();
+    // A long line waiting for the socket to drain finds the connection gone and reports it.
+    if (c->drained)
+        onQueue(std::move(c->drained));
     // Every send in flight is reported, or its link would count it for ever.
     auto completions = std::move(c->completions);
     for (auto& [end, fn] : completions)
@@ -265,6 +278,11 @@ void Hub::written(std::uint64_t id, std::int64_t bytes) {
                 return;
             c = it->second.get();
         }
+    }
+    if (c->drained && c->sock->bytesToWrite() <= static_cast<qint64>(longLine)) {
+        auto more = std::move(c->drained);
+        c->drained = nullptr;
+        more();
     }
 }
 
