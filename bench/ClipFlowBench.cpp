@@ -173,16 +173,21 @@ void BM_RelayedMovesWhileAClipComesIn(benchmark::State& state) {
             ++ready;
             while (ready < 2)
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            // Sealed ahead: the time is the line's crossing and the hub's work, not the fake's.
+            const std::string sealed = a->out.seal(reply);
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
             clipStart = Clock::now();
-            a->sendSealed(reply);
+            a->sendLine(sealed);
             while (!stop)
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
         });
         // A clip that stalls reports an error instead of holding the run for ever.
         const auto deadline = Clock::now() + std::chrono::seconds(120);
-        while (!clipIn && Clock::now() < deadline)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        while (!clipIn && Clock::now() < deadline) {
+            // Sleeps between looks: a spinning main thread would take a core from the hub.
+            QCoreApplication::processEvents();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
         QCoreApplication::processEvents();
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         stop = true;
