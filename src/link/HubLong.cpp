@@ -12,10 +12,11 @@ namespace helm {
 namespace {
 
 // Bytes handed to a socket in one go: copying more would hold up the queue.
-constexpr std::size_t slice = 1 << 20;
+constexpr std::size_t slice = 256 << 10;
 // The next slice waits while the socket still holds more than this: a whole clip in the socket's
 // buffer would only cost memory and page faults on the queue.
-constexpr std::size_t highWater = 4 * slice;
+// `written` resumes once half of it has gone out.
+constexpr std::size_t highWater = Hub::longLine;
 
 } // namespace
 
