@@ -1,4 +1,5 @@
-// The hub's line splitter must give the same lines however the stream is cut into reads.
+// The hub's line splitter must give the same lines however the stream is cut into reads and
+// whichever lines it keeps as long ones.
 #include "link/LineSplitter.h"
 
 #include <cstddef>
@@ -10,8 +11,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 1)
         return 0;
-    // The first byte seeds the chunk sizes; the rest is the stream.
+    // The first byte seeds the chunk sizes and picks the long-line size; the rest is the stream.
     unsigned seed = data[0];
+    const std::size_t longLine = 1 + data[0] % 32;
     std::string stream(reinterpret_cast<const char*>(data + 1), size - 1);
 
     std::vector<std::string> expected;
@@ -23,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     std::size_t rest = stream.size() - start;
 
-    helm::LineSplitter buf;
+    helm::LineSplitter buf(longLine);
     std::vector<std::string> got;
     std::size_t at = 0;
     while (at < stream.size()) {
@@ -33,8 +35,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             n = stream.size() - at;
         buf.append(stream.data() + at, n);
         at += n;
-        while (auto line = buf.next())
-            got.emplace_back(*line);
+        for (;;) {
+            if (buf.hasLong()) {
+                std::string whole;
+                for (const auto& piece : buf.takeLong())
+                    whole += piece;
+                got.push_back(whole);
+            } else if (auto line = buf.next()) {
+                got.emplace_back(*line);
+            } else {
+                break;
+            }
+        }
         buf.compact();
     }
     if (got != expected || buf.size() != rest)

@@ -285,8 +285,9 @@ void Hub::finish(std::chrono::milliseconds limit) {
         }
     };
     until([this] {
-        return std::all_of(conns_.begin(), conns_.end(),
-                           [](const auto& c) { return c.second->completions.empty(); });
+        return std::all_of(conns_.begin(), conns_.end(), [](const auto& c) {
+            return c.second->completions.empty() && !c.second->drained;
+        });
     });
     queue_.sync([this] {
         std::vector<std::uint64_t> ids;

@@ -37,6 +37,8 @@ class Hub {
 public:
     using Clock = std::chrono::steady_clock;
     static constexpr std::uint16_t port = 49400;
+    // Lines this long or longer are received in pieces and sealed or opened off the queue.
+    static constexpr std::size_t longLine = 1 << 20;
     static constexpr std::uint16_t discoveryPort = 49402;
 
     // Ports and timer lengths; tests shorten the timers and use ephemeral ports (0).
@@ -180,13 +182,12 @@ private:
 
     // HubLong.cpp: lines of a megabyte or more are sealed, opened and decoded on `work_` and
     // written in slices, so the queue stays free for the short lines of other links.
-    static constexpr std::size_t longLine = 1 << 20;
     void sendLong(const std::shared_ptr<Link>& link, const std::string& name, bool isData,
                   std::string line, Done done);
     void writeSlices(const std::shared_ptr<Link>& link, const std::string& name, bool isData,
                      std::shared_ptr<const std::string> sealed, std::size_t from, Done done);
     void sendBacklog(const std::shared_ptr<Link>& link, const std::string& name, bool isData);
-    void openLong(HubConn& c, std::string line);
+    void openLong(HubConn& c, std::vector<std::string> pieces);
 
     // HubLogin.cpp
     void hello(HubConn& c, const std::string& line);

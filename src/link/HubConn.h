@@ -15,7 +15,7 @@ struct HubConn {
 
     std::uint64_t id = 0;
     QTcpSocket* sock = nullptr;
-    LineSplitter buf;
+    LineSplitter buf{Hub::longLine};
     Role role = Role::none;
     std::string name;                // for ctl and data
     std::shared_ptr<Hub::Link> link; // for ctl and data
@@ -32,6 +32,8 @@ struct HubConn {
     std::uint64_t sent = 0;
     std::deque<std::pair<std::uint64_t, std::function<void(bool)>>> completions;
     Hub::Clock::time_point lastProgress = Hub::Clock::now();
+    // The rest of a long line, waiting until the socket has sent most of what it holds.
+    std::function<void()> drained;
 };
 
 } // namespace helm

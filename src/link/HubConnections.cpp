@@ -10,6 +10,7 @@
 #include <QTcpSocket>
 #include <QTimer>
 #include <sys/socket.h>
+#include <vector>
 
 namespace helm {
 
@@ -17,7 +18,9 @@ namespace {
 
 constexpr std::size_t maxPending = 32;
 constexpr std::size_t maxBeforeLogin = 8192;
-constexpr qint64 receiveChunk = 1 << 20;
+// Bytes read per event: each read costs fresh pages for the long line's piece, and a pointer line
+// on another link waits for it.
+constexpr qint64 receiveChunk = 256 << 10;
 
 } // namespace
 
@@ -87,20 +90,33 @@ void Hub::readable(std::uint64_t id) {
         return;
     }
     // Also called with nothing new, after a long line was opened, for the lines behind it.
-    QByteArray bytes = c->sock->readAll();
-    c->buf.append(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-    if (!bytes.isEmpty() && c->role == HubConn::Role::ctl) {
+    // Through one reused buffer of the queue's, so only the line's own piece takes new memory.
+    thread_local std::vector<char> chunk(static_cast<std::size_t>(receiveChunk));
+    bool any = false;
+    for (qint64 n; (n = c->sock->read(chunk.data(), receiveChunk)) > 0; any = true)
+        c->buf.append(chunk.data(), static_cast<std::size_t>(n));
+    if (any && c->role == HubConn::Role::ctl) {
         // Any byte, even of a line not complete yet, keeps the control link alive.
         if (auto l = ctl_.find(c->name); l != ctl_.end() && l->second->conn == id)
             l->second->lastSeen = Clock::now();
     }
     while (!c->opening) {
+        const bool linked =
+            (c->role == HubConn::Role::ctl || c->role == HubConn::Role::data) && c->link;
+        if (c->buf.hasLong()) {
+            if (!linked) {
+                log("too much before logging in, closing");
+                cancel(id);
+                return;
+            }
+            openLong(*c, c->buf.takeLong());
+            break;
+        }
         auto raw = c->buf.next();
         if (!raw)
             break;
-        if (raw->size() >= longLine &&
-            (c->role == HubConn::Role::ctl || c->role == HubConn::Role::data) && c->link) {
-            openLong(*c, std::string(*raw));
+        if (raw->size() >= longLine && linked) {
+            openLong(*c, {std::string(*raw)});
             break;
         }
         std::string line = lossyUtf8(*raw);
@@ -204,6 +220,9 @@ void Hub::cancel(std::uint64_t id) {
     QObject::disconnect(c->sock, nullptr, anchor_, nullptr);
     c->sock->abort();
     c->sock->deleteLater();
+    // A long line waiting for the socket to drain finds the connection gone and reports it.
+    if (c->drained)
+        onQueue(std::move(c->drained));
     // Every send in flight is reported, or its link would count it for ever.
     auto completions = std::move(c->completions);
     for (auto& [end, fn] : completions)
@@ -265,6 +284,12 @@ void Hub::written(std::uint64_t id, std::int64_t bytes) {
                 return;
             c = it->second.get();
         }
+    }
+    // A long line paused at a megabyte held carries on once half of it has gone out.
+    if (c->drained && c->sock->bytesToWrite() <= static_cast<qint64>(longLine / 2)) {
+        auto more = std::move(c->drained);
+        c->drained = nullptr;
+        more();
     }
 }
 

@@ -4,6 +4,7 @@
 #include "link/Hub.h"
 #include "link/HubConn.h"
 
+#include <QTcpSocket>
 #include <algorithm>
 
 namespace helm {
@@ -11,7 +12,11 @@ namespace helm {
 namespace {
 
 // Bytes handed to a socket in one go: copying more would hold up the queue.
-constexpr std::size_t slice = 1 << 20;
+constexpr std::size_t slice = 256 << 10;
+// The next slice waits while the socket still holds more than this: a whole clip in the socket's
+// buffer would only cost memory and page faults on the queue.
+// `written` resumes once half of it has gone out.
+constexpr std::size_t highWater = Hub::longLine;
 
 } // namespace
 
@@ -32,6 +37,16 @@ void Hub::sendLong(const std::shared_ptr<Link>& link, const std::string& name, b
 
 void Hub::writeSlices(const std::shared_ptr<Link>& link, const std::string& name, bool isData,
                       std::shared_ptr<const std::string> sealed, std::size_t from, Done done) {
+    if (auto it = conns_.find(link->conn);
+        it != conns_.end() && !it->second->drained &&
+        it->second->sock->bytesToWrite() > static_cast<qint64>(highWater)) {
+        // `written` (or the connection's end) carries on from here.
+        it->second->drained = [this, link, name, isData, sealed = std::move(sealed), from,
+                               done = std::move(done)] {
+            writeSlices(link, name, isData, sealed, from, done);
+        };
+        return;
+    }
     const std::size_t n = std::min(slice, sealed->size() - from);
     const std::string_view part(sealed->data() + from, n);
     const bool last = from + n == sealed->size();
@@ -57,10 +72,25 @@ void Hub::sendBacklog(const std::shared_ptr<Link>& link, const std::string& name
     }
 }
 
-void Hub::openLong(HubConn& c, std::string line) {
+void Hub::openLong(HubConn& c, std::vector<std::string> pieces) {
     // Only the worker touches `inn` until the line is open; the connection's later lines wait.
     c.opening = true;
-    work_.post([this, id = c.id, name = c.name, link = c.link, line = std::move(line)]() mutable {
+    work_.post([this, id = c.id, name = c.name, link = c.link,
+                pieces = std::move(pieces)]() mutable {
+        std::string line;
+        if (pieces.size() == 1) {
+            line = std::move(pieces.front());
+        } else {
+            std::size_t size = 0;
+            for (const auto& p : pieces)
+                size += p.size();
+            line.reserve(size);
+            for (auto& p : pieces) {
+                line += p;
+                p = std::string();
+            }
+        }
+        pieces = {};
         // A sealed line is base64: bytes that are not UTF-8 fail to open just the same.
         std::optional<std::string> plain = link->inn.open(line);
         line = std::string();

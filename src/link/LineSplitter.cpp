@@ -4,13 +4,49 @@
 
 namespace helm {
 
+void LineSplitter::append(const char* bytes, std::size_t n) {
+    if (collecting_ && !complete_) {
+        const void* hit = std::memchr(bytes, '\n', n);
+        const std::size_t k =
+            hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - bytes) : n;
+        pieces_.emplace_back(bytes, k);
+        longSize_ += k;
+        if (!hit)
+            return;
+        complete_ = true;
+        bytes += k + 1;
+        n -= k + 1;
+    }
+    buf_.append(bytes, n);
+}
+
+std::vector<std::string> LineSplitter::takeLong() {
+    if (!complete_)
+        return {};
+    std::vector<std::string> line = std::move(pieces_);
+    pieces_.clear();
+    longSize_ = 0;
+    collecting_ = complete_ = false;
+    return line;
+}
+
 std::optional<std::string_view> LineSplitter::next() {
+    if (collecting_)
+        return std::nullopt;
     std::size_t from = scan_ > start_ ? scan_ : start_;
     const char* base = buf_.data();
     const void* hit =
         from < buf_.size() ? std::memchr(base + from, '\n', buf_.size() - from) : nullptr;
     if (!hit) {
         scan_ = buf_.size();
+        if (buf_.size() - start_ >= longLine_) {
+            // From now on the line's bytes go to pieces as they come.
+            pieces_.emplace_back(buf_, start_);
+            longSize_ = pieces_.back().size();
+            collecting_ = true;
+            buf_.resize(start_);
+            scan_ = start_;
+        }
         return std::nullopt;
     }
     auto nl = static_cast<std::size_t>(static_cast<const char*>(hit) - base);
@@ -29,6 +65,9 @@ void LineSplitter::compact() {
 }
 
 void LineSplitter::clear() {
+    pieces_.clear();
+    longSize_ = 0;
+    collecting_ = complete_ = false;
     buf_.clear();
     start_ = 0;
     scan_ = 0;

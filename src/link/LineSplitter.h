@@ -1,25 +1,42 @@
 #pragma once
 // Splits a byte stream into "\n"-terminated lines in linear time: every byte is searched for the
 // line break once, however the stream is chunked, and consumed bytes are dropped once per read.
+// A line that grows past the long-line size is kept as the pieces it arrived in, so it is never
+// copied again as it grows and is handed over whole without a copy.
 #include <cstddef>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace helm {
 
 class LineSplitter {
 public:
-    void append(const char* bytes, std::size_t n) { buf_.append(bytes, n); }
-    // The next complete line without its "\n", valid until the next append or compact.
+    LineSplitter() = default;
+    explicit LineSplitter(std::size_t longLine) : longLine_(longLine) {}
+
+    void append(const char* bytes, std::size_t n);
+    // The next complete line without its "\n", valid until the next append or compact. Stops
+    // at a long line: nothing is returned until `takeLong` has taken it.
     std::optional<std::string_view> next();
+    // A complete long line is waiting to be taken.
+    bool hasLong() const { return complete_; }
+    // The complete long line without its "\n", as the pieces that joined make it up.
+    std::vector<std::string> takeLong();
     // Drops the lines already taken; call once after each read.
     void compact();
     // Bytes held that do not belong to a line taken yet.
-    std::size_t size() const { return buf_.size() - start_; }
+    std::size_t size() const { return buf_.size() - start_ + longSize_; }
     void clear();
 
 private:
+    std::size_t longLine_ = std::numeric_limits<std::size_t>::max();
+    std::vector<std::string> pieces_; // the long line being received
+    std::size_t longSize_ = 0;        // bytes in pieces_
+    bool collecting_ = false;         // a long line is being received into pieces_
+    bool complete_ = false;           // its line break arrived
     std::string buf_;
     std::size_t start_ = 0; // first byte not yet taken
     std::size_t scan_ = 0;  // bytes before this offset hold no line break

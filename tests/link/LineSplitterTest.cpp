@@ -48,6 +48,54 @@ TEST(LineSplitter, ManySmallLinesInOneReadAreAllTaken) {
     EXPECT_EQ(b.size(), 0u);
 }
 
+// Lines at or past the long-line size come out whole through takeLong, in stream order with the
+// short lines around them, however the stream is chunked.
+TEST(LineSplitter, LongLinesKeepTheirPlaceAndBytes) {
+    const std::string longA(40, 'a'), longB = std::string(25, 'b') + "\r" + std::string(9, 'c');
+    struct Case {
+        std::string stream;
+        std::vector<std::string> lines; // long lines marked with a leading "L:"
+        std::size_t left;
+    } cases[] = {
+        {"p\n" + longA + "\nq\n", {"p", "L:" + longA, "q"}, 0},
+        {longA + "\n" + longB + "\n", {"L:" + longA, "L:" + longB}, 0},
+        {"short\n" + longA + "\n\nend", {"short", "L:" + longA, ""}, 3},
+        {"p\n" + longA, {"p"}, longA.size()},
+        {std::string(15, 's') + "\n", {std::string(15, 's')}, 0}, // under the size
+    };
+    std::mt19937 rng(11);
+    for (const auto& c : cases) {
+        for (int round = 0; round < 100; ++round) {
+            LineSplitter b(16);
+            std::vector<std::string> got;
+            for (std::size_t i = 0; i < c.stream.size();) {
+                std::size_t n = std::min<std::size_t>(1 + rng() % 23, c.stream.size() - i);
+                b.append(c.stream.data() + i, n);
+                i += n;
+                for (;;) {
+                    if (b.hasLong()) {
+                        std::string whole;
+                        for (const auto& piece : b.takeLong())
+                            whole += piece;
+                        got.push_back("L:" + whole);
+                    } else if (auto l = b.next()) {
+                        got.emplace_back(*l);
+                    } else {
+                        break;
+                    }
+                }
+                b.compact();
+            }
+            // A complete line read in one go may come out of next(); only its bytes matter then.
+            for (auto& l : got)
+                if (l.size() >= 16 && l.rfind("L:", 0) != 0)
+                    l = "L:" + l;
+            EXPECT_EQ(got, c.lines) << c.stream;
+            EXPECT_EQ(b.size(), c.left) << c.stream;
+        }
+    }
+}
+
 TEST(LossyUtf8, ReplacesInvalidSequences) {
     struct Case {
         std::string in, out;

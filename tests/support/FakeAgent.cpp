@@ -130,7 +130,10 @@ void FakeAgent::sendRaw(const std::string& bytes) {
     if (!sock_)
         return;
     sock_->write(bytes.data(), static_cast<qint64>(bytes.size()));
-    sock_->waitForBytesWritten(1000);
+    // A long line leaves the socket's buffer over many writes; without an event loop on this
+    // thread they happen only while waiting here. Gives up after a second without progress.
+    while (sock_->bytesToWrite() > 0 && sock_->waitForBytesWritten(1000)) {
+    }
 }
 
 void FakeAgent::sendSealed(const std::string& line) {
@@ -142,9 +145,17 @@ bool FakeAgent::fill(int ms) {
         return false;
     if (!sock_->waitForReadyRead(ms))
         return false;
-    QByteArray more = sock_->readAll();
-    buf_.append(more.constData(), static_cast<std::size_t>(more.size()));
+    take();
     return true;
+}
+
+void FakeAgent::take() {
+    // Straight into the buffer: a clip line is too long for an extra copy per read.
+    const auto n = static_cast<std::size_t>(sock_->bytesAvailable());
+    const std::size_t old = buf_.size();
+    buf_.resize(old + n);
+    const qint64 got = sock_->read(buf_.data() + old, static_cast<qint64>(n));
+    buf_.resize(old + static_cast<std::size_t>(got > 0 ? got : 0));
 }
 
 std::optional<std::string> FakeAgent::readLine(int ms) {
@@ -154,15 +165,20 @@ std::optional<std::string> FakeAgent::readLine(int ms) {
         // Each byte is searched once, however many reads a long line takes.
         auto nl = buf_.find('\n', scanned_);
         if (nl != std::string::npos) {
+            scanned_ = 0;
+            if (nl + 1 == buf_.size()) {
+                std::string line = std::move(buf_);
+                buf_ = std::string();
+                line.resize(nl);
+                return line;
+            }
             std::string line = buf_.substr(0, nl);
             buf_.erase(0, nl + 1);
-            scanned_ = 0;
             return line;
         }
         scanned_ = buf_.size();
         if (sock_ && sock_->bytesAvailable() > 0) {
-            QByteArray more = sock_->readAll();
-            buf_.append(more.constData(), static_cast<std::size_t>(more.size()));
+            take();
             continue;
         }
         int left = ms - static_cast<int>(clock.elapsed());

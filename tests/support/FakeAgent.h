@@ -69,6 +69,7 @@ public:
 
 private:
     bool fill(int ms);
+    void take();
     std::string name_;
     std::unique_ptr<AgentKey> key_;
     std::unique_ptr<QTcpSocket> sock_;
