@@ -153,3 +153,18 @@ TEST(StatusPanel, SitsTwentyPointsInFromTheWorkAreasCorner) {
         EXPECT_EQ(c.box, StatusPanel::place(c.available, c.screen));
     }
 }
+
+TEST_F(MacOverlaysTest, OnADenserScreenTheEffectIsPlacedInLogicalPixels) {
+    // The display right of the primary has two device pixels per logical one.
+    o.origin = [] { return QPoint(0, 0); };
+    o.scale = [] {
+        return ScreenScale({{0, 0, 1920, 1080, 0, 0, 1}, {1920, 0, 640, 512, 1920, 0, 2}});
+    };
+    o.arrival({2020, 100}, recipe(0.5), "R", 3, "");
+    ASSERT_NE(nullptr, o.landing());
+    EXPECT_EQ(QRect(1920, 0, 640, 512), o.landing()->geometry());
+    auto* view = dynamic_cast<JumpView*>(o.landing()->content());
+    ASSERT_NE(nullptr, view);
+    EXPECT_EQ(QPointF(50, 50), view->drawer().to);
+    EXPECT_EQ(QRectF(0, 0, 640, 512), view->drawer().area);
+}

@@ -4,6 +4,7 @@
 #include "overlays/draw/TargetView.h"
 #include "platform/DesktopWindows.h"
 #include "platform/DisplaySource.h"
+#include "platform/qt/QtScreenScale.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -40,6 +41,19 @@ QPoint MacOverlays::start() const {
     return primary != nullptr ? primary->geometry().topLeft() : QPoint();
 }
 
+QRect MacOverlays::place(const DisplayInfo& d, double* ratio) const {
+    const ScreenScale s = scale ? scale() : qtScreenScale();
+    const QPoint o = start();
+    const ScreenScale::Point corner{o.x() + d.x, o.y() + d.y};
+    const ScreenScale::Point at = s.toLogical(corner);
+    const double r = s.ratioAt(corner);
+    if (ratio != nullptr) {
+        *ratio = r;
+    }
+    return QRect(int(std::lround(at.x)), int(std::lround(at.y)), int(std::lround(d.w / r)),
+                 int(std::lround(d.h / r)));
+}
+
 void MacOverlays::show(int display, int number, const std::string& name, const Mode& mode) {
     progress.setValue(0);
     if (simulation) {
@@ -61,9 +75,7 @@ void MacOverlays::show(int display, int number, const std::string& name, const M
     if (!panel) {
         panel = std::make_unique<OverlayPanel>(OverlayPanel::Level::overAll);
     }
-    const QPoint o = start();
-    panel->setGeometry(QRect(o.x() + int(std::lround(d.x)), o.y() + int(std::lround(d.y)),
-                             int(std::lround(d.w)), int(std::lround(d.h))));
+    panel->setGeometry(place(d, nullptr));
     panel->setContent(new TargetView(number, name, mode, progress, reduceMotion));
     panel->front();
     targets_[display] = Target{number, name, mode, true};
@@ -118,14 +130,13 @@ void MacOverlays::arrival(QPointF at, const JumpRecipe& recipe, const std::strin
         OverlayPanel* panel = landing_.get();
         QObject::connect(landingHide_, &QTimer::timeout, panel, [panel] { panel->hide(); });
     }
-    const QPoint o = start();
-    landing_->setGeometry(QRect(o.x() + int(std::lround(screen->x)),
-                                o.y() + int(std::lround(screen->y)), int(std::lround(screen->w)),
-                                int(std::lround(screen->h))));
+    double ratio = 1;
+    landing_->setGeometry(place(*screen, &ratio));
     JumpDrawer drawer;
     drawer.recipe = recipe;
-    drawer.to = QPointF(at.x() - screen->x, at.y() - screen->y);
-    drawer.area = QRectF(0, 0, screen->w, screen->h);
+    // The effect is drawn in the panel's logical pixels.
+    drawer.to = QPointF((at.x() - screen->x) / ratio, (at.y() - screen->y) / ratio);
+    drawer.area = QRectF(0, 0, screen->w / ratio, screen->h / ratio);
     drawer.dir = dir;
     drawer.number = number;
     drawer.name = name;

@@ -4,6 +4,7 @@
 #include "overlays/JumpRecipe.h"
 #include "overlays/draw/TargetMode.h"
 #include "overlays/panels/OverlayPanel.h"
+#include "platform/ScreenScale.h"
 
 #include <QPoint>
 #include <QPointF>
@@ -18,6 +19,7 @@ class QTimer;
 namespace helm {
 
 class DesktopWindows;
+struct DisplayInfo;
 class DisplaySource;
 
 // The full-screen, click-through panels over this computer's screens: one target panel per
@@ -48,9 +50,12 @@ public:
     DesktopWindows* windows = nullptr;
     std::function<bool()> reduceMotion;
     std::function<void(const std::string&)> log;
-    // Where the displays' shared frame starts in the toolkit's global coordinates: the
-    // primary screen's top-left corner (the primary screen's when empty).
+    // Where the displays' shared frame starts in device pixels: the primary screen's top-left
+    // corner (the toolkit's primary screen's when empty).
     std::function<QPoint()> origin;
+    // How the toolkit's logical pixels map to the displays' device pixels (the toolkit's own
+    // screens when empty): a panel is placed, and its effect drawn, in logical pixels.
+    std::function<ScreenScale()> scale;
 
     // The hold ring around the calibration dot, shared by every panel; a new target starts it
     // at 0.
@@ -87,6 +92,8 @@ private:
     bool toldNoCompositor_ = false;
 
     QPoint start() const;
+    // The display's frame in the toolkit's coordinates, and its device pixels per logical one.
+    QRect place(const DisplayInfo& d, double* ratio) const;
 };
 
 } // namespace helm

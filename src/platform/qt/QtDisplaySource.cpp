@@ -6,6 +6,7 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <cmath>
 
 namespace helm {
 
@@ -33,8 +34,10 @@ std::vector<DisplayInfo> QtDisplaySource::displays() {
         d.index = int(out.size());
         d.x = g.x() - origin.x();
         d.y = g.y() - origin.y();
-        d.w = g.width();
-        d.h = g.height();
+        // Device pixels, like the X server's list: Qt keeps a screen's corner in device pixels
+        // and divides only its size by the screen's ratio.
+        d.w = std::round(g.width() * s->devicePixelRatio());
+        d.h = std::round(g.height() * s->devicePixelRatio());
         d.mmW = s->physicalSize().width();
         d.mmH = s->physicalSize().height();
         d.primary = out.empty();
