@@ -280,6 +280,46 @@ TEST(JumpDraw, EveryFrameStaysInsideItsReach) {
     }
 }
 
+// The view repaints only where a frame can differ from the last: a pixel that changes outside
+// that region would stay on the screen from an older frame.
+TEST(JumpDraw, EveryChangedPixelIsRepainted) {
+    std::optional<Jumps::File> f = Jumps::load();
+    ASSERT_TRUE(f);
+    // Frame pairs: a 60 Hz view's neighbours (one dimming step apart or none), a late tick that
+    // skips ahead, layers' starts and ends, and the empty frame after the end.
+    const std::pair<double, double> pairs[] = {{0.3, 0.315}, {0.5, 0.512}, {0.02, 0.4},
+                                               {0.69, 0.71}, {0.95, 1.0},  {0, 0.99}};
+    int smaller = 0;
+    for (const JumpRecipe& r : f->recipes) {
+        for (const char* dir : {"L", "R"}) {
+            JumpDrawer d{r.colored("#30D158"),
+                         QPointF(520, 300),
+                         QRectF(0, 0, 800, 480),
+                         dir,
+                         2,
+                         "WORK PC",
+                         0.5,
+                         false};
+            for (const auto& [a, b] : pairs) {
+                const QRegion region = d.change(a, b);
+                QImage one = frame(d, a, {800, 480});
+                QImage two = frame(d, b, {800, 480});
+                int stray = 0;
+                for (int y = 0; y < one.height(); ++y) {
+                    const QRgb* p = reinterpret_cast<const QRgb*>(one.constScanLine(y));
+                    const QRgb* q = reinterpret_cast<const QRgb*>(two.constScanLine(y));
+                    for (int x = 0; x < one.width(); ++x) {
+                        stray += p[x] != q[x] && !region.contains(QPoint(x, y));
+                    }
+                }
+                EXPECT_EQ(0, stray) << r.id << " " << dir << " " << a << " → " << b;
+                smaller += !(QRegion(0, 0, 800, 480) - region).isEmpty();
+            }
+        }
+    }
+    EXPECT_GT(smaller, 60) << "most frame pairs repaint less than the whole area";
+}
+
 TEST(JumpView, PlaysOnceByTheClockAndStops) {
     test::needApplication();
     double now = 10;

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QPointF>
 #include <QRectF>
+#include <QRegion>
 
 #include <optional>
 #include <string>
@@ -37,6 +38,11 @@ struct JumpDrawer {
     // the whole area when a layer covers it.
     QRectF reach() const;
 
+    // The pixels where the frame at progress b can differ from the one at a: everything either
+    // draws, less a dimming whose darkness stays the same outside its hole. The whole area
+    // when a is not a number (nothing known of what is on screen).
+    QRegion change(double a, double b) const;
+
     // The values every layer starts from.
     struct Common {
         double q;     // local progress, linear in time, 0 to 1
@@ -47,6 +53,11 @@ struct JumpDrawer {
     };
 
 private:
+    std::optional<Common> common(const JumpRecipe::Layer& l, double p) const;
+    QRectF bound(const JumpRecipe::Layer& l) const;
+    QRectF pointerBound() const;
+    std::optional<int> darkness(const JumpRecipe::Layer& l, double p) const;
+    QRegion drawn(double p, bool steadyDim) const;
     void layer(QPainter& g, const JumpRecipe::Layer& l, double p) const;
     void glow(QPainter& g, double r, QColor c) const;
     void ghost(QPainter& g, const JumpRecipe::Pointer& pointer, double p) const;
