@@ -339,6 +339,25 @@ TEST(JumpView, PlaysOnceByTheClockAndStops) {
     }
 }
 
+// Ticks alone end the effect, also when its last frames paint nothing: a timer left running
+// would wake the program 60 times a second for good.
+TEST(JumpView, TicksStopAtTheEndWithoutAPaint) {
+    test::needApplication();
+    Layer early = layer("glow");
+    early.t1 = 0.5;
+    const std::pair<double, bool> cases[] = {{0.95, true}, {1, false}, {5, false}};
+    for (const auto& [at, plays] : cases) {
+        double now = 0;
+        JumpView v(drawer({early}, 1), nullptr, [&] { return now; });
+        v.resize(200, 200);
+        now = 0.9;
+        v.grab(); // an empty frame on screen: the glow is over
+        now = at;
+        v.tick();
+        EXPECT_EQ(plays, v.playing()) << at;
+    }
+}
+
 TEST(JumpPreview, DeskPointerAndEffect) {
     JumpRecipe r;
     r.dur = 0.6;

@@ -29,8 +29,17 @@ void JumpView::tick() {
     // Only what changes is repainted: the window system copies and composites every updated
     // pixel, and most effects stay near the landing point.
     double p = (clock_() - start_) / drawer_.recipe.dur;
+    if (!(p < 1)) {
+        timer_.stop(); // the last frame: the empty one after the end, or no time to play in
+    }
+    QRegion changed = drawer_.change(shown_, p);
+    if (changed.isEmpty()) {
+        shown_ = p; // the same picture
+        next_.reset();
+        return;
+    }
     next_ = p;
-    update(drawer_.change(shown_, p));
+    update(changed);
 }
 
 void JumpView::paintEvent(QPaintEvent* event) {
