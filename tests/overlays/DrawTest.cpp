@@ -289,8 +289,12 @@ TEST(JumpDraw, EveryChangedPixelIsRepainted) {
     // skips ahead, layers' starts and ends, and the empty frame after the end.
     const std::pair<double, double> pairs[] = {{0.3, 0.315}, {0.5, 0.512}, {0.02, 0.4},
                                                {0.69, 0.71}, {0.95, 1.0},  {0, 0.99}};
+    // And the full-area cross, which no bundled recipe has.
+    std::vector<JumpRecipe> recipes = f->recipes;
+    recipes.push_back(recipes.front());
+    recipes.back().layers = {layer("cross"), layer("tag")};
     int smaller = 0;
-    for (const JumpRecipe& r : f->recipes) {
+    for (const JumpRecipe& r : recipes) {
         for (const char* dir : {"L", "R"}) {
             JumpDrawer d{r.colored("#30D158"),
                          QPointF(520, 300),
@@ -301,8 +305,8 @@ TEST(JumpDraw, EveryChangedPixelIsRepainted) {
                          0.5,
                          false};
             for (const auto& [a, b] : pairs) {
-                const QRegion region = d.change(a, b);
                 QImage one = frame(d, a, {800, 480});
+                const QRegion region = d.change(a, b, &one);
                 QImage two = frame(d, b, {800, 480});
                 int stray = 0;
                 for (int y = 0; y < one.height(); ++y) {

@@ -12,6 +12,8 @@
 #include <string_view>
 
 class QPainter;
+class QPaintDevice;
+class QString;
 
 namespace helm {
 
@@ -41,7 +43,8 @@ struct JumpDrawer {
     // The pixels where the frame at progress b can differ from the one at a: everything either
     // draws, less a dimming whose darkness stays the same outside its hole. The whole area
     // when a is not a number (nothing known of what is on screen).
-    QRegion change(double a, double b) const;
+    // device: what the frames are painted on, for measuring the label's text like they do.
+    QRegion change(double a, double b, const QPaintDevice* device = nullptr) const;
 
     // The values every layer starts from.
     struct Common {
@@ -57,7 +60,10 @@ private:
     QRectF bound(const JumpRecipe::Layer& l) const;
     QRectF pointerBound() const;
     std::optional<int> darkness(const JumpRecipe::Layer& l, double p) const;
-    QRegion drawn(double p, bool steadyDim) const;
+    QRegion drawn(double p, bool steadyDim, const QPaintDevice* device) const;
+    QString tagText(const JumpRecipe::Layer& l) const;
+    std::optional<QRectF> tagBox(const JumpRecipe::Layer& l, const Common& k,
+                                 const QPaintDevice* device) const;
     void layer(QPainter& g, const JumpRecipe::Layer& l, double p) const;
     void glow(QPainter& g, double r, QColor c) const;
     void ghost(QPainter& g, const JumpRecipe::Pointer& pointer, double p) const;

@@ -49,24 +49,39 @@ void JumpDrawer::portals(QPainter& g, const JumpRecipe::Layer& l, const Common& 
     }
 }
 
-void JumpDrawer::tag(QPainter& g, const JumpRecipe::Layer& l, const Common& k) const {
+QString JumpDrawer::tagText(const JumpRecipe::Layer& l) const {
     const std::string what = l.text.value_or("both");
     std::string text = what == "number" ? std::to_string(number)
                        : what == "name" ? name
                                         : std::to_string(number) + " \u00B7 " + name;
+    return QString::fromStdString(text);
+}
+
+std::optional<QRectF> JumpDrawer::tagBox(const JumpRecipe::Layer& l, const Common& k,
+                                         const QPaintDevice* device) const {
     double env = std::min(4 * k.q, 1.0) * std::min((1 - k.q) / 0.35, 1.0);
     double s = scale;
     double dy = l.dy.value_or(28) * s;
     if (!usable({dy, 13 * s}) || 13 * s > 4096 || !(env > 0)) {
+        return std::nullopt;
+    }
+    QFont font = Fonts::font(13 * s, QFont::DemiBold, device);
+    // Measured wrapped inside 400 × 40, as the label's box allows, not at its natural width.
+    QRectF size = (device != nullptr ? QFontMetricsF(font, device) : QFontMetricsF(font))
+                      .boundingRect(QRectF(0, 0, 400, 40), Qt::TextWordWrap, tagText(l));
+    return QRectF(to.x() - size.width() / 2 - 10 * s, to.y() + dy, size.width() + 20 * s,
+                  size.height() + 8 * s);
+}
+
+void JumpDrawer::tag(QPainter& g, const JumpRecipe::Layer& l, const Common& k) const {
+    std::optional<QRectF> at = tagBox(l, k, g.device());
+    if (!at) {
         return;
     }
-    QFont font = Fonts::font(13 * s, QFont::DemiBold, g.device());
-    QString label = QString::fromStdString(text);
-    // Measured wrapped inside 400 × 40, as the label's box allows, not at its natural width.
-    QRectF size = QFontMetricsF(font, g.device())
-                      .boundingRect(QRectF(0, 0, 400, 40), Qt::TextWordWrap, label);
-    QRectF box(to.x() - size.width() / 2 - 10 * s, to.y() + dy, size.width() + 20 * s,
-               size.height() + 8 * s);
+    const QRectF box = *at;
+    double env = std::min(4 * k.q, 1.0) * std::min((1 - k.q) / 0.35, 1.0);
+    QFont font = Fonts::font(13 * scale, QFont::DemiBold, g.device());
+    QString label = tagText(l);
     double radius = box.height() / 2;
     QPainterPath pill;
     pill.addRoundedRect(box, radius, radius);

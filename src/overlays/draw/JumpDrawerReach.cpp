@@ -123,7 +123,7 @@ std::optional<int> JumpDrawer::darkness(const JumpRecipe::Layer& l, double p) co
     return qAlpha(withAlpha(Qt::black, (1 - k->q) * l.a.value_or(0.18)).rgba());
 }
 
-QRegion JumpDrawer::drawn(double p, bool steadyDim) const {
+QRegion JumpDrawer::drawn(double p, bool steadyDim, const QPaintDevice* device) const {
     if (!(p >= 0 && p < 1) ||
         !usable({to.x(), to.y(), scale, area.x(), area.y(), area.width(), area.height()})) {
         return {};
@@ -154,6 +154,18 @@ QRegion JumpDrawer::drawn(double p, bool steadyDim) const {
             double x = x0 + k->e * (to.x() - x0);
             double left = std::min(x0, x - k->w / 2), right = std::max(x0, x + k->w / 2);
             out += in(QRectF(left, area.top(), right - left, area.height()));
+        } else if (l.type == "tag") {
+            if (std::optional<QRectF> box = tagBox(l, *k, device)) {
+                out += in(box->adjusted(-2, -2, 2, 2)); // the outline and the glyphs' edges
+            }
+        } else if (l.type == "beam") {
+            double w = std::fabs(
+                (l.w0.value_or(18) + k->e * (l.w1.value_or(2) - l.w0.value_or(18))) * scale);
+            out += in(QRectF(to.x() - w, area.top(), 2 * w, to.y() + 0.15 * w - area.top()));
+        } else if (l.type == "cross" && l.len.value_or(0) == 0) {
+            // A line across the area each way.
+            out += in(QRectF(area.left(), to.y() - k->w, area.width(), 2 * k->w));
+            out += in(QRectF(to.x() - k->w, area.top(), 2 * k->w, area.height()));
         } else if (l.type == "dim" && steadyDim) {
             // Unchanged darkness: only the soft hole round the target moves.
             double h = std::fabs(
@@ -169,7 +181,7 @@ QRegion JumpDrawer::drawn(double p, bool steadyDim) const {
     return out;
 }
 
-QRegion JumpDrawer::change(double a, double b) const {
+QRegion JumpDrawer::change(double a, double b, const QPaintDevice* device) const {
     if (std::isnan(a)) {
         return QRegion(area.toAlignedRect()); // what is on screen is not known
     }
@@ -179,7 +191,7 @@ QRegion JumpDrawer::change(double a, double b) const {
     }
     // Outside every layer that moves, both frames draw the same pixels.
     bool both = steady && !still && (a >= 0 && a < 1) && (b >= 0 && b < 1);
-    return drawn(a, both) + drawn(b, both);
+    return drawn(a, both, device) + drawn(b, both, device);
 }
 
 } // namespace helm

@@ -32,7 +32,7 @@ void JumpView::tick() {
     if (!(p < 1)) {
         timer_.stop(); // the last frame: the empty one after the end, or no time to play in
     }
-    QRegion changed = drawer_.change(shown_, p);
+    QRegion changed = drawer_.change(shown_, p, this);
     if (changed.isEmpty()) {
         shown_ = p; // the same picture
         next_.reset();
