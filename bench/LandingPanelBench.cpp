@@ -1,6 +1,9 @@
 // A frame of the landing panel on a real X server with a compositing manager: the effect's
 // paint into the window's backing store and its flush to the server. Run under Xvfb at
-// 1920 × 1080; xcompmgr is started here. An 8 ms glide tick leaves each frame 8 ms.
+// 1920 × 1080; xcompmgr is started here. An 8 ms glide tick leaves each frame 8 ms. With the
+// server, the compositor and the frames each on cores of their own:
+//   taskset -c 4 xvfb-run -a -s "-screen 0 1920x1080x24" env HELM_COMPOSITOR_CPUS=7
+//       taskset -c 5,6 build/default/bench/landing_panel_bench
 #include "EveryLayerType.h"
 #include "overlays/draw/JumpView.h"
 #include "overlays/draw/JumpsLoad.h"
@@ -12,19 +15,43 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QPaintEvent>
 #include <QProcess>
 #include <QThread>
 #include <QTimer>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <thread>
 #include <vector>
 
 using namespace helm;
 
 namespace {
+
+double ms(std::chrono::steady_clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+// Counts the frames that were really painted: a tick whose frame equals the last paints nothing.
+// and the pixels repainted, which the server copies and the compositor blends: a measure of
+// the frame's cost that a busy machine does not blur.
+struct Paints : QObject {
+    long n = 0;
+    double pixels = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) {
+            ++n;
+            for (const QRect& r : static_cast<QPaintEvent*>(e)->region()) {
+                pixels += static_cast<double>(r.width()) * r.height();
+            }
+        }
+        return false;
+    }
+};
 
 JumpRecipe heaviest() {
     return bench::everyLayerType().colored("#30D158");
@@ -46,35 +73,52 @@ void landingFrame(benchmark::State& state, const JumpRecipe& recipe) {
     // The view's clock is pinned to the frame being measured.
     double t = 0;
     const auto* shown = dynamic_cast<JumpView*>(o.landing()->content());
-    o.landing()->setContent(new JumpView(shown->drawer(), nullptr, [&t] { return t; }));
+    auto* view = new JumpView(shown->drawer(), nullptr, [&t] { return t; });
+    o.landing()->setContent(view);
+    Paints paints;
+    view->installEventFilter(&paints);
     QApplication::processEvents();
+    // Frames as the view's own timer asks for them, one interval of the clock apart, each
+    // repainting only where it differs from the last.
+    const double step = view->interval() / 1000.0;
+    const int count = static_cast<int>(std::ceil(recipe.dur / step)) + 1;
+    auto play = [&](auto&& each) {
+        for (int i = 0; i < count; ++i) {
+            const auto start = std::chrono::steady_clock::now();
+            t = std::min(i * step, recipe.dur);
+            view->tick();
+            QCoreApplication::sendPostedEvents(); // paint and flush, now
+            const auto painted = std::chrono::steady_clock::now();
+            QApplication::sync(); // the server has copied the frame
+            const auto end = std::chrono::steady_clock::now();
+            each(ms(end - start), ms(end - painted));
+            // The rest of the interval belongs to the server and the compositor, as on screen.
+            std::this_thread::sleep_until(start + std::chrono::duration<double>(step));
+        }
+    };
     // One untimed pass: the first frames make the window's backing store and shared-memory
     // image, once per panel, not per frame.
-    for (int i = 0; i < 60; ++i) {
-        t = recipe.dur * i / 60.0;
-        o.landing()->content()->repaint();
-    }
-    QApplication::sync();
-    double worst = 0, total = 0;
+    play([](double, double) {});
+    double worst = 0, total = 0, server = 0;
     long frames = 0;
+    paints.n = 0;
+    paints.pixels = 0;
     for (auto _ : state) {
-        for (int i = 0; i < 60; ++i) {
-            t = recipe.dur * i / 60.0;
-            const auto start = std::chrono::steady_clock::now();
-            o.landing()->content()->repaint(); // paint and flush, synchronously
-            if (!o.landing()->isVisible()) {
-                state.SkipWithError("the landing panel left the screen");
-                return;
-            }
-            QApplication::sync();
-            const double ms =
-                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                    .count();
-            worst = std::max(worst, ms);
-            total += ms;
+        play([&](double frame, double copy) {
+            worst = std::max(worst, frame);
+            total += frame;
+            server += copy;
             ++frames;
+        });
+        if (!o.landing()->isVisible()) {
+            state.SkipWithError("the landing panel left the screen");
+            return;
         }
     }
+    state.counters["server_ms"] = server / static_cast<double>(frames);
+    state.counters["frames"] = static_cast<double>(frames);
+    state.counters["painted"] = static_cast<double>(paints.n);
+    state.counters["mpx_per_frame"] = paints.pixels / 1e6 / static_cast<double>(frames);
     state.counters["worst_ms"] = worst;
     state.counters["mean_ms"] = total / static_cast<double>(frames);
 }
@@ -87,7 +131,12 @@ int main(int argc, char** argv) {
     X11DesktopWindows probe;
     QProcess compositor;
     if (!probe.compositing()) {
-        compositor.start("xcompmgr", {});
+        // HELM_COMPOSITOR_CPUS keeps the compositor off the cores the frames are timed on.
+        if (const char* cpus = std::getenv("HELM_COMPOSITOR_CPUS")) {
+            compositor.start("taskset", {"-c", cpus, "xcompmgr"});
+        } else {
+            compositor.start("xcompmgr", {});
+        }
         QElapsedTimer wait;
         wait.start();
         while (!probe.compositing() && wait.elapsed() < 3000) {

@@ -280,6 +280,50 @@ TEST(JumpDraw, EveryFrameStaysInsideItsReach) {
     }
 }
 
+// The view repaints only where a frame can differ from the last: a pixel that changes outside
+// that region would stay on the screen from an older frame.
+TEST(JumpDraw, EveryChangedPixelIsRepainted) {
+    std::optional<Jumps::File> f = Jumps::load();
+    ASSERT_TRUE(f);
+    // Frame pairs: a 60 Hz view's neighbours (one dimming step apart or none), a late tick that
+    // skips ahead, layers' starts and ends, and the empty frame after the end.
+    const std::pair<double, double> pairs[] = {{0.3, 0.315}, {0.5, 0.512}, {0.02, 0.4},
+                                               {0.69, 0.71}, {0.95, 1.0},  {0, 0.99}};
+    // And the full-area cross, which no bundled recipe has.
+    std::vector<JumpRecipe> recipes = f->recipes;
+    recipes.push_back(recipes.front());
+    recipes.back().layers = {layer("cross"), layer("tag")};
+    int smaller = 0;
+    for (const JumpRecipe& r : recipes) {
+        for (const char* dir : {"L", "R"}) {
+            JumpDrawer d{r.colored("#30D158"),
+                         QPointF(520, 300),
+                         QRectF(0, 0, 800, 480),
+                         dir,
+                         2,
+                         "WORK PC",
+                         0.5,
+                         false};
+            for (const auto& [a, b] : pairs) {
+                QImage one = frame(d, a, {800, 480});
+                const QRegion region = d.change(a, b, &one);
+                QImage two = frame(d, b, {800, 480});
+                int stray = 0;
+                for (int y = 0; y < one.height(); ++y) {
+                    const QRgb* p = reinterpret_cast<const QRgb*>(one.constScanLine(y));
+                    const QRgb* q = reinterpret_cast<const QRgb*>(two.constScanLine(y));
+                    for (int x = 0; x < one.width(); ++x) {
+                        stray += p[x] != q[x] && !region.contains(QPoint(x, y));
+                    }
+                }
+                EXPECT_EQ(0, stray) << r.id << " " << dir << " " << a << " → " << b;
+                smaller += !(QRegion(0, 0, 800, 480) - region).isEmpty();
+            }
+        }
+    }
+    EXPECT_GT(smaller, 60) << "most frame pairs repaint less than the whole area";
+}
+
 TEST(JumpView, PlaysOnceByTheClockAndStops) {
     test::needApplication();
     double now = 10;
@@ -296,6 +340,25 @@ TEST(JumpView, PlaysOnceByTheClockAndStops) {
         v.grab();
         EXPECT_FALSE(v.playing()) << "stopped after the frame at p = 1";
         now = 10;
+    }
+}
+
+// Ticks alone end the effect, also when its last frames paint nothing: a timer left running
+// would wake the program 60 times a second for good.
+TEST(JumpView, TicksStopAtTheEndWithoutAPaint) {
+    test::needApplication();
+    Layer early = layer("glow");
+    early.t1 = 0.5;
+    const std::pair<double, bool> cases[] = {{0.95, true}, {1, false}, {5, false}};
+    for (const auto& [at, plays] : cases) {
+        double now = 0;
+        JumpView v(drawer({early}, 1), nullptr, [&] { return now; });
+        v.resize(200, 200);
+        now = 0.9;
+        v.grab(); // an empty frame on screen: the glow is over
+        now = at;
+        v.tick();
+        EXPECT_EQ(plays, v.playing()) << at;
     }
 }
 

@@ -42,11 +42,11 @@ void JumpDrawer::draw(QPainter& g, double p) const {
     g.restore();
 }
 
-void JumpDrawer::layer(QPainter& g, const JumpRecipe::Layer& l, double p) const {
+std::optional<JumpDrawer::Common> JumpDrawer::common(const JumpRecipe::Layer& l, double p) const {
     double t0 = l.t0.value_or(0);
     double t1 = l.t1.value_or(1);
     if (p < t0 || p > t1) {
-        return;
+        return std::nullopt;
     }
     Common k{};
     k.q = t0 < t1 ? std::clamp((p - t0) / (t1 - t0), 0.0, 1.0) : 1.0;
@@ -60,9 +60,17 @@ void JumpDrawer::layer(QPainter& g, const JumpRecipe::Layer& l, double p) const 
     k.c = color(l.color);
     k.w = std::max(l.width.value_or(2), 0.0) * scale;
     if (!usable({k.e, k.alpha, k.w})) {
+        return std::nullopt;
+    }
+    return k;
+}
+
+void JumpDrawer::layer(QPainter& g, const JumpRecipe::Layer& l, double p) const {
+    const std::optional<Common> common = this->common(l, p);
+    if (!common) {
         return;
     }
-
+    const Common& k = *common;
     const std::string& t = l.type;
     g.save();
     if (t == "ring") {

@@ -5,12 +5,15 @@
 #include <QColor>
 #include <QPointF>
 #include <QRectF>
+#include <QRegion>
 
 #include <optional>
 #include <string>
 #include <string_view>
 
 class QPainter;
+class QPaintDevice;
+class QString;
 
 namespace helm {
 
@@ -37,6 +40,12 @@ struct JumpDrawer {
     // the whole area when a layer covers it.
     QRectF reach() const;
 
+    // The pixels where the frame at progress b can differ from the one at a: everything either
+    // draws, less a dimming whose darkness stays the same outside its hole. The whole area
+    // when a is not a number (nothing known of what is on screen).
+    // device: what the frames are painted on, for measuring the label's text like they do.
+    QRegion change(double a, double b, const QPaintDevice* device = nullptr) const;
+
     // The values every layer starts from.
     struct Common {
         double q;     // local progress, linear in time, 0 to 1
@@ -47,6 +56,14 @@ struct JumpDrawer {
     };
 
 private:
+    std::optional<Common> common(const JumpRecipe::Layer& l, double p) const;
+    QRectF bound(const JumpRecipe::Layer& l) const;
+    QRectF pointerBound() const;
+    std::optional<int> darkness(const JumpRecipe::Layer& l, double p) const;
+    QRegion drawn(double p, bool steadyDim, const QPaintDevice* device) const;
+    QString tagText(const JumpRecipe::Layer& l) const;
+    std::optional<QRectF> tagBox(const JumpRecipe::Layer& l, const Common& k,
+                                 const QPaintDevice* device) const;
     void layer(QPainter& g, const JumpRecipe::Layer& l, double p) const;
     void glow(QPainter& g, double r, QColor c) const;
     void ghost(QPainter& g, const JumpRecipe::Pointer& pointer, double p) const;

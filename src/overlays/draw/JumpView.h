@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 namespace helm {
 
@@ -21,6 +22,11 @@ public:
     const JumpDrawer& drawer() const { return drawer_; }
     double start() const { return start_; }
     bool playing() const { return timer_.isActive(); }
+    int interval() const { return timer_.interval(); }
+
+    // The timer's work: takes the clock's frame and repaints where it differs from the one on
+    // screen.
+    void tick();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -30,7 +36,8 @@ private:
     std::function<double()> clock_;
     double start_;
     QTimer timer_;
-    QRect reach_;
+    double shown_;               // progress of the frame on screen, NaN when not known
+    std::optional<double> next_; // the frame a tick asked for, until it is painted
 };
 
 } // namespace helm
