@@ -39,7 +39,11 @@ bool FakeAgent::connectOnly(quint16 port, int ms) {
     prepared_.clear();
     sock_ = std::make_unique<QTcpSocket>();
     sock_->connectToHost(QHostAddress::LocalHost, port);
-    return sock_->waitForConnected(ms);
+    if (!sock_->waitForConnected(ms))
+        return false;
+    // Input lines go out at once, as a real agent's do, not held back for the last one's ACK.
+    sock_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    return true;
 }
 
 bool FakeAgent::connect(quint16 port, int ms) {
