@@ -6,6 +6,7 @@
 // line latency (ms) and the clip's throughput (MB/s).
 #include "link/Hub.h"
 #include "link/Wire.h"
+#include "platform/linux/LargePages.h"
 #include "support/FakeAgent.h"
 
 #include <QCoreApplication>
@@ -215,3 +216,12 @@ BENCHMARK(BM_RelayedMovesWhileAClipComesIn)
     ->Iterations(1);
 
 } // namespace
+
+// The program asks for huge pages on its big buffers at launch; the hub here runs as it does.
+int main(int argc, char** argv) {
+    helm::LargePages::restartIfUseful(argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
