@@ -4,6 +4,7 @@
 // Counters: the largest gap between two input lines, the same for the pacing thread itself (a
 // late wake-up of the sender is the machine's, not the hub's), the 99th-percentile and largest
 // line latency (ms) and the clip's throughput (MB/s).
+#include "QuietHub.h"
 #include "link/Hub.h"
 #include "link/Wire.h"
 #include "platform/linux/LargePages.h"
@@ -30,20 +31,7 @@ double ms(Clock::duration d) {
 }
 
 std::unique_ptr<helm::Hub> startHub() {
-    static int argc = 1;
-    static char name[] = "clip_flow_bench";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-    helm::Hub::Options o;
-    o.port = 0;
-    o.discoveryPort = 0;
-    o.heartbeat = std::chrono::hours(1);
-    o.silence = std::chrono::hours(1);
-    helm::PCKeys keys;
-    keys.set("pc-1", secret);
-    auto hub = std::make_unique<helm::Hub>(keys, "Mac", "0123456789abcdef", o);
-    hub->start();
-    return hub;
+    return helm::bench::quietHub(secret);
 }
 
 // An agent logged in on its own thread, as a real PC's sockets are independent of ours.

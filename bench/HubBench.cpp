@@ -1,5 +1,6 @@
 // Sealed pointer-move lines from the hub to one agent over loopback: lines per second, and the
 // time from `post` until the agent has read and opened the line (median).
+#include "QuietHub.h"
 #include "link/Hub.h"
 #include "link/Wire.h"
 #include "support/FakeAgent.h"
@@ -19,21 +20,9 @@ struct Setup {
 };
 
 Setup connect() {
-    static int argc = 1;
-    static char name[] = "hub_bench";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-    helm::Hub::Options o;
-    o.port = 0;
-    o.discoveryPort = 0;
-    o.heartbeat = std::chrono::hours(1); // no pings among the measured lines
-    o.silence = std::chrono::hours(1);
-    helm::PCKeys keys;
     const std::string secret(48, 'a');
-    keys.set("pc-1", secret);
     Setup s;
-    s.hub = std::make_unique<helm::Hub>(keys, "Mac", "0123456789abcdef", o);
-    s.hub->start();
+    s.hub = helm::bench::quietHub(secret);
     s.agent = std::make_unique<helm::fake::FakeAgent>("pc-1");
     if (!s.agent->connect(s.hub->listeningPort()) || !s.agent->login(secret) ||
         s.agent->readSealed() != "D")

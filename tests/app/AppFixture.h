@@ -2,6 +2,7 @@
 
 #include "app/App.h"
 #include "app/Log.h"
+#include "desk/DisplayInfo.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -58,6 +59,16 @@ struct AppFixture {
             lines.begin(), lines.end(), [&](const auto& l) { return l.rfind(prefix, 0) == 0; }));
     }
 };
+
+// A display of this computer on the top row of the desktop.
+inline DisplayInfo display(int index, double x, double w, double h) {
+    DisplayInfo d;
+    d.index = index;
+    d.x = x;
+    d.w = w;
+    d.h = h;
+    return d;
+}
 
 // A screen of this computer, or of the PC given, named as the menu and notes show it.
 inline Screen pcScreen(const std::string& id, int number, std::optional<std::string> pc = {}) {

@@ -12,26 +12,14 @@ using namespace helm;
 
 namespace {
 
+using test::display;
+
 Screen screen(const std::string& id, int number, int display,
               std::optional<std::string> pc = std::nullopt) {
-    Screen s;
-    s.id = id;
-    s.number = number;
-    s.name = "Panel";
-    s.computer = std::move(pc);
-    s.computerName = s.computer ? "PC " + *s.computer : "This computer";
+    Screen s = test::pcScreen(id, number, std::move(pc));
     s.display = display;
     s.yaw = number * 30.0;
     return s;
-}
-
-DisplayInfo display(int index, double x, double w, double h) {
-    DisplayInfo d;
-    d.index = index;
-    d.x = x;
-    d.w = w;
-    d.h = h;
-    return d;
 }
 
 // Two displays side by side; screens 1 and 2 on them, 3 on the connected "pc1", 4 on "pc2",

@@ -10,14 +10,7 @@ using namespace helm;
 
 namespace {
 
-DisplayInfo display(int index, double x, double w, double h) {
-    DisplayInfo d;
-    d.index = index;
-    d.x = x;
-    d.w = w;
-    d.h = h;
-    return d;
-}
+using test::display;
 
 JumpRecipe::Motion path() {
     return JumpRecipe::Motion{"glide", 220.0, 40.0};
