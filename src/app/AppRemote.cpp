@@ -70,7 +70,8 @@ bool within(std::int64_t v, std::int64_t lo, std::int64_t hi) {
 } // namespace
 
 void App::remoteActivity(const std::string& pc) {
-    if (!prefs.allInputs() || source == pc || !allowsInput(pc)) {
+    // Only a connected PC can be captured and handed back: any other would keep the desk.
+    if (!prefs.allInputs() || source == pc || !connected.contains(pc) || !allowsInput(pc)) {
         return;
     }
     source = pc;

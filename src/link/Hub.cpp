@@ -214,6 +214,7 @@ void Hub::drop(std::string name, std::string reason) {
     auto link = it->second;
     ctl_.erase(it);
     cancel(link->conn);
+    abandon(*link);
     log("agent " + name + " lost: " + reason);
     announce(name);
 }
@@ -235,9 +236,10 @@ void Hub::removeData(std::string name) {
     auto it = data_.find(name);
     if (it == data_.end())
         return;
-    auto conn = it->second->conn;
+    auto link = it->second;
     data_.erase(it);
-    cancel(conn);
+    cancel(link->conn);
+    abandon(*link);
 }
 
 void Hub::post(const std::string& line, const std::string& to) {

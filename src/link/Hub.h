@@ -52,8 +52,10 @@ public:
         std::chrono::milliseconds stall{5000};      // sends in flight without progress this long
         std::chrono::milliseconds linger{1000};     // a final reply's wait for the peer to close
         std::chrono::milliseconds acceptPause{500}; // no accepting this long when out of files
-        std::uint64_t maxQueued = 400'000'000;      // bytes waiting to be sent on one link
-        std::uint64_t maxLine = 200'000'000;        // a received line, sealed (a clip fits)
+        // Bytes waiting to be sent on one link: in the socket, being sealed, and queued behind.
+        // Two of the largest clips fit, one going out and one behind it.
+        std::uint64_t maxQueued = 300'000'000;
+        std::uint64_t maxLine = 200'000'000; // a received line, sealed (a clip fits)
         // Where to find a Tailscale address to listen on alone; without one there is none.
         const NetAddresses* addresses = nullptr;
     };
@@ -70,6 +72,7 @@ public:
         // later lines wait here in order.
         bool busy = false;
         std::deque<std::pair<std::string, std::function<void(bool)>>> backlog;
+        std::uint64_t held = 0; // bytes of the long line under way and of the backlog
     };
 
     Hub(PCKeys keys, std::string macName, std::string hubId);
@@ -185,8 +188,11 @@ private:
     void sendLong(const std::shared_ptr<Link>& link, const std::string& name, bool isData,
                   std::string line, Done done);
     void writeSlices(const std::shared_ptr<Link>& link, const std::string& name, bool isData,
-                     std::shared_ptr<const std::string> sealed, std::size_t from, Done done);
+                     std::shared_ptr<const std::string> sealed, std::size_t from, std::size_t size,
+                     Done done);
     void sendBacklog(const std::shared_ptr<Link>& link, const std::string& name, bool isData);
+    // The link is gone: what waits behind its long line is reported not sent and freed now.
+    void abandon(Link& link);
     void openLong(HubConn& c, std::vector<std::string> pieces);
 
     // HubLogin.cpp

@@ -295,14 +295,17 @@ void Hub::written(std::uint64_t id, std::int64_t bytes) {
 
 void Hub::sendOn(const std::shared_ptr<Link>& link, const std::string& name, bool isData,
                  std::string line, std::function<void(bool)> done) {
-    if (link->busy) {
-        link->backlog.emplace_back(std::move(line), std::move(done));
+    auto it = conns_.find(link->conn);
+    if (it == conns_.end()) {
+        if (done)
+            toMain([done] { done(false); });
         return;
     }
-    auto it = conns_.find(link->conn);
-    if (it != conns_.end() &&
-        static_cast<std::uint64_t>(it->second->sock->bytesToWrite()) + line.size() >
-            opt_.maxQueued) {
+    // Everything the link holds counts: a peer that does not read must not make the hub keep
+    // clip after clip behind the one it is stuck on.
+    const std::uint64_t waiting =
+        static_cast<std::uint64_t>(it->second->sock->bytesToWrite()) + link->held;
+    if (waiting + line.size() > opt_.maxQueued) {
         // The peer does not take what it is sent; holding more would only eat memory.
         if (isData) {
             log("agent " + name + " data link dropped: too much waiting to be sent");
@@ -314,6 +317,11 @@ void Hub::sendOn(const std::shared_ptr<Link>& link, const std::string& name, boo
             toMain([done] { done(false); });
         return;
     }
+    if (link->busy) {
+        link->held += line.size();
+        link->backlog.emplace_back(std::move(line), std::move(done));
+        return;
+    }
     ++link->sending;
     std::weak_ptr<Link> weak = link;
     Done finish = [this, weak, done = std::move(done)](bool written) {
@@ -323,6 +331,7 @@ void Hub::sendOn(const std::shared_ptr<Link>& link, const std::string& name, boo
             toMain([done, written] { done(written); });
     };
     if (line.size() >= longLine) {
+        link->held += line.size(); // until its last slice is handed to the socket
         sendLong(link, name, isData, std::move(line), std::move(finish));
         return;
     }

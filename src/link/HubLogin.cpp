@@ -67,15 +67,19 @@ void Hub::hello(HubConn& c, const std::string& line) {
     c.name = name;
     c.link = link;
     if (h->role == "data") {
-        if (auto old = data_.find(name); old != data_.end() && old->second->conn != c.id)
+        if (auto old = data_.find(name); old != data_.end() && old->second->conn != c.id) {
             cancel(old->second->conn);
+            abandon(*old->second);
+        }
         data_[name] = link;
         c.role = HubConn::Role::data;
         log("agent " + name + " data link up");
         return;
     }
-    if (auto old = ctl_.find(name); old != ctl_.end() && old->second->conn != c.id)
+    if (auto old = ctl_.find(name); old != ctl_.end() && old->second->conn != c.id) {
         cancel(old->second->conn); // replaced: no drop, no onLost
+        abandon(*old->second);
+    }
     ctl_[name] = link;
     c.role = HubConn::Role::ctl;
     sendOn(link, name, false, Wire::askDisplays, nullptr);
@@ -96,9 +100,16 @@ void Hub::deliverClip(const std::string& name, Wire::ClipReply reply) {
 }
 
 void Hub::handle(const std::string& line, const std::string& name) {
-    if (auto l = ctl_.find(name); l != ctl_.end())
+    const auto l = ctl_.find(name);
+    if (l != ctl_.end())
         l->second->lastSeen = Clock::now();
     if (line == "p")
+        return;
+    // A PC is connected only with its control link: input over a data link alone would let it
+    // take the desk from the real source, and nothing would ever hand it back.
+    const bool input = line == "a" || line == "cap off" || line.rfind("L ", 0) == 0 ||
+                       line == "e L" || line == "e R";
+    if (input && l == ctl_.end())
         return;
     if (line == "rekeyed") {
         auto r = rekeying_.find(name);

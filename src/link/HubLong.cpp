@@ -26,24 +26,26 @@ void Hub::sendLong(const std::shared_ptr<Link>& link, const std::string& name, b
     link->busy = true;
     work_.post(
         [this, link, name, isData, line = std::move(line), done = std::move(done)]() mutable {
+            const std::size_t size = line.size();
             auto sealed = std::make_shared<std::string>(link->out.seal(line));
             *sealed += '\n';
             line = std::string();
-            onQueue([this, link, name, isData, sealed, done = std::move(done)] {
-                writeSlices(link, name, isData, sealed, 0, done);
+            onQueue([this, link, name, isData, sealed, size, done = std::move(done)] {
+                writeSlices(link, name, isData, sealed, 0, size, done);
             });
         });
 }
 
 void Hub::writeSlices(const std::shared_ptr<Link>& link, const std::string& name, bool isData,
-                      std::shared_ptr<const std::string> sealed, std::size_t from, Done done) {
+                      std::shared_ptr<const std::string> sealed, std::size_t from, std::size_t size,
+                      Done done) {
     if (auto it = conns_.find(link->conn);
         it != conns_.end() && !it->second->drained &&
         it->second->sock->bytesToWrite() > static_cast<qint64>(highWater)) {
         // `written` (or the connection's end) carries on from here.
-        it->second->drained = [this, link, name, isData, sealed = std::move(sealed), from,
+        it->second->drained = [this, link, name, isData, sealed = std::move(sealed), from, size,
                                done = std::move(done)] {
-            writeSlices(link, name, isData, sealed, from, done);
+            writeSlices(link, name, isData, sealed, from, size, done);
         };
         return;
     }
@@ -55,21 +57,33 @@ void Hub::writeSlices(const std::shared_ptr<Link>& link, const std::string& name
             write(link->conn, part, std::move(done));
         else
             done(false); // the connection is gone
+        link->held -= std::min<std::uint64_t>(link->held, size);
         link->busy = false;
         sendBacklog(link, name, isData);
         return;
     }
     // The next slice after whatever else is waiting on the queue.
-    onQueue([this, link, name, isData, sealed = std::move(sealed), from = from + n,
-             done = std::move(done)] { writeSlices(link, name, isData, sealed, from, done); });
+    onQueue(
+        [this, link, name, isData, sealed = std::move(sealed), from = from + n, size,
+         done = std::move(done)] { writeSlices(link, name, isData, sealed, from, size, done); });
 }
 
 void Hub::sendBacklog(const std::shared_ptr<Link>& link, const std::string& name, bool isData) {
     while (!link->busy && !link->backlog.empty()) {
         auto [line, done] = std::move(link->backlog.front());
         link->backlog.pop_front();
+        link->held -= std::min<std::uint64_t>(link->held, line.size());
         sendOn(link, name, isData, std::move(line), std::move(done));
     }
+}
+
+void Hub::abandon(Link& link) {
+    auto backlog = std::move(link.backlog);
+    link.backlog.clear();
+    link.held = 0;
+    for (auto& [line, done] : backlog)
+        if (done)
+            toMain([done = std::move(done)] { done(false); });
 }
 
 void Hub::openLong(HubConn& c, std::vector<std::string> pieces) {

@@ -225,6 +225,8 @@ TEST_F(AppRemoteTest, AnUnknownPCIsAskedOnceAndDrivesOnlyAfterAllow) {
     };
     app->remoteActivity("pc2");
     app->remoteActivity("pc2");
+    app->prefs.setAllowedPCs({"pc1", "pc3"});
+    app->remoteActivity("pc3"); // allowed, but not connected
     EXPECT_EQ(joined(asked), "pc2/PC pc2");
     EXPECT_FALSE(app->source);
     app->inputAllowed("pc2");

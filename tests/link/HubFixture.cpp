@@ -76,6 +76,9 @@ void HubFixture::make(PCKeys keys, Hub::Options options) {
     hub->onEdge = [this](const std::string& n, bool right) {
         events.push_back("edge " + n + (right ? " R" : " L"));
     };
+    hub->onClip = [this](const std::string& n, std::int64_t number, const std::optional<Clip>&) {
+        events.push_back("clip " + n + " " + std::to_string(number));
+    };
     hub->onRemoteInput = [this](const std::string& n, const std::string& line) {
         remote.push_back(n + ": " + line);
     };

@@ -37,6 +37,31 @@ TEST_F(HubHostile, AnOverlongLineDropsThePcAtOnce) {
     EXPECT_TRUE(waitFor([&] { return logged("agent pc-1 lost: line too long"); }, 1000));
 }
 
+TEST_F(HubHostile, APcThatNeverReadsIsDroppedOnceItsLinesPassTheBound) {
+    auto o = fastOptions();
+    o.silence = o.stall = 5000ms; // neither the heartbeat nor a stall may be what drops it
+    o.maxQueued = 12'000'000;
+    make(keysWith("pc-1", secretFor("a")), o);
+    auto a = loggedIn("pc-1", secretFor("a"));
+    fake::FakeAgent data("pc-1");
+    ASSERT_TRUE(data.connect(port) && data.login(secretFor("a"), "data"));
+    a->stopReading();
+    data.stopReading();
+    // Long lines: the sockets take some; the rest waits behind the one that is stuck. Once the
+    // PC is gone a line has nowhere to go and is never reported, so posting stops there.
+    const std::string clip(4'000'000, 'x');
+    std::vector<int> done;
+    std::size_t posted = 0;
+    for (; posted < 20 && !hub->names().empty(); ++posted)
+        hub->postData(clip, "pc-1", [&done](bool written) { done.push_back(written); });
+    EXPECT_LT(posted, 20u);
+    EXPECT_TRUE(waitFor([&] { return done.size() == posted; }, 3000)) << done.size();
+    EXPECT_TRUE(logged("agent pc-1 data link dropped: too much waiting to be sent"));
+    EXPECT_TRUE(logged("agent pc-1 lost: too much waiting to be sent"));
+    ASSERT_FALSE(done.empty());
+    EXPECT_FALSE(done.back());
+}
+
 TEST_F(HubHostile, AcceptingResumesAfterRunningOutOfDescriptors) {
 #ifdef __SANITIZE_ADDRESS__
     GTEST_SKIP() << "the sanitizers need descriptors of their own to check memory";

@@ -206,8 +206,15 @@ TEST_F(HubLogin, DataLinkLogsInQuietly) {
     EXPECT_FALSE(d.readLine(300)); // no "D"
     EXPECT_TRUE(logged("agent pc-1 data link up"));
     EXPECT_FALSE(logged("agent pc-1 connected"));
-    EXPECT_TRUE(events.empty());
     EXPECT_FALSE(hub->send("p", "pc-1")); // a data link alone does not make a PC connected
+    // Nor may it drive the desk: its input is not heard until the control link is up.
+    for (const char* line : {"a", "cap off", "L k 30 1", "L m 3 -2", "e R"})
+        d.sendSealed(line);
+    d.sendSealed("c 7"); // a clip reply still counts
+    ASSERT_TRUE(waitFor([&] { return !events.empty(); }));
+    EXPECT_EQ(events, std::vector<std::string>{"clip pc-1 7"});
+    EXPECT_TRUE(remote.empty());
+    EXPECT_FALSE(logged("fast pc-1 3 -2"));
 }
 
 TEST_F(HubLogin, SecondControlLoginReplacesTheFirstWithoutLoss) {

@@ -237,6 +237,11 @@ void FakeAgent::close() {
     sock_.reset();
 }
 
+void FakeAgent::stopReading() {
+    if (sock_)
+        sock_->setReadBufferSize(4096);
+}
+
 void FakeAgent::abortive() {
     if (!sock_)
         return;

@@ -58,6 +58,9 @@ public:
     bool connected() const;
     void close();
     void abortive();
+    // From now on reads nothing more than a few bytes: the hub's lines pile up on its side, as
+    // for a PC that is stuck.
+    void stopReading();
 
     const std::string& name() const { return name_; }
     AgentSealer out, inn; // agent-to-hub and hub-to-agent
