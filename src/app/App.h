@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ClipOrder.h"
 #include "app/CommandLine.h"
 #include "app/Glide.h"
 #include "app/menu/MenuModel.h"
@@ -383,6 +384,8 @@ public:
     // The pasteboard's change count when each PC in pendingClip was asked: an answer that comes
     // after the user copied something here does not overwrite it.
     std::map<std::string, long> pendingCount;
+    // Pushes, releases and asks to each PC go out in the order they were decided.
+    ClipOrder clipOrder;
     // Test seam: a line for a PC's data link and what to call once it was written or not (the
     // hub's postData when empty).
     std::function<void(std::string line, const std::string& pc, std::function<void(bool)> done)>

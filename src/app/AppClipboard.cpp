@@ -64,6 +64,7 @@ void App::wireClipboard(Hub& h) {
     // A PC that comes back is offered the clipboard again: what it had may be gone with it.
     h.onLost = [this, before = std::move(h.onLost)](const std::string& pc) {
         sentClip.erase(pc);
+        clipOrder.forget(pc);
         if (before)
             before(pc);
     };
@@ -72,11 +73,14 @@ void App::wireClipboard(Hub& h) {
 void App::handOffClipboard(const std::string& from, const std::string& to) {
     const std::optional<Screen> a = screen(from);
     if (a && a->computer && connected.contains(*a->computer)) {
-        const std::string& pc = *a->computer;
-        post(Wire::release, pc);
-        pendingClip[pc] = to;
-        pendingCount[pc] = pasteboard().changeCount();
-        postData(Wire::askClip, pc, nullptr);
+        const std::string pc = *a->computer;
+        // Behind a push to that PC still on its way, or it would answer with what it had.
+        clipOrder.after(pc, [this, pc, to, asked = pasteboard().changeCount()] {
+            post(Wire::release, pc);
+            pendingClip[pc] = to;
+            pendingCount[pc] = asked;
+            postData(Wire::askClip, pc, nullptr);
+        });
         return;
     }
     const std::optional<Screen> b = screen(to);
@@ -107,37 +111,48 @@ void App::pushMacClipboard(const std::string& pc) {
     if (look.isFiles ? look.files.empty() || !prefs.clipFiles()
                      : !look.ready.clip || !allowed(*look.ready.clip))
         return;
-    clipQueue().post([this, alive = std::weak_ptr<int>(alive_), look = std::move(look), pc,
-                      n]() mutable {
+    const ClipOrder::Ticket ticket = clipOrder.begin(pc);
+    clipQueue().post([this, alive = std::weak_ptr<int>(alive_), look = std::move(look), pc, n,
+                      ticket]() mutable {
         MacClipboard::Result r = MacClipboard::load(std::move(look));
-        if (!r.clip)
-            return; // every file vanished or could not be read
+        if (!r.clip) {
+            // Every file vanished or could not be read.
+            onMain([this, alive, pc, ticket] {
+                if (!alive.expired())
+                    clipOrder.end(pc, ticket);
+            });
+            return;
+        }
         auto line = std::make_shared<std::string>(Wire::setClip(*r.clip));
         const std::size_t bytes = r.clip->bytes();
         const bool text = std::holds_alternative<Clip::Text>(r.clip->value);
         std::string summary = r.clip->summary();
         r.clip.reset(); // freed here rather than on the main thread
-        onMain([this, alive, line, bytes, text, summary, pc, n] {
+        onMain([this, alive, line, bytes, text, summary, pc, n, ticket] {
             if (alive.expired())
                 return;
-            const std::string label = clipLabel(pc);
-            if (bytes > quietBytes)
-                note("Sending " + summary + " to " + label + "…");
-            postData(
-                std::move(*line), pc, [this, alive, text, summary, label, pc, n](bool written) {
-                    if (alive.expired())
-                        return;
-                    if (!written) {
-                        // Not there: offered again at the next hand-over.
-                        if (auto it = sentClip.find(pc); it != sentClip.end() && it->second == n)
-                            sentClip.erase(it);
-                        log("clipboard → " + pc + ": not sent");
-                        return;
-                    }
-                    if (!text)
-                        note(capitalised(summary) + " → " + label + ". Paste there.");
-                });
-            log("clipboard → " + pc + ": " + summary);
+            clipOrder.ready(pc, ticket, [=, this] {
+                const std::string label = clipLabel(pc);
+                if (bytes > quietBytes)
+                    note("Sending " + summary + " to " + label + "…");
+                postData(std::move(*line), pc,
+                         [this, alive, text, summary, label, pc, n, ticket](bool written) {
+                             if (alive.expired())
+                                 return;
+                             clipOrder.end(pc, ticket);
+                             if (!written) {
+                                 // Not there: offered again at the next hand-over.
+                                 if (auto it = sentClip.find(pc);
+                                     it != sentClip.end() && it->second == n)
+                                     sentClip.erase(it);
+                                 log("clipboard → " + pc + ": not sent");
+                                 return;
+                             }
+                             if (!text)
+                                 note(capitalised(summary) + " → " + label + ". Paste there.");
+                         });
+                log("clipboard → " + pc + ": " + summary);
+            });
         });
     });
 }
@@ -159,14 +174,20 @@ void App::clipArrived(const std::string& pc, std::optional<Clip> clip) {
     const std::optional<Screen> d = screen(dest);
     if (d && d->computer && connected.contains(*d->computer)) {
         const std::string to = *d->computer;
-        clipQueue().post([this, alive = std::weak_ptr<int>(alive_), shared, pc, dest, to] {
+        const ClipOrder::Ticket ticket = clipOrder.begin(to);
+        clipQueue().post([this, alive = std::weak_ptr<int>(alive_), shared, pc, dest, to, ticket] {
             auto line = std::make_shared<std::string>(Wire::setClip(*shared));
             std::string summary = shared->summary();
-            onMain([this, alive, line, summary, pc, dest, to] {
+            onMain([this, alive, line, summary, pc, dest, to, ticket] {
                 if (alive.expired())
                     return;
-                postData(std::move(*line), to, nullptr);
-                log("clipboard " + pc + " → " + dest + ": " + summary);
+                clipOrder.ready(to, ticket, [=, this] {
+                    postData(std::move(*line), to, [this, alive, to, ticket](bool) {
+                        if (!alive.expired())
+                            clipOrder.end(to, ticket);
+                    });
+                    log("clipboard " + pc + " → " + dest + ": " + summary);
+                });
             });
         });
         return;

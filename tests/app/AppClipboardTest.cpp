@@ -182,6 +182,33 @@ TEST_F(AppClipboardTest, NotesOfAPush) {
     }
 }
 
+TEST_F(AppClipboardTest, ALookBackDuringABigPushAsksOnlyOnceThePushIsOut) {
+    std::vector<std::function<void(bool)>> pushes;
+    app->postDataLine = [&](std::string line, const std::string& pc,
+                            std::function<void(bool)> done) {
+        sent.push_back(pc + ": " + line.substr(0, 2));
+        if (done)
+            pushes.push_back(std::move(done));
+    };
+    for (bool written : {true, false}) {
+        SCOPED_TRACE(written ? "written" : "failed");
+        sent.clear();
+        pushes.clear();
+        pb->setText(std::string(5'000'000, written ? 'a' : 'b'));
+        keys("mac/a", "pc1/x");
+        keys("pc1/x", "mac/a"); // straight back while the push is still being encoded
+        settle(1);
+        pump();
+        EXPECT_EQ(sent, std::vector<std::string>{"pc1: c "});
+        ASSERT_EQ(pushes.size(), 1u);
+        pushes[0](written);
+        EXPECT_EQ(sent, (std::vector<std::string>{"pc1: c ", "pc1: r", "pc1: C"}));
+        // The PC's answer to that ask is its copy of the push, or what it had: either lands.
+        arrive("pc1", Clip::text("answer"));
+        EXPECT_EQ(pb->text(), "answer");
+    }
+}
+
 TEST_F(AppClipboardTest, ContentThatStaysIsToldOncePerChange) {
     pb->set({{"text/plain", "pw"}, {"x-kde-passwordManagerHint", "secret"}});
     keys("mac/a", "pc1/x");
