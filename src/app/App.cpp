@@ -169,6 +169,7 @@ void App::unstick() {
     sentKeys.clear(); // the release line let go of them all
     sentButtons.clear();
     releaseAllInjected(); // and nothing a PC pressed here stays down
+    routerHeld.clear();
     router_.reset(); // the next use starts afresh at the layout's home screen
     router();
     updateGrabs();

@@ -421,6 +421,10 @@ public:
         std::set<int> keys, buttons; // PC key codes and button numbers held down here
     };
     std::map<std::string, Held> injected;
+    // Per PC: its keys and buttons down in the focus state machine, played here or relayed.
+    std::map<std::string, Held> routerHeld;
+    // Takes what the PC holds out of the focus state machine, as its capture ended.
+    void releaseRouterHeld(const std::string& pc);
     std::uint64_t macFlags = 0; // the modifier flags the held keys give
     MoveRouteBox moveRoute;
     // Test seam: the question whether a PC may drive this computer (a message box when empty).

@@ -132,14 +132,11 @@ void App::jumpTo(int number) {
         note("Screen " + std::to_string(number) + " (" + s.computerName + ") isn't connected.");
         return;
     }
-    const double now = mediaNow();
-    // The unlock's moves are carried out too, or a detached pointer and a PC's capture could
-    // outlive the lock.
-    if (router().locked) {
-        apply(router().toggleLock(now));
-    }
+    // Unlocked and moved in one settle: settling towards the screen looked at first would send
+    // that screen's PC a warp and hand it the clipboard on the way.
+    router().locked.reset();
     log("jump to " + std::to_string(number));
-    lookAt(s.id, now, true);
+    lookAt(s.id, mediaNow(), true);
 }
 
 void App::toggleLock() {
@@ -147,6 +144,5 @@ void App::toggleLock() {
     log("lock = " + router().locked.value_or("off"));
     refresh();
 }
-
 
 } // namespace helm

@@ -153,6 +153,7 @@ void App::updateCaps() {
     if (keys && keys->computer) {
         capOff.erase(*keys->computer);
     }
+    std::vector<std::string> ended;
     for (const std::string& p : connected) {
         const bool should = prefs.allInputs() && source == p && !capOff.contains(p) &&
                             !(keys && keys->computer == p);
@@ -165,12 +166,17 @@ void App::updateCaps() {
             capped.erase(p);
             releaseInjected(p); // the capture's keys must not outlive it
             log(p + ": its keyboard and mouse stay on it");
+            ended.push_back(p);
         }
     }
     for (auto it = capped.begin(); it != capped.end();) {
         it = connected.contains(*it) ? std::next(it) : capped.erase(it);
     }
     updateMoveRoute();
+    // Last: a released button may move focus, which comes back here.
+    for (const std::string& p : ended) {
+        releaseRouterHeld(p);
+    }
 }
 
 void App::capTakenBack(const std::string& pc) {
@@ -179,6 +185,28 @@ void App::capTakenBack(const std::string& pc) {
     releaseInjected(pc);
     log(pc + " took its input back (hotkey)");
     updateCaps();
+    releaseRouterHeld(pc);
+}
+
+void App::releaseRouterHeld(const std::string& pc) {
+    auto it = routerHeld.find(pc);
+    if (it == routerHeld.end()) {
+        return;
+    }
+    const Held held = std::move(it->second);
+    routerHeld.erase(it);
+    // Their releases will never come: focus would stop following the look until unstick.
+    const double t = mediaNow();
+    for (int key : held.keys) {
+        router().keyUp(key + 10000, t);
+    }
+    Router::Effects effects;
+    for (int button : held.buttons) {
+        for (const Router::Effect& e : router().button(button + 10, false)) {
+            effects.push_back(e);
+        }
+    }
+    apply(effects);
 }
 
 void App::releaseInjected(const std::string& pc) {
@@ -229,8 +257,10 @@ void App::remoteInput(const std::string& pc, const std::string& line) {
         const bool down = nums[1] == 1;
         if (down) {
             router().keyDown(code + 10000, t);
+            routerHeld[pc].keys.insert(code);
         } else {
             router().keyUp(code + 10000, t);
+            routerHeld[pc].keys.erase(code);
         }
         if (!relay(agentName(router().keys))) {
             typeOnMac(pc, code, down);
@@ -243,6 +273,11 @@ void App::remoteInput(const std::string& pc, const std::string& line) {
         }
         const int number = static_cast<int>(nums[0]);
         const bool down = nums[1] == 1;
+        if (down) {
+            routerHeld[pc].buttons.insert(number);
+        } else {
+            routerHeld[pc].buttons.erase(number);
+        }
         apply(router().button(number + 10, down));
         if (!relay(agentName(router().mouse))) {
             clickOnMac(pc, number, down);
@@ -419,8 +454,10 @@ void App::sourceLost(const std::string& pc) {
     releaseInjected(pc);
     if (source != pc) {
         updateMoveRoute();
+        releaseRouterHeld(pc);
         return;
     }
+    routerHeld.clear(); // the new state machine below holds nothing
     source.reset();
     for (const std::string& other : connected) {
         post(Wire::release, other);

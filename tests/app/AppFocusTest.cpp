@@ -148,9 +148,22 @@ TEST_F(AppFocusTest, JumpToUnlocksWithItsEffectsAndRefusesAnUnconnectedPC) {
     EXPECT_EQ("attach 1", pointer->calls.at(0)) << "the pointer follows the mouse again";
     EXPECT_TRUE(wasLogged("jump to 2"));
 
+    // Locked on pc1 while looking at pc2: jumping to this computer's screen passes nothing to
+    // pc2, neither a warp nor the clipboard.
+    app->connected = {"pc1", "pc2"};
+    app->apply(app->router().look("pc1/x", 2));
+    app->router().toggleLock(2);
+    app->router().look("pc2/y", 3);
+    posted.clear();
+    app->jumpTo(1);
+    EXPECT_EQ("mac/a", app->router().keys);
+    EXPECT_TRUE(std::none_of(posted.begin(), posted.end(),
+                             [](const std::string& l) { return l.rfind("pc2:", 0) == 0; }));
+    app->connected = {"pc1"};
+
     app->jumpTo(9); // no such screen
     app->jumpTo(4);
-    EXPECT_EQ("mac/b", app->router().keys);
+    EXPECT_EQ("mac/a", app->router().keys);
     EXPECT_EQ("Screen 4 (PC pc2) isn't connected.", app->hud.note());
 }
 

@@ -155,11 +155,18 @@ TEST_F(AppRemoteTest, EndOfCaptureLetsGoOfWhatThePCHolds) {
     struct Case {
         const char* how;
         std::function<void(App&)> end;
+        bool followsAfter = true; // the look moves both foci again
     } cases[] = {
         {"hand-back", [](App& a) { a.macInputUsed(); }},
         {"cap off", [](App& a) { a.capTakenBack("pc1"); }},
+        {"another source", [](App& a) { a.remoteActivity("pc2"); }},
+        {"all inputs off",
+         [](App& a) {
+             a.prefs.setAllInputs(false);
+             a.applyPrefs();
+         }},
         {"unstick", [](App& a) { a.unstick(); }},
-        {"quit", [](App& a) { a.applicationWillTerminate(); }},
+        {"quit", [](App& a) { a.applicationWillTerminate(); }, false},
         {"lost",
          [](App& a) {
              a.connected.erase("pc1");
@@ -168,6 +175,7 @@ TEST_F(AppRemoteTest, EndOfCaptureLetsGoOfWhatThePCHolds) {
     };
     for (const Case& c : cases) {
         auto app = desk(true);
+        app->prefs.setAllInputs(true); // the defaults outlive each case's application
         focus(*app, "mac/a");
         app->remoteInput("pc1", "k 42 1");
         app->remoteInput("pc1", "b 0 1");
@@ -176,6 +184,13 @@ TEST_F(AppRemoteTest, EndOfCaptureLetsGoOfWhatThePCHolds) {
         EXPECT_EQ(joined(app->injectLog), "key 56 0,button 0 0") << c.how;
         EXPECT_TRUE(app->injected.empty()) << c.how;
         EXPECT_EQ(app->macFlags, 0u) << c.how;
+        if (c.followsAfter) {
+            EXPECT_TRUE(app->router().heldKeys.empty()) << c.how;
+            app->lookAt("pc2/y", 1, true);
+            app->apply(app->router().tick(1));
+            EXPECT_EQ(app->router().keys, "pc2/y") << c.how;
+            EXPECT_EQ(app->router().mouse, "pc2/y") << c.how;
+        }
     }
 }
 
