@@ -205,6 +205,24 @@ void App::wireHub() {
         refresh();
     };
     wireClipboard(h);
+    // Whatever a PC's line makes this program log goes through the hub's repeat filter, so a
+    // paired PC cannot empty the log with a flood of valid lines either.
+    auto fromPC = [filter = hubLog_](auto callback) {
+        return [filter, callback](auto&&... args) {
+            LogRoute through([&filter](const std::string& line) { (*filter)(line); });
+            callback(std::forward<decltype(args)>(args)...);
+        };
+    };
+    h.onConfirm = fromPC(std::move(h.onConfirm));
+    h.onPaired = fromPC(std::move(h.onPaired));
+    h.onEdge = fromPC(std::move(h.onEdge));
+    h.onActivity = fromPC(std::move(h.onActivity));
+    h.onRemoteInput = fromPC(std::move(h.onRemoteInput));
+    h.onCapOff = fromPC(std::move(h.onCapOff));
+    h.onChange = fromPC(std::move(h.onChange));
+    h.onDisplays = fromPC(std::move(h.onDisplays));
+    h.onLost = fromPC(std::move(h.onLost));
+    h.onClip = fromPC(std::move(h.onClip));
 }
 
 void App::startHub() {

@@ -21,7 +21,17 @@ std::string& pathLocked() {
     return path;
 }
 
+thread_local LogRoute* route = nullptr;
+
 } // namespace
+
+LogRoute::LogRoute(Write write) : route_(std::move(write)), outer_(route) {
+    route = this;
+}
+
+LogRoute::~LogRoute() {
+    route = outer_;
+}
 
 std::string setUpLogPath() {
     std::string folder = paths::stateHome() + "/Pivmor";
@@ -50,6 +60,12 @@ std::string logDate(std::time_t t) {
 }
 
 void log(const std::string& message) {
+    if (LogRoute* r = route) {
+        route = nullptr; // the route's own writes go to the file
+        r->route_(message);
+        route = r;
+        return;
+    }
     std::string line = logDate(std::time(nullptr)) + " " + message + "\n";
     std::lock_guard lock(logMutex());
     const std::string& path = pathLocked();

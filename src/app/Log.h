@@ -1,6 +1,7 @@
 #pragma once
 
 #include <ctime>
+#include <functional>
 #include <string>
 
 namespace helm {
@@ -20,6 +21,22 @@ std::string logPath();
 // 0600. Never fails towards the caller: a line that cannot be written (folder removed, disk full)
 // is dropped.
 void log(const std::string& message);
+
+// While one lives, the lines its thread logs go through `route` first (the repeat filter of
+// lines a PC can cause); what the route writes with log goes straight to the file.
+class LogRoute {
+public:
+    using Write = std::function<void(const std::string&)>;
+    explicit LogRoute(Write route);
+    ~LogRoute();
+    LogRoute(const LogRoute&) = delete;
+    LogRoute& operator=(const LogRoute&) = delete;
+
+private:
+    friend void log(const std::string& message);
+    Write route_;
+    LogRoute* outer_;
+};
 
 // "yyyy-MM-dd HH:mm:ss +0000" in UTC.
 std::string logDate(std::time_t t);

@@ -15,11 +15,14 @@ void RepeatFilter::operator()(const std::string& line, Clock::time_point now) {
         expire(now, out);
         if (auto it = seen_.find(line); it != seen_.end()) {
             ++it->second.held;
-        } else {
-            if (seen_.size() < maxKinds) {
-                seen_.emplace(line, Seen{now, 0});
-            }
+        } else if (seen_.size() < maxKinds && fresh_ < maxNew) {
+            ++fresh_;
+            seen_.emplace(line, Seen{now, 0});
             out.push_back(line);
+        } else {
+            if (left_++ == 0) {
+                leftSince_ = now;
+            }
         }
     }
     // Written outside the lock: the writer may take locks of its own.
@@ -40,6 +43,14 @@ void RepeatFilter::flush(Clock::time_point now) {
 }
 
 void RepeatFilter::expire(Clock::time_point now, std::vector<std::string>& out) {
+    if (now - windowStart_ >= window_) {
+        windowStart_ = now;
+        fresh_ = 0;
+    }
+    if (left_ > 0 && now - leftSince_ >= window_) {
+        out.push_back("log: " + std::to_string(left_) + " more lines left out");
+        left_ = 0;
+    }
     for (auto it = seen_.begin(); it != seen_.end();) {
         Seen& s = it->second;
         if (now - s.written < window_) {

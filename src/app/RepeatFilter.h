@@ -10,9 +10,9 @@
 
 namespace helm {
 
-// Keeps a flood of identical lines (a hostile peer's bad hellos) from filling the log: each
-// distinct line is written at most once per window; the copies in between are counted, and the
-// count is written with the line once the window is over, by the next copy or by `flush`.
+// Keeps a flood of lines (a hostile peer's bad hellos, a PC's valid lines) from filling the log:
+// each distinct line is written at most once per window; the copies in between are counted, and
+// the count is written with the line once the window is over, by the next copy or by `flush`.
 // Safe to use from several threads.
 class RepeatFilter {
 public:
@@ -25,8 +25,10 @@ public:
     // Writes the counts of lines whose window is over.
     void flush(Clock::time_point now = Clock::now());
 
-    // Distinct lines followed at once; lines beyond them are written unsummarised.
+    // Distinct lines followed at once, and new ones written per window; lines beyond either
+    // are only counted, and the count is written once the window is over.
     static constexpr std::size_t maxKinds = 256;
+    static constexpr int maxNew = 32;
 
 private:
     struct Seen {
@@ -38,6 +40,10 @@ private:
     const Clock::duration window_;
     std::mutex mutex_;
     std::map<std::string, Seen> seen_;
+    Clock::time_point windowStart_{};
+    int fresh_ = 0;      // new lines written since windowStart_
+    long long left_ = 0; // lines not written for being too many kinds at once
+    Clock::time_point leftSince_{};
 
     void expire(Clock::time_point now, std::vector<std::string>& out);
 };

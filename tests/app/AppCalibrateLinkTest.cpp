@@ -1,5 +1,6 @@
 // Calibration targets reach a logged-in PC through the application's own hub.
 #include "CalFixture.h"
+#include "PairedAgent.h"
 #include "link/Hub.h"
 #include "support/FakeAgent.h"
 
@@ -17,26 +18,9 @@ TEST_F(CalLinkTest, APCReadsItsTargetsHoldAndTheEnd) {
     auto app = makeCal({"--test-port", "0", "--no-camera"});
     app->postLine = nullptr; // the real road: Hub.post
     app->applicationDidFinishLaunching();
-    const std::uint16_t port = app->hub().listeningPort();
-    ASSERT_NE(port, 0);
-
-    // Pairing, then a control link with the paired secret.
-    app->hub().setPairCode("123456");
-    app->hub().names();
-    fake::FakeAgent pairer("pc-cal");
-    ASSERT_TRUE(pairer.connect(port));
-    ASSERT_EQ(pairer.pairStart("123456"), "confirm");
-    app->hub().confirmPairing(true);
-    auto paired = pairer.pairFinish("123456");
-    ASSERT_TRUE(paired);
-    fake::FakeAgent pc("pc-cal");
-    ASSERT_TRUE(pc.connect(port));
-    ASSERT_TRUE(pc.login(paired->secret));
-    QElapsedTimer clock;
-    clock.start();
-    while (app->connected.count("pc-cal") == 0 && clock.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    ASSERT_EQ(app->connected.count("pc-cal"), 1u);
+    auto agent = test::pairedAgent(*app, "pc-cal");
+    ASSERT_TRUE(agent);
+    fake::FakeAgent& pc = *agent;
     EXPECT_EQ(app->desk().agents, std::vector<std::string>{"pc-cal"}); // the desk shows it online
 
     Layout desk;

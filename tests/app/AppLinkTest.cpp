@@ -1,4 +1,6 @@
 #include "AppFixture.h"
+#include "PairedAgent.h"
+#include "link/Base64.h"
 #include "link/Wire.h"
 #include "platform/sim/FakeDisplaySource.h"
 
@@ -73,6 +75,36 @@ TEST_F(AppLinkTest, IdentifyTakesTheNumbersOffWhereverConnectedThen) {
     pending[0]();
     EXPECT_EQ(posted, std::vector<std::string>{"pc2: " + Wire::overlay(1, "off", 4)});
     EXPECT_FALSE(app->overlays.targets().at(0).visible);
+}
+
+TEST_F(AppLinkTest, APairedPCFloodingValidLinesCannotEmptyTheLog) {
+    auto app = make({"--test-port", "0", "--no-camera"});
+    app->applicationDidFinishLaunching();
+    auto pc = test::pairedAgent(*app, "pc-1");
+    ASSERT_TRUE(pc);
+    DisplayInfo d;
+    d.key = "1-2-3";
+    d.w = 1920;
+    d.h = 1080;
+    auto list = [](std::vector<DisplayInfo> l) {
+        const std::string j = DisplayInfo::listToJson(l).dump();
+        return "d " + base64Encode(std::string_view(j));
+    };
+    for (int i = 0; i < 400; ++i) {
+        pc->sendSealed(list({d}));
+        pc->sendSealed("cap off");
+    }
+    DisplayInfo e = d;
+    e.key = "4-5-6";
+    e.x = 1920;
+    pc->sendSealed(list({d, e})); // the last line: once it is in, every line was handled
+    QElapsedTimer clock;
+    clock.start();
+    while (!app->screen("pc-1/4-5-6") && clock.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    ASSERT_TRUE(app->screen("pc-1/4-5-6"));
+    EXPECT_LE(countLogged("pc-1 has 1 monitor(s)"), 3);
+    EXPECT_LE(countLogged("pc-1 took its input back"), 3);
 }
 
 } // namespace

@@ -28,3 +28,19 @@ TEST(RepeatFilter, AFloodIsWrittenOncePerSecondWithItsCount) {
         EXPECT_EQ(written, out) << at.count();
     }
 }
+
+TEST(RepeatFilter, AFloodOfDistinctLinesIsCountedPastTheNewLinesOfAWindow) {
+    std::vector<std::string> out;
+    RepeatFilter filter([&](const std::string& l) { out.push_back(l); });
+    for (int i = 0; i < 300; ++i)
+        filter("display " + std::to_string(i) + " skipped", RepeatFilter::Clock::time_point(1ms));
+    EXPECT_EQ(out.size(), static_cast<std::size_t>(RepeatFilter::maxNew));
+    out.clear();
+    filter.flush(RepeatFilter::Clock::time_point(1001ms));
+    const std::string left =
+        "log: " + std::to_string(300 - RepeatFilter::maxNew) + " more lines left out";
+    EXPECT_EQ(out, std::vector<std::string>{left});
+    out.clear();
+    filter("a new line", RepeatFilter::Clock::time_point(1002ms)); // a new window
+    EXPECT_EQ(out, std::vector<std::string>{"a new line"});
+}
