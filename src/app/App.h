@@ -236,6 +236,8 @@ public:
     // code (none: the wait is over).
     void guidePaired(const std::string& pc);
     void confirmInGuide(const std::string& pc, const std::optional<std::string>& code);
+    // The user confirmed, but the PC had left before pairing finished: both windows say so.
+    void pairLeft(const std::string& pc);
     enum class SettingsPane { camera, accessibility };
     void openSettingsPane(SettingsPane pane);
     // The guide's content over its model and the desk; the window stays empty without it.

@@ -3,12 +3,14 @@
 #include "app/App.h"
 #include "app/GuideWindow.h"
 #include "app/Log.h"
+#include "desk/PCName.h"
 #include "gaze/camera/GazeEngine.h"
 #include "guide/CameraState.h"
 #include "guide/GuideText.h"
 #include "link/Hub.h"
 #include "link/Wire.h"
 #include "platform/linux/CameraNodes.h"
+#include "windows/SettingsModel.h"
 
 #include <QTimer>
 
@@ -141,6 +143,8 @@ void App::addPCInGuide() {
 
 void App::guidePaired(const std::string& pc) {
     log("setup: " + pc + " paired");
+    guide.setPairNote(std::nullopt);
+    settings().setPairNote(std::nullopt);
     refreshGuide();
 }
 
@@ -149,13 +153,21 @@ void App::confirmInGuide(const std::string& pc, const std::optional<std::string>
         guide.setPairCheck(std::nullopt);
         return;
     }
-    guide.setPairCheck(OnboardingModel::PairCheck{pairCheckName(pc), *code});
+    guide.setPairCheck(OnboardingModel::PairCheck{shownPCName(pc), *code});
+    guide.setPairNote(std::nullopt);
+    settings().setPairNote(std::nullopt);
     if (simOnly_) {
         hub().confirmPairing(true); // nobody at the desk to compare the codes
         return;
     }
     guide.setStep(3);
     openGuide();
+}
+
+void App::pairLeft(const std::string& pc) {
+    const std::string who = shownPCName(pc) + " left before pairing finished.";
+    guide.setPairNote(who + " Press New code and pair it again.");
+    settings().setPairNote(who + " Press Add a PC… to pair it again.");
 }
 
 void App::openSettingsPane(SettingsPane pane) {

@@ -4,13 +4,13 @@
 #include "app/HostName.h"
 #include "app/Log.h"
 #include "app/RepeatFilter.h"
+#include "desk/PCName.h"
 #include "link/Hub.h"
 #include "link/Secret.h"
 #include "link/Wire.h"
 
 #include <QTimer>
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <set>
 #include <system_error>
@@ -123,19 +123,6 @@ void App::identify() {
     });
 }
 
-namespace {
-
-// How a PC is shown until the user names its screens: "pc-lab-2" → "PC LAB 2".
-std::string shownName(const std::string& pc) {
-    std::string out = pc;
-    for (char& c : out) {
-        c = c == '-' ? ' ' : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return out;
-}
-
-} // namespace
-
 void App::wireHub() {
     Hub& h = hub();
     hubLog_ = std::make_shared<RepeatFilter>([](const std::string& line) { log(line); });
@@ -145,6 +132,7 @@ void App::wireHub() {
         confirmInGuide(pc, code);
     };
     h.onPaired = [this](const std::string& pc) { guidePaired(pc); };
+    h.onPairLeft = [this](const std::string& pc) { pairLeft(pc); };
     h.tailscaleOnly = prefs.tailscaleOnly();
     h.onEdge = [this](const std::string& pc, bool right) {
         if (!prefs.edgeBackup()) {
@@ -184,7 +172,7 @@ void App::wireHub() {
     };
     h.onDisplays = [this](const std::string& pc, const std::vector<DisplayInfo>& displays) {
         Layout merged = layout_;
-        for (const std::string& line : merged.sync(pc, shownName(pc), displays)) {
+        for (const std::string& line : merged.sync(pc, shownPCName(pc), displays)) {
             log(line);
         }
         setLayout(std::move(merged));
@@ -215,6 +203,7 @@ void App::wireHub() {
     };
     h.onConfirm = fromPC(std::move(h.onConfirm));
     h.onPaired = fromPC(std::move(h.onPaired));
+    h.onPairLeft = fromPC(std::move(h.onPairLeft));
     h.onEdge = fromPC(std::move(h.onEdge));
     h.onActivity = fromPC(std::move(h.onActivity));
     h.onRemoteInput = fromPC(std::move(h.onRemoteInput));

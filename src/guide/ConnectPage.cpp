@@ -1,5 +1,6 @@
 #include "guide/ConnectPage.h"
 
+#include "desk/PCName.h"
 #include "guide/GuideBlocks.h"
 #include "guide/OnboardingModel.h"
 #include "guide/PrimaryButton.h"
@@ -121,6 +122,8 @@ ConnectPage::ConnectPage(OnboardingModel& model, QWidget* parent) : GuidePage(mo
     pcs_ = new CheckLine(false, "", "Waiting for your PC…");
     status->content()->addWidget(network_);
     status->content()->addWidget(pcs_);
+    pairNote_ = GuideBlocks::text("", 13, gWarn, QFont::DemiBold, true);
+    status->content()->addWidget(pairNote_);
     status->content()->addWidget(GuideBlocks::text(
         "If the PC doesn't list this Mac, type the address above into its “Mac address” box. "
         "The code works once; after five wrong tries press New code.",
@@ -154,9 +157,11 @@ void ConnectPage::sync() {
                   "This Mac isn't on a network");
     std::string names;
     for (const std::string& name : model.agents()) {
-        names += (names.empty() ? "" : ", ") + name;
+        names += (names.empty() ? "" : ", ") + shownPCName(name);
     }
     pcs_->set(!model.agents().empty(), "Connected: " + names, "Waiting for your PC…");
+    pairNote_->setVisible(model.pairNote().has_value());
+    GuideBlocks::setText(pairNote_, model.pairNote().value_or(""));
 }
 
 bool ConnectPage::enter() {

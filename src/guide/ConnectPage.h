@@ -33,6 +33,7 @@ private:
     QLabel* code_;
     CheckLine* network_;
     CheckLine* pcs_;
+    QLabel* pairNote_;
 };
 
 } // namespace helm

@@ -91,6 +91,10 @@ void OnboardingModel::setPairCheck(std::optional<PairCheck> check) {
     store(pairCheck_, std::move(check));
 }
 
+void OnboardingModel::setPairNote(std::optional<std::string> note) {
+    store(pairNote_, std::move(note));
+}
+
 bool OnboardingModel::stepDone() const {
     switch (step_) {
     case 1:

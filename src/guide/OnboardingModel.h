@@ -84,6 +84,9 @@ public:
     void setCheckResult(std::optional<std::string> text);
     const std::optional<PairCheck>& pairCheck() const { return pairCheck_; }
     void setPairCheck(std::optional<PairCheck> check);
+    // Why the last pairing did not finish and what to do, until the next one starts.
+    const std::optional<std::string>& pairNote() const { return pairNote_; }
+    void setPairNote(std::optional<std::string> note);
 
     // Whether the current step is complete, so the guide may go on.
     bool stepDone() const;
@@ -140,6 +143,7 @@ private:
     bool muted_ = false;
     std::optional<std::string> checkResult_;
     std::optional<PairCheck> pairCheck_;
+    std::optional<std::string> pairNote_;
 };
 
 } // namespace helm

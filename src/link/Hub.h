@@ -93,6 +93,8 @@ public:
     std::function<void(const std::string&)> onLost;
     std::function<void(const std::string&, std::int64_t, std::optional<Clip>)> onClip;
     std::function<void(const std::string&)> onPaired;
+    // The user confirmed a check code, but the PC had left: nothing was stored.
+    std::function<void(const std::string&)> onPairLeft;
     std::function<void(const std::string&, const std::vector<DisplayInfo>&)> onDisplays;
     std::function<void(const std::string&, bool)> onEdge;
     std::function<void(const std::string&)> onProblem;
@@ -204,6 +206,7 @@ private:
     void pair(const std::string& name, const std::string& proof, const std::string& transcript,
               const std::string& shared, std::uint64_t conn);
     void finishPairing(bool yes);
+    void pairLeft(const std::string& name);
     void reply(std::uint64_t conn, const std::string& text, Done then = nullptr);
 
     const Options opt_;

@@ -158,6 +158,8 @@ void Hub::handle(const std::string& line, const std::string& name) {
     }
     std::string problem;
     if (auto displays = Wire::displaysReply(line, &problem)) {
+        if (!problem.empty())
+            log(name + ": " + problem); // some displays were left out
         toMain([this, name, d = *displays] {
             if (onDisplays)
                 onDisplays(name, d);

@@ -69,6 +69,13 @@ void Hub::pair(const std::string& name, const std::string& proof, const std::str
     });
 }
 
+void Hub::pairLeft(const std::string& name) {
+    toMain([this, name] {
+        if (onPairLeft)
+            onPairLeft(name);
+    });
+}
+
 void Hub::finishPairing(bool yes) {
     if (!waiting_)
         return;
@@ -87,6 +94,7 @@ void Hub::finishPairing(bool yes) {
     if (it == conns_.end() || it->second->sock->state() != QAbstractSocket::ConnectedState) {
         // The PC cannot receive its secret any more; storing one would pair nothing.
         log("pair from " + w.name + ": the connection closed before the answer, not paired");
+        pairLeft(w.name);
         return;
     }
     std::string fresh = PCKeys::fresh();
@@ -99,6 +107,7 @@ void Hub::finishPairing(bool yes) {
             return;
         if (!written) {
             log("pair from " + name + ": the answer could not be sent, not paired");
+            pairLeft(name);
             return;
         }
         keys_.set(name, fresh);

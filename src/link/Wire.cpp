@@ -5,6 +5,8 @@
 #include "link/Evp.h"
 #include "link/Utf8.h"
 
+#include <unicode/uchar.h>
+
 #include <cmath>
 #include <cstdio>
 
@@ -96,31 +98,21 @@ bool nestsDeeperThan(std::string_view text, int limit) {
     return false;
 }
 
-std::string tooMany(std::size_t count) {
-    char buf[96];
-    std::snprintf(buf, sizeof buf, "%zu displays, at most %zu are taken", count, Wire::maxDisplays);
-    return buf;
-}
-
-std::optional<std::string> checkDisplays(const std::vector<DisplayInfo>& displays) {
-    if (displays.size() > Wire::maxDisplays) {
-        return tooMany(displays.size());
+// Why a display cannot be used, or nothing.
+std::optional<std::string> unusable(const DisplayInfo& d) {
+    if (d.key.empty() || hasSlashOrWhiteSpace(d.key)) {
+        return std::string("a display key is empty or holds \"/\" or white space");
     }
-    for (const auto& d : displays) {
-        if (d.key.empty() || hasSlashOrWhiteSpace(d.key)) {
-            return std::string("a display key is empty or holds \"/\" or white space");
+    if (d.index < 0) {
+        return std::string("a display index is negative");
+    }
+    for (double v : {d.x, d.y, d.w, d.h, d.mmW, d.mmH}) {
+        if (!std::isfinite(v)) {
+            return std::string("a display position or size is not finite");
         }
-        if (d.index < 0) {
-            return std::string("a display index is negative");
-        }
-        for (double v : {d.x, d.y, d.w, d.h, d.mmW, d.mmH}) {
-            if (!std::isfinite(v)) {
-                return std::string("a display position or size is not finite");
-            }
-        }
-        if (!(d.w > 0) || !(d.h > 0)) {
-            return std::string("a display has no width or height");
-        }
+    }
+    if (!(d.w > 0) || !(d.h > 0)) {
+        return std::string("a display has no width or height");
     }
     return std::nullopt;
 }
@@ -317,18 +309,48 @@ std::optional<std::vector<DisplayInfo>> Wire::displaysReply(std::string_view lin
     if (nestsDeeperThan(asText(*bytes), maxJsonDepth)) {
         return fail("nested too deeply");
     }
-    std::vector<DisplayInfo> displays;
+    json::Json j;
     try {
-        auto j = json::parse(std::string(asText(*bytes)));
-        if (j.is_array() && j.size() > maxDisplays) {
-            return fail(tooMany(j.size())); // before decoding a needlessly long list
-        }
-        displays = DisplayInfo::listFromJson(j);
+        j = json::parse(std::string(asText(*bytes)));
     } catch (const json::DecodeError& e) {
         return fail(e.what());
     }
-    if (auto why = checkDisplays(displays)) {
-        return fail(*why);
+    if (!j.is_array()) {
+        return fail("expected an array");
+    }
+    // One odd display costs only itself: the PC's other screens still appear.
+    std::vector<DisplayInfo> displays;
+    std::string first;
+    std::size_t left = 0;
+    for (const auto& e : j) {
+        std::optional<std::string> why;
+        DisplayInfo d;
+        try {
+            d = DisplayInfo::fromJson(e);
+            why = unusable(d);
+        } catch (const json::DecodeError& err) {
+            why = err.what();
+        }
+        if (!why && displays.size() == maxDisplays) {
+            char text[64];
+            std::snprintf(text, sizeof text, "at most %zu are taken", maxDisplays);
+            why = text;
+        }
+        if (why) {
+            first = first.empty() ? *why : first;
+            ++left;
+        } else {
+            displays.push_back(std::move(d));
+        }
+    }
+    if (left > 0 && displays.empty()) {
+        return fail(first);
+    }
+    if (left > 0 && problem) {
+        char text[96];
+        std::snprintf(text, sizeof text, "display list: %zu of %zu displays left out, ", left,
+                      j.size());
+        *problem = text + first;
     }
     return displays;
 }
@@ -407,13 +429,17 @@ bool Wire::isValidPCName(std::string_view name) {
         return false;
     }
     std::size_t pos = 0;
+    bool readable = false;
     while (pos < name.size()) {
         char32_t c = *nextScalar(name, pos);
         if (isControl(c) || isBidiControl(c) || isInvisible(c) || c == '/' || isWhiteSpace(c)) {
             return false;
         }
+        // Replacement marks (bytes that were not UTF-8) and combining marks show nothing to
+        // tell one PC from another.
+        readable = readable || (c != 0xFFFD && (U_GET_GC_MASK(c) & U_GC_M_MASK) == 0);
     }
-    return true;
+    return readable;
 }
 
 } // namespace helm

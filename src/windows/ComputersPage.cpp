@@ -1,26 +1,18 @@
 #include "windows/ComputersPage.h"
 
+#include "desk/PCName.h"
 #include "ui/Palette.h"
 #include "windows/ComputerRow.h"
 #include "windows/SettingsKit.h"
 #include "windows/SettingsRow.h"
 
 #include <QFrame>
-#include <QPushButton>
 #include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
 #include <QVBoxLayout>
 
-#include <cctype>
-
 namespace helm {
-
-std::string ComputersPage::pcLabel(const std::string& id) {
-    std::string out;
-    for (char c : id) {
-        out += c == '-' ? ' ' : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return out;
-}
 
 ComputersPage::ComputersPage(SettingsModel& m, QWidget* parent) : SettingsPage(m, parent) {
     auto* buttons = new QHBoxLayout();
@@ -30,6 +22,12 @@ ComputersPage::ComputersPage(SettingsModel& m, QWidget* parent) : SettingsPage(m
         SettingsKit::button("Show numbers on screens", [this] { model.onIdentify(); }));
     buttons->addStretch(1);
     stack->addLayout(buttons);
+    QLabel* pairNote = SettingsKit::text("", 13, gWarn, QFont::DemiBold, true);
+    stack->addWidget(pairNote);
+    onSync([this, pairNote] {
+        pairNote->setVisible(model.pairNote().has_value());
+        pairNote->setText(QString::fromStdString(model.pairNote().value_or("")));
+    });
     addSwitch(
         "Only connect over Tailscale",
         "Helmvantor is then invisible on the network you're on (a café, the office) and only "
@@ -42,7 +40,7 @@ ComputersPage::ComputersPage(SettingsModel& m, QWidget* parent) : SettingsPage(m
         allowed->setVisible(!ids.empty());
         std::string help;
         for (const std::string& id : ids) {
-            help += (help.empty() ? "" : ", ") + pcLabel(id);
+            help += (help.empty() ? "" : ", ") + shownPCName(id);
         }
         allowed->setHelp(help);
     });

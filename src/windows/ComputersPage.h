@@ -18,7 +18,6 @@ public:
     std::vector<ComputerRow*> computerRows() const;
 
     // "desk-pc-7" reads DESK PC 7 to the user.
-    static std::string pcLabel(const std::string& id);
 
 private:
     std::map<std::string, ComputerRow*> rows_;

@@ -1,5 +1,6 @@
 #include "windows/DeskLegend.h"
 
+#include "desk/PCName.h"
 #include "ui/Palette.h"
 #include "windows/LineLabel.h"
 #include "windows/ScreenRow.h"
@@ -131,7 +132,7 @@ void DeskLegend::follow() {
             auto own = std::find_if(layout.screens.begin(), layout.screens.end(),
                                     [&](const Screen& s) { return s.computer == agent; });
             names << QString::fromStdString(own != layout.screens.end() ? own->computerName
-                                                                        : agent);
+                                                                        : shownPCName(agent));
         }
         const bool none = names.isEmpty();
         connection_->setText(none ? QStringLiteral("No PC connected")

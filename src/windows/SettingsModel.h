@@ -81,6 +81,8 @@ public:
 
     const std::string& liveLook() const { return liveLook_; }
     const std::optional<std::string>& checkResult() const { return checkResult_; }
+    // Why the last pairing did not finish and what to do, until the next one starts.
+    const std::optional<std::string>& pairNote() const { return pairNote_; }
     const std::vector<std::string>& setups() const { return setups_; }
     const std::string& activeSetup() const { return activeSetup_; }
     const std::vector<Computer>& computers() const { return computers_; }
@@ -93,6 +95,7 @@ public:
 
     void setLiveLook(const std::string& v) { set(liveLook_, v); }
     void setCheckResult(const std::optional<std::string>& v) { set(checkResult_, v); }
+    void setPairNote(const std::optional<std::string>& v) { set(pairNote_, v); }
     void setSetups(const std::vector<std::string>& v) { set(setups_, v); }
     void setActiveSetup(const std::string& v) { set(activeSetup_, v); }
     void setComputers(const std::vector<Computer>& v) { set(computers_, v); }
@@ -115,6 +118,7 @@ private:
     LoginItem* loginItem_;
     std::string liveLook_ = "—";
     std::optional<std::string> checkResult_;
+    std::optional<std::string> pairNote_;
     std::vector<std::string> setups_;
     std::string activeSetup_ = "Home";
     std::vector<Computer> computers_;

@@ -3,6 +3,7 @@
 #include "CalFixture.h"
 #include "link/Hub.h"
 #include "support/FakeAgent.h"
+#include "windows/SettingsModel.h"
 
 #include <QWidget>
 
@@ -136,7 +137,14 @@ TEST_F(AppGuideTest, APairingToConfirmOpensTheConnectPageOutsideSimulation) {
         auto app = c.sim ? makeCal({"--test-port", "0", "--no-camera"}) : makeCal();
         app->setUpGuide();
         app->guide.setPairCheck(OnboardingModel::PairCheck{"OLD", "000 000"});
+        app->pairLeft("büro-pc"); // an earlier pairing the PC left: told until the next one
+        EXPECT_EQ(app->guide.pairNote(),
+                  "BÜRO PC left before pairing finished. Press New code and pair it again.");
+        EXPECT_EQ(app->settings().pairNote(),
+                  "BÜRO PC left before pairing finished. Press Add a PC… to pair it again.");
         app->confirmInGuide("büro-straße-pc", c.code);
+        EXPECT_EQ(app->guide.pairNote().has_value(), !c.code);
+        EXPECT_EQ(app->settings().pairNote().has_value(), !c.code);
         if (c.code) {
             ASSERT_TRUE(app->guide.pairCheck());
             EXPECT_EQ(app->guide.pairCheck()->pc, "BÜRO STRASSE PC");

@@ -24,21 +24,6 @@ TEST(GuideTextTest, TheFaceSentenceNamesEachDirectionByItsSign) {
         EXPECT_EQ(faceText(c.angle), c.text);
 }
 
-TEST(GuideTextTest, ThePairingNameIsSpacedAndUpperCasedByUnicodeRules) {
-    struct Case {
-        const char* pc;
-        const char* shown;
-    };
-    const Case cases[] = {
-        {"office-pc", "OFFICE PC"},
-        {"straße-ä", "STRASSE Ä"}, // a per-byte upper-casing leaves these alone or breaks them
-        {"--x", "  X"},
-        {"bad\xff", "BAD\xEF\xBF\xBD"}, // malformed UTF-8 from the network: a replacement mark
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(pairCheckName(c.pc), c.shown) << c.pc;
-}
-
 TEST(GuideTextTest, CameraStateFromTheNodesAndTheEngine) {
     using Camera = OnboardingModel::Camera;
     struct Case {

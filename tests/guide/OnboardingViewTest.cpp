@@ -226,7 +226,7 @@ TEST(OnboardingView, ConnectPageShowsCodesAndStatus) {
     EXPECT_TRUE(g.shows("Waiting for your PC…"));
     g.model.setAgents({"tower", "laptop-7"});
     g.settle();
-    EXPECT_TRUE(g.shows("Connected: tower, laptop-7"));
+    EXPECT_TRUE(g.shows("Connected: TOWER, LAPTOP 7"));
 
     // A waiting PC: the check code unbroken, and Return answers that it matches.
     std::vector<bool> answers;

@@ -100,6 +100,7 @@ TEST_F(HubFaults, PairingWhoseConnectionClosedStoresNothing) {
     settle(100);
     EXPECT_TRUE(keyUpdates.empty());
     EXPECT_EQ(std::count(events.begin(), events.end(), "paired pc-new"), 0);
+    EXPECT_EQ(std::count(events.begin(), events.end(), "left pc-new"), 1); // the user is told
     EXPECT_FALSE(hub->keysNow().secret("pc-new"));
     EXPECT_FALSE(logged("paired pc-new"));
 }

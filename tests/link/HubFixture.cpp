@@ -66,6 +66,7 @@ void HubFixture::make(PCKeys keys, Hub::Options options) {
         keyUpdates.push_back(k);
     };
     hub->onPaired = [this](const std::string& n) { events.push_back("paired " + n); };
+    hub->onPairLeft = [this](const std::string& n) { events.push_back("left " + n); };
     hub->onConfirm = [this](const std::string& n, const std::optional<std::string>& code) {
         events.push_back("confirm " + n + " " + code.value_or("-"));
         confirms.emplace_back(n, code);

@@ -143,6 +143,21 @@ TEST(Wire, DisplaysReply) {
     seventeen = sixteen + "," + display("") + "]";
     sixteen += "]";
     EXPECT_TRUE(Wire::displaysReply(dline(sixteen)));
+    // Odd displays are left out, the usable ones kept, the first sixteen at most.
+    const std::pair<std::string, std::size_t> partial[] = {
+        {"[" + display(R"(,"w":0)") + "," + display(R"(,"key":"4-5-6")") + "]", 1},
+        {"[" + display(R"(,"index":-1)") + "," + display(R"(,"key":"a/b")") + "," +
+             display(R"(,"key":"7-8-9")") + ",{}]",
+         1},
+        {seventeen, 16},
+    };
+    for (const auto& [json, kept] : partial) {
+        std::string problem;
+        auto list = Wire::displaysReply(dline(json), &problem);
+        ASSERT_TRUE(list) << json;
+        EXPECT_EQ(list->size(), kept) << json;
+        EXPECT_EQ(problem.rfind("display list: ", 0), 0u) << problem;
+    }
     // Brackets inside a name are text, not nesting.
     EXPECT_TRUE(
         Wire::displaysReply(dline("[" + display(R"(,"name":"[[[[[[[[[[{{{{{{{{{{\"]]")") + "]")));
@@ -167,7 +182,6 @@ TEST(Wire, DisplaysReply) {
         {dline("[" + display(R"(,"key":"1/2")") + "]"), "key"},
         {dline("[" + display(R"(,"key":"1 2")") + "]"), "key"},
         {dline("[" + display(R"(,"key":"1\u00a02")") + "]"), "key"},
-        {dline(seventeen), "17 displays"},
         {dline("[" + display("") + "]x"), "malformed"},
         {"d " + b64(std::string(Wire::maxDisplaysLine, '[')), "bytes, at most"},
         {dline(std::string(9, '[') + std::string(9, ']')), "nested too deeply"},
@@ -243,8 +257,13 @@ TEST(Wire, PCNames) {
         {"pc\xe2\x80\x8f", false}, // right-to-left mark
         {"p\xe2\x80\x8b"
          "c",
-         false},                   // zero-width space
-        {"\xef\xbb\xbfpc", false}, // byte order mark
+         false},                             // zero-width space
+        {"\xef\xbb\xbfpc", false},           // byte order mark
+        {"\xef\xbf\xbd\xef\xbf\xbd", false}, // only replacement marks
+        {"\xcc\x81\xcc\x88", false},         // only combining marks
+        {"\xef\xbf\xbd\xcc\x81", false},
+        {"e\xcc\x81", true}, // a letter with its accent
+        {"pc\xef\xbf\xbd", true},
     };
     for (const auto& [name, ok] : cases) {
         EXPECT_EQ(Wire::isValidPCName(name), ok) << name;

@@ -82,7 +82,7 @@ TEST(DeskView, TheLegendsEdgeCases) {
              m.agents = {"tower", "lap-9"};
          },
          [](DeskModel&, DeskView& v, auto&) {
-             EXPECT_EQ(v.legend()->connection()->text(), "Connected: Tower, lap-9");
+             EXPECT_EQ(v.legend()->connection()->text(), "Connected: Tower, LAP 9");
              EXPECT_EQ(v.legend()->connection()->color(), gLive);
          }},
         {"without pairing",
