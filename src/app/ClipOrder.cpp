@@ -6,7 +6,7 @@ namespace helm {
 
 ClipOrder::Ticket ClipOrder::begin(const std::string& pc) {
     const Ticket t = next_++;
-    steps_[pc].push_back({t, true});
+    steps_[pc].push_back(Step{t, true, false, {}});
     return t;
 }
 
