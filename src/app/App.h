@@ -3,6 +3,7 @@
 #include "app/ClipOrder.h"
 #include "app/CommandLine.h"
 #include "app/Glide.h"
+#include "app/HostName.h"
 #include "app/menu/MenuModel.h"
 #include "desk/Angle.h"
 #include "desk/CalCorner.h"
@@ -218,8 +219,9 @@ public:
     std::optional<Face> face;
     FeedModel feed;
     // The set-up guide (AppGuide.cpp): its model, its window (made on the first opening, then
-    // only hidden when closed), the hooks the model calls and the places that open it.
-    OnboardingModel guide;
+    // only hidden when closed), the hooks the model calls and the places that open it. It names
+    // this computer as the PCs list it.
+    OnboardingModel guide{hostName(listedNameFallback)};
     void setUpGuide();
     void openGuide();
     QWidget* guideWindow() const;

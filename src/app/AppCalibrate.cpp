@@ -17,7 +17,7 @@ namespace helm {
 namespace {
 
 const std::string noFaceHelp =
-    "I can't see your face. Sit in front of the MacBook, then look where the green dot is.";
+    "I can't see your face. Sit in front of this computer, then look where the green dot is.";
 
 // The PC that shows the screen, while it is connected.
 std::optional<std::string> reachablePC(const App& app, const Screen& s) {

@@ -210,7 +210,7 @@ void App::clipArrived(const std::string& pc, std::optional<Clip> clip) {
         if (std::holds_alternative<Clip::Image>(shared->value))
             note("Picture from the PC. Paste it.");
         else if (std::holds_alternative<Clip::Files>(shared->value))
-            note(summary + " from the PC. Paste in Finder.");
+            note(summary + " from the PC. Paste in your file manager.");
         log("clipboard " + pc + " → " + dest + ": " + summary);
     };
     // Files are stored and a long text's characters counted away from the main thread.

@@ -78,10 +78,9 @@ void App::syncMacDisplays() {
     }
     checkSetup(ids);
     Layout merged = layout_;
-    merged.sync(std::nullopt, hostName("This Mac"), listed.kept);
+    merged.sync(std::nullopt, hostName("This computer"), listed.kept);
     setLayout(std::move(merged));
     updateMoveRoute();
 }
-
 
 } // namespace helm

@@ -71,7 +71,8 @@ Hub& App::hub() {
         options.discoveryPort =
             portFromEnvironment("HELMVANTOR_DISCOVERY_PORT", Hub::discoveryPort);
     }
-    hub_ = std::make_unique<Hub>(std::move(keys), hostName("Mac"), secret_->hubId(), options);
+    hub_ = std::make_unique<Hub>(std::move(keys), hostName(listedNameFallback), secret_->hubId(),
+                                 options);
     return *hub_;
 }
 

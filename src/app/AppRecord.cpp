@@ -194,7 +194,7 @@ void App::movieFinished(const std::optional<std::string>& why) {
     if (!wasRecording)
         return;
     if (!why && scriptSaved) {
-        note("Recording saved on this Mac. Thank you!");
+        note("Recording saved on this computer. Thank you!");
         return;
     }
     note("The recording couldn't be saved.");

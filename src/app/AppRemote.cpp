@@ -108,11 +108,11 @@ bool App::allowsInput(const std::string& pc) {
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->setIcon(QMessageBox::Question);
         box->setText(
-            QString::fromStdString("Let " + name + "'s keyboard and mouse control this Mac?"));
+            QString::fromStdString("Let " + name + "'s keyboard and mouse control this computer?"));
         box->setInformativeText(QString::fromStdString(
             "Someone typed or moved the mouse on " + name +
             ". If you allow it, its keyboard and mouse work on whichever screen you look at, "
-            "including this Mac's."));
+            "including this computer's."));
         QPushButton* allow = box->addButton(QStringLiteral("Allow"), QMessageBox::AcceptRole);
         box->addButton(QStringLiteral("Not now"), QMessageBox::RejectRole);
         box->setDefaultButton(allow);

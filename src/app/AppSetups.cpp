@@ -81,7 +81,7 @@ void App::checkSetup(const std::optional<std::set<std::string>>& macScreens) {
     // starts as a copy, which the caller's merge then fits to the new monitors.
     all.store(layout_);
     const std::string name =
-        mac.size() == 1 && !all.find("MacBook only") ? "MacBook only" : all.freshName();
+        mac.size() == 1 && !all.find("One monitor") ? "One monitor" : all.freshName();
     all.list.push_back({name, layout_});
     all.active = name;
     saveSetups();

@@ -4,6 +4,7 @@
 #include "app/NumberText.h"
 #include "app/menu/StatusMenu.h"
 #include "gaze/camera/GazeEngine.h"
+#include "input/Hotkeys.h"
 #include "platform/MediaClock.h"
 
 namespace helm {
@@ -62,7 +63,7 @@ void App::refresh() {
     } else if (offline) {
         header.detail = offline;
     } else if (locked) {
-        header.detail = "Locked to this screen (⌃⌥L)";
+        header.detail = "Locked to this screen (" + Hotkeys::lock() + ")";
     } else if (!followEyes) {
         header.detail = "Paused: looking doesn't switch";
     }

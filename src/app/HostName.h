@@ -8,4 +8,7 @@ namespace helm {
 // agent can show it; fallback when the host has no name.
 std::string hostName(const std::string& fallback);
 
+// The name PCs list this computer by when the host has none of its own.
+inline constexpr const char* listedNameFallback = "Linux computer";
+
 } // namespace helm

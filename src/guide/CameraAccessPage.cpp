@@ -4,6 +4,7 @@
 #include "guide/GuideBlocks.h"
 #include "guide/PrimaryButton.h"
 #include "guide/QuietButton.h"
+#include "input/Hotkeys.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -57,7 +58,8 @@ void CameraAccessPage::fill(OnboardingModel::Camera camera) {
     using Camera = OnboardingModel::Camera;
     switch (camera) {
     case Camera::unknown: {
-        c->addWidget(explain("macOS will ask once. Choose Allow."));
+        c->addWidget(explain("Nothing to ask on this desktop: the camera starts when you choose "
+                             "Allow camera."));
         auto* allow = new PrimaryButton("Allow camera");
         connect(allow, &QAbstractButton::clicked, this, [this] { model.onAllowCamera(); });
         c->addWidget(allow);
@@ -70,8 +72,8 @@ void CameraAccessPage::fill(OnboardingModel::Camera camera) {
         break;
     case Camera::blocked: {
         c->addWidget(new CheckLine(false, "", "The camera is blocked for Helmvantor"));
-        c->addWidget(explain("Open System Settings › Privacy & Security › Camera and turn on "
-                             "Helmvantor."));
+        c->addWidget(explain("Add your account to the “video” group (sudo adduser $USER video), "
+                             "then log out and in again."));
         auto* open = new QuietButton("Open Camera settings");
         connect(open, &QAbstractButton::clicked, this, [this] {
             if (openSettings_) {
@@ -83,9 +85,8 @@ void CameraAccessPage::fill(OnboardingModel::Camera camera) {
     }
     case Camera::missing:
         c->addWidget(new CheckLine(false, "", "No camera found"));
-        c->addWidget(explain("Plug in a camera, or use an iPhone as the Mac's camera "
-                             "(Continuity Camera). Without one, ⌃⌥1–9 and mouse-to-edge still "
-                             "switch computers."));
+        c->addWidget(explain("Plug in a camera, or use a phone as a webcam. Without one, " +
+                             Hotkeys::jumps() + " and mouse-to-edge still switch computers."));
         break;
     }
 }

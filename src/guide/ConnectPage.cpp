@@ -118,14 +118,14 @@ ConnectPage::ConnectPage(OnboardingModel& model, QWidget* parent) : GuidePage(mo
     auto* status = new Card();
     status->setFixedWidth(380);
     status->content()->addWidget(GuideBlocks::text("Status", 13, gMuted, QFont::DemiBold));
-    network_ = new CheckLine(false, "", "This Mac isn't on a network");
+    network_ = new CheckLine(false, "", "This computer isn't on a network");
     pcs_ = new CheckLine(false, "", "Waiting for your PC…");
     status->content()->addWidget(network_);
     status->content()->addWidget(pcs_);
     pairNote_ = GuideBlocks::text("", 13, gWarn, QFont::DemiBold, true);
     status->content()->addWidget(pairNote_);
     status->content()->addWidget(GuideBlocks::text(
-        "If the PC doesn't list this Mac, type the address above into its “Mac address” box. "
+        "If the PC doesn't list this computer, type the address above into its address box. "
         "The code works once; after five wrong tries press New code.",
         12, gMuted, QFont::Normal, true));
     cards->addWidget(status, 0, Qt::AlignTop);
@@ -149,12 +149,12 @@ void ConnectPage::sync() {
     code_->setAccessibleName(QString::fromStdString(spelled("Code ", model.code())));
 
     const auto& lan = model.networkIP();
-    std::string ready = "This Mac is ready on your network";
+    std::string ready = "This computer is ready on your network";
     if (lan) {
         ready += " (" + *lan + ")";
     }
     network_->set(lan.has_value() || model.tailscaleIP().has_value(), ready,
-                  "This Mac isn't on a network");
+                  "This computer isn't on a network");
     std::string names;
     for (const std::string& name : model.agents()) {
         names += (names.empty() ? "" : ", ") + shownPCName(name);

@@ -2,6 +2,7 @@
 
 #include "guide/GuideBlocks.h"
 #include "guide/OnboardingModel.h"
+#include "input/Hotkeys.h"
 #include "windows/SettingsKit.h"
 
 #include <QHBoxLayout>
@@ -51,9 +52,10 @@ DonePage::DonePage(OnboardingModel& model, QWidget* parent) : GuidePage(model, p
     wait->addWidget(GuideBlocks::text("Waiting for your first switch…", 15, gWarn));
     wait->addStretch(1);
     wv->addLayout(wait);
-    wv->addWidget(GuideBlocks::text("No PC yet? Helmvantor already switches between this Mac's "
-                                    "monitors; connect a PC any time from Settings › Computers.",
-                                    13, gMuted, QFont::Normal, true));
+    wv->addWidget(
+        GuideBlocks::text("No PC yet? Helmvantor already switches between this computer's "
+                          "monitors; connect a PC any time from Settings › Computers.",
+                          13, gMuted, QFont::Normal, true));
     lv->addWidget(switched_);
     lv->addWidget(waiting_);
     lv->addStretch(1);
@@ -63,15 +65,18 @@ DonePage::DonePage(OnboardingModel& model, QWidget* parent) : GuidePage(model, p
     QWidget* right = column(rv);
     rv->addWidget(GuideBlocks::line(
         "doc.on.clipboard", "Copy here, paste there",
-        "Text, pictures and files up to 100 MB. Files paste in Finder or File Explorer."));
-    rv->addWidget(GuideBlocks::line("keyboard", "Any keyboard, any screen",
-                                    "Type on the Mac or on a PC's own keyboard: it goes to the "
-                                    "screen you're looking at."));
+        "Text, pictures and files up to 100 MB. Files paste in your file manager or File "
+        "Explorer."));
+    rv->addWidget(
+        GuideBlocks::line("keyboard", "Any keyboard, any screen",
+                          "Type on this computer or on a PC's own keyboard: it goes to the "
+                          "screen you're looking at."));
     rv->addWidget(GuideBlocks::line("cursorarrow.rays", "The mouse lands where you look",
                                     "On the monitor you look at, back where you left it."));
     rv->addWidget(GuideBlocks::line("command", "When you want control",
-                                    "⌃⌥L lock to this screen · ⌃⌥1–9 jump to a screen · ⌃⌥P "
-                                    "camera on/off. Or push the mouse past a screen's edge."));
+                                    Hotkeys::lock() + " lock to this screen · " + Hotkeys::jumps() +
+                                        " jump to a screen · " + Hotkeys::camera() +
+                                        " camera on/off. Or push the mouse past a screen's edge."));
     rv->addStretch(1);
     row->addWidget(right, 1, Qt::AlignTop);
     sync();

@@ -14,9 +14,9 @@ KeyboardPage::KeyboardPage(OnboardingModel& model, QWidget* parent) : GuidePage(
     v->setContentsMargins(40, 40, 40, 40);
     v->setSpacing(28);
     v->addWidget(new TitleBlock("Let Helmvantor pass on your keyboard and mouse",
-                                "macOS calls this Accessibility. Helmvantor only forwards keys "
-                                "and mouse while you look at another computer, and never "
-                                "records them."));
+                                "The X server allows it through its XInput and XTest "
+                                "extensions. Helmvantor only forwards keys and mouse while you "
+                                "look at another computer, and never records them."));
     auto* card = new Card();
     card->setMaximumWidth(560);
     check_ = new CheckLine(false, "Keyboard and mouse allowed", "Waiting for permission");
@@ -25,11 +25,12 @@ KeyboardPage::KeyboardPage(OnboardingModel& model, QWidget* parent) : GuidePage(
     auto* steps = new QVBoxLayout(howTo_);
     steps->setContentsMargins(0, 0, 0, 0);
     steps->setSpacing(12);
+    steps->addWidget(
+        GuideBlocks::numbered(1, "Log out and choose an X11 (Xorg) session at the login screen."));
     steps->addWidget(GuideBlocks::numbered(
-        1, "Click the button below. System Settings opens at Accessibility."));
-    steps->addWidget(GuideBlocks::numbered(
-        2, "Turn on the switch next to Helmvantor. Enter your Mac password if asked."));
-    steps->addWidget(GuideBlocks::numbered(3, "Come back here. This page notices by itself."));
+        2, "On a remote or nested display, use an X server with XInput 2.2 and XTest."));
+    steps->addWidget(
+        GuideBlocks::numbered(3, "Open Helmvantor there: this page then shows a tick."));
     auto* open = new PrimaryButton("Open Accessibility settings");
     connect(open, &QAbstractButton::clicked, this, [this] { this->model.onOpenAccess(); });
     steps->addWidget(open, 0, Qt::AlignLeft);

@@ -16,7 +16,7 @@ namespace {
 
 std::string hostOrDefault() {
     std::string name = QSysInfo::machineHostName().toStdString();
-    return name.empty() ? "this Mac" : name;
+    return name.empty() ? "this computer" : name;
 }
 
 } // namespace

@@ -21,10 +21,11 @@ WelcomePage::WelcomePage(OnboardingModel& model, QWidget* parent) : GuidePage(mo
     left->setContentsMargins(0, 0, 0, 0);
     left->addWidget(GuideBlocks::text("Your keyboard and mouse go where you look.", 38, gInk,
                                       QFont::DemiBold, true));
-    left->addWidget(GuideBlocks::text("Look at your PC and type: it types on the PC. Look back at "
-                                      "the Mac and you're back. Copy on one, look at the other, "
-                                      "paste.",
-                                      16, gMuted, QFont::Normal, true));
+    left->addWidget(
+        GuideBlocks::text("Look at your PC and type: it types on the PC. Look back at "
+                          "this computer and you're back. Copy on one, look at the other, "
+                          "paste.",
+                          16, gMuted, QFont::Normal, true));
     auto* steps = new QVBoxLayout();
     steps->setSpacing(16);
     steps->addWidget(GuideBlocks::numbered(1, "Allow the camera and the keyboard"));

@@ -164,7 +164,7 @@ Look look(const Pasteboard& pasteboard, bool pictures) {
     for (const std::string& type : pasteboard.types()) {
         for (const std::string& secret : secretTypes) {
             if (type == secret) {
-                out.ready.skipped = "a password stays on this Mac";
+                out.ready.skipped = "a password stays on this computer";
                 return out;
             }
         }

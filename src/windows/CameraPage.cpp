@@ -1,6 +1,7 @@
 #include "windows/CameraPage.h"
 
 #include "gaze/feed/CameraFeedView.h"
+#include "input/Hotkeys.h"
 #include "ui/Palette.h"
 #include "windows/SettingsKit.h"
 
@@ -63,15 +64,16 @@ CameraPage::CameraPage(SettingsModel& m, QWidget* parent) : SettingsPage(m, pare
         head->setText(QString::fromStdString(headLine(model.angle())));
     });
 
-    addButtonRow("Record a test session",
-                 "About 2 minutes: Helmvantor tells you where to look, lean and when to step "
-                 "away. The clip stays on this Mac and is only used to tune Helmvantor for your "
-                 "desk.",
-                 "Record", [this] { model.onRecord(); });
+    addButtonRow(
+        "Record a test session",
+        "About 2 minutes: Helmvantor tells you where to look, lean and when to step "
+        "away. The clip stays on this computer and is only used to tune Helmvantor for your "
+        "desk.",
+        "Record", [this] { model.onRecord(); });
     addRow("Camera turns off when you leave",
            "After 10 seconds without a face. It comes back at your next key or mouse move.",
            SettingsKit::text("Always", 13, gMuted));
-    QLabel* keys = SettingsKit::text("Super+Alt+P", 13, gInk);
+    QLabel* keys = SettingsKit::text(Hotkeys::camera(), 13, gInk);
     QFont f = keys->font();
     f.setFamily("monospace");
     f.setStyleHint(QFont::Monospace);

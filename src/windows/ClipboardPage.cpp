@@ -11,10 +11,11 @@ ClipboardPage::ClipboardPage(SettingsModel& m, QWidget* parent) : SettingsPage(m
         [this](bool v) { prefs.setClipPictures(v); });
     addSwitch(
         "Files",
-        "Up to 100 MB per copy. Paste in Finder or File Explorer. Folders aren't sent yet.",
+        "Up to 100 MB per copy. Paste in your file manager or File Explorer. Folders aren't "
+        "sent yet.",
         [this] { return prefs.clipFiles(); }, [this](bool v) { prefs.setClipFiles(v); });
     addButtonRow("Files from your PCs go to", "Cleared after a day; they're copies.",
-                 "Show in Finder", [this] { model.onShowReceived(); });
+                 "Show received files", [this] { model.onShowReceived(); });
     sync();
 }
 

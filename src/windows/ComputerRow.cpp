@@ -51,7 +51,7 @@ void ComputerRow::show(const SettingsModel::Computer& c) {
     bool on = c.local || c.online;
     QColor colour = on ? gLive : gMuted;
     stateIcon_->set(on ? "circle.fill" : "circle", colour);
-    state_->setText(c.local ? "This Mac" : c.online ? "Online" : "Offline");
+    state_->setText(c.local ? "This computer" : c.online ? "Online" : "Offline");
     QPalette p = state_->palette();
     p.setColor(QPalette::WindowText, colour);
     state_->setPalette(p);

@@ -33,8 +33,8 @@ ComputersPage::ComputersPage(SettingsModel& m, QWidget* parent) : SettingsPage(m
         "Helmvantor is then invisible on the network you're on (a café, the office) and only "
         "your own Tailscale devices can reach it. Your PCs need Tailscale too.",
         [this] { return prefs.tailscaleOnly(); }, [this](bool v) { prefs.setTailscaleOnly(v); });
-    SettingsRow* allowed = addButtonRow("PCs whose keyboard and mouse may control this Mac", "",
-                                        "Ask again", [this] { prefs.setAllowedPCs({}); });
+    SettingsRow* allowed = addButtonRow("PCs whose keyboard and mouse may control this computer",
+                                        "", "Ask again", [this] { prefs.setAllowedPCs({}); });
     onSync([this, allowed] {
         const auto& ids = prefs.allowedPCs();
         allowed->setVisible(!ids.empty());

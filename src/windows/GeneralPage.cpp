@@ -11,7 +11,7 @@ namespace helm {
 GeneralPage::GeneralPage(SettingsModel& m, QWidget* parent) : SettingsPage(m, parent) {
     // The switch shows what the system reports; a refused change snaps back on the next sync.
     addSwitch(
-        "Start Helmvantor when you log in", "Opens quietly in the menu bar.",
+        "Start Helmvantor when you log in", "Opens quietly in the tray.",
         [this] { return model.startAtLogin(); },
         [this](bool on) {
             model.setStartAtLogin(on);
@@ -28,7 +28,7 @@ GeneralPage::GeneralPage(SettingsModel& m, QWidget* parent) : SettingsPage(m, pa
     addSwitch(
         "Floating panel",
         "A small panel in the bottom-right corner: which screen has your keys and mouse. The "
-        "menu bar shows the same.",
+        "tray icon shows the same.",
         [this] { return prefs.panel(); }, [this](bool v) { prefs.setPanel(v); });
     addSwitch(
         "Sounds", "A soft chime during setup.", [this] { return prefs.sounds(); },

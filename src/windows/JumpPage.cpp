@@ -55,9 +55,10 @@ protected:
 } // namespace
 
 JumpPage::JumpPage(SettingsModel& m, QWidget* parent) : SettingsPage(m, parent) {
-    addText("What you see when the mouse jumps to the screen you look at. The same on your Mac "
-            "and your PCs.",
-            13, gMuted);
+    addText(
+        "What you see when the mouse jumps to the screen you look at. The same on this computer "
+        "and your PCs.",
+        13, gMuted);
     auto* line = new QHBoxLayout();
     line->setSpacing(10);
     line->addWidget(SettingsKit::text("Colour", 13, gMuted));

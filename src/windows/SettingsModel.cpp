@@ -22,7 +22,7 @@ void SettingsModel::setStartAtLogin(bool on) {
     std::optional<std::string> message;
     if (failure) {
         // The sentence the window shows, kept as the program has always worded it.
-        message = "macOS didn't allow it: " + *failure;
+        message = "The desktop didn't allow it: " + *failure;
     }
     bool now = loginItem_ != nullptr && loginItem_->enabled();
     bool differs = message != loginMessage_ || now != startAtLogin_;

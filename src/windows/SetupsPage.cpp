@@ -12,7 +12,7 @@ namespace helm {
 
 SetupsPage::SetupsPage(SettingsModel& m, QWidget* parent) : SettingsPage(m, parent) {
     addText("Each setup remembers its own screens, for example Home and Work. Helmvantor "
-            "switches by itself when it recognises the monitors plugged into this Mac.",
+            "switches by itself when it recognises the monitors plugged into this computer.",
             13, gMuted);
     QPushButton* add = SettingsKit::button("New setup", [this] { model.onNewSetup(); });
     add->setText("+  New setup");

@@ -1,5 +1,6 @@
 #include "windows/ShortcutsPage.h"
 
+#include "input/Hotkeys.h"
 #include "ui/Palette.h"
 #include "windows/SettingsKit.h"
 
@@ -8,11 +9,10 @@
 namespace helm {
 
 ShortcutsPage::ShortcutsPage(SettingsModel& m, QWidget* parent) : SettingsPage(m, parent) {
-    // Super plays the role of Control here and Alt that of Option.
-    static const char* const table[][2] = {
-        {"Lock to the screen you're on", "Super+Alt+L"},
-        {"Camera on or off", "Super+Alt+P"},
-        {"Jump to screen 1–9", "Super+Alt+1 … Super+Alt+9"},
+    const std::pair<const char*, std::string> table[] = {
+        {"Lock to the screen you're on", Hotkeys::lock()},
+        {"Camera on or off", Hotkeys::camera()},
+        {"Jump to screen 1–9", Hotkeys::jumpList()},
     };
     for (const auto& [title, keys] : table) {
         QLabel* k = SettingsKit::text(keys, 13, gInk);

@@ -42,7 +42,7 @@ SwitchingPage::SwitchingPage(SettingsModel& m, QWidget* parent) : SettingsPage(m
         slider->setValue(static_cast<int>(std::lround(prefs.pcPointer() * 10)));
         char help[160];
         std::snprintf(help, sizeof help,
-                      "%.1f× your Mac's speed. Windows adds its own acceleration, so match it "
+                      "%.1f× this computer's speed. Windows adds its own acceleration, so match it "
                       "here.",
                       prefs.pcPointer());
         row->setHelp(help);

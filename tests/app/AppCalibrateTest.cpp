@@ -212,7 +212,7 @@ TEST_F(CalRunTest, NoFaceHelpComesOncePerAbsenceAndRestartsOnlyItsOwnRun) {
     auto app = makeCal();
     app->setLayout(calDesk());
     app->startCalibration(std::nullopt, true, false);
-    const std::string help = "say I can't see your face. Sit in front of the MacBook, then look "
+    const std::string help = "say I can't see your face. Sit in front of this computer, then look "
                              "where the green dot is.";
     auto helps = [&] { return std::count(speech->events.begin(), speech->events.end(), help); };
     app->saw(Angle{0, 0}, std::nullopt);

@@ -212,7 +212,7 @@ TEST_F(AppClipboardTest, ALookBackDuringABigPushAsksOnlyOnceThePushIsOut) {
 TEST_F(AppClipboardTest, ContentThatStaysIsToldOncePerChange) {
     pb->set({{"text/plain", "pw"}, {"x-kde-passwordManagerHint", "secret"}});
     keys("mac/a", "pc1/x");
-    EXPECT_EQ(note(), "Clipboard: a password stays on this Mac");
+    EXPECT_EQ(note(), "Clipboard: a password stays on this computer");
     app->hud.setNote(std::nullopt);
     keys("mac/a", "pc1/x");
     pump();

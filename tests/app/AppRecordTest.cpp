@@ -249,7 +249,7 @@ TEST_F(AppRecordTest, SavedOnlyWithTheCueListWrittenAndTheMovieComplete) {
         }
         finalised(*app);
         if (c.failure.empty()) {
-            EXPECT_EQ(app->hud.note(), "Recording saved on this Mac. Thank you!");
+            EXPECT_EQ(app->hud.note(), "Recording saved on this computer. Thank you!");
             const std::string path = *app->recordDir + "/script.json";
             EXPECT_EQ(mode(path), 0600u);
             std::ifstream in(path);

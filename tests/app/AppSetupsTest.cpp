@@ -86,7 +86,7 @@ TEST_F(AppSetupsTest, UnknownMonitorsStartASetupOnlyForACalibratedDesk) {
         std::optional<std::string> started;
     };
     const Case cases[] = {
-        {"calibrated desk, one monitor", true, false, "MacBook only"},
+        {"calibrated desk, one monitor", true, false, "One monitor"},
         {"calibrated desk, one monitor, name taken", true, true, "Work"},
         {"uncalibrated desk", false, false, std::nullopt},
     };
@@ -95,7 +95,7 @@ TEST_F(AppSetupsTest, UnknownMonitorsStartASetupOnlyForACalibratedDesk) {
         Setups s;
         s.list = {{"Home", home}};
         if (c.macBookOnlyTaken) {
-            s.list.push_back({"MacBook only", desk({screen("mac/Z", 1)})});
+            s.list.push_back({"One monitor", desk({screen("mac/Z", 1)})});
         }
         store(s, home);
         auto app = start({display("C", 0)});

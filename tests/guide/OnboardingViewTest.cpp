@@ -172,7 +172,10 @@ TEST(OnboardingView, CameraCardFollowsThePermission) {
         bool preview;
     };
     const Case cases[] = {
-        {Camera::unknown, {"macOS will ask once. Choose Allow.", "Allow camera"}, false},
+        {Camera::unknown,
+         {"Nothing to ask on this desktop: the camera starts when you choose Allow camera.",
+          "Allow camera"},
+         false},
         {Camera::allowed, {"Camera allowed"}, true},
         {Camera::blocked, {"The camera is blocked for Helmvantor", "Open Camera settings"}, false},
         {Camera::missing, {"No camera found"}, false},
@@ -213,9 +216,9 @@ TEST(OnboardingView, ConnectPageShowsCodesAndStatus) {
         const char* line;
     };
     const Net nets[] = {
-        {"192.168.1.20", std::nullopt, "This Mac is ready on your network (192.168.1.20)"},
-        {std::nullopt, "100.64.0.7", "This Mac is ready on your network"},
-        {std::nullopt, std::nullopt, "This Mac isn't on a network"},
+        {"192.168.1.20", std::nullopt, "This computer is ready on your network (192.168.1.20)"},
+        {std::nullopt, "100.64.0.7", "This computer is ready on your network"},
+        {std::nullopt, std::nullopt, "This computer isn't on a network"},
     };
     for (const Net& n : nets) {
         g.model.setNetworkIP(n.lan);
@@ -307,7 +310,7 @@ TEST(OnboardingView, ManyStoresMakeOneUpdateAndKeepThePage) {
     QCoreApplication::processEvents();
     EXPECT_EQ(built, g.view->pagesBuilt());
     EXPECT_EQ(page, static_cast<QWidget*>(g.view->page()));
-    EXPECT_TRUE(g.shows("This Mac is ready on your network (10.0.0.2)"));
+    EXPECT_TRUE(g.shows("This computer is ready on your network (10.0.0.2)"));
 }
 
 // Pages whose subtitle wraps to two lines at its capped width: the heading keeps its full

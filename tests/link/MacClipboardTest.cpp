@@ -73,7 +73,7 @@ TEST_F(MacClipboardTest, ReadTakesTheFirstMatch) {
     const Case cases[] = {
         {"concealed beside text and files",
          with(files({a}), {{"text/plain", "pw"}, {"x-kde-passwordManagerHint", "secret"}}),
-         "none / a password stays on this Mac"},
+         "none / a password stays on this computer"},
         {"another hint value is not a secret",
          {{"text/plain", "t"}, {"x-kde-passwordManagerHint", "public"}},
          "text t / -"},

@@ -82,7 +82,7 @@ TEST(SettingsModel, StartAtLoginReadsBackWhatIsInForce) {
         {"turned on", false, {}, true, true, {}},
         {"turned off", true, {}, false, false, {}},
         {"refused keeps the real state", true, "read-only folder", false, true,
-         "macOS didn't allow it: read-only folder"},
+         "The desktop didn't allow it: read-only folder"},
     };
     for (const Case& c : cases) {
         MemoryLoginItem item;

@@ -154,8 +154,8 @@ TEST(SettingsView, StoredValuesShownAsTheyAreWithoutWrites) {
         {"mouse speed help", "switching", [](Prefs& p) { p.setPcPointer(2.0); },
          [](Fixture& f) {
              EXPECT_EQ(f.view->page()->rows()[3]->help().toStdString(),
-                       "2.0× your Mac's speed. Windows adds its own acceleration, so match it "
-                       "here.");
+                       "2.0× this computer's speed. Windows adds its own acceleration, so match "
+                       "it here.");
              EXPECT_EQ(f.all<QSlider>().front()->value(), 20);
          }},
         {"a mix of 0.33 stays", "tracking", [](Prefs& p) { p.setEyeMix(0.33); },
@@ -203,13 +203,13 @@ TEST(SettingsView, AChangeInTheStoreShowsAtOnceWithoutAWrite) {
 TEST(SettingsView, LoginMessageShowsOnlyWhenPresent) {
     Fixture f;
     f.open("general");
-    EXPECT_FALSE(f.reads("macOS didn't allow it: no login items here"));
+    EXPECT_FALSE(f.reads("The desktop didn't allow it: no login items here"));
     EXPECT_EQ(f.titles().size(), 5u);
     // Without a login item every change is refused and the switch stays off.
     auto* login = dynamic_cast<SettingsSwitch*>(f.view->page()->rows()[0]->control());
     QTest::mouseClick(login, Qt::LeftButton);
     EXPECT_FALSE(login->isChecked());
-    EXPECT_TRUE(f.reads("macOS didn't allow it: no login items here"));
+    EXPECT_TRUE(f.reads("The desktop didn't allow it: no login items here"));
 }
 
 TEST(SettingsView, CameraPageHeadLine) {
@@ -339,7 +339,7 @@ TEST(SettingsView, ComputerRows) {
         const char* monitors;
         bool forget;
     };
-    const Want want[] = {{"laptopcomputer", "This Mac", "circle.fill", "2 monitors", false},
+    const Want want[] = {{"laptopcomputer", "This computer", "circle.fill", "2 monitors", false},
                          {"pc", "Offline", "circle", "1 monitor", true}};
     for (std::size_t i = 0; i < 2; ++i) {
         EXPECT_EQ(rows[i]->icon()->name(), want[i].icon);

@@ -2,6 +2,7 @@
 
 #include "app/menu/MenuHeader.h"
 #include "app/menu/MenuModel.h"
+#include "input/Hotkeys.h"
 
 #include <QWidgetAction>
 
@@ -37,8 +38,8 @@ QString StatusMenu::jumpTitle(const Screen& s, bool offline) {
     if (offline) {
         t += "  (not connected)";
     }
-    if (s.number <= 9) {
-        t += "   \u2303\u2325" + std::to_string(s.number);
+    if (std::string keys = Hotkeys::jump(s.number); !keys.empty()) {
+        t += "   " + keys;
     }
     return QString::fromStdString(t);
 }
@@ -137,8 +138,10 @@ std::unique_ptr<StatusMenu> buildMenu(MenuModel& model, MenuActions actions, boo
     sm->jumpMenu.setTitle("Jump to screen");
     menu.addMenu(&sm->jumpMenu);
     menu.addSeparator();
-    sm->toggle("Lock to this screen   \u2303\u2325L", a.locked, a.toggleLock);
-    sm->toggle("Camera on   \u2303\u2325P", a.cameraOn, a.toggleCamera);
+    sm->toggle(QString::fromStdString("Lock to this screen   " + Hotkeys::lock()), a.locked,
+               a.toggleLock);
+    sm->toggle(QString::fromStdString("Camera on   " + Hotkeys::camera()), a.cameraOn,
+               a.toggleCamera);
     sm->action(menu, "Unstick keys and mouse", {}, a.unstick);
     menu.addSeparator();
     sm->action(menu, "Screens\u2026", QKeySequence(Qt::CTRL | Qt::Key_D), a.openDesk);

@@ -113,7 +113,7 @@ void renderGuide(const std::string& path) {
     {
         MenuModel model;
         MenuModel::Header header;
-        header.title = "Keys and mouse on 1 \u00B7 MacBook Air";
+        header.title = "Keys and mouse on 1 \u00B7 ThinkPad";
         header.detail = "Too far from the camera";
         header.warning = true;
         model.setHeader(header);

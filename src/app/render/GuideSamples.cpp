@@ -6,8 +6,8 @@ namespace helm {
 
 Layout GuideSamples::layout() {
     Layout l;
-    l.sync(std::nullopt, "MacBook Air",
-           {{"a", "Built-in Retina Display", 0, 0, 0, 1470, 956, 301, 196, true}});
+    l.sync(std::nullopt, "ThinkPad",
+           {{"a", "Built-in Display", 0, 0, 0, 1470, 956, 301, 196, true}});
     l.sync("work-pc", "WORK PC",
            {{"A", "DELL U2723QE", 0, 0, 0, 2560, 1440, 597, 336, true},
             {"B", "LG 24MP", 1, 0, -1080, 1920, 1080, 527, 296, false}});
@@ -29,14 +29,14 @@ GuideSamples::GuideSamples(std::function<double()> clock) {
     guide.setCode("730146");
     guide.feed = &feed;
 
-    settings.setComputers({{"mac", "MacBook Air", 1, true, true},
+    settings.setComputers({{"mac", "ThinkPad", 1, true, true},
                            {"work-pc", "WORK PC", 2, true, false},
                            {"main-pc", "MAIN PC", 1, false, false}});
     settings.setAngle(Angle{-12, 4});
     settings.setBrightness(0.46);
     settings.setHealth("Camera on, sees you");
     settings.setFeed(&feed);
-    settings.setSetups({"Home", "Work", "MacBook only"});
+    settings.setSetups({"Home", "Work", "One monitor"});
     settings.setActiveSetup("Home");
     settings.setLiveLook("2 \u00B7 WORK PC");
     settings.setCheckResult("Helmvantor picked the right screen 94% of the time.");

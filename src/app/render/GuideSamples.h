@@ -25,7 +25,7 @@ struct GuideSamples {
     Prefs prefs{store};
     DeskModel desk{layout()};
     FeedModel feed;
-    OnboardingModel guide{"Velmorian's MacBook Air"}; // its screens are the desk's
+    OnboardingModel guide{"Velmorian's ThinkPad"}; // its screens are the desk's
     SettingsModel settings{prefs};
 };
 

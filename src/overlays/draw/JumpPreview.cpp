@@ -28,9 +28,9 @@ void screenBox(QPainter& g, const QRectF& r, double k, const char* label, bool t
     g.strokePath(box, paint::pen(edge, 1)); // 1 whatever the tile's size
     g.setFont(Fonts::font(9 * k, QFont::Normal, g.device()));
     g.setPen(QColor::fromRgbF(0.557f, 0.557f, 0.576f));
-    QPointF c(r.left() + 10 * k, r.top() - 8 * k);
-    g.drawText(QRectF(c.x() - 100 * k, c.y() - 20 * k, 200 * k, 40 * k), Qt::AlignCenter,
-               QString::fromLatin1(label));
+    // Over the box's left edge, so a longer name grows into the tile rather than out of it.
+    g.drawText(QRectF(r.left() + k, r.top() - 28 * k, 200 * k, 40 * k),
+               Qt::AlignLeft | Qt::AlignVCenter, QString::fromUtf8(label));
 }
 
 } // namespace
@@ -60,7 +60,7 @@ void JumpPreview::paint(QPainter& g, double w, const JumpRecipe& recipe, const s
 
     const QRectF mac(10 * k, 40 * k, 120 * k, 78 * k);
     const QRectF pc(140 * k, 26 * k, 170 * k, 110 * k);
-    screenBox(g, mac, k, "Mac", false);
+    screenBox(g, mac, k, "This computer", false);
     screenBox(g, pc, k, "PC", true);
 
     const QPointF target(pc.center().x() + 10 * k, pc.center().y());

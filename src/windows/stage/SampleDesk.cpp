@@ -31,7 +31,7 @@ DeskModel sampleDesk() {
         Screen s;
         s.id = std::move(id);
         s.number = number;
-        s.computerName = pc ? "WORK PC" : "MacBook Air";
+        s.computerName = pc ? "WORK PC" : "ThinkPad";
         s.computer = std::move(pc);
         s.yaw = yaw, s.pitch = pitch, s.width = w, s.height = h;
         screens.push_back(s);

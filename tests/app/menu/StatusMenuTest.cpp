@@ -86,8 +86,8 @@ TEST(StatusMenu, HasItsFourteenItemsInOrder) {
                                      "Setup",
                                      "Jump to screen",
                                      "--",
-                                     "Lock to this screen   \u2303\u2325L",
-                                     "Camera on   \u2303\u2325P",
+                                     "Lock to this screen   Super+Alt+L",
+                                     "Camera on   Super+Alt+P",
                                      "Unstick keys and mouse",
                                      "--",
                                      "Screens\u2026",
@@ -109,7 +109,7 @@ TEST(StatusMenu, OpeningRefreshesAndNamesTheSetup) {
     EXPECT_TRUE(f.m->toggles[0].first->isChecked()); // locked
     EXPECT_FALSE(f.m->toggles[1].first->isChecked());
 
-    find(f.m->menu, "Lock to this screen   \u2303\u2325L")->trigger();
+    find(f.m->menu, "Lock to this screen   Super+Alt+L")->trigger();
     EXPECT_EQ((std::vector<std::string>{"refresh", "lock", "refresh"}), f.done);
 }
 
@@ -139,9 +139,9 @@ TEST(StatusMenu, JumpSubmenuLabelsEveryScreen) {
         std::string text;
         bool checked;
     } cases[] = {
-        {0, "1 \u00b7 This computer \u00b7 Built-in   \u2303\u23251", false},
-        {1, "2 \u00b7 Office \u00b7 Wide   \u2303\u23252", true},
-        {2, "3 \u00b7 Den PC \u00b7 Left  (not connected)   \u2303\u23253", false},
+        {0, "1 \u00b7 This computer \u00b7 Built-in   Super+Alt+1", false},
+        {1, "2 \u00b7 Office \u00b7 Wide   Super+Alt+2", true},
+        {2, "3 \u00b7 Den PC \u00b7 Left  (not connected)   Super+Alt+3", false},
         {9, "10 \u00b7 This computer \u00b7 Built-in", false},
     };
     for (const Case& c : cases) {

@@ -108,7 +108,7 @@ TEST(QtPasteboard, ReadsAnotherProgramsClipboard) {
     };
     const Case cases[] = {
         {"text", "plain words", "text plain words / -"},
-        {"hint", "hunter2", "none / a password stays on this Mac"},
+        {"hint", "hunter2", "none / a password stays on this computer"},
         {"gnome", file, "from gnome.txt=5 / -"},
         {"bmp", "", "image png / -"},
     };
