@@ -2,6 +2,7 @@
 // as a hotkey, or is forwarded to the PC whose screen holds focus.
 #include "app/App.h"
 #include "app/Log.h"
+#include "input/Hotkeys.h"
 #include "input/KeyMap.h"
 #include "link/Hub.h"
 #include "link/Wire.h"
@@ -10,7 +11,6 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -21,24 +21,11 @@ namespace {
 
 using Type = InputEvent::Type;
 
-constexpr std::uint64_t controlOption = InputEvent::control | InputEvent::option;
-constexpr int keyL = 37;
-constexpr int keyP = 35;
 constexpr int keyCapsLock = 57;
-// The digit row's key codes, for screens 1 to 9.
-constexpr std::array<int, 9> digitCodes = {18, 19, 20, 21, 23, 22, 26, 28, 25};
 // Movements beyond this (points) come from a broken device, never from a hand.
 constexpr std::int64_t maxDelta = 10'000;
 // Edge switches closer together than this are one push, not two.
 constexpr double edgeSpacing = 0.4;
-
-std::optional<int> digitOf(int code) {
-    auto it = std::find(digitCodes.begin(), digitCodes.end(), code);
-    if (it == digitCodes.end()) {
-        return std::nullopt;
-    }
-    return static_cast<int>(it - digitCodes.begin()) + 1;
-}
 
 bool isMotion(Type t) {
     return t == Type::moved || t == Type::leftDragged || t == Type::rightDragged ||
@@ -80,9 +67,7 @@ void App::installTap(bool) {
         refresh();
         return;
     }
-    std::vector<int> hotkeys = {keyL, keyP};
-    hotkeys.insert(hotkeys.end(), digitCodes.begin(), digitCodes.end());
-    input->grabHotkeys(hotkeys);
+    input->grabHotkeys({Hotkeys::all().begin(), Hotkeys::all().end()});
     input->onGrabChange([this] { grabChanged(); });
     tapOn_ = true;
     capturing = true; // the pointer may now be held still while the mouse drives a PC
@@ -93,7 +78,7 @@ void App::installTap(bool) {
 
 bool App::tapped(const InputEvent& e) {
     if (e.marked) {
-        return true; // our own posting, or another program's: never ours to route
+        return true; // our own posting: never ours to route
     }
     // The user's hand takes the pointer back from a running glide.
     if (e.type == Type::moved || e.type == Type::leftDragged) {
@@ -112,16 +97,18 @@ bool App::tapped(const InputEvent& e) {
         }
         return key(e.code, false);
     case Type::keyDown: {
-        std::optional<int> digit = digitOf(e.code);
-        if ((e.flags & controlOption) == controlOption &&
-            (e.code == keyL || e.code == keyP || digit)) {
+        if (std::optional<Hotkey> h = Hotkeys::of(e.code, e.flags)) {
             swallowedKeys.insert(e.code);
-            if (digit) {
-                jumpTo(*digit);
-            } else if (e.code == keyL) {
+            switch (h->action) {
+            case Hotkey::Action::jump:
+                jumpTo(h->screen);
+                break;
+            case Hotkey::Action::lock:
                 toggleLock();
-            } else {
+                break;
+            case Hotkey::Action::camera:
                 setCamera(!cameraOn, "you asked");
+                break;
             }
             return false;
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "input/Hotkeys.h"
 #include "input/InputEvent.h"
 
 #include <functional>
@@ -27,9 +28,10 @@ public:
     virtual bool iso() const = 0;
     // Starts reporting every key, button, movement and wheel event; false when it could not.
     virtual bool observe(Handler handler) = 0;
-    // Reserves control-option plus each Mac key code (whatever other modifiers are held) so no
-    // other program acts on them; a combination another program holds is logged, not fatal.
-    virtual void grabHotkeys(const std::vector<int>& codes) = 0;
+    // Reserves each hotkey's key with exactly the modifiers that count for it (control and
+    // option, whatever else is held) so no other program acts on it; a combination another
+    // program holds is logged, not fatal.
+    virtual void grabHotkeys(const std::vector<Hotkey>& keys) = 0;
     // The grabs wanted now. A grab that cannot be taken is retried briefly and then given up
     // until it is wanted afresh; while it is not held, the input it would swallow reaches
     // this computer's programs, so the caller must not forward it too.

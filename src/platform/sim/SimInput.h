@@ -15,7 +15,7 @@ public:
     bool isIso = false;
     // Whether a wanted grab is granted; a refused one stays not held.
     bool grantKeyboard = true, grantPointer = true;
-    std::vector<int> hotkeys;
+    std::vector<Hotkey> hotkeys;
     // What was posted, in order: "key 55 1", "button 0 0", "motion 10 20", "scroll 48 0",
     // and "release" for each release of everything posted.
     std::vector<std::string> posted;
@@ -23,7 +23,7 @@ public:
     bool trusted() override { return isTrusted; }
     bool iso() const override { return isIso; }
     bool observe(Handler h) override;
-    void grabHotkeys(const std::vector<int>& codes) override { hotkeys = codes; }
+    void grabHotkeys(const std::vector<Hotkey>& keys) override { hotkeys = keys; }
     void wantGrabs(bool keyboard, bool pointer) override;
     bool keyboardGrabbed() const override { return keyboard; }
     bool pointerGrabbed() const override { return pointer; }

@@ -35,7 +35,7 @@ public:
     bool trusted() override { return hasXI22 && hasXTest; }
     bool iso() const override { return iso_; }
     bool observe(Handler handler) override;
-    void grabHotkeys(const std::vector<int>& codes) override;
+    void grabHotkeys(const std::vector<Hotkey>& keys) override;
     void wantGrabs(bool keyboard, bool pointer) override;
     bool keyboardGrabbed() const override { return haveKeyboard; }
     bool pointerGrabbed() const override { return havePointer; }
@@ -67,6 +67,11 @@ private:
         unsigned long first, last;
         std::string name;
     };
+    // The eight modifier state bits: the Mac flags each one's keys give, and which have keys.
+    struct ModifierRows {
+        std::array<std::uint64_t, 8> flags{};
+        unsigned used = 0;
+    };
 
     X11Input(_XDisplay* dpy, _XDisplay* watch, Log log);
     void drain();
@@ -83,7 +88,8 @@ private:
     void buildKeyTable();
     void resync(bool report);
     int keycodeForMac(int code) const;
-    unsigned modifierMaskOf(unsigned long keysymLeft, unsigned long keysymRight) const;
+    ModifierRows modifierRows() const;
+    void grabHotkey(int keycode);
 
     void attemptGrabs();
     bool grabPointerHere();
@@ -125,6 +131,8 @@ private:
     unsigned long confine = 0;
 
     std::vector<HotkeyRequests> hotkeyRequests;
+    std::set<int> hotkeyKeys;           // X key codes of the hotkeys
+    std::vector<unsigned> hotkeyStates; // the modifier states each is grabbed with
     std::set<std::string> takenReported;
     std::set<int> postedKeys, postedButtons;
     double postRestY = 0, postRestX = 0;

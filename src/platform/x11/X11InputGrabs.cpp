@@ -1,11 +1,8 @@
 #include "platform/x11/X11Input.h"
-#include "platform/x11/X11KeyCodes.h"
 
-#include <X11/XKBlib.h>
+#include "input/KeyMap.h"
+
 #include <X11/Xlib.h>
-#include <X11/keysym.h>
-
-#include <cctype>
 
 namespace helm {
 
@@ -15,54 +12,63 @@ constexpr auto retryFor = std::chrono::seconds(1);
 
 } // namespace
 
-unsigned X11Input::modifierMaskOf(unsigned long left, unsigned long right) const {
-    unsigned mask = 0;
+// What each modifier state bit means in the events' terms, read through the same key table the
+// events are reported by, so a state grabbed is a state that counts.
+X11Input::ModifierRows X11Input::modifierRows() const {
+    ModifierRows rows;
+    rows.used = ShiftMask | LockMask | ControlMask;
     XModifierKeymap* map = XGetModifierMapping(dpy);
     if (!map)
-        return 0;
+        return rows;
     for (int mod = 0; mod < 8; ++mod)
         for (int i = 0; i < map->max_keypermod; ++i) {
             KeyCode kc = map->modifiermap[mod * map->max_keypermod + i];
             if (!kc)
                 continue;
-            KeySym sym = XkbKeycodeToKeysym(dpy, kc, 0, 0);
-            if (sym == left || sym == right)
-                mask |= 1u << mod;
+            rows.used |= 1u << mod;
+            auto side = KeyMap::modifierMask().find(macOf[kc]);
+            if (side != KeyMap::modifierMask().end())
+                rows.flags[mod] |= InputEvent::flagsFor(side->second, false);
         }
     XFreeModifiermap(map);
-    return mask;
+    return rows;
 }
 
 // Hotkeys are grabbed by key position, as the Mac codes are positions: a layout that puts
-// digits on the shifted level still gets Super+Alt and the digit row. Every combination of
-// Shift, Caps Lock, Ctrl and Num Lock is grabbed too, as any of them may be on or held.
-void X11Input::grabHotkeys(const std::vector<int>& codes) {
-    unsigned super = modifierMaskOf(XK_Super_L, XK_Super_R);
-    unsigned alt = modifierMaskOf(XK_Alt_L, XK_Alt_R);
-    unsigned numLock = modifierMaskOf(XK_Num_Lock, XK_Num_Lock);
-    const unsigned extras[] = {ShiftMask, LockMask, ControlMask, numLock};
-    for (int code : codes) {
-        int keycode = keycodeForMac(code);
+// digits on the shifted level still gets the digit row. A hotkey counts with any key playing
+// control (Super) and any playing option (Alt, AltGr), whatever else is held or locked, so
+// every such state of the modifiers in use is grabbed: AltGr, on its own bit in most
+// European layouts, then never lets the key through to the focused window.
+void X11Input::grabHotkeys(const std::vector<Hotkey>& keys) {
+    const ModifierRows rows = modifierRows();
+    hotkeyStates.clear();
+    for (unsigned mods = 0; mods < 256; ++mods) {
+        if (mods & ~rows.used)
+            continue;
+        std::uint64_t flags = 0;
+        for (int mod = 0; mod < 8; ++mod)
+            if (mods & (1u << mod))
+                flags |= rows.flags[mod];
+        if ((flags & Hotkeys::flags) == Hotkeys::flags)
+            hotkeyStates.push_back(mods);
+    }
+    for (const Hotkey& h : keys) {
+        int keycode = keycodeForMac(h.code);
         if (!keycode)
             continue;
-        const char* symName =
-            XKeysymToString(XkbKeycodeToKeysym(dpy, static_cast<KeyCode>(keycode), 0, 0));
-        std::string key = symName ? symName : std::to_string(keycode);
-        if (key.size() == 1)
-            key[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(key[0])));
-        HotkeyRequests requests{NextRequest(dpy), 0, "Super+Alt+" + key};
-        for (unsigned subset = 0; subset < 16; ++subset) {
-            unsigned mods = (super ? super : Mod4Mask) | (alt ? alt : Mod1Mask);
-            for (int i = 0; i < 4; ++i)
-                if (subset & (1u << i))
-                    mods |= extras[i];
-            XGrabKey(dpy, keycode, mods, root, False, GrabModeAsync, GrabModeAsync);
-        }
+        hotkeyKeys.insert(keycode);
+        HotkeyRequests requests{NextRequest(dpy), 0, Hotkeys::label(h)};
+        grabHotkey(keycode);
         requests.last = NextRequest(dpy) - 1;
         hotkeyRequests.push_back(requests);
     }
     XSync(dpy, False); // a taken combination is reported now, while its requests are known
     scheduleDrain();
+}
+
+void X11Input::grabHotkey(int keycode) {
+    for (unsigned mods : hotkeyStates)
+        XGrabKey(dpy, keycode, mods, root, False, GrabModeAsync, GrabModeAsync);
 }
 
 void X11Input::wantGrabs(bool keyboard, bool pointer) {
