@@ -23,7 +23,8 @@ namespace helm {
 // The keyboard and mouse of an X11 session, on a connection of its own so nothing it does
 // waits behind the toolkit's. XInput 2 raw events observe every device even while another
 // client holds a grab; passive key grabs reserve the hotkeys; active grabs swallow input while
-// focus is on a PC; XTest posts, and whatever XTest posts is reported as marked.
+// focus is on a PC; XTest posts, and what we posted comes back marked (another program's XTest
+// events count as the user's).
 class X11Input : public InputService {
 public:
     // Opens the display (empty: $DISPLAY); nothing when it cannot be reached.
@@ -77,9 +78,10 @@ private:
     void drain();
     void scheduleDrain();
     void handleGeneric(void* cookie);
-    void rawKey(int keycode, bool press, unsigned long time, bool marked);
-    void rawButton(int button, bool press, bool emulated, bool marked);
-    void rawMotion(const void* raw, Device& device, bool marked);
+    // xtest: the event came through XTest, so it may be one we posted.
+    void rawKey(int keycode, bool press, unsigned long time, bool xtest);
+    void rawButton(int button, bool press, bool emulated, bool xtest);
+    void rawMotion(const void* raw, Device& device, bool xtest);
     void coreKeyPress(int keycode, unsigned long time);
     void report(InputEvent e, bool withLocation);
     void refreshDevices();

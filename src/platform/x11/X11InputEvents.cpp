@@ -1,6 +1,7 @@
 #include "platform/x11/X11Input.h"
 
 #include "input/KeyMap.h"
+#include "platform/x11/PostedEvents.h"
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
@@ -15,6 +16,11 @@ namespace {
 // Deltas beyond this are a broken device or arithmetic gone wrong, never a hand's movement.
 constexpr double maxDelta = 10'000;
 constexpr double pointsPerNotch = 48;
+
+// An event is marked only when it came through XTest and matches what we posted.
+bool ours(bool xtest, PostedEvents::Kind kind, int detail, bool press) {
+    return xtest && PostedEvents::shared().claim(kind, detail, press, PostedEvents::Clock::now());
+}
 
 } // namespace
 
@@ -48,12 +54,13 @@ void X11Input::handleGeneric(void* c) {
     XFreeEventData(watch, cookie);
 }
 
-void X11Input::rawKey(int keycode, bool press, unsigned long time, bool marked) {
+void X11Input::rawKey(int keycode, bool press, unsigned long time, bool xtest) {
     if (keycode < 0 || keycode >= 256)
         return;
     auto k = static_cast<std::size_t>(keycode);
     if (press && held[k] && pressTime[k] == time)
         return; // the same physical press, seen twice
+    const bool marked = ours(xtest, PostedEvents::Kind::key, keycode, press);
     held[k] = press;
     if (press)
         pressTime[k] = time;
@@ -92,9 +99,9 @@ void X11Input::coreKeyPress(int keycode, unsigned long time) {
     report(e, false);
 }
 
-void X11Input::rawButton(int button, bool press, bool emulated, bool marked) {
+void X11Input::rawButton(int button, bool press, bool emulated, bool xtest) {
     InputEvent e;
-    e.marked = marked;
+    e.marked = !emulated && ours(xtest, PostedEvents::Kind::button, button, press);
     if (button >= 4 && button <= 7) {
         // Wheel clicks; those the server makes up from a smooth-scrolling axis come as
         // valuators too and are counted there.
@@ -117,7 +124,7 @@ void X11Input::rawButton(int button, bool press, bool emulated, bool marked) {
     report(e, true);
 }
 
-void X11Input::rawMotion(const void* r, Device& device, bool marked) {
+void X11Input::rawMotion(const void* r, Device& device, bool xtest) {
     const auto* raw = static_cast<const XIRawEvent*>(r);
     double moveX = 0, moveY = 0, scrollY = 0, scrollX = 0;
     bool moved = false, scrolled = false;
@@ -147,6 +154,9 @@ void X11Input::rawMotion(const void* r, Device& device, bool marked) {
             moved = true;
         }
     }
+    // Only a move of the pointer is a post of ours; the scrolling XTest makes up from our
+    // wheel clicks is skipped above.
+    const bool marked = moved && ours(xtest, PostedEvents::Kind::motion, 0, false);
     if (moved) {
         double fx = moveX + restX, fy = moveY + restY;
         InputEvent e;

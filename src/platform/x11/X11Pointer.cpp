@@ -1,5 +1,6 @@
 #include "platform/x11/X11Pointer.h"
 
+#include "platform/x11/PostedEvents.h"
 #include "platform/x11/X11Monitors.h"
 #include "platform/x11/X11ReduceMotion.h"
 
@@ -59,6 +60,7 @@ void X11Pointer::postMove(Point to) {
         return;
     }
     Point o = origin();
+    PostedEvents::shared().add(PostedEvents::Kind::motion, 0, false, PostedEvents::Clock::now());
     XTestFakeMotionEvent(dpy_, -1, int(std::lround(to.x + o.x)), int(std::lround(to.y + o.y)),
                          CurrentTime);
     XSync(dpy_, False);

@@ -1,5 +1,6 @@
 #include "platform/x11/X11PointerPoster.h"
 
+#include "platform/x11/PostedEvents.h"
 #include "platform/x11/X11Monitors.h"
 
 #include <X11/Xlib.h>
@@ -47,6 +48,7 @@ void X11PointerPoster::moveTo(Pointer::Point to) {
         return;
     }
     RootOrigin o = primaryOrigin(dpy_);
+    PostedEvents::shared().add(PostedEvents::Kind::motion, 0, false, PostedEvents::Clock::now());
     XTestFakeMotionEvent(dpy_, -1, int(std::lround(to.x + o.x)), int(std::lround(to.y + o.y)),
                          CurrentTime);
     XFlush(dpy_);

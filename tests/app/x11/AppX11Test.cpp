@@ -10,6 +10,7 @@
 
 // Xlib's macros clash with other headers' names: X headers come last.
 #include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
 using namespace helm;
@@ -76,6 +77,64 @@ TEST_F(AppX11Test, APCsKeyReachesTheFocusedWindow) {
         }
     }
     EXPECT_EQ(pressed, std::vector<KeySym>{XK_a});
+}
+
+// Super+Alt+L typed through XTest by another program is the user's hotkey; the same keys
+// played here from pc1's keyboard are our own posts and reach the focused window as keys.
+TEST_F(AppX11Test, AHotkeyFromAnotherProgramsXTestLocksAndOursDoesNot) {
+    ASSERT_TRUE(dpy);
+    Window w = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, 0, 200, 200, 0, 0, 0);
+    XSelectInput(dpy, w, KeyPressMask);
+    XMapRaised(dpy, w);
+    XSync(dpy, False);
+    XSetInputFocus(dpy, w, RevertToParent, CurrentTime);
+    XSync(dpy, False);
+    auto app = desk();
+    app->installTap(false);
+    app->lookAt("mac/a", 0, true);
+    struct Case {
+        const char* who;
+        std::function<void(bool)> super, alt, l;
+        bool locks;
+    };
+    auto fake = [this](KeySym sym) {
+        return [this, sym](bool down) {
+            XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, sym), down, CurrentTime);
+            XSync(dpy, False);
+        };
+    };
+    auto pc = [&app](int scan) {
+        return [&app, scan](bool down) { app->typeOnMac("pc1", scan, down); };
+    };
+    const Case cases[] = {
+        {"another program", fake(XK_Super_L), fake(XK_Alt_L), fake(XK_l), true},
+        {"pc1's keyboard", pc(0xE05B), pc(0x38), pc(0x26), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.who);
+        ASSERT_FALSE(app->router().locked);
+        c.super(true);
+        c.alt(true);
+        c.l(true);
+        c.l(false);
+        c.alt(false);
+        c.super(false);
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < (c.locks ? 2000 : 300) && !app->router().locked) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        }
+        EXPECT_EQ(app->router().locked.has_value(), c.locks);
+        int typed = 0;
+        XSync(dpy, False);
+        while (XPending(dpy)) {
+            XEvent ev;
+            XNextEvent(dpy, &ev);
+            typed += ev.type == KeyPress && XLookupKeysym(&ev.xkey, 0) == XK_l;
+        }
+        EXPECT_EQ(typed, c.locks ? 0 : 1) << "L reaches the focused window";
+        app->router().locked.reset();
+    }
 }
 
 TEST_F(AppX11Test, FastRoadMovesThePointerFromTheLinksThread) {
