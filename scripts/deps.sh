@@ -12,6 +12,8 @@ packages=(
     nlohmann-json3-dev libssl-dev qt6-base-dev libicu-dev libsecret-1-dev
     # the X11 input layer (XInput 2, XTest, XKB rules) and the display its tests run on
     libxi-dev libxtst-dev libxkbfile-dev xvfb xauth
+    # setxkbmap, for the input tests that type on a German layout
+    x11-xkb-utils
     # a compositing manager for the overlay panels' tests and benchmark
     xcompmgr
     # this computer's pointer on X11 (RandR) and the desktop's motion setting (GSettings)
