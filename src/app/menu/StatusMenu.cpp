@@ -4,9 +4,41 @@
 #include "app/menu/MenuModel.h"
 #include "input/Hotkeys.h"
 
+#include <QKeyEvent>
 #include <QWidgetAction>
 
 namespace helm {
+
+namespace {
+
+// Qt serves no item's shortcut inside an open popup, and an open popup is the only time the
+// tray's menu has the keyboard: the keys the items show are served here.
+class ItemKeys : public QObject {
+public:
+    explicit ItemKeys(QMenu& menu) : QObject(&menu), menu_(menu) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() != QEvent::KeyPress) {
+            return false;
+        }
+        const QKeySequence pressed(static_cast<QKeyEvent*>(e)->keyCombination());
+        for (QAction* a : menu_.actions()) {
+            if (a->isVisible() && a->isEnabled() && !a->shortcut().isEmpty() &&
+                a->shortcut() == pressed) {
+                menu_.hide();
+                a->trigger();
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    QMenu& menu_;
+};
+
+} // namespace
 
 QAction* StatusMenu::action(QMenu& in, const QString& title, const QKeySequence& key,
                             std::function<void()> f) {
@@ -148,6 +180,8 @@ std::unique_ptr<StatusMenu> buildMenu(MenuModel& model, MenuActions actions, boo
     sm->action(menu, "Setup guide\u2026", {}, a.openGuide);
     menu.addSeparator();
     sm->action(menu, "Quit Helmvantor", QKeySequence(Qt::CTRL | Qt::Key_Q), a.quit);
+
+    menu.installEventFilter(new ItemKeys(menu));
 
     for (QMenu* which : {&sm->menu, &sm->setupMenu, &sm->jumpMenu}) {
         QObject::connect(which, &QMenu::aboutToShow, which,

@@ -6,6 +6,7 @@
 #include "QtApp.h"
 
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QWidgetAction>
 
@@ -62,6 +63,8 @@ struct Fixture {
         a.activeSetup = [] { return std::string("Work"); };
         a.useSetup = [this](const std::string& n) { done.push_back("use " + n); };
         a.manageSetups = rec("manage");
+        a.openDesk = rec("desk");
+        a.quit = rec("quit");
         a.screens = [] {
             std::vector<Screen> s;
             for (int n = 1; n <= 10; ++n) {
@@ -99,6 +102,21 @@ TEST(StatusMenu, HasItsFourteenItemsInOrder) {
     EXPECT_FALSE(f.m->accessItem->isVisible());
     EXPECT_EQ(QKeySequence(Qt::CTRL | Qt::Key_D), find(f.m->menu, "Screens\u2026")->shortcut());
     EXPECT_EQ(QKeySequence(Qt::CTRL | Qt::Key_Q), find(f.m->menu, "Quit Helmvantor")->shortcut());
+}
+
+// The keys the items show work while the menu is open, the only time it has the keyboard.
+TEST(StatusMenu, ItemKeysWorkWhileTheMenuIsOpen) {
+    const std::pair<QKeyCombination, std::vector<std::string>> cases[] = {
+        {Qt::CTRL | Qt::Key_D, {"desk", "refresh"}},
+        {Qt::CTRL | Qt::Key_Q, {"quit", "refresh"}},
+        {Qt::CTRL | Qt::Key_K, {}},
+    };
+    for (const auto& [keys, done] : cases) {
+        Fixture f;
+        QKeyEvent press(QEvent::KeyPress, keys.key(), keys.keyboardModifiers());
+        QCoreApplication::sendEvent(&f.m->menu, &press);
+        EXPECT_EQ(done, f.done) << QKeySequence(keys).toString().toStdString();
+    }
 }
 
 TEST(StatusMenu, OpeningRefreshesAndNamesTheSetup) {
