@@ -6,7 +6,9 @@
 #include "guide/OnboardingView.h"
 #include "link/Wire.h"
 #include "overlays/draw/JumpsLoad.h"
+#include "overlays/draw/PanelView.h"
 #include "platform/sim/MemoryPasteboard.h"
+#include "windows/DeskView.h"
 #include "windows/SettingsModel.h"
 #include "windows/SettingsView.h"
 
@@ -173,7 +175,7 @@ TEST_F(WordsTest, GuidePagesInEveryState) {
     }
 }
 
-TEST_F(WordsTest, EverySettingsTab) {
+TEST_F(WordsTest, EverySettingsTabTheScreensWindowAndTheStatusPanel) {
     SettingsModel s(app->prefs); // no login item: the refusal's sentence shows
     s.setStartAtLogin(true);
     s.setComputers(SettingsModel::computersOf(app->layout(), app->connected));
@@ -185,6 +187,13 @@ TEST_F(WordsTest, EverySettingsTab) {
         SettingsView view(s, app->prefs);
         walk(view, tab.id);
     }
+    DeskView screens(app->desk(), defaults, true);
+    walk(screens, "screens window");
+    app->toggleLock();
+    app->refresh();
+    app->hud.setNote("Keys and mouse released everywhere.");
+    PanelView panel(app->hud);
+    walk(panel, "status panel");
 }
 
 TEST_F(WordsTest, MenuHeaderAndNotes) {
