@@ -39,19 +39,11 @@ public:
 
 protected:
     int metric(PaintDeviceMetric m) const override {
-        switch (m) {
-        case PdmWidth:
-        case PdmHeight:
-            return 2000;
-        case PdmDepth:
-            return 32;
-        case PdmDevicePixelRatio:
-            return 1;
-        case PdmDevicePixelRatioScaled:
-            return static_cast<int>(devicePixelRatioFScale());
-        default:
-            return 96; // dots per inch, physical and logical
-        }
+        return m == PdmWidth || m == PdmHeight  ? 2000
+               : m == PdmDepth                  ? 32
+               : m == PdmDevicePixelRatio       ? 1
+               : m == PdmDevicePixelRatioScaled ? static_cast<int>(devicePixelRatioFScale())
+                                                : 96; // dots per inch, physical and logical
     }
 
 private:
@@ -134,43 +126,27 @@ TEST_F(WordsTest, GuidePagesInEveryState) {
     using Camera = OnboardingModel::Camera;
     OnboardingModel& g = app->guide;
     OnboardingView view(g, app->desk(), defaults);
-    // Each state is set on top of the ones before; each step is walked in every state.
-    const std::pair<const char*, std::function<void()>> states[] = {
-        {"camera unknown, no leave",
-         [&] {
-             g.setCamera(Camera::unknown);
-             g.setAccessOK(false);
-         }},
-        {"camera blocked, no network",
-         [&] {
-             g.setCamera(Camera::blocked);
-             g.setNetworkIP(std::nullopt);
-         }},
-        {"no camera, a PC waits",
-         [&] {
-             g.setCamera(Camera::missing);
-             g.setPairCheck(OnboardingModel::PairCheck{"work-pc", "4711"});
-         }},
-        {"all allowed, calibrating",
-         [&] {
-             g.setCamera(Camera::allowed);
-             g.setAccessOK(true);
-             g.setNetworkIP("192.168.1.20");
-             g.setAgents({"work-pc"});
-             g.setCalibrating(true);
-         }},
-        {"first switch done",
-         [&] {
-             g.setCalibrating(false);
-             g.setFirstSwitch("WORK PC");
-         }},
+    struct State {
+        Camera camera;
+        bool access, network, pcWaits, calibrating, switched;
     };
-    for (const auto& [name, set] : states) {
-        set();
+    for (const State& s : {State{Camera::unknown, false, false, false, false, false},
+                           State{Camera::blocked, false, true, true, false, false},
+                           State{Camera::missing, true, false, false, true, false},
+                           State{Camera::allowed, true, true, false, false, true}}) {
+        g.setCamera(s.camera);
+        g.setAccessOK(s.access);
+        g.setNetworkIP(s.network ? std::optional<std::string>("192.168.1.20") : std::nullopt);
+        g.setPairCheck(s.pcWaits ? std::optional(OnboardingModel::PairCheck{"work-pc", "4711"})
+                                 : std::nullopt);
+        g.setAgents(s.network ? std::vector<std::string>{"work-pc"} : std::vector<std::string>{});
+        g.setCalibrating(s.calibrating);
+        g.setFirstSwitch(s.switched ? std::optional<std::string>("WORK PC") : std::nullopt);
         for (int step = 0; step < 7; ++step) {
             g.setStep(step);
             view.sync();
-            walk(view, std::string(name) + ", step " + std::to_string(step));
+            walk(view,
+                 "camera " + std::to_string(int(s.camera)) + ", step " + std::to_string(step));
         }
     }
 }
