@@ -34,7 +34,7 @@ public:
     // The step names, indexed by step number.
     static const std::array<const char*, 7> steps;
 
-    // macName: this computer's name; the host name ("this Mac" when it has none) when empty.
+    // macName: this computer's name; the host name ("this computer" when it has none) when empty.
     explicit OnboardingModel(std::string macName = {});
     ~OnboardingModel() override;
 

@@ -53,7 +53,7 @@ struct InputEvent {
     double x = 0, y = 0;             // pointer location in the shared frame, points
     std::int64_t dx = 0, dy = 0;     // pointer movement, whole points
     double scrollY = 0, scrollX = 0; // wheel movement, points; one notch is 48
-    bool marked = false;             // posted by a program, not made by the user's hands
+    bool marked = false;             // posted by this program, not by the user or another one
 
     // The flags for a set of per-side modifier bits: each side's bit turns on its
     // device-independent flag, caps lock adds alphaShift.
