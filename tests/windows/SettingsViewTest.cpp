@@ -2,6 +2,7 @@
 
 #include "DeskSample.h"
 #include "desk/Defaults.h"
+#include "platform/Paths.h"
 #include "windows/ComputerRow.h"
 #include "windows/ComputersPage.h"
 #include "windows/JumpGallery.h"
@@ -354,6 +355,30 @@ TEST(SettingsView, ComputerRows) {
     QTest::mouseClick(dynamic_cast<QPushButton*>(allowed()[1]->control()), Qt::LeftButton);
     EXPECT_TRUE(f.prefs.allowedPCs().empty());
     EXPECT_EQ(allowed().size(), 2u);
+}
+
+TEST(SettingsView, TheComputersPageSaysWhereTheKeysAreKeptWithoutAKeyring) {
+    Fixture f;
+    auto* page = dynamic_cast<ComputersPage*>(f.open("computers"));
+    auto note = [page]() -> QLabel* {
+        for (QLabel* l : page->findChildren<QLabel*>()) {
+            if (l->text().startsWith("No keyring")) {
+                return l;
+            }
+        }
+        return nullptr;
+    };
+    ASSERT_NE(nullptr, note());
+    EXPECT_TRUE(note()->isHidden());
+    f.model.setSecretsFile(paths::home() + "/.local/share/com.pardwell.pivmor/secrets.json");
+    ASSERT_NE(nullptr, note());
+    EXPECT_FALSE(note()->isHidden());
+    EXPECT_EQ("No keyring answers on this desktop, so the PCs' keys are kept in "
+              "~/.local/share/com.pardwell.pivmor/secrets.json, a file only you can read. They "
+              "move into the keyring once one runs.",
+              note()->text().toStdString());
+    f.model.setSecretsFile(std::nullopt);
+    EXPECT_TRUE(note()->isHidden());
 }
 
 TEST(SettingsView, RenamingAComputerKeepsTheFieldAsTyped) {
