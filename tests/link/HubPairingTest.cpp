@@ -123,5 +123,45 @@ TEST_F(HubPairing, PairingAgainDropsTheOldControlLink) {
     EXPECT_TRUE(waitFor([&] { return logged("agent pc-1 lost: paired again"); }));
 }
 
+TEST_F(HubPairing, APCIsPairedOnlyOnceItsKeyIsStored) {
+    for (bool stored : {true, false}) {
+        SCOPED_TRACE(stored ? "stored" : "not stored");
+        events.clear();
+        problems.clear();
+        openPairing("123456");
+        std::vector<PCKeys> kept;
+        hub->keepKeys = [&](const PCKeys& k) {
+            kept.push_back(k);
+            events.push_back("kept");
+            return stored;
+        };
+        FakeAgent a("pc-new");
+        ASSERT_TRUE(a.connect(port));
+        ASSERT_EQ(a.pairStart("123456"), "confirm");
+        hub->confirmPairing(true);
+        std::string error;
+        auto paired = a.pairFinish("123456", &error);
+        ASSERT_EQ(stored, paired.has_value()) << error;
+        ASSERT_EQ(1u, kept.size());
+        ASSERT_TRUE(kept[0].secret("pc-new"));
+        if (stored) {
+            // What the PC was told is what had been stored.
+            EXPECT_EQ(kept[0].secret("pc-new")->key, paired->secret);
+            ASSERT_TRUE(waitFor([&] { return events.back() == "paired pc-new"; }));
+            EXPECT_EQ(std::vector<std::string>({"kept", "keys", "paired pc-new"}),
+                      std::vector<std::string>(events.end() - 3, events.end()));
+        } else {
+            EXPECT_EQ("reply: no rejected", error);
+            ASSERT_TRUE(waitFor([&] { return !problems.empty(); }));
+            EXPECT_EQ(std::vector<std::string>{"The PC's key couldn't be saved, so it isn't "
+                                               "paired. The log says why."},
+                      problems);
+            EXPECT_EQ(events.end(), std::find(events.begin(), events.end(), "paired pc-new"));
+            EXPECT_FALSE(hub->keysNow().secret("pc-new"));
+            EXPECT_TRUE(logged("pair from pc-new: its key couldn't be stored, not paired"));
+        }
+    }
+}
+
 } // namespace
 } // namespace helm::test
