@@ -4,9 +4,11 @@
 #include "ui/Palette.h"
 #include "ui/StatusSymbols.h"
 
+#include <QCursor>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QIcon>
+#include <QMenu>
 #include <QPainter>
 #include <QPainterPathStroker>
 
@@ -44,9 +46,18 @@ QColor tintColor(StatusItem::Tint t) {
 
 } // namespace
 
-TrayStatusItem::TrayStatusItem() = default;
+TrayStatusItem::TrayStatusItem() {
+    // The tray opens the menu on a right click; a left click, the usual one, opens it too.
+    QObject::connect(&tray_, &QSystemTrayIcon::activated, &tray_,
+                     [this](QSystemTrayIcon::ActivationReason why) {
+                         if (why == QSystemTrayIcon::Trigger && menu_ != nullptr) {
+                             menu_->popup(QCursor::pos());
+                         }
+                     });
+}
 
 void TrayStatusItem::setMenu(QMenu* menu) {
+    menu_ = menu;
     tray_.setContextMenu(menu);
 }
 

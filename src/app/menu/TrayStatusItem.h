@@ -29,6 +29,7 @@ protected:
 
 private:
     QSystemTrayIcon tray_;
+    QMenu* menu_ = nullptr;
     int iconsSet_ = 0;
 };
 
