@@ -14,18 +14,8 @@ import threading
 import time
 
 
-def alive(pid):
-    try:
-        os.kill(pid, 0)
-    except ProcessLookupError:
-        return False
-    # A zombie is gone for good: only its parent, the script, has not collected it yet.
-    with open(f"/proc/{pid}/stat") as f:
-        return f.read().split(") ")[-1][0] != "Z"
-
-
-def run(script, program, home, hub_port):
-    """Starts the script, reads up to its last line; answers (lines, script, program pid)."""
+def run(script, program, home, hub_port, problems):
+    """Runs the script until its last line and then SIGINT; answers what it printed."""
     env = {k: v for k, v in os.environ.items()
            if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM") and
            not k.startswith("XDG_")}
@@ -35,65 +25,56 @@ def run(script, program, home, hub_port):
                          stderr=subprocess.STDOUT, text=True, start_new_session=True)
     # Read on a thread: a program left behind keeps the pipe open after the script is gone.
     got = queue.Queue()
-    threading.Thread(target=lambda: [got.put(l) for l in p.stdout] + [got.put(None)],
+    threading.Thread(target=lambda: [got.put(l) for l in p.stdout] + [got.put("")],
                      daemon=True).start()
-    lines = []
-    end = time.monotonic() + 40
-    while time.monotonic() < end:
+    lines, end = [], time.monotonic() + 40
+    while not lines or not lines[-1].startswith("Stop it with Ctrl-C."):
         try:
             line = got.get(timeout=max(0.1, end - time.monotonic()))
         except queue.Empty:
             break
-        if line is None:
+        if not line:
             break
         lines.append(line.rstrip("\n"))
-        if line.startswith("Stop it with Ctrl-C."):
-            break
-    pid = next((int(m.group(1)) for l in lines if (m := re.search(r", pid (\d+)\.$", l))), None)
-    return lines, p, pid
-
-
-def stop(p, pid, problems, what):
+    text = "\n".join(lines)
+    port = re.search(r"test port: 127\.0\.0\.1:(\d+) ", text)
+    if port:
+        with socket.create_connection(("127.0.0.1", int(port.group(1))), timeout=10) as s:
+            s.sendall(b"status\n")
+            if not s.makefile().readline().startswith("gaze="):
+                problems.append("the test port did not answer")
     p.send_signal(signal.SIGINT)
     try:
         p.wait(timeout=20)
     except subprocess.TimeoutExpired:
-        problems.append(f"{what}: the script did not end on SIGINT")
+        problems.append("the script did not end on SIGINT")
+    pid = re.search(r", pid (\d+)\.$", text, re.M)
+    if pid and os.path.exists(f"/proc/{pid.group(1)}") and \
+            open(f"/proc/{pid.group(1)}/stat").read().split(") ")[-1][0] != "Z":
+        problems.append(f"the program (pid {pid.group(1)}) is still running")
+        os.kill(int(pid.group(1)), signal.SIGKILL)
+    try:  # whatever is left of the run, the script included
         os.killpg(p.pid, signal.SIGKILL)
-    if pid is not None and alive(pid):
-        problems.append(f"{what}: the program (pid {pid}) is still running")
-        os.kill(pid, signal.SIGKILL)
+    except ProcessLookupError:
+        pass
+    return text, port, pid
 
 
 def main():
     script, program = sys.argv[1], sys.argv[2]
     problems = []
     with tempfile.TemporaryDirectory() as home:
-        lines, p, pid = run(script, program, home, 0)
-        text = "\n".join(lines)
-        port = re.search(r"test port: 127\.0\.0\.1:(\d+) ", text)
-        if pid is None or not port or not text.endswith("Stop it with Ctrl-C."):
-            problems.append("first run printed:\n" + text)
-        else:
-            with socket.create_connection(("127.0.0.1", int(port.group(1))), timeout=10) as s:
-                s.sendall(b"status\n")
-                if not s.makefile().readline().startswith("gaze="):
-                    problems.append("the test port did not answer")
-        stop(p, pid, problems, "first run")
-
-        # The hub's port held by another program.
-        with socket.socket() as held:
-            held.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+        text, port, pid = run(script, program, home, 0, problems)
+        if not port or not pid or not text.endswith("Stop it with Ctrl-C."):
+            problems.append("a first run printed:\n" + text)
+        with socket.socket() as held:  # the hub's port held by another program
             held.bind(("0.0.0.0", 0))
             held.listen()
             taken = held.getsockname()[1]
-            lines, p, pid = run(script, program, home, taken)
-            text = "\n".join(lines)
+            text, _, _ = run(script, program, home, taken, problems)
             if f"The hub's port {taken} is taken by" not in text:
-                problems.append("with the port taken it printed:\n" + text)
-            stop(p, pid, problems, "port taken")
-    for problem in problems:
-        print(problem)
+                problems.append("with the hub's port taken it printed:\n" + text)
+    print("\n".join(problems))
     sys.exit(1 if problems else 0)
 
 
