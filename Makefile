@@ -1,8 +1,10 @@
 # Helmvantor: `make test` installs what is missing, builds and runs every test; `make run`
-# installs, builds and starts the program (in simulation mode when there is no display).
+# installs, builds and starts the program (in simulation mode when there is no display);
+# `make install` puts the program, its menu entry and icon under PREFIX.
 WERROR := $(if $(CI),ON,OFF)
+PREFIX ?= $(HOME)/.local
 
-.PHONY: deps test test-asan test-fuzz build run clean format
+.PHONY: deps test test-asan test-fuzz build run install clean format
 
 deps:
 	@bash scripts/deps.sh
@@ -13,6 +15,9 @@ build: deps
 
 run: build
 	@bash scripts/run.sh
+
+install: build
+	cmake --install build/default --prefix "$(PREFIX)"
 
 test: build
 	ctest --preset default

@@ -129,6 +129,7 @@ void App::wireHub() {
     hubLog_ = std::make_shared<RepeatFilter>([](const std::string& line) { log(line); });
     h.log = [filter = hubLog_](const std::string& line) { (*filter)(line); };
     h.onKeys = [this](const PCKeys& keys) { secret_->saveKeys(keys); };
+    h.keepKeys = [this](const PCKeys& keys) { return secret_->saveKeys(keys); };
     h.onConfirm = [this](const std::string& pc, const std::optional<std::string>& code) {
         confirmInGuide(pc, code);
     };

@@ -52,6 +52,10 @@ void App::buildMenu() {
     if (platform_.statusItem) {
         platform_.statusItem->setMenu(&menu_->menu);
     }
+    if (!simOnly_ && noTray()) {
+        log("no tray: the menu opens from a click on the status box");
+        showPanel();
+    }
 }
 
 // X11 has nothing to ask: the server either offers input control or not, so look again (the

@@ -149,6 +149,7 @@ void App::refreshSettings() {
     s.setActiveSetup(setups().active);
     s.setAngle(angle);
     s.setBrightness(brightness);
+    s.setSecretsFile(platform_.secrets ? platform_.secrets->keptIn() : std::nullopt);
     if (std::optional<std::string> sentence = health()) {
         s.setHealth(*sentence);
         s.setHealthOK(false);

@@ -118,16 +118,33 @@ namespace helm {
 
 StatusPanel& App::panel() {
     if (!panel_) {
-        panel_ = std::make_unique<StatusPanel>(hud, platform_.windows.get());
+        std::function<void(QPoint)> click;
+        if (noTray()) {
+            // The menu's only way in.
+            click = [this](QPoint at) {
+                if (menu_) {
+                    menu_->menu.popup(at);
+                }
+            };
+        }
+        panel_ = std::make_unique<StatusPanel>(hud, platform_.windows.get(), std::move(click));
     }
     return *panel_;
+}
+
+bool App::noTray() {
+    if (!noTray_) {
+        noTray_ = platform_.statusItem && !platform_.statusItem->inTray();
+    }
+    return *noTray_;
 }
 
 void App::showPanel() {
     if (simOnly_) {
         return; // the box's model still follows; nothing appears on the desk
     }
-    if (prefs.panel()) {
+    // Without a tray the box is the way to the menu: it stays whatever the preference says.
+    if (prefs.panel() || noTray()) {
         panel().front();
     } else if (panel_) {
         panel_->hide();

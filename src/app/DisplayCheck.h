@@ -12,10 +12,15 @@ namespace helm {
 // the application object exists, so the user reads one line instead of an abort.
 //
 // qpaPlatform is $QT_QPA_PLATFORM (empty when unset); a "-platform" argument overrides it, as
-// it does for Qt. Qt's default and "xcb" need an X server, asked through x11Reachable; any
-// other platform is Qt's to judge. Answers the line to print, or nothing when Qt may start.
+// it does for Qt. Qt's default and "xcb" need an X server, asked through x11Reachable. Outside
+// simulation mode any other platform is refused: the desktop's services (tray, keyring, input)
+// exist only on X11. Answers the line to print, or nothing when Qt may start.
 std::optional<std::string> missingDisplay(const CommandLine& commandLine,
                                           const std::string& qpaPlatform,
                                           const std::function<bool()>& x11Reachable);
+
+// The same refusal for the platform Qt chose by itself (its default may be Wayland's).
+std::optional<std::string> refusedPlatform(const CommandLine& commandLine,
+                                           const std::string& chosen);
 
 } // namespace helm

@@ -1,5 +1,7 @@
 #include "app/GuideWindow.h"
 
+#include "ui/DarkPalette.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -11,6 +13,9 @@ GuideWindow::GuideWindow(std::unique_ptr<QWidget> view)
                            Qt::WindowCloseButtonHint) {
     setWindowTitle(QStringLiteral("Set up Helmvantor"));
     setFixedSize(960, 720);
+    // The standard fields and buttons of its pages take the dark scheme of the other windows.
+    setPalette(darkPalette());
+    setAutoFillBackground(true);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     if (view) {

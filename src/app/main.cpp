@@ -11,10 +11,8 @@
 #include "link/Secret.h"
 #include "platform/DefaultsFile.h"
 #include "platform/TermSignal.h"
-#include "platform/linux/IfaddrsAddresses.h"
 #include "platform/linux/LargePages.h"
 #include "platform/linux/V4l2Camera.h"
-#include "platform/qt/QtDisplaySource.h"
 #include "platform/sim/FakeDisplaySource.h"
 #include "platform/x11/X11Server.h"
 
@@ -50,16 +48,21 @@ int main(int argc, char** argv) {
         std::cerr << *line << '\n';
         return 1;
     }
-    setUpLogPath();
-
     QApplication application(argc, argv);
-    // A menu-bar program lives on with no window open.
+    // Qt may have chosen another platform by itself; the log is made only for a run that goes on.
+    if (std::optional<std::string> line =
+            refusedPlatform(commandLine, QGuiApplication::platformName().toStdString())) {
+        std::cerr << *line << '\n';
+        return 1;
+    }
+    setUpLogPath();
+    // A tray program lives on with no window open.
     QApplication::setQuitOnLastWindowClosed(false);
 
     Defaults defaults(std::make_unique<DefaultsFile>(DefaultsFile::standardPath()),
                       [](const std::string& line) { log(line); });
-    // The desktop's services only on a real X11 session that is not being simulated.
-    const bool desktop = !commandLine.simOnly() && QGuiApplication::platformName() == "xcb";
+    // The desktop's services on the X11 session, unless it is being simulated.
+    const bool desktop = !commandLine.simOnly();
     Platform platform =
         desktop ? x11Platform(Secret::service, [](const std::string& line) { log(line); })
                 : simPlatform();
@@ -73,9 +76,6 @@ int main(int argc, char** argv) {
         if (std::optional<std::vector<DisplayInfo>> list = simDisplays()) {
             platform.displays = std::make_unique<FakeDisplaySource>(std::move(*list));
         }
-    } else if (!desktop) {
-        platform.displays = std::make_unique<QtDisplaySource>();
-        platform.addresses = std::make_unique<IfaddrsAddresses>();
     }
     App app(commandLine, defaults, std::move(platform));
     app.makeGuideView = [&app, &defaults](OnboardingModel& model, DeskModel& desk) {

@@ -88,6 +88,9 @@ public:
 
     // Filled in once, before `start`. Looked up when a posted call runs; skipped when unset.
     std::function<void(const PCKeys&)> onKeys;
+    // Stores the keys with a newly paired PC before that PC is told it is paired; called on
+    // the main thread. False refuses the pairing: the next run would not know the PC.
+    std::function<bool(const PCKeys&)> keepKeys;
     std::function<void(const std::string&, const std::optional<std::string>&)> onConfirm;
     std::function<void()> onChange;
     std::function<void(const std::string&)> onLost;
@@ -207,6 +210,8 @@ private:
               const std::string& shared, std::uint64_t conn);
     void finishPairing(bool yes);
     void pairLeft(const std::string& name);
+    // The pairing's keys were stored (or not): the PC gets its secret, or is refused.
+    void sendPaired(Waiting w, const std::string& fresh, bool stored);
     void reply(std::uint64_t conn, const std::string& text, Done then = nullptr);
 
     const Options opt_;

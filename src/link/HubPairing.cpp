@@ -90,14 +90,42 @@ void Hub::finishPairing(bool yes) {
         reply(w.conn, "no rejected");
         return;
     }
+    std::string fresh = PCKeys::fresh();
+    if (!keepKeys) {
+        sendPaired(std::move(w), fresh, true);
+        return;
+    }
+    // The key is stored before the PC hears of it: a pairing the next run would refuse is no
+    // pairing. The store is the main thread's; the answer comes back here.
+    PCKeys next = keys_;
+    next.set(w.name, fresh);
+    toMain([this, next, w = std::move(w), fresh]() mutable {
+        bool stored = keepKeys(next);
+        onQueue([this, w = std::move(w), fresh, stored]() mutable {
+            sendPaired(std::move(w), fresh, stored);
+        });
+    });
+}
+
+void Hub::sendPaired(Waiting w, const std::string& fresh, bool stored) {
     auto it = conns_.find(w.conn);
     if (it == conns_.end() || it->second->sock->state() != QAbstractSocket::ConnectedState) {
         // The PC cannot receive its secret any more; storing one would pair nothing.
         log("pair from " + w.name + ": the connection closed before the answer, not paired");
+        if (stored && keepKeys)
+            toMain([this, keys = keys_] { keepKeys(keys); });
         pairLeft(w.name);
         return;
     }
-    std::string fresh = PCKeys::fresh();
+    if (!stored) {
+        log("pair from " + w.name + ": its key couldn't be stored, not paired");
+        reply(w.conn, "no rejected");
+        toMain([this] {
+            if (onProblem)
+                onProblem("The PC's key couldn't be saved, so it isn't paired. The log says why.");
+        });
+        return;
+    }
     auto keys = PivmorCrypto::keys(w.shared, w.code, w.transcript);
     Sealer sealer(keys.hubToAgent);
     std::string line = "paired " + PivmorCrypto::hmac(w.code, "paired|" + w.transcript) + " " +
@@ -107,6 +135,8 @@ void Hub::finishPairing(bool yes) {
             return;
         if (!written) {
             log("pair from " + name + ": the answer could not be sent, not paired");
+            if (keepKeys)
+                toMain([this, keys = keys_] { keepKeys(keys); }); // takes the stored key back
             pairLeft(name);
             return;
         }

@@ -1,18 +1,15 @@
 #pragma once
 
+#include "platform/CameraSource.h"
 #include "platform/DesktopWindows.h"
 #include "platform/DisplaySource.h"
 #include "platform/InputService.h"
 #include "platform/LoginItem.h"
-#include "platform/Pasteboard.h"
-#include "platform/CameraSource.h"
-#include "platform/DisplaySource.h"
-#include "platform/InputService.h"
-#include "platform/LoginItem.h"
 #include "platform/NetAddresses.h"
+#include "platform/Pasteboard.h"
 #include "platform/Pointer.h"
-#include "platform/ReduceMotion.h"
 #include "platform/PointerPoster.h"
+#include "platform/ReduceMotion.h"
 #include "platform/ScreenLock.h"
 #include "platform/SecretStore.h"
 #include "platform/Speech.h"
@@ -58,9 +55,9 @@ struct Platform {
     std::shared_ptr<CameraSource> camera;
 };
 
-// The desktop's own services: the session's secret service, under secretService's items,
-// its lock signals, the X pointer and the keyboard and mouse (whose lines go to log). The tray
-// icon is the application's own to add.
+// The desktop's own services: the session's secret service, under secretService's items (a
+// private file where none answers), its lock signals, the X pointer and the keyboard and mouse
+// (whose lines go to log, as the secrets' do). The tray icon is the application's own to add.
 Platform x11Platform(const std::string& secretService, InputService::Log log = {});
 // Services that never touch the user's desk: secrets in memory, a lock only tests trigger, no
 // pointer, no input capture, a status item that only remembers and no network but loopback.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace helm {
@@ -12,13 +13,15 @@ public:
 
     struct Read {
         Status status = Status::failed;
-        std::string value;   // when ok
-        std::string problem; // when failed: locked, refused, service not running…
+        std::string value;      // when ok
+        std::string problem;    // when failed: locked, refused, service not running…
+        bool noService = false; // failed because nothing answers for the store at all
     };
 
     struct Outcome {
         bool ok = false;
         std::string problem;
+        bool noService = false;
     };
 
     virtual ~SecretStore() = default;
@@ -28,6 +31,8 @@ public:
     virtual Outcome write(const std::string& account, const std::string& value) = 0;
     // Deleting an item that does not exist succeeds.
     virtual Outcome remove(const std::string& account) = 0;
+    // The file the secrets are kept in, where no keyring holds them.
+    virtual std::optional<std::string> keptIn() const { return std::nullopt; }
 };
 
 } // namespace helm

@@ -34,6 +34,8 @@ public:
     const std::optional<Look>& shown() const { return shown_; }
 
     virtual void setMenu(QMenu* menu) = 0;
+    // False when the desktop runs no tray: the item and its menu show nowhere.
+    virtual bool inTray() const = 0;
     // False where the tray draws the menu itself, from its items' texts alone (custom widgets
     // do not show there).
     virtual bool menuTakesWidgets() const = 0;

@@ -1,6 +1,7 @@
 #include "windows/ComputersPage.h"
 
 #include "desk/PCName.h"
+#include "platform/Paths.h"
 #include "ui/Palette.h"
 #include "windows/ComputerRow.h"
 #include "windows/SettingsKit.h"
@@ -13,6 +14,16 @@
 #include <QVBoxLayout>
 
 namespace helm {
+
+std::string ComputersPage::keptText(const std::string& file) {
+    std::string shown = file;
+    const std::string home = paths::home();
+    if (!home.empty() && shown.rfind(home + "/", 0) == 0) {
+        shown = "~" + shown.substr(home.size());
+    }
+    return "No keyring answers on this desktop, so the PCs' keys are kept in " + shown +
+           ", a file only you can read. They move into the keyring once one runs.";
+}
 
 ComputersPage::ComputersPage(SettingsModel& m, QWidget* parent) : SettingsPage(m, parent) {
     auto* buttons = new QHBoxLayout();
@@ -54,6 +65,13 @@ ComputersPage::ComputersPage(SettingsModel& m, QWidget* parent) : SettingsPage(m
     addButtonRow("Start over with a new secret",
                  "Every PC has to be paired again. Use this if a PC was lost or given away.",
                  "New secret…", [this] { model.onNewSecret(); });
+    QLabel* kept = addText("", 12, gMuted);
+    kept->setWordWrap(true);
+    onSync([this, kept] {
+        const std::optional<std::string>& file = model.secretsFile();
+        kept->setVisible(file.has_value());
+        kept->setText(QString::fromStdString(keptText(file.value_or(""))));
+    });
     onSync([this] { syncRows(); });
     sync();
 }

@@ -92,6 +92,8 @@ public:
     double brightness() const { return brightness_; }
     bool startAtLogin() const { return startAtLogin_; }
     const std::optional<std::string>& loginMessage() const { return loginMessage_; }
+    // The file the PCs' keys are kept in, where no keyring holds them.
+    const std::optional<std::string>& secretsFile() const { return secretsFile_; }
 
     void setLiveLook(const std::string& v) { set(liveLook_, v); }
     void setCheckResult(const std::optional<std::string>& v) { set(checkResult_, v); }
@@ -103,6 +105,7 @@ public:
     void setHealth(const std::string& v) { set(health_, v); }
     void setHealthOK(bool v) { set(healthOK_, v); }
     void setBrightness(double v) { set(brightness_, v); }
+    void setSecretsFile(const std::optional<std::string>& v) { set(secretsFile_, v); }
 
     // Turns starting at login on or off, then reads back what is in force; a refusal leaves
     // the reason in loginMessage. Both are up to date when this returns.
@@ -128,6 +131,7 @@ private:
     double brightness_ = 0.5;
     bool startAtLogin_ = false;
     std::optional<std::string> loginMessage_;
+    std::optional<std::string> secretsFile_;
 
     template <typename T> void set(T& field, const T& value) {
         if (field == value) {

@@ -5,6 +5,9 @@
 #include "support/FakeAgent.h"
 #include "windows/SettingsModel.h"
 
+#include "app/GuideWindow.h"
+
+#include <QLineEdit>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -158,3 +161,13 @@ TEST_F(AppGuideTest, APairingToConfirmOpensTheConnectPageOutsideSimulation) {
 }
 
 } // namespace
+
+TEST_F(AppGuideTest, TheGuideWindowsFieldsAreDarkWithLightText) {
+    auto content = std::make_unique<QWidget>();
+    auto* field = new QLineEdit(content.get());
+    GuideWindow window(std::move(content));
+    const QPalette p = field->palette();
+    EXPECT_LT(p.color(QPalette::Base).lightness(), 60);
+    EXPECT_GT(p.color(QPalette::Text).lightness(), 180);
+    EXPECT_LT(window.palette().color(QPalette::Window).lightness(), 60);
+}

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QTest>
 
 using namespace helm;
 
@@ -173,3 +174,23 @@ TEST_F(AppStatusTest, TheMenuRunsTheApplicationsOperations) {
 }
 
 } // namespace
+
+TEST_F(AppStatusTest, WithoutATrayTheStatusBoxStaysAndItsClickOpensTheMenu) {
+    for (bool tray : {true, false}) {
+        SCOPED_TRACE(tray ? "a tray" : "no tray");
+        Platform p = simPlatform();
+        auto* recording = new RecordingStatusItem;
+        recording->tray = tray;
+        p.statusItem.reset(recording);
+        auto app = make({"--no-camera"}, std::move(p)); // the preference leaves the box off
+        app->buildMenu();
+        app->showPanel();
+        EXPECT_EQ(!tray, wasLogged("no tray: the menu opens from a click on the status box"));
+        ASSERT_EQ(!tray, app->panel_ && app->panel_->isVisible());
+        if (!tray) {
+            QTest::mouseClick(app->panel_->content(), Qt::LeftButton, {}, QPoint(20, 20));
+            EXPECT_TRUE(app->menu()->menu.isVisible());
+            app->menu()->menu.hide();
+        }
+    }
+}

@@ -123,5 +123,36 @@ TEST_F(HubPairing, PairingAgainDropsTheOldControlLink) {
     EXPECT_TRUE(waitFor([&] { return logged("agent pc-1 lost: paired again"); }));
 }
 
+TEST_F(HubPairing, APCIsPairedOnlyOnceItsKeyIsStored) {
+    for (bool stored : {true, false}) {
+        SCOPED_TRACE(stored ? "stored" : "not stored");
+        events.clear();
+        openPairing("123456");
+        std::vector<PCKeys> kept;
+        hub->keepKeys = [&](const PCKeys& k) {
+            kept.push_back(k);
+            return stored;
+        };
+        FakeAgent a("pc-new");
+        ASSERT_TRUE(a.connect(port));
+        ASSERT_EQ(a.pairStart("123456"), "confirm");
+        hub->confirmPairing(true);
+        std::string error;
+        auto paired = a.pairFinish("123456", &error);
+        ASSERT_EQ(1u, kept.size());
+        ASSERT_TRUE(kept[0].secret("pc-new"));
+        waitFor([&] { return stored ? events.back() == "paired pc-new" : !problems.empty(); });
+        if (stored) { // the PC was told what had been stored
+            ASSERT_TRUE(paired) << error;
+            EXPECT_EQ(kept[0].secret("pc-new")->key, paired->secret);
+        } else {
+            EXPECT_EQ("reply: no rejected", error);
+            EXPECT_EQ(events.end(), std::find(events.begin(), events.end(), "paired pc-new"));
+            EXPECT_FALSE(hub->keysNow().secret("pc-new"));
+            EXPECT_EQ(1u, problems.size());
+        }
+    }
+}
+
 } // namespace
 } // namespace helm::test

@@ -1,7 +1,11 @@
 #include "support/FakeAgent.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QThread>
+
 #include <QHostAddress>
+#include <algorithm>
 #include <sstream>
 #include <vector>
 
@@ -145,10 +149,24 @@ void FakeAgent::sendSealed(const std::string& line) {
 }
 
 bool FakeAgent::fill(int ms) {
-    if (!sock_ || sock_->state() != QAbstractSocket::ConnectedState)
-        return false;
-    if (!sock_->waitForReadyRead(ms))
-        return false;
+    // A hub on this thread's event loop may need the loop to answer (a pairing stores its key
+    // on the main thread before it replies): it keeps running while the agent waits.
+    QCoreApplication* app = QCoreApplication::instance();
+    const bool mainLoop = app != nullptr && app->thread() == QThread::currentThread();
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        if (!sock_ || sock_->state() != QAbstractSocket::ConnectedState)
+            return false;
+        const int left = ms - static_cast<int>(clock.elapsed());
+        if (left <= 0)
+            return false;
+        if (sock_->waitForReadyRead(mainLoop ? std::min(left, 10) : left))
+            break;
+        if (!mainLoop)
+            return false;
+        QCoreApplication::processEvents();
+    }
     take();
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include "DeskSample.h"
 #include "desk/Defaults.h"
+#include "platform/Paths.h"
 #include "windows/ComputerRow.h"
 #include "windows/ComputersPage.h"
 #include "windows/JumpGallery.h"
@@ -354,6 +355,17 @@ TEST(SettingsView, ComputerRows) {
     QTest::mouseClick(dynamic_cast<QPushButton*>(allowed()[1]->control()), Qt::LeftButton);
     EXPECT_TRUE(f.prefs.allowedPCs().empty());
     EXPECT_EQ(allowed().size(), 2u);
+}
+
+TEST(SettingsView, TheComputersPageSaysWhereTheKeysAreKeptWithoutAKeyring) {
+    Fixture f;
+    f.open("computers");
+    const std::string note = "No keyring answers on this desktop, so the PCs' keys are kept in "
+                             "~/.local/share/com.pardwell.pivmor/secrets.json, a file only you "
+                             "can read. They move into the keyring once one runs.";
+    EXPECT_FALSE(f.reads(note));
+    f.model.setSecretsFile(paths::home() + "/.local/share/com.pardwell.pivmor/secrets.json");
+    EXPECT_TRUE(f.reads(note));
 }
 
 TEST(SettingsView, RenamingAComputerKeepsTheFieldAsTyped) {

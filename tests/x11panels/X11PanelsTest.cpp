@@ -22,6 +22,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <functional>
@@ -165,10 +166,72 @@ TEST_F(X11PanelsTest, ATargetPanelCoversItsScreenTakesNoFocusAndLetsClicksThroug
 
     o.hideAll();
     EXPECT_TRUE(until([&] { return !mapped(w); }));
-    o.show(0, 1, "Main", TargetMode::dark());
+    o.show(0, 1, "Main", TargetMode::camera());
     EXPECT_TRUE(until([&] { return mapped(w); }));
     EXPECT_EQ(w, static_cast<unsigned long>(o.panels().at(0)->winId()));
     XDestroyWindow(dpy, below);
+}
+
+TEST_F(X11PanelsTest, WithoutACompositorATargetPanelIsCutToWhatItDraws) {
+    // A grey window stands for the desktop, which must stay in view around the content.
+    const unsigned long grey = 0x808080;
+    Window below = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, 0, 1920, 1080, 0, 0, grey);
+    XMapWindow(dpy, below);
+    // The area's pixels, as the screen shows them.
+    auto pixels = [this](QRect area) {
+        XSync(dpy, False);
+        std::vector<unsigned long> out;
+        if (XImage* shot = XGetImage(dpy, DefaultRootWindow(dpy), area.x(), area.y(), area.width(),
+                                     area.height(), AllPlanes, ZPixmap)) {
+            for (int y = 0; y < area.height(); ++y)
+                for (int x = 0; x < area.width(); ++x)
+                    out.push_back(XGetPixel(shot, x, y) & 0xFFFFFF);
+            XDestroyImage(shot);
+        }
+        return out;
+    };
+    auto green = [](unsigned long p) { return ((p >> 8) & 0xFF) > ((p >> 16) & 0xFF) + 60; };
+    struct Case {
+        const char* name;
+        TargetMode mode;
+        QRect drawn;              // holds some of its content (in logical pixels' reach too)
+        std::vector<QPoint> away; // points well clear of it
+    };
+    const Case cases[] = {
+        {"number",
+         TargetMode::number(),
+         {860, 380, 200, 200},
+         {{100, 100}, {1800, 980}, {500, 540}}},
+        {"corner", TargetMode::at(CalCorner::br), {1841, 1001, 7, 7}, {{100, 100}, {960, 540}}},
+        {"camera", TargetMode::camera(), {957, 57, 7, 70}, {{100, 100}, {960, 540}, {300, 60}}},
+        {"dark", TargetMode::dark(), {}, {{100, 100}, {960, 540}}},
+    };
+    MacOverlays o;
+    setUp(o);
+    ASSERT_FALSE(windows.compositing());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        o.show(0, 7, "Main", c.mode);
+        const auto w = static_cast<unsigned long>(o.panels().at(0)->winId());
+        const bool shows = c.mode.kind != TargetMode::Kind::dark;
+        ASSERT_EQ(shows, until([&] { return mapped(w); }, shows ? 2000 : 200));
+        if (shows) {
+            EXPECT_TRUE(until([&] {
+                auto all = pixels(c.drawn);
+                return std::any_of(all.begin(), all.end(), green);
+            }));
+        }
+        for (QPoint at : c.away) {
+            EXPECT_EQ(std::vector<unsigned long>{grey}, pixels(QRect(at, QSize(1, 1))))
+                << at.x() << "," << at.y();
+        }
+        o.hideAll();
+        until([&] { return !mapped(w); });
+    }
+    EXPECT_EQ(std::vector<std::string>{"screens not dimmed: dimming needs a compositing manager"},
+              lines);
+    XDestroyWindow(dpy, below);
+    XSync(dpy, False);
 }
 
 TEST_F(X11PanelsTest, TheLandingPanelPlaysOnlyWithACompositor) {

@@ -152,11 +152,21 @@ std::unique_ptr<StatusMenu> buildMenu(MenuModel& model, MenuActions actions, boo
         sm->detailItem = menu.addAction(QString());
         sm->titleItem->setEnabled(false);
         sm->detailItem->setEnabled(false);
-        auto follow = [sm, &model] {
+        // The header's buttons as ordinary items: Pause and Reset have no other way in.
+        QAction* pause = menu.addAction(QString());
+        QObject::connect(pause, &QAction::triggered, &menu, [&model] { model.onPause(); });
+        for (auto [title, call] : {std::pair{"Calibrate", &MenuModel::onCalibrate},
+                                   std::pair{"Settings", &MenuModel::onSettings},
+                                   std::pair{"Reset", &MenuModel::onReset}}) {
+            QObject::connect(menu.addAction(title), &QAction::triggered, &menu,
+                             [&model, call] { (model.*call)(); });
+        }
+        auto follow = [sm, pause, &model] {
             const MenuModel::Header& h = model.header();
             sm->titleItem->setText(QString::fromStdString(h.title));
             sm->detailItem->setText(QString::fromStdString(h.detail.value_or("")));
             sm->detailItem->setVisible(h.detail.has_value());
+            pause->setText(h.paused ? "Resume" : "Pause");
         };
         QObject::connect(&model, &MenuModel::changed, &menu, follow);
         follow();

@@ -80,7 +80,8 @@ private:
 };
 
 // Builds the menu over the model. widgets: the tray shows the header widget; otherwise the
-// header's title and detail are plain disabled items. Fills the model's four callbacks.
+// header's title and detail are plain disabled items and its four buttons ordinary items after
+// them. Fills the model's four callbacks.
 std::unique_ptr<StatusMenu> buildMenu(MenuModel& model, MenuActions actions, bool widgets);
 
 } // namespace helm

@@ -4,13 +4,15 @@
 #include "ui/Palette.h"
 #include "ui/StatusSymbols.h"
 
+#include <QCursor>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
-#include <QGuiApplication>
 #include <QIcon>
+#include <QMenu>
 #include <QPainter>
 #include <QPainterPathStroker>
-#include <QPalette>
+
+#include <algorithm>
 
 namespace helm {
 
@@ -30,7 +32,7 @@ const char* symbolName(StatusItem::Symbol s) {
     return "eye";
 }
 
-QColor tintColor(StatusItem::Tint t, const QColor& ink) {
+QColor tintColor(StatusItem::Tint t) {
     switch (t) {
     case StatusItem::Tint::warn:
         return gWarn;
@@ -39,15 +41,28 @@ QColor tintColor(StatusItem::Tint t, const QColor& ink) {
     case StatusItem::Tint::none:
         break;
     }
-    return ink;
+    return gInk;
 }
 
 } // namespace
 
-TrayStatusItem::TrayStatusItem() = default;
+TrayStatusItem::TrayStatusItem() {
+    // The tray opens the menu on a right click; a left click, the usual one, opens it too.
+    QObject::connect(&tray_, &QSystemTrayIcon::activated, &tray_,
+                     [this](QSystemTrayIcon::ActivationReason why) {
+                         if (why == QSystemTrayIcon::Trigger && menu_ != nullptr) {
+                             menu_->popup(QCursor::pos());
+                         }
+                     });
+}
 
 void TrayStatusItem::setMenu(QMenu* menu) {
+    menu_ = menu;
     tray_.setContextMenu(menu);
+}
+
+bool TrayStatusItem::inTray() const {
+    return QSystemTrayIcon::isSystemTrayAvailable();
 }
 
 bool TrayStatusItem::menuTakesWidgets() const {
@@ -57,31 +72,49 @@ bool TrayStatusItem::menuTakesWidgets() const {
     return bus == nullptr || !bus->isServiceRegistered("org.kde.StatusNotifierWatcher").value();
 }
 
-QImage TrayStatusItem::icon(const Look& look, const QColor& ink, int px) {
+QImage TrayStatusItem::icon(const Look& look, int px) {
     QImage image(px, px, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(Qt::NoPen);
-    QColor colour = tintColor(look.tint, ink);
-    p.setBrush(colour);
-    // The symbol fills the upper left, the number sits over the lower right corner.
-    double s = px * 0.68;
-    p.drawPath(StatusSymbols::path(symbolName(look.symbol), s).translated(s / 2, s / 2));
+    // Trays give no reliable colour of their own: a light fill inside a dark outline reads on
+    // light and dark panels alike. Everything stays the outline's width inside the edges.
+    const double rim = std::max(1.0, px / 14.0);
+    const double inset = rim + 1; // and a pixel for the smoothing
+    QPainterPathStroker outline;
+    outline.setWidth(2 * rim);
+    outline.setJoinStyle(Qt::RoundJoin);
+    QColor dark = gGround;
+    dark.setAlphaF(0.9f);
+    const QColor fill = tintColor(look.tint);
+    auto draw = [&](const QPainterPath& shape) {
+        p.fillPath(outline.createStroke(shape).united(shape), dark);
+        p.fillPath(shape, fill);
+    };
+    // The symbol fills the upper left, the number sits over the lower right corner; the
+    // number's outline parts it from the symbol.
+    const double s = (px - 2 * inset) * 0.8;
+    QPainterPath symbol = StatusSymbols::path(symbolName(look.symbol), s);
+    // Some symbols are wider than their size: fit the drawn shape into the upper left.
+    const QRectF drawn = symbol.boundingRect();
+    const double k = std::min(1.0, s / std::max(drawn.width(), drawn.height()));
+    symbol = QTransform::fromScale(k, k).map(symbol);
+    draw(symbol.translated(inset - symbol.boundingRect().left(),
+                           inset - symbol.boundingRect().top()));
     QString number = QString::fromStdString(look.title).trimmed();
     if (!number.isEmpty()) {
         QFont f = Fonts::font(px * 0.55, QFont::Bold, &image);
         QPainterPath text;
         text.addText(0, 0, f, number);
+        // Wide numbers ("10", "?") shrink rather than run off the edge.
         QRectF box = text.boundingRect();
-        text.translate(px - box.right(), px - box.bottom());
-        // A ring in the background's absence keeps the digits apart from the symbol.
-        QPainterPathStroker ring;
-        ring.setWidth(px * 0.12);
-        p.setCompositionMode(QPainter::CompositionMode_Clear);
-        p.drawPath(ring.createStroke(text).united(text));
-        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        p.drawPath(text);
+        const double room = px - 2 * inset;
+        if (box.width() > room * 0.8) {
+            text =
+                QTransform::fromScale(room * 0.8 / box.width(), room * 0.8 / box.width()).map(text);
+            box = text.boundingRect();
+        }
+        draw(text.translated(px - inset - box.right(), px - inset - box.bottom()));
     }
     return image;
 }
@@ -96,10 +129,9 @@ void TrayStatusItem::draw(const Look& look, const std::optional<Look>& before) {
     // Setting the icon makes some trays flicker: only when it looks different.
     if (!before || before->symbol != look.symbol || before->tint != look.tint ||
         before->title != look.title) {
-        QColor ink = QGuiApplication::palette().color(QPalette::WindowText);
         QIcon set;
         for (int px : {16, 22, 32, 44, 64}) {
-            set.addPixmap(QPixmap::fromImage(icon(look, ink, px)));
+            set.addPixmap(QPixmap::fromImage(icon(look, px)));
         }
         tray_.setIcon(set);
         ++iconsSet_;

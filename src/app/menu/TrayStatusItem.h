@@ -14,10 +14,11 @@ public:
     TrayStatusItem();
 
     void setMenu(QMenu* menu) override;
+    bool inTray() const override;
     bool menuTakesWidgets() const override;
 
-    // The icon at px by px pixels; ink is the colour of an untinted icon.
-    static QImage icon(const Look& look, const QColor& ink, int px);
+    // The icon at px by px pixels.
+    static QImage icon(const Look& look, int px);
     // The tooltip: the program's name or health sentence, then where keys and mouse are.
     static QString tooltip(const Look& look);
 
@@ -28,6 +29,7 @@ protected:
 
 private:
     QSystemTrayIcon tray_;
+    QMenu* menu_ = nullptr;
     int iconsSet_ = 0;
 };
 

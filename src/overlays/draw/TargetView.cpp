@@ -2,16 +2,14 @@
 
 #include "gaze/feed/HoldProgress.h"
 #include "overlays/draw/Paint.h"
+#include "overlays/draw/TargetShape.h"
 #include "platform/MediaClock.h"
-#include "ui/Fonts.h"
 #include "ui/Symbols.h"
 
-#include <QFontMetricsF>
 #include <QPainter>
 #include <QScreen>
 
 #include <cmath>
-#include <cstdio>
 
 namespace helm {
 
@@ -25,15 +23,11 @@ double clamped(double p) {
 
 // White text on a faint white pill, centred on c.
 void label(QPainter& g, const QString& text, QPointF c) {
-    QFont font = Fonts::font(22, QFont::DemiBold, g.device());
-    QFontMetricsF fm(font, g.device());
-    double w = fm.horizontalAdvance(text) + 32;
-    double h = fm.height() + 20;
-    QRectF box(c.x() - w / 2, c.y() - h / 2, w, h);
+    QRectF box = TargetShape::labelBox(text, c, g.device());
     QPainterPath pill;
     pill.addRoundedRect(box, 10, 10);
     g.fillPath(pill, paint::withAlpha(Qt::white, 0.1));
-    g.setFont(font);
+    g.setFont(TargetShape::labelFont(g.device()));
     g.setPen(Qt::white);
     g.drawText(box, Qt::AlignCenter, text);
 }
@@ -103,31 +97,20 @@ void TargetView::paint(QPainter& g, QSizeF size, int number, const std::string& 
     // A slow drift keeps the eyes from settling beside the dot.
     QPointF drift =
         reduceMotion ? QPointF() : QPointF(7 * std::sin(1.6 * t), 5 * std::cos(1.3 * t));
-    if (mode.kind == Kind::corner) {
-        double m = 0.07 * std::min(w, h);
-        auto [fx, fy] = spot(mode.corner);
-        QPointF c(m + fx * (w - 2 * m), m + fy * (h - 2 * m));
-        dot(g, c + drift, p, t, reduceMotion);
-        // The label sits inwards of the dot, placed from where the dot rests.
-        QPointF at(c.x() + (fx == 1 ? -150 : 150), c.y() + (fy == 1 ? -80 : 80));
-        label(g, QString::number(number) + QStringLiteral(" \u00B7 Look here"), at);
-    } else if (mode.kind == Kind::camera) {
-        dot(g, QPointF(w / 2, 60) + drift, p, t, reduceMotion);
-        label(g, QStringLiteral("Look at the camera"), QPointF(w / 2, 150));
+    if (mode.kind == Kind::corner || mode.kind == Kind::camera) {
+        dot(g, TargetShape::dotCentre(size, mode) + drift, p, t, reduceMotion);
+        if (std::optional<TargetShape::Label> l = TargetShape::label(size, number, mode)) {
+            label(g, l->text, l->centre);
+        }
     } else if (mode.kind == Kind::number) {
-        char digits[24];
-        std::snprintf(digits, sizeof digits, "%lld", static_cast<long long>(number));
-        QFont big = Fonts::font(220, QFont::Bold, g.device());
-        QFont small = Fonts::font(26, QFont::Medium, g.device());
-        double h1 = QFontMetricsF(big, g.device()).height();
-        double h2 = QFontMetricsF(small, g.device()).height();
-        double top = (h - (h1 + 8 + h2)) / 2;
-        g.setFont(big);
+        const TargetShape::Line digits = TargetShape::numberLine(size, number, g.device());
+        const TargetShape::Line title = TargetShape::nameLine(size, name, g.device());
+        g.setFont(digits.font);
         g.setPen(live);
-        g.drawText(QRectF(0, top, w, h1), Qt::AlignCenter, QString::fromLatin1(digits));
-        g.setFont(small);
+        g.drawText(digits.box, Qt::AlignCenter, digits.text);
+        g.setFont(title.font);
         g.setPen(Qt::white);
-        g.drawText(QRectF(0, top + h1 + 8, w, h2), Qt::AlignCenter, QString::fromStdString(name));
+        g.drawText(title.box, Qt::AlignCenter, title.text);
     }
     g.restore();
 }

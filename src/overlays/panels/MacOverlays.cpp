@@ -1,6 +1,7 @@
 #include "overlays/panels/MacOverlays.h"
 
 #include "overlays/draw/JumpView.h"
+#include "overlays/draw/TargetShape.h"
 #include "overlays/draw/TargetView.h"
 #include "platform/DesktopWindows.h"
 #include "platform/DisplaySource.h"
@@ -77,6 +78,23 @@ void MacOverlays::show(int display, int number, const std::string& name, const M
     }
     panel->setGeometry(place(d, nullptr));
     panel->setContent(new TargetView(number, name, mode, progress, reduceMotion));
+    // Without a compositing manager the dimming shows solid black: the window is cut to what
+    // it draws instead, and the desktop stays in view around it.
+    if (windows == nullptr || windows->compositing()) {
+        panel->clearMask();
+    } else {
+        if (!toldNoDimming_ && log) {
+            log("screens not dimmed: dimming needs a compositing manager");
+        }
+        toldNoDimming_ = true;
+        const QRegion shape = TargetShape::drawn(panel->size(), number, name, mode, panel.get());
+        if (shape.isEmpty()) {
+            panel->hide(); // a dark screen draws nothing else
+            targets_[display] = Target{number, name, mode, false};
+            return;
+        }
+        panel->setMask(shape);
+    }
     panel->front();
     targets_[display] = Target{number, name, mode, true};
 }

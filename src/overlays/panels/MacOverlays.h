@@ -62,7 +62,8 @@ public:
     HoldProgress progress;
 
     // Shows the target for mode over the display with that index; an index with no display
-    // (negative or past the last) does nothing.
+    // (negative or past the last) does nothing. Without a compositing manager the panel is
+    // cut to what it draws (a dark screen shows nothing), and the log says so once.
     void show(int display, int number, const std::string& name, const Mode& mode);
     // Takes that display's target panel off the screen, if there is one.
     void hide(int display);
@@ -90,6 +91,7 @@ private:
     std::unique_ptr<OverlayPanel> landing_;
     QTimer* landingHide_ = nullptr; // owned by the landing panel
     bool toldNoCompositor_ = false;
+    bool toldNoDimming_ = false;
 
     QPoint start() const;
     // The display's frame in the toolkit's coordinates, and its device pixels per logical one.

@@ -4,9 +4,12 @@
 
 namespace helm {
 
-OverlayPanel::OverlayPanel(Level level) {
+OverlayPanel::OverlayPanel(Level level, bool takesClicks) {
     Qt::WindowFlags flags = Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                            Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput;
+                            Qt::WindowDoesNotAcceptFocus;
+    if (!takesClicks) {
+        flags |= Qt::WindowTransparentForInput;
+    }
     if (level == Level::overAll) {
         flags |= Qt::X11BypassWindowManagerHint;
     }
@@ -14,7 +17,7 @@ OverlayPanel::OverlayPanel(Level level) {
     // The ARGB visual is chosen when the native window is made: these come first.
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowWithoutActivating);
-    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_TransparentForMouseEvents, !takesClicks);
     setFocusPolicy(Qt::NoFocus);
 }
 

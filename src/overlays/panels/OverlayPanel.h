@@ -7,14 +7,14 @@
 namespace helm {
 
 // A borderless, see-through window that never takes focus and lets every click through to
-// the window below. Over everything (override-redirect: above managed and full-screen windows,
-// on every desktop) or, for the status box, managed and kept above. Its one content widget
-// fills it.
+// the window below (unless it takes clicks itself). Over everything (override-redirect: above
+// managed and full-screen windows, on every desktop) or, for the status box, managed and kept
+// above. Its one content widget fills it.
 class OverlayPanel : public QWidget {
 public:
     enum class Level { overAll, floating };
 
-    explicit OverlayPanel(Level level);
+    explicit OverlayPanel(Level level, bool takesClicks = false);
 
     // Replaces the content; the old one is deleted.
     void setContent(QWidget* content);

@@ -4,6 +4,7 @@
 #include "platform/DesktopWindows.h"
 
 #include <QGuiApplication>
+#include <QMouseEvent>
 #include <QPainterPath>
 #include <QRegion>
 #include <QScreen>
@@ -23,7 +24,9 @@ QRect StatusPanel::place(const QRect& available, const QRect& screen) {
     return QRect(a.x() + a.width() - 300, a.y() + a.height() - 94, boxW, boxH);
 }
 
-StatusPanel::StatusPanel(HUDModel& model, DesktopWindows* windows) : OverlayPanel(Level::floating) {
+StatusPanel::StatusPanel(HUDModel& model, DesktopWindows* windows,
+                         std::function<void(QPoint)> onClick)
+    : OverlayPanel(Level::floating, static_cast<bool>(onClick)), onClick_(std::move(onClick)) {
     QRect frame(0, 0, boxW, boxH);
     if (QScreen* primary = QGuiApplication::primaryScreen()) {
         frame = place(primary->availableGeometry(), primary->geometry());
@@ -39,6 +42,12 @@ StatusPanel::StatusPanel(HUDModel& model, DesktopWindows* windows) : OverlayPane
             box.addRoundedRect(QRectF(0, 0, boxW, boxH), 14, 14);
             setMask(QRegion(box.toFillPolygon().toPolygon()));
         }
+    }
+}
+
+void StatusPanel::mousePressEvent(QMouseEvent* event) {
+    if (onClick_) {
+        onClick_(event->globalPosition().toPoint());
     }
 }
 

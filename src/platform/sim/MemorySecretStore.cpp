@@ -3,6 +3,9 @@
 namespace helm {
 
 SecretStore::Read MemorySecretStore::read(const std::string& account) {
+    if (noService) {
+        return {Status::failed, {}, "no keyring answers", true};
+    }
     if (failReads) {
         return {Status::failed, {}, "the keyring is locked"};
     }
@@ -15,6 +18,9 @@ SecretStore::Read MemorySecretStore::read(const std::string& account) {
 
 SecretStore::Outcome MemorySecretStore::write(const std::string& account,
                                               const std::string& value) {
+    if (noService) {
+        return {false, "no keyring answers", true};
+    }
     if (failWrites) {
         return {false, "the keyring refused the change"};
     }
@@ -24,6 +30,9 @@ SecretStore::Outcome MemorySecretStore::write(const std::string& account,
 }
 
 SecretStore::Outcome MemorySecretStore::remove(const std::string& account) {
+    if (noService) {
+        return {false, "no keyring answers", true};
+    }
     if (failWrites) {
         return {false, "the keyring refused the change"};
     }

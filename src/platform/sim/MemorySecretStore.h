@@ -6,12 +6,14 @@
 
 namespace helm {
 
-// Secrets kept in memory, for tests; it can be told to fail like a locked keyring.
+// Secrets kept in memory, for tests; it can be told to fail like a locked keyring, or like a
+// desktop where no keyring answers at all.
 class MemorySecretStore : public SecretStore {
 public:
     std::map<std::string, std::string> items;
     bool failReads = false;
     bool failWrites = false;
+    bool noService = false;
     int writes = 0;
 
     Read read(const std::string& account) override;

@@ -12,8 +12,10 @@ public:
     std::vector<Look> drawn;
     QMenu* menu = nullptr;
     bool widgets = true;
+    bool tray = true;
 
     void setMenu(QMenu* m) override { menu = m; }
+    bool inTray() const override { return tray; }
     bool menuTakesWidgets() const override { return widgets; }
 
 protected:

@@ -2,31 +2,35 @@
 #include "platform/linux/CanberraChimes.h"
 #include "platform/linux/DbusScreenLock.h"
 #include "platform/linux/DesktopWorkspace.h"
+#include "platform/linux/FallbackSecretStore.h"
 #include "platform/linux/IfaddrsAddresses.h"
 #include "platform/linux/LibsecretStore.h"
 #include "platform/linux/QtSpeech.h"
 #include "platform/linux/V4l2Camera.h"
 #include "platform/linux/XdgLoginItem.h"
-#include "platform/x11/X11DesktopWindows.h"
 #include "platform/qt/QtPasteboard.h"
+#include "platform/x11/X11DesktopWindows.h"
 #include "platform/x11/X11DisplaySource.h"
 #include "platform/x11/X11Input.h"
 #include "platform/x11/X11Pointer.h"
-#include "platform/x11/X11ReduceMotion.h"
 #include "platform/x11/X11PointerPoster.h"
+#include "platform/x11/X11ReduceMotion.h"
 
 namespace helm {
 
 Platform x11Platform(const std::string& secretService, InputService::Log log) {
     Platform p;
-    p.secrets = std::make_unique<LibsecretStore>(secretService);
+    if (!log) {
+        log = [](const std::string&) {};
+    }
+    // Many X11 desktops run no Secret Service at all: the keys then live in a private file.
+    p.secrets = std::make_unique<FallbackSecretStore>(
+        std::make_unique<LibsecretStore>(secretService),
+        std::make_unique<FileSecretStore>(FileSecretStore::standardPath()), log);
     p.screenLock = std::make_unique<DbusScreenLock>();
     p.displays = std::make_unique<X11DisplaySource>();
     p.pointer = std::make_unique<X11Pointer>();
     p.poster = std::make_unique<X11PointerPoster>();
-    if (!log) {
-        log = [](const std::string&) {};
-    }
     p.input = X11Input::open("", std::move(log)); // none when the server cannot be reached
     p.loginItem = std::make_unique<XdgLoginItem>(XdgLoginItem::forThisProgram());
     p.workspace = std::make_unique<DesktopWorkspace>();

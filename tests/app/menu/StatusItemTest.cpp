@@ -4,6 +4,8 @@
 
 #include "QtApp.h"
 
+#include <QPainter>
+
 #include <gtest/gtest.h>
 
 namespace helm {
@@ -58,15 +60,14 @@ int count(const QImage& image, const QColor& c) {
 
 TEST(TrayStatusItem, IconCarriesTintAndNumber) {
     qtApp();
-    const QColor ink(20, 20, 200);
     struct Case {
         Tint tint;
         QColor want;
-    } cases[] = {{Tint::warn, gWarn}, {Tint::live, gLive}, {Tint::none, ink}};
+    } cases[] = {{Tint::warn, gWarn}, {Tint::live, gLive}, {Tint::none, gInk}};
     for (const Case& c : cases) {
         Look l = kEye;
         l.tint = c.tint;
-        QImage image = TrayStatusItem::icon(l, ink, 44).convertToFormat(QImage::Format_ARGB32);
+        QImage image = TrayStatusItem::icon(l, 44).convertToFormat(QImage::Format_ARGB32);
         EXPECT_GT(count(image, c.want), 100) << int(c.tint);
         for (Tint other : {Tint::warn, Tint::live}) {
             if (other != c.tint) {
@@ -76,11 +77,39 @@ TEST(TrayStatusItem, IconCarriesTintAndNumber) {
     }
     Look two = kEye;
     two.title = " 2";
-    EXPECT_NE(TrayStatusItem::icon(kEye, ink, 44), TrayStatusItem::icon(two, ink, 44));
+    EXPECT_NE(TrayStatusItem::icon(kEye, 44), TrayStatusItem::icon(two, 44));
     Look symbolOnly = kEye;
     symbolOnly.title.clear();
-    QImage bare = TrayStatusItem::icon(symbolOnly, ink, 44);
-    EXPECT_EQ(0, bare.pixelColor(41, 41).alpha()); // no number in the corner
+    QImage bare = TrayStatusItem::icon(symbolOnly, 44);
+    EXPECT_EQ(0, bare.pixelColor(38, 38).alpha()); // no number in the corner
+}
+
+TEST(TrayStatusItem, ReadsOnLightAndDarkPanelsWithTheNumberInside) {
+    qtApp();
+    for (int px : {16, 22, 44}) {
+        for (const char* title : {" 1", " 10", " ?"}) {
+            Look l = kEye;
+            l.title = title;
+            const QImage icon = TrayStatusItem::icon(l, px).convertToFormat(QImage::Format_ARGB32);
+            SCOPED_TRACE(testing::Message() << px << " px, title" << title);
+            for (QColor panel : {QColor(Qt::white), QColor(Qt::black), QColor(0x2e3436)}) {
+                QImage on(icon.size(), QImage::Format_ARGB32);
+                on.fill(panel);
+                QPainter(&on).drawImage(0, 0, icon);
+                int standingOut = 0;
+                for (int i = 0; i < px * px; ++i) {
+                    const int lightness = on.pixelColor(i % px, i / px).lightness();
+                    standingOut += std::abs(lightness - panel.lightness()) > 90;
+                }
+                EXPECT_GT(standingOut, px * px / 16) << panel.name().toStdString();
+            }
+            for (int i = 0; i < px; ++i) { // nothing touches an edge, where trays cut
+                EXPECT_EQ(0, icon.pixelColor(i, 0).alpha() + icon.pixelColor(0, i).alpha() +
+                                 icon.pixelColor(i, px - 1).alpha() +
+                                 icon.pixelColor(px - 1, i).alpha());
+            }
+        }
+    }
 }
 
 TEST(TrayStatusItem, TooltipNamesTheProgramUnlessThereIsAProblem) {

@@ -56,6 +56,8 @@ struct Fixture {
         a.refresh = rec("refresh");
         a.calibrate = rec("calibrate");
         a.pause = rec("pause");
+        a.settings = rec("settings");
+        a.reset = rec("reset");
         a.unstick = rec("unstick");
         a.toggleLock = rec("lock");
         a.locked = [] { return true; };
@@ -186,16 +188,33 @@ TEST(StatusMenu, HeaderButtonsRunAfterTheMenuClosed) {
     EXPECT_EQ((std::vector<std::string>{"calibrate", "refresh", "pause", "refresh"}), f.done);
 }
 
-TEST(StatusMenu, PlainTextHeaderFollowsTheModel) {
+TEST(StatusMenu, PlainTextHeaderFollowsTheModelAndKeepsItsButtons) {
     Fixture f(false);
     EXPECT_FALSE(f.m->titleItem->isEnabled());
     EXPECT_FALSE(f.m->detailItem->isVisible());
-    f.model.setHeader({"Keys on 1 \u00b7 A \u00b7 mouse on 2 \u00b7 B", "Den PC is offline"});
-    EXPECT_EQ("Keys on 1 \u00b7 A \u00b7 mouse on 2 \u00b7 B",
-              f.m->titleItem->text().toStdString());
-    EXPECT_EQ("Den PC is offline", f.m->detailItem->text().toStdString());
+    f.model.setHeader(
+        {"Keys on 1 \u00b7 A \u00b7 mouse on 2 \u00b7 B", "Den PC is offline", false, true});
+    std::vector<std::string> got = texts(f.m->menu);
+    ASSERT_EQ(19u, got.size());
+    EXPECT_EQ((std::vector<std::string>{"Keys on 1 \u00b7 A \u00b7 mouse on 2 \u00b7 B",
+                                        "Den PC is offline", "Resume", "Calibrate", "Settings",
+                                        "Reset", "Allow keyboard and mouse control\u2026"}),
+              std::vector<std::string>(got.begin(), got.begin() + 7));
     EXPECT_TRUE(f.m->detailItem->isVisible());
-    EXPECT_EQ(texts(f.m->menu).size(), 15u);
+    f.model.setHeader({"t", std::nullopt});
+    EXPECT_EQ("Pause", texts(f.m->menu)[2]);
+
+    // Each runs its button's work after the menu closed, then the refresh.
+    f.m->menu.show();
+    for (const char* item : {"Pause", "Calibrate", "Settings", "Reset"}) {
+        find(f.m->menu, item)->trigger();
+    }
+    EXPECT_FALSE(f.m->menu.isVisible());
+    EXPECT_TRUE(f.done.empty());
+    QCoreApplication::processEvents();
+    EXPECT_EQ((std::vector<std::string>{"pause", "refresh", "calibrate", "refresh", "settings",
+                                        "refresh", "reset", "refresh"}),
+              f.done);
 }
 
 TEST(MenuHeader, FollowsWarningPauseAndDetail) {

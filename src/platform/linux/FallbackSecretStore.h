@@ -1,0 +1,43 @@
+#pragma once
+
+#include "platform/SecretStore.h"
+#include "platform/linux/FileSecretStore.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace helm {
+
+// The keyring, or an owner-only file where no keyring answers. The first call decides for the
+// whole run: when the keyring answers, what an earlier run without one left in the file moves
+// into it first (an item the keyring already holds otherwise stays in the file, untouched);
+// when nothing answers, every call goes to the file and the log says once where it is.
+class FallbackSecretStore : public SecretStore {
+public:
+    using Log = std::function<void(const std::string&)>;
+
+    FallbackSecretStore(std::unique_ptr<SecretStore> keyring, std::unique_ptr<FileSecretStore> file,
+                        Log log);
+
+    Read read(const std::string& account) override;
+    Outcome write(const std::string& account, const std::string& value) override;
+    Outcome remove(const std::string& account) override;
+    std::optional<std::string> keptIn() const override;
+
+private:
+    enum class Where { undecided, keyring, file };
+
+    std::unique_ptr<SecretStore> keyring_;
+    std::unique_ptr<FileSecretStore> file_;
+    Log log_;
+    Where where_ = Where::undecided;
+
+    // Runs op on the store this run uses; the first call chooses it.
+    template <class Result> Result route(const std::function<Result(SecretStore&)>& op);
+    // Moves the file's items into the keyring; true when any moved.
+    bool moveIn();
+};
+
+} // namespace helm
