@@ -19,7 +19,16 @@ Layout App::storedLayout() const {
         return Layout();
     }
     try {
-        return Layout::fromJson(*stored);
+        std::vector<std::string> dropped;
+        Layout layout = Layout::fromJson(*stored, &dropped);
+        if (!dropped.empty()) {
+            // The next assignment stores the layout without what was dropped: keep the original.
+            d.set("layout2.unreadable", *stored);
+        }
+        for (const std::string& line : dropped) {
+            log("layout2: " + line + ", kept as layout2.unreadable");
+        }
+        return layout;
     } catch (const json::DecodeError&) {
         return Layout(); // the next assignment replaces the unreadable copy
     }
@@ -58,14 +67,12 @@ void App::watchDisplays() {
 }
 
 void App::syncMacDisplays() {
-    DisplayList listed = macDisplays(platform_.displays ? platform_.displays->displays()
-                                                        : std::vector<DisplayInfo>{});
-    for (const std::string& line : listed.skipped) {
-        log(line);
-    }
+    std::vector<DisplayInfo> all =
+        platform_.displays ? platform_.displays->displays() : std::vector<DisplayInfo>{};
+    DisplayList listed = macDisplays(all);
     // While the desktop reconfigures it may list no display for a moment; that must neither
     // start a setup nor drop this computer's screens. Said only when there are screens to keep.
-    if (listed.kept.empty()) {
+    if (listed.kept.empty() && listed.unplaced.empty()) {
         if (std::any_of(layout_.screens.begin(), layout_.screens.end(),
                         [](const Screen& s) { return s.local(); })) {
             log("displays: none listed, desk kept");
@@ -73,15 +80,18 @@ void App::syncMacDisplays() {
         return;
     }
     std::set<std::string> ids;
-    for (const DisplayInfo& display : listed.kept) {
-        ids.insert("mac/" + display.key);
+    for (const auto* group : {&listed.kept, &listed.unplaced}) {
+        for (const DisplayInfo& display : *group) {
+            ids.insert("mac/" + display.key);
+        }
     }
     checkSetup(ids);
     Layout merged = layout_;
-    merged.sync(std::nullopt, hostName("This Mac"), listed.kept);
+    for (const std::string& line : merged.sync(std::nullopt, hostName("This Mac"), all)) {
+        log(line);
+    }
     setLayout(std::move(merged));
     updateMoveRoute();
 }
-
 
 } // namespace helm

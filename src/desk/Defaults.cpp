@@ -123,16 +123,23 @@ std::vector<std::string> Defaults::keys() const {
     return out;
 }
 
-bool Defaults::set(const std::string& key, const Json& value) {
+bool Defaults::set(const std::string& key, const Json& value, std::string* refused) {
     // Both refusals come before anything changes.
+    const char* why = nullptr;
     if (!json::allFinite(value)) {
-        reportProblem("defaults: not stored, " + key + " holds a number that is not finite");
-        return false;
+        why = "a number that is not finite";
+    } else {
+        try {
+            json::dump(value);
+        } catch (const json::EncodeError&) {
+            why = "text that is not UTF-8";
+        }
     }
-    try {
-        json::dump(value);
-    } catch (const json::EncodeError&) {
-        reportProblem("defaults: not stored, " + key + " holds text that is not UTF-8");
+    if (why) {
+        reportProblem("defaults: not stored, " + key + " holds " + why);
+        if (refused) {
+            *refused = why;
+        }
         return false;
     }
     std::lock_guard lock(mutex_);

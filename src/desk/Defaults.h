@@ -39,8 +39,8 @@ public:
     // Stores value under key and writes it into the stored document, read afresh so that keys
     // another running copy wrote meanwhile are kept (and taken up here). A value holding a
     // number that is not finite, or text that is not UTF-8, is refused (nothing changes) and
-    // answers false.
-    bool set(const std::string& key, const json::Json& value);
+    // answers false, with the reason in `refused` when given.
+    bool set(const std::string& key, const json::Json& value, std::string* refused = nullptr);
     void remove(const std::string& key);
 
 private:
