@@ -56,8 +56,12 @@ int main(int argc, char** argv) {
     // A menu-bar program lives on with no window open.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    Defaults defaults(std::make_unique<DefaultsFile>(DefaultsFile::standardPath()),
-                      [](const std::string& line) { log(line); });
+    // A simulation run keeps its preferences in memory: the user's own file stays as it is.
+    auto defaults = commandLine.simOnly()
+                        ? std::make_unique<Defaults>()
+                        : std::make_unique<Defaults>(
+                              std::make_unique<DefaultsFile>(DefaultsFile::standardPath()),
+                              [](const std::string& line) { log(line); });
     // The desktop's services only on a real X11 session that is not being simulated.
     const bool desktop = !commandLine.simOnly() && QGuiApplication::platformName() == "xcb";
     Platform platform =
@@ -77,9 +81,9 @@ int main(int argc, char** argv) {
         platform.displays = std::make_unique<QtDisplaySource>();
         platform.addresses = std::make_unique<IfaddrsAddresses>();
     }
-    App app(commandLine, defaults, std::move(platform));
+    App app(commandLine, *defaults, std::move(platform));
     app.makeGuideView = [&app, &defaults](OnboardingModel& model, DeskModel& desk) {
-        auto view = std::make_unique<OnboardingView>(model, desk, defaults);
+        auto view = std::make_unique<OnboardingView>(model, desk, *defaults);
         view->onOpenCameraSettings = [&app] { app.openSettingsPane(App::SettingsPane::camera); };
         return std::unique_ptr<QWidget>(std::move(view));
     };
