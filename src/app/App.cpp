@@ -45,9 +45,21 @@ App::App(CommandLine commandLine, Defaults& defaults, Platform platform)
         }
         voice.makeChimes = platform_.chimes;
     }
+    // Changes held back while the user drags or slides reach the file within a quarter of a
+    // second, so a program killed a second later has lost nothing.
+    storeTimer_ = std::make_unique<QTimer>();
+    storeTimer_->setSingleShot(true);
+    storeTimer_->setInterval(std::chrono::milliseconds(250));
+    QObject::connect(storeTimer_.get(), &QTimer::timeout, storeTimer_.get(), [this] { d.flush(); });
+    d.onPending = [timer = storeTimer_.get()] {
+        QMetaObject::invokeMethod(timer, qOverload<>(&QTimer::start));
+    };
 }
 
-App::~App() = default;
+App::~App() {
+    d.onPending = nullptr;
+    d.setLive(false);
+}
 
 Router& App::router() {
     if (!router_) {
@@ -149,6 +161,7 @@ void App::applicationWillTerminate() {
     if (platform_.input) {
         platform_.input->releasePosted(); // no key posted here stays down after us
     }
+    d.flush();
     log("quit");
 }
 

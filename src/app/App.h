@@ -439,6 +439,7 @@ private:
     Layout layout_;
     std::optional<Router> router_;
     std::unique_ptr<QTimer> mainTimer_;
+    std::unique_ptr<QTimer> storeTimer_; // stores what a drag or slide held back
     std::unique_ptr<ScreenWatch> screenWatch_;
     std::unique_ptr<TestPort> testPort_;
     std::unique_ptr<DefaultsKeyValues> secretDefaults_;

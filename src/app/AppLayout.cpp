@@ -35,6 +35,8 @@ Layout App::storedLayout() const {
 }
 
 void App::setLayout(Layout layout) {
+    // "layout2" and "setups" reach the file in one write.
+    Defaults::Batch together(d);
     layout_ = std::move(layout);
     if (!simOnly_) {
         try {

@@ -142,42 +142,115 @@ bool Defaults::set(const std::string& key, const Json& value, std::string* refus
         }
         return false;
     }
-    std::lock_guard lock(mutex_);
-    writeLocked([&](Json& doc) { doc[key] = value; });
+    change([&](Pending& pending) {
+        values_[key] = value;
+        pending[key] = value;
+    });
     return true;
 }
 
 void Defaults::remove(const std::string& key) {
-    std::lock_guard lock(mutex_);
-    if (values_.contains(key)) {
-        writeLocked([&](Json& doc) { doc.erase(key); });
+    change([&](Pending& pending) {
+        if (values_.contains(key)) {
+            values_.erase(key);
+            pending[key] = std::nullopt;
+        }
+    });
+}
+
+void Defaults::change(const std::function<void(Pending&)>& edit) {
+    bool ask = false;
+    {
+        std::lock_guard lock(mutex_);
+        edit(pending_);
+        if (pending_.empty()) {
+            return;
+        }
+        if (live_) {
+            ask = !asked_;
+            asked_ = true;
+        } else if (batches_ == 0) {
+            storeLocked();
+        }
+    }
+    // Outside the lock: the owner's timer may flush at once.
+    if (ask && onPending) {
+        onPending();
     }
 }
 
-// The change goes into memory first, so it holds for this run whatever becomes of the file.
-// The file is then read afresh and given only this change: keys another running copy wrote
-// since we started stay, and memory takes them up too.
-void Defaults::writeLocked(const std::function<void(Json&)>& edit) {
-    edit(values_);
+void Defaults::setLive(bool on) {
+    std::lock_guard lock(mutex_);
+    live_ = on;
+    if (!on && batches_ == 0 && !pending_.empty()) {
+        storeLocked();
+    }
+}
+
+Defaults::Batch::Batch(Defaults& d) : d_(d) {
+    std::lock_guard lock(d_.mutex_);
+    ++d_.batches_;
+}
+
+Defaults::Batch::~Batch() {
+    std::lock_guard lock(d_.mutex_);
+    if (--d_.batches_ == 0 && !d_.live_ && !d_.pending_.empty()) {
+        d_.storeLocked();
+    }
+}
+
+bool Defaults::live() const {
+    std::lock_guard lock(mutex_);
+    return live_;
+}
+
+void Defaults::flush() {
+    std::lock_guard lock(mutex_);
+    if (!pending_.empty()) {
+        storeLocked();
+    }
+}
+
+Defaults::~Defaults() {
+    flush();
+}
+
+// Memory holds every change already, so it holds for this run whatever becomes of the file.
+// The file is read afresh and given only the changes not stored yet: keys another running copy
+// wrote since we started stay, and memory takes them up too. Changes that could not be stored
+// wait for the next write.
+void Defaults::storeLocked() {
+    asked_ = false;
     if (!storage_ || !writable_) {
+        pending_.clear();
         return;
     }
+    auto apply = [this](Json& doc) {
+        for (const auto& [key, value] : pending_) {
+            if (value) {
+                doc[key] = *value;
+            } else {
+                doc.erase(key);
+            }
+        }
+    };
+    bool stored = false;
     std::vector<std::string> lines;
     std::optional<std::string> problem =
-        storage_->update([&](const DefaultsStorage::Loaded& stored) -> std::optional<std::string> {
-            switch (stored.status) {
+        storage_->update([&](const DefaultsStorage::Loaded& found) -> std::optional<std::string> {
+            switch (found.status) {
             case DefaultsStorage::Status::absent:
                 break; // gone meanwhile: what we hold is all there is
             case DefaultsStorage::Status::failed:
-                lines.push_back("defaults: not saved (cannot read: " + stored.problem + ")");
+                lines.push_back("defaults: not saved (cannot read: " + found.problem + ")");
                 return std::nullopt;
             case DefaultsStorage::Status::ok:
                 try {
-                    Json doc = json::parse(stored.text);
+                    Json doc = json::parse(found.text);
                     if (!doc.is_object()) {
                         throw json::DecodeError("not an object");
                     }
-                    edit(doc);
+                    apply(doc);
                     values_ = std::move(doc);
                 } catch (const json::DecodeError& e) {
                     // Spoilt since we read it: keep that copy, store ours.
@@ -193,8 +266,12 @@ void Defaults::writeLocked(const std::function<void(Json&)>& edit) {
                 }
                 break;
             }
+            stored = true;
             return values_.dump(2) + "\n";
         });
+    if ((stored && !problem) || !writable_) {
+        pending_.clear();
+    }
     for (const std::string& line : lines) {
         reportProblem(line);
     }
