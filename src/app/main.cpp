@@ -12,7 +12,6 @@
 #include "platform/DefaultsFile.h"
 #include "platform/TermSignal.h"
 #include "platform/linux/IfaddrsAddresses.h"
-#include "platform/linux/LargePages.h"
 #include "platform/linux/V4l2Camera.h"
 #include "platform/qt/QtDisplaySource.h"
 #include "platform/sim/FakeDisplaySource.h"
@@ -42,8 +41,6 @@ int main(int argc, char** argv) {
         std::cout.flush();
         return 0;
     }
-    // Before any thread or window exists: the allocator's settings are read at start only.
-    LargePages::restartIfUseful(argv);
     if (std::optional<std::string> line =
             missingDisplay(commandLine, qEnvironmentVariable("QT_QPA_PLATFORM").toStdString(),
                            x11ServerReachable)) {

@@ -317,6 +317,15 @@ def main():
             if not port:
                 fail("no test port in the log", read(log_path))
             port = int(port.group(1))
+            # It runs as itself: no restart under another name or with changed settings.
+            with open("/proc/%d/comm" % proc.pid, encoding="utf-8") as f:
+                comm = f.read().strip()
+            with open("/proc/%d/environ" % proc.pid, "rb") as f:
+                environ = f.read()
+            tuned = b"glibc.malloc.hugetlb" in environ and \
+                "glibc.malloc.hugetlb" not in env.get("GLIBC_TUNABLES", "")
+            if comm != os.path.basename(program)[:15] or tuned:
+                fail("the program restarted itself as %r" % comm, read(log_path))
 
             with socket.create_connection(("127.0.0.1", port), timeout=10) as conn:
                 reader = conn.makefile("r", encoding="utf-8")
