@@ -47,9 +47,10 @@ QApplication& application() {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    static QApplication app(argc, argv);
+    // Never destroyed: the program's fonts outlive what a static's end could tear down.
+    static auto* app = new QApplication(argc, argv);
     (void)QPointingDevice::primaryPointingDevice();
-    return app;
+    return *app;
 }
 
 helm::Layout calibratedDesk() {

@@ -54,11 +54,13 @@ App::App(CommandLine commandLine, Defaults& defaults, Platform platform)
     d.onPending = [timer = storeTimer_.get()] {
         QMetaObject::invokeMethod(timer, qOverload<>(&QTimer::start));
     };
+    d.beforeStore = [this] { storeDesk(); };
 }
 
 App::~App() {
-    d.onPending = nullptr;
     d.setLive(false);
+    d.onPending = nullptr;
+    d.beforeStore = nullptr;
 }
 
 Router& App::router() {

@@ -35,9 +35,29 @@ Layout App::storedLayout() const {
 }
 
 void App::setLayout(Layout layout) {
+    layout_ = std::move(layout);
+    DeskModel& model = desk();
+    model.layout = layout_;
+    model.changed();
+    guide.screensChanged();
+    setups().store(layout_);
+    deskHeld_ = true;
+    // A drag or slide changes the desk many times a second: its stored copies are encoded
+    // with the next write of what the drag holds back, not at every step.
+    if (!d.live()) {
+        storeDesk();
+    } else if (!storeTimer_->isActive()) {
+        storeTimer_->start();
+    }
+}
+
+void App::storeDesk() {
+    if (!deskHeld_) {
+        return;
+    }
+    deskHeld_ = false;
     // "layout2" and "setups" reach the file in one write.
     Defaults::Batch together(d);
-    layout_ = std::move(layout);
     if (!simOnly_) {
         try {
             d.set("layout2", layout_.toJson());
@@ -46,11 +66,6 @@ void App::setLayout(Layout layout) {
             log(std::string("layout not stored: ") + e.what());
         }
     }
-    DeskModel& model = desk();
-    model.layout = layout_;
-    model.changed();
-    guide.screensChanged();
-    setups().store(layout_);
     saveSetups();
 }
 

@@ -180,6 +180,9 @@ void Defaults::change(const std::function<void(Pending&)>& edit) {
 }
 
 void Defaults::setLive(bool on) {
+    if (!on && beforeStore) {
+        beforeStore(); // still live: what it sets joins the changes held back
+    }
     std::lock_guard lock(mutex_);
     live_ = on;
     if (!on && batches_ == 0 && !pending_.empty()) {
@@ -205,6 +208,9 @@ bool Defaults::live() const {
 }
 
 void Defaults::flush() {
+    if (beforeStore) {
+        beforeStore();
+    }
     std::lock_guard lock(mutex_);
     if (!pending_.empty()) {
         storeLocked();

@@ -66,6 +66,9 @@ public:
     // Called, outside any lock, when a live change is held back and no flush was asked for
     // since the last one; the owner of the event loop arranges one soon.
     std::function<void()> onPending;
+    // Called, outside any lock, before held-back changes are stored by `flush` or the end of
+    // live: the owner sets what it held back itself.
+    std::function<void()> beforeStore;
 
     // Stores what is held back.
     ~Defaults();
