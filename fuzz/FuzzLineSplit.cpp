@@ -37,10 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         at += n;
         for (;;) {
             if (buf.hasLong()) {
-                std::string whole;
-                for (const auto& piece : buf.takeLong())
-                    whole += piece;
-                got.push_back(whole);
+                got.emplace_back(buf.takeLong().view());
             } else if (auto line = buf.next()) {
                 got.emplace_back(*line);
             } else {

@@ -45,9 +45,23 @@ App::App(CommandLine commandLine, Defaults& defaults, Platform platform)
         }
         voice.makeChimes = platform_.chimes;
     }
+    // Changes held back while the user drags or slides reach the file within a quarter of a
+    // second, so a program killed a second later has lost nothing.
+    storeTimer_ = std::make_unique<QTimer>();
+    storeTimer_->setSingleShot(true);
+    storeTimer_->setInterval(std::chrono::milliseconds(250));
+    QObject::connect(storeTimer_.get(), &QTimer::timeout, storeTimer_.get(), [this] { d.flush(); });
+    d.onPending = [timer = storeTimer_.get()] {
+        QMetaObject::invokeMethod(timer, qOverload<>(&QTimer::start));
+    };
+    d.beforeStore = [this] { storeDesk(); };
 }
 
-App::~App() = default;
+App::~App() {
+    d.setLive(false);
+    d.onPending = nullptr;
+    d.beforeStore = nullptr;
+}
 
 Router& App::router() {
     if (!router_) {
@@ -149,6 +163,7 @@ void App::applicationWillTerminate() {
     if (platform_.input) {
         platform_.input->releasePosted(); // no key posted here stays down after us
     }
+    d.flush();
     log("quit");
 }
 

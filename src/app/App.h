@@ -445,6 +445,10 @@ private:
     Layout layout_;
     std::optional<Router> router_;
     std::unique_ptr<QTimer> mainTimer_;
+    std::unique_ptr<QTimer> storeTimer_; // stores what a drag or slide held back
+    bool deskHeld_ = false;              // the layout changed since it was last stored
+    // Stores "layout2" and "setups" when the layout changed since they were last stored.
+    void storeDesk();
     std::unique_ptr<ScreenWatch> screenWatch_;
     std::unique_ptr<TestPort> testPort_;
     std::unique_ptr<DefaultsKeyValues> secretDefaults_;

@@ -20,6 +20,8 @@ DeskModel& App::desk() {
             setLayout(layout);
             picker = GazePicker(current);
         };
+        // A drag's many edits are stored a few times a second, and once more when it ends.
+        desk_->onDragging = [this](bool on) { d.setLive(on); };
     }
     return *desk_;
 }

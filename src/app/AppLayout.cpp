@@ -19,7 +19,16 @@ Layout App::storedLayout() const {
         return Layout();
     }
     try {
-        return Layout::fromJson(*stored);
+        std::vector<std::string> dropped;
+        Layout layout = Layout::fromJson(*stored, &dropped);
+        if (!dropped.empty()) {
+            // The next assignment stores the layout without what was dropped: keep the original.
+            d.set("layout2.unreadable", *stored);
+        }
+        for (const std::string& line : dropped) {
+            log("layout2: " + line + ", kept as layout2.unreadable");
+        }
+        return layout;
     } catch (const json::DecodeError&) {
         return Layout(); // the next assignment replaces the unreadable copy
     }
@@ -27,6 +36,28 @@ Layout App::storedLayout() const {
 
 void App::setLayout(Layout layout) {
     layout_ = std::move(layout);
+    DeskModel& model = desk();
+    model.layout = layout_;
+    model.changed();
+    guide.screensChanged();
+    setups().store(layout_);
+    deskHeld_ = true;
+    // A drag or slide changes the desk many times a second: its stored copies are encoded
+    // with the next write of what the drag holds back, not at every step.
+    if (!d.live()) {
+        storeDesk();
+    } else if (!storeTimer_->isActive()) {
+        storeTimer_->start();
+    }
+}
+
+void App::storeDesk() {
+    if (!deskHeld_) {
+        return;
+    }
+    deskHeld_ = false;
+    // "layout2" and "setups" reach the file in one write.
+    Defaults::Batch together(d);
     if (!simOnly_) {
         try {
             d.set("layout2", layout_.toJson());
@@ -35,11 +66,6 @@ void App::setLayout(Layout layout) {
             log(std::string("layout not stored: ") + e.what());
         }
     }
-    DeskModel& model = desk();
-    model.layout = layout_;
-    model.changed();
-    guide.screensChanged();
-    setups().store(layout_);
     saveSetups();
 }
 
@@ -58,14 +84,12 @@ void App::watchDisplays() {
 }
 
 void App::syncMacDisplays() {
-    DisplayList listed = macDisplays(platform_.displays ? platform_.displays->displays()
-                                                        : std::vector<DisplayInfo>{});
-    for (const std::string& line : listed.skipped) {
-        log(line);
-    }
+    std::vector<DisplayInfo> all =
+        platform_.displays ? platform_.displays->displays() : std::vector<DisplayInfo>{};
+    DisplayList listed = macDisplays(all);
     // While the desktop reconfigures it may list no display for a moment; that must neither
     // start a setup nor drop this computer's screens. Said only when there are screens to keep.
-    if (listed.kept.empty()) {
+    if (listed.kept.empty() && listed.unplaced.empty()) {
         if (std::any_of(layout_.screens.begin(), layout_.screens.end(),
                         [](const Screen& s) { return s.local(); })) {
             log("displays: none listed, desk kept");
@@ -73,12 +97,16 @@ void App::syncMacDisplays() {
         return;
     }
     std::set<std::string> ids;
-    for (const DisplayInfo& display : listed.kept) {
-        ids.insert("mac/" + display.key);
+    for (const auto* group : {&listed.kept, &listed.unplaced}) {
+        for (const DisplayInfo& display : *group) {
+            ids.insert("mac/" + display.key);
+        }
     }
     checkSetup(ids);
     Layout merged = layout_;
-    merged.sync(std::nullopt, hostName("This computer"), listed.kept);
+    for (const std::string& line : merged.sync(std::nullopt, hostName("This computer"), all)) {
+        log(line);
+    }
     setLayout(std::move(merged));
     updateMoveRoute();
 }

@@ -209,6 +209,7 @@ void App::newSecret() {
         }
         args.push_back(all[i]);
     }
+    d.flush(); // the successor reads the file as it starts
     std::optional<std::string> failure =
         platform_.workspace ? platform_.workspace->startSuccessor(args)
                             : std::optional<std::string>("nothing can start programs here");

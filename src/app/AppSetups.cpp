@@ -36,7 +36,14 @@ Setups& App::setups() {
     if (!simOnly_) {
         if (std::optional<json::Json> stored = d.value("setups")) {
             try {
-                setups_ = Setups::fromJson(*stored);
+                std::vector<std::string> dropped;
+                setups_ = Setups::fromJson(*stored, &dropped);
+                if (!dropped.empty()) {
+                    d.set("setups.unreadable", *stored);
+                }
+                for (const std::string& line : dropped) {
+                    log("setups: " + line + ", kept as setups.unreadable");
+                }
                 return *setups_;
             } catch (const json::DecodeError& e) {
                 // The first save replaces it: keep a copy the user can still recover.
@@ -55,8 +62,9 @@ void App::saveSetups() {
         return;
     }
     try {
-        if (!d.set("setups", setups().toJson())) {
-            throw json::EncodeError("a number that is not finite");
+        std::string refused;
+        if (!d.set("setups", setups().toJson(), &refused)) {
+            throw json::EncodeError(refused);
         }
     } catch (const json::EncodeError& e) {
         // The stored value stays as it was rather than becoming unreadable.

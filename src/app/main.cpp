@@ -11,7 +11,6 @@
 #include "link/Secret.h"
 #include "platform/DefaultsFile.h"
 #include "platform/TermSignal.h"
-#include "platform/linux/LargePages.h"
 #include "platform/linux/V4l2Camera.h"
 #include "platform/sim/FakeDisplaySource.h"
 #include "platform/x11/X11Server.h"
@@ -40,8 +39,6 @@ int main(int argc, char** argv) {
         std::cout.flush();
         return 0;
     }
-    // Before any thread or window exists: the allocator's settings are read at start only.
-    LargePages::restartIfUseful(argv);
     if (std::optional<std::string> line =
             missingDisplay(commandLine, qEnvironmentVariable("QT_QPA_PLATFORM").toStdString(),
                            x11ServerReachable)) {
@@ -59,8 +56,12 @@ int main(int argc, char** argv) {
     // A tray program lives on with no window open.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    Defaults defaults(std::make_unique<DefaultsFile>(DefaultsFile::standardPath()),
-                      [](const std::string& line) { log(line); });
+    // A simulation run keeps its preferences in memory: the user's own file stays as it is.
+    auto defaults = commandLine.simOnly()
+                        ? std::make_unique<Defaults>()
+                        : std::make_unique<Defaults>(
+                              std::make_unique<DefaultsFile>(DefaultsFile::standardPath()),
+                              [](const std::string& line) { log(line); });
     // The desktop's services on the X11 session, unless it is being simulated.
     const bool desktop = !commandLine.simOnly();
     Platform platform =
@@ -77,9 +78,9 @@ int main(int argc, char** argv) {
             platform.displays = std::make_unique<FakeDisplaySource>(std::move(*list));
         }
     }
-    App app(commandLine, defaults, std::move(platform));
+    App app(commandLine, *defaults, std::move(platform));
     app.makeGuideView = [&app, &defaults](OnboardingModel& model, DeskModel& desk) {
-        auto view = std::make_unique<OnboardingView>(model, desk, defaults);
+        auto view = std::make_unique<OnboardingView>(model, desk, *defaults);
         view->onOpenCameraSettings = [&app] { app.openSettingsPane(App::SettingsPane::camera); };
         return std::unique_ptr<QWidget>(std::move(view));
     };

@@ -53,9 +53,12 @@ CalRecord CalRecord::fromJson(const json::Json& j) {
     for (const auto& e : array(j, "positions")) {
         r.positions.push_back(e.is_null() ? std::nullopt : std::optional<V3>(V3::fromJson(e)));
     }
-    if (r.heads.size() != r.steps.size() || r.eyes.size() != r.steps.size() ||
-        r.positions.size() > r.steps.size()) {
+    if (r.heads.size() != r.steps.size() || r.eyes.size() != r.steps.size()) {
         throw json::DecodeError("\"cal\": lists do not match the steps");
+    }
+    // Positions past the last step belong to no step.
+    if (r.positions.size() > r.steps.size()) {
+        r.positions.resize(r.steps.size());
     }
     return r;
 }

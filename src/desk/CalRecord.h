@@ -21,9 +21,9 @@ struct CalRecord {
     friend bool operator==(const CalRecord&, const CalRecord&) = default;
 
     json::Json toJson() const;
-    // Refuses a record whose `heads` or `eyes` do not match its steps one to one, or that
-    // has more positions than steps: everything that reads the record indexes the lists in
-    // parallel. Fewer positions than steps is allowed (the missing ones are unknown).
+    // Refuses a record whose `heads` or `eyes` do not match its steps one to one: everything
+    // that reads the record indexes the lists in parallel. Fewer positions than steps is
+    // allowed (the missing ones are unknown); positions past the last step are left out.
     static CalRecord fromJson(const json::Json& j);
 };
 

@@ -123,54 +123,140 @@ std::vector<std::string> Defaults::keys() const {
     return out;
 }
 
-bool Defaults::set(const std::string& key, const Json& value) {
+bool Defaults::set(const std::string& key, const Json& value, std::string* refused) {
     // Both refusals come before anything changes.
+    const char* why = nullptr;
     if (!json::allFinite(value)) {
-        reportProblem("defaults: not stored, " + key + " holds a number that is not finite");
+        why = "a number that is not finite";
+    } else {
+        try {
+            json::dump(value);
+        } catch (const json::EncodeError&) {
+            why = "text that is not UTF-8";
+        }
+    }
+    if (why) {
+        reportProblem("defaults: not stored, " + key + " holds " + why);
+        if (refused) {
+            *refused = why;
+        }
         return false;
     }
-    try {
-        json::dump(value);
-    } catch (const json::EncodeError&) {
-        reportProblem("defaults: not stored, " + key + " holds text that is not UTF-8");
-        return false;
-    }
-    std::lock_guard lock(mutex_);
-    writeLocked([&](Json& doc) { doc[key] = value; });
+    change([&](Pending& pending) {
+        values_[key] = value;
+        pending[key] = value;
+    });
     return true;
 }
 
 void Defaults::remove(const std::string& key) {
-    std::lock_guard lock(mutex_);
-    if (values_.contains(key)) {
-        writeLocked([&](Json& doc) { doc.erase(key); });
+    change([&](Pending& pending) {
+        if (values_.contains(key)) {
+            values_.erase(key);
+            pending[key] = std::nullopt;
+        }
+    });
+}
+
+void Defaults::change(const std::function<void(Pending&)>& edit) {
+    bool ask = false;
+    {
+        std::lock_guard lock(mutex_);
+        edit(pending_);
+        if (pending_.empty()) {
+            return;
+        }
+        if (live_) {
+            ask = !asked_;
+            asked_ = true;
+        } else if (batches_ == 0) {
+            storeLocked();
+        }
+    }
+    // Outside the lock: the owner's timer may flush at once.
+    if (ask && onPending) {
+        onPending();
     }
 }
 
-// The change goes into memory first, so it holds for this run whatever becomes of the file.
-// The file is then read afresh and given only this change: keys another running copy wrote
-// since we started stay, and memory takes them up too.
-void Defaults::writeLocked(const std::function<void(Json&)>& edit) {
-    edit(values_);
+void Defaults::setLive(bool on) {
+    if (!on && beforeStore) {
+        beforeStore(); // still live: what it sets joins the changes held back
+    }
+    std::lock_guard lock(mutex_);
+    live_ = on;
+    if (!on && batches_ == 0 && !pending_.empty()) {
+        storeLocked();
+    }
+}
+
+Defaults::Batch::Batch(Defaults& d) : d_(d) {
+    std::lock_guard lock(d_.mutex_);
+    ++d_.batches_;
+}
+
+Defaults::Batch::~Batch() {
+    std::lock_guard lock(d_.mutex_);
+    if (--d_.batches_ == 0 && !d_.live_ && !d_.pending_.empty()) {
+        d_.storeLocked();
+    }
+}
+
+bool Defaults::live() const {
+    std::lock_guard lock(mutex_);
+    return live_;
+}
+
+void Defaults::flush() {
+    if (beforeStore) {
+        beforeStore();
+    }
+    std::lock_guard lock(mutex_);
+    if (!pending_.empty()) {
+        storeLocked();
+    }
+}
+
+Defaults::~Defaults() {
+    flush();
+}
+
+// Memory holds every change already, so it holds for this run whatever becomes of the file.
+// The file is read afresh and given only the changes not stored yet: keys another running copy
+// wrote since we started stay, and memory takes them up too. Changes that could not be stored
+// wait for the next write.
+void Defaults::storeLocked() {
+    asked_ = false;
     if (!storage_ || !writable_) {
+        pending_.clear();
         return;
     }
+    auto apply = [this](Json& doc) {
+        for (const auto& [key, value] : pending_) {
+            if (value) {
+                doc[key] = *value;
+            } else {
+                doc.erase(key);
+            }
+        }
+    };
+    bool stored = false;
     std::vector<std::string> lines;
     std::optional<std::string> problem =
-        storage_->update([&](const DefaultsStorage::Loaded& stored) -> std::optional<std::string> {
-            switch (stored.status) {
+        storage_->update([&](const DefaultsStorage::Loaded& found) -> std::optional<std::string> {
+            switch (found.status) {
             case DefaultsStorage::Status::absent:
                 break; // gone meanwhile: what we hold is all there is
             case DefaultsStorage::Status::failed:
-                lines.push_back("defaults: not saved (cannot read: " + stored.problem + ")");
+                lines.push_back("defaults: not saved (cannot read: " + found.problem + ")");
                 return std::nullopt;
             case DefaultsStorage::Status::ok:
                 try {
-                    Json doc = json::parse(stored.text);
+                    Json doc = json::parse(found.text);
                     if (!doc.is_object()) {
                         throw json::DecodeError("not an object");
                     }
-                    edit(doc);
+                    apply(doc);
                     values_ = std::move(doc);
                 } catch (const json::DecodeError& e) {
                     // Spoilt since we read it: keep that copy, store ours.
@@ -186,8 +272,12 @@ void Defaults::writeLocked(const std::function<void(Json&)>& edit) {
                 }
                 break;
             }
+            stored = true;
             return values_.dump(2) + "\n";
         });
+    if ((stored && !problem) || !writable_) {
+        pending_.clear();
+    }
     for (const std::string& line : lines) {
         reportProblem(line);
     }

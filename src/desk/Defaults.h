@@ -4,6 +4,7 @@
 #include "platform/DefaultsStorage.h"
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -39,18 +40,55 @@ public:
     // Stores value under key and writes it into the stored document, read afresh so that keys
     // another running copy wrote meanwhile are kept (and taken up here). A value holding a
     // number that is not finite, or text that is not UTF-8, is refused (nothing changes) and
-    // answers false.
-    bool set(const std::string& key, const json::Json& value);
+    // answers false, with the reason in `refused` when given.
+    bool set(const std::string& key, const json::Json& value, std::string* refused = nullptr);
     void remove(const std::string& key);
 
+    // While the user drags a screen or slides a control, changes come many times a second.
+    // Live, they still take effect in memory at once, but are stored together: by `flush`,
+    // which onPending asks for once per batch, and at once when live ends. Changes that could
+    // not be stored wait for the next write.
+    void setLive(bool on);
+    bool live() const;
+    // Stores the changes held back, if any, in one write.
+    void flush();
+    // The changes made while one lives are stored together as it ends (unless live).
+    class Batch {
+    public:
+        explicit Batch(Defaults& d);
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+    private:
+        Defaults& d_;
+    };
+    // Called, outside any lock, when a live change is held back and no flush was asked for
+    // since the last one; the owner of the event loop arranges one soon.
+    std::function<void()> onPending;
+    // Called, outside any lock, before held-back changes are stored by `flush` or the end of
+    // live: the owner sets what it held back itself.
+    std::function<void()> beforeStore;
+
+    // Stores what is held back.
+    ~Defaults();
+    Defaults(const Defaults&) = delete;
+    Defaults& operator=(const Defaults&) = delete;
+
 private:
+    using Pending = std::map<std::string, std::optional<json::Json>>; // nothing: removed
     mutable std::mutex mutex_;
     json::Json values_ = json::Json::object();
     std::unique_ptr<DefaultsStorage> storage_;
     bool writable_ = true;
     Report report_;
+    Pending pending_; // changes in memory and not in storage yet
+    bool live_ = false;
+    int batches_ = 0;    // Batch objects alive
+    bool asked_ = false; // onPending was called since the last store
 
-    void writeLocked(const std::function<void(json::Json&)>& edit);
+    void change(const std::function<void(Pending&)>& edit);
+    void storeLocked();
     void reportProblem(const std::string& line) const;
 };
 

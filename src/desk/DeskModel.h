@@ -36,6 +36,9 @@ public:
     std::function<void(const Layout&)> onChange;
     std::function<void(const std::string&)> onRelearn;
     std::function<void()> onIdentify;
+    // A drag in a desk view starts (true) or ends (false): the edits in between come many
+    // times a second.
+    std::function<void(bool)> onDragging;
 
     // Applies change to a copy of the layout, publishes the copy, then calls onChange with it.
     void edit(const std::function<void(Layout&)>& change);

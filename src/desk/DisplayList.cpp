@@ -20,23 +20,16 @@ bool usable(const DisplayInfo& d) {
 } // namespace
 
 DisplayList DisplayList::check(std::vector<DisplayInfo> listed) {
-    DisplayList out;
-    for (DisplayInfo& d : listed) {
-        if (usable(d)) {
-            out.kept.push_back(std::move(d));
-        } else {
-            out.skipped.push_back("display " + d.key + " (" + d.name +
-                                  ") skipped: no usable frame or size");
-        }
-    }
-    // A suffix must not land on a key the list already holds as it is.
+    // Keys are numbered over the whole list, so a monitor's key does not change when its twin
+    // reports no usable frame for a moment. A suffix must not land on a key the list already
+    // holds as it is.
     std::set<std::string> taken;
-    for (const DisplayInfo& d : out.kept) {
+    for (const DisplayInfo& d : listed) {
         taken.insert(d.key);
     }
     std::set<std::string> seen;
     std::map<std::string, int> next;
-    for (DisplayInfo& d : out.kept) {
+    for (DisplayInfo& d : listed) {
         if (seen.insert(d.key).second) {
             continue;
         }
@@ -47,6 +40,10 @@ DisplayList DisplayList::check(std::vector<DisplayInfo> listed) {
         } while (taken.count(key) != 0);
         taken.insert(key);
         d.key = key;
+    }
+    DisplayList out;
+    for (DisplayInfo& d : listed) {
+        (usable(d) ? out.kept : out.unplaced).push_back(std::move(d));
     }
     return out;
 }

@@ -7,12 +7,12 @@
 
 namespace helm {
 
-// A computer's display list made fit for merging: displays without a usable size or with a
-// number that is not finite are left out (with a line saying so), and repeated keys get "#2",
-// "#3"… in list order, so two identical monitors never collapse into one screen.
+// A computer's display list made fit for merging: repeated keys get "#2", "#3"… in list order,
+// so two identical monitors never collapse into one screen, and displays without a usable frame
+// or with a number that is not finite are set apart, as they cannot be placed.
 struct DisplayList {
     std::vector<DisplayInfo> kept;
-    std::vector<std::string> skipped; // one line per display left out
+    std::vector<DisplayInfo> unplaced; // listed, but without a usable frame
 
     static DisplayList check(std::vector<DisplayInfo> listed);
 };

@@ -9,7 +9,9 @@
 
 namespace helm::json {
 
-using Json = nlohmann::json;
+// Objects keep their keys in the order they were written, so a stored record lists its fields
+// in the record's own order (the calibration record's "steps", "heads", "eyes", "positions").
+using Json = nlohmann::ordered_json;
 
 // Thrown when a stored or received record does not decode: a required key is missing or a
 // value has the wrong type. The message names the key.

@@ -6,14 +6,11 @@
 namespace helm {
 
 std::optional<Extent> Layout::degrees(const DisplayInfo& d) {
-    if (!std::isfinite(d.w) || !std::isfinite(d.h) || d.w <= 0 || d.h <= 0) {
-        return std::nullopt;
-    }
     // A display that does not report its physical size is taken at a quarter millimetre per
     // point.
     double wMm = d.mmW > 50 ? d.mmW : 0.25 * d.w;
     double hMm = d.mmH > 30 ? d.mmH : 0.25 * d.h;
-    if (!std::isfinite(wMm) || !std::isfinite(hMm)) {
+    if (!std::isfinite(wMm) || !std::isfinite(hMm) || wMm <= 0 || hMm <= 0) {
         return std::nullopt;
     }
     // Laptop-sized panels sit closer than desk monitors.
@@ -85,7 +82,7 @@ std::string Layout::encode() const {
     return json::dump(toJson());
 }
 
-Layout Layout::fromJson(const json::Json& j) {
+Layout Layout::fromJson(const json::Json& j, std::vector<std::string>* dropped) {
     Layout l;
     const json::Json& list = json::field(j, "screens");
     if (!list.is_array()) {
@@ -105,7 +102,13 @@ Layout Layout::fromJson(const json::Json& j) {
         l.keyboard = V3::fromJson(*v);
     }
     if (auto* v = json::optionalField(j, "cal")) {
-        l.cal = CalRecord::fromJson(*v);
+        try {
+            l.cal = CalRecord::fromJson(*v);
+        } catch (const json::DecodeError& e) {
+            if (dropped) {
+                dropped->push_back(std::string("calibration record dropped (") + e.what() + ")");
+            }
+        }
     }
     if (auto* v = json::optionalField(j, "mix")) {
         l.mix = json::toDouble(*v, "mix");

@@ -29,10 +29,11 @@ struct Layout {
 
     friend bool operator==(const Layout&, const Layout&) = default;
 
-    // The angular size (degrees) of a display seen from a typical distance. A display that
-    // reports no usable size (zero, negative or not finite) gets nothing rather than 0°,
-    // NaN or infinity, which would otherwise end up as a divisor when screens are placed;
-    // it gets angles once it reports a real size.
+    // The angular size (degrees) of a display seen from a typical distance, from its size in
+    // millimetres or, without one, from its frame. A display that reports neither (zero,
+    // negative or not finite) gets nothing rather than 0°, NaN or infinity, which would
+    // otherwise end up as a divisor when screens are placed; it gets angles once it reports a
+    // real size.
     static std::optional<Extent> degrees(const DisplayInfo& d);
 
     // The head angle, moved by the eye offset in proportion to the fitted eye mix.
@@ -47,7 +48,9 @@ struct Layout {
 
     // Merges one computer's displays (computer absent for this Mac): its screens that vanished
     // go, known ones are refreshed without moving, new ones are numbered and given a first
-    // place in angle space. Answers a line for every display left out of the list.
+    // place in angle space. A known screen reported without a usable frame stays as it is
+    // (place, number, calibration); a new one cannot be placed and is left out. Answers a line
+    // for each display of either kind.
     std::vector<std::string> sync(const std::optional<std::string>& computer,
                                   const std::string& computerName,
                                   std::vector<DisplayInfo> displays);
@@ -56,8 +59,9 @@ struct Layout {
     // result keeps its previous copy instead of writing one that cannot be read back.
     json::Json toJson() const;
     std::string encode() const;
-    // Throws json::DecodeError.
-    static Layout fromJson(const json::Json& j);
+    // Throws json::DecodeError. A calibration record that does not decode is left out rather
+    // than losing the whole desk; what was left out is added to `dropped`, when given.
+    static Layout fromJson(const json::Json& j, std::vector<std::string>* dropped = nullptr);
     static Layout decode(const std::string& text);
 };
 

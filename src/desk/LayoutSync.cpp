@@ -2,10 +2,33 @@
 #include "desk/Layout.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <set>
 
 namespace helm {
+
+namespace {
+
+// A known screen takes what its display reports that can be used; it never moves.
+void refresh(Screen& s, const DisplayInfo& d) {
+    s.name = d.name;
+    s.display = d.index;
+    if (std::isfinite(d.mmW) && std::isfinite(d.mmH)) {
+        s.mm = std::vector<double>{d.mmW, d.mmH};
+    }
+    if (std::isfinite(d.w) && std::isfinite(d.h) && d.w > 0 && d.h > 0) {
+        s.px = std::vector<double>{d.w, d.h};
+    }
+    if (!s.learned) {
+        if (std::optional<Extent> deg = Layout::degrees(d)) {
+            s.width = deg->w;
+            s.height = deg->h;
+        }
+    }
+}
+
+} // namespace
 
 std::vector<std::string> Layout::sync(const std::optional<std::string>& computer,
                                       const std::string& computerName,
@@ -15,11 +38,29 @@ std::vector<std::string> Layout::sync(const std::optional<std::string>& computer
 
     const std::string prefix = computer.value_or("mac") + "/";
     std::set<std::string> ids;
-    for (const DisplayInfo& d : displays) {
-        ids.insert(prefix + d.key);
+    for (const auto* group : {&list.kept, &list.unplaced}) {
+        for (const DisplayInfo& d : *group) {
+            ids.insert(prefix + d.key);
+        }
     }
     std::erase_if(screens,
                   [&](const Screen& s) { return s.computer == computer && ids.count(s.id) == 0; });
+
+    // Without a usable frame a display cannot be placed; a known one keeps its screen as it is,
+    // as a monitor may report nothing for a moment while it wakes or is reconfigured.
+    std::vector<std::string> lines;
+    for (const DisplayInfo& d : list.unplaced) {
+        auto known = std::find_if(screens.begin(), screens.end(),
+                                  [&](const Screen& s) { return s.id == prefix + d.key; });
+        if (known != screens.end()) {
+            refresh(*known, d);
+            lines.push_back("display " + d.key + " (" + d.name +
+                            ") reported no usable frame or size, its screen is kept");
+        } else {
+            lines.push_back("display " + d.key + " (" + d.name +
+                            ") skipped: no usable frame or size");
+        }
+    }
 
     std::set<int> used;
     for (const Screen& s : screens) {
@@ -64,14 +105,7 @@ std::vector<std::string> Layout::sync(const std::optional<std::string>& computer
         auto known = std::find_if(screens.begin(), screens.end(),
                                   [&](const Screen& s) { return s.id == id; });
         if (known != screens.end()) {
-            known->name = d.name;
-            known->display = d.index;
-            known->mm = std::vector<double>{d.mmW, d.mmH};
-            known->px = std::vector<double>{d.w, d.h};
-            if (!known->learned) {
-                known->width = deg.w;
-                known->height = deg.h;
-            }
+            refresh(*known, d);
             continue;
         }
         int n = 1;
@@ -100,7 +134,7 @@ std::vector<std::string> Layout::sync(const std::optional<std::string>& computer
         s.px = std::vector<double>{d.w, d.h};
         screens.push_back(std::move(s));
     }
-    return list.skipped;
+    return lines;
 }
 
 } // namespace helm

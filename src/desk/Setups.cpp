@@ -28,8 +28,16 @@ json::Json Setups::Setup::toJson() const {
     return {{"name", name}, {"layout", layout.toJson()}};
 }
 
-Setups::Setup Setups::Setup::fromJson(const json::Json& j) {
-    return {json::getString(j, "name"), Layout::fromJson(json::field(j, "layout"))};
+Setups::Setup Setups::Setup::fromJson(const json::Json& j, std::vector<std::string>* dropped) {
+    std::string name = json::getString(j, "name");
+    std::vector<std::string> lost;
+    Layout layout = Layout::fromJson(json::field(j, "layout"), &lost);
+    if (dropped) {
+        for (const std::string& line : lost) {
+            dropped->push_back("setup " + name + ": " + line);
+        }
+    }
+    return {std::move(name), std::move(layout)};
 }
 
 Setups::Setup* Setups::find(const std::string& name) {
@@ -105,14 +113,14 @@ json::Json Setups::toJson() const {
     return {{"list", items}, {"active", active}};
 }
 
-Setups Setups::fromJson(const json::Json& j) {
+Setups Setups::fromJson(const json::Json& j, std::vector<std::string>* dropped) {
     const json::Json& items = json::field(j, "list");
     if (!items.is_array()) {
         throw json::DecodeError("\"list\": expected an array");
     }
     Setups out;
     for (const json::Json& item : items) {
-        out.list.push_back(Setup::fromJson(item));
+        out.list.push_back(Setup::fromJson(item, dropped));
     }
     out.active = json::getString(j, "active");
     return out;

@@ -25,7 +25,7 @@ struct Setups {
         int pcs(const std::set<std::string>& online) const;
 
         json::Json toJson() const;
-        static Setup fromJson(const json::Json& j);
+        static Setup fromJson(const json::Json& j, std::vector<std::string>* dropped = nullptr);
     };
 
     std::vector<Setup> list; // in the order they were made
@@ -48,8 +48,9 @@ struct Setups {
 
     // Throws json::EncodeError for a number that is not finite.
     json::Json toJson() const;
-    // Throws json::DecodeError; all four keys are required.
-    static Setups fromJson(const json::Json& j);
+    // Throws json::DecodeError; all four keys are required. A setup's calibration record that
+    // does not decode is left out and named in `dropped`, when given (Layout::fromJson).
+    static Setups fromJson(const json::Json& j, std::vector<std::string>* dropped = nullptr);
 };
 
 } // namespace helm

@@ -2,6 +2,7 @@
 
 #include "link/Discovery.h"
 #include "link/HubConn.h"
+#include "link/LongBuffers.h"
 #include "link/Wire.h"
 #include "platform/OnMain.h"
 
@@ -193,6 +194,8 @@ void Hub::restart() {
 
 void Hub::heartbeat() {
     auto now = Clock::now();
+    // The buffers of the last clip go once no clip has needed them for a while.
+    LongBuffers::shared().trim(now);
     auto snapshot = ctl_;
     for (const auto& [name, link] : snapshot) {
         auto it = conns_.find(link->conn);

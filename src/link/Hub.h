@@ -5,6 +5,7 @@
 // that queue for the main thread, except `log` and `fastMove`, which run on it.
 #include "desk/DisplayInfo.h"
 #include "link/Clip.h"
+#include "link/LongBuffer.h"
 #include "link/PCKeys.h"
 #include "link/Sealer.h"
 #include "link/Wire.h"
@@ -193,12 +194,12 @@ private:
     void sendLong(const std::shared_ptr<Link>& link, const std::string& name, bool isData,
                   std::string line, Done done);
     void writeSlices(const std::shared_ptr<Link>& link, const std::string& name, bool isData,
-                     std::shared_ptr<const std::string> sealed, std::size_t from, std::size_t size,
+                     std::shared_ptr<const LongBuffer> sealed, std::size_t from, std::size_t size,
                      Done done);
     void sendBacklog(const std::shared_ptr<Link>& link, const std::string& name, bool isData);
     // The link is gone: what waits behind its long line is reported not sent and freed now.
     void abandon(Link& link);
-    void openLong(HubConn& c, std::vector<std::string> pieces);
+    void openLong(HubConn& c, LongBuffer line);
 
     // HubLogin.cpp
     void hello(HubConn& c, const std::string& line);

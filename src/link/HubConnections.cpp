@@ -116,7 +116,9 @@ void Hub::readable(std::uint64_t id) {
         if (!raw)
             break;
         if (raw->size() >= longLine && linked) {
-            openLong(*c, {std::string(*raw)});
+            LongBuffer whole;
+            whole.append(raw->data(), raw->size());
+            openLong(*c, std::move(whole));
             break;
         }
         std::string line = lossyUtf8(*raw);

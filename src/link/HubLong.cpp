@@ -3,6 +3,7 @@
 // on the hub's worker queue; a link's later lines wait behind it, in order.
 #include "link/Hub.h"
 #include "link/HubConn.h"
+#include "link/LongBuffers.h"
 
 #include <QTcpSocket>
 #include <algorithm>
@@ -26,9 +27,13 @@ void Hub::sendLong(const std::shared_ptr<Link>& link, const std::string& name, b
     link->busy = true;
     work_.post(
         [this, link, name, isData, line = std::move(line), done = std::move(done)]() mutable {
+            // Sealed into a long buffer with room for the line break, so it is never copied.
             const std::size_t size = line.size();
-            auto sealed = std::make_shared<std::string>(link->out.seal(line));
-            *sealed += '\n';
+            const std::size_t n = Sealer::sealedSize(size);
+            auto sealed = std::make_shared<LongBuffer>(LongBuffers::shared().take(n + 1));
+            sealed->resize(n + 1);
+            link->out.sealInto(line, sealed->data());
+            sealed->data()[n] = '\n';
             line = std::string();
             onQueue([this, link, name, isData, sealed, size, done = std::move(done)] {
                 writeSlices(link, name, isData, sealed, 0, size, done);
@@ -37,7 +42,7 @@ void Hub::sendLong(const std::shared_ptr<Link>& link, const std::string& name, b
 }
 
 void Hub::writeSlices(const std::shared_ptr<Link>& link, const std::string& name, bool isData,
-                      std::shared_ptr<const std::string> sealed, std::size_t from, std::size_t size,
+                      std::shared_ptr<const LongBuffer> sealed, std::size_t from, std::size_t size,
                       Done done) {
     if (auto it = conns_.find(link->conn);
         it != conns_.end() && !it->second->drained &&
@@ -86,34 +91,29 @@ void Hub::abandon(Link& link) {
             toMain([done = std::move(done)] { done(false); });
 }
 
-void Hub::openLong(HubConn& c, std::vector<std::string> pieces) {
+void Hub::openLong(HubConn& c, LongBuffer line) {
     // Only the worker touches `inn` until the line is open; the connection's later lines wait.
     c.opening = true;
-    work_.post([this, id = c.id, name = c.name, link = c.link,
-                pieces = std::move(pieces)]() mutable {
-        std::string line;
-        if (pieces.size() == 1) {
-            line = std::move(pieces.front());
-        } else {
-            std::size_t size = 0;
-            for (const auto& p : pieces)
-                size += p.size();
-            line.reserve(size);
-            for (auto& p : pieces) {
-                line += p;
-                p = std::string();
-            }
-        }
-        pieces = {};
+    // Posted work is copied, a buffer is not: it travels behind a pointer.
+    auto sealed = std::make_shared<LongBuffer>(std::move(line));
+    work_.post([this, id = c.id, name = c.name, link = c.link, sealed]() mutable {
         // A sealed line is base64: bytes that are not UTF-8 fail to open just the same.
-        std::optional<std::string> plain = link->inn.open(line);
-        line = std::string();
+        LongBuffer opened;
+        bool ok = false;
+        if (std::optional<std::size_t> size = Sealer::openedSize(sealed->view())) {
+            opened = LongBuffers::shared().take(*size);
+            opened.resize(*size);
+            ok = link->inn.openInto(sealed->view(), opened.data());
+        }
+        *sealed = LongBuffer();
         std::optional<Wire::ClipReply> clip;
-        if (plain)
-            clip = Wire::clipReply(*plain);
-        const bool ok = plain || clip;
-        if (clip)
-            plain.reset();
+        std::optional<std::string> plain;
+        if (ok) {
+            clip = Wire::clipReply(opened.view());
+            if (!clip)
+                plain.emplace(opened.view());
+        }
+        opened = LongBuffer();
         onQueue([this, id, name, ok, plain = std::move(plain), clip = std::move(clip)]() mutable {
             auto it = conns_.find(id);
             if (it == conns_.end())

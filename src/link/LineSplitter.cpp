@@ -9,8 +9,7 @@ void LineSplitter::append(const char* bytes, std::size_t n) {
         const void* hit = std::memchr(bytes, '\n', n);
         const std::size_t k =
             hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - bytes) : n;
-        pieces_.emplace_back(bytes, k);
-        longSize_ += k;
+        long_.append(bytes, k);
         if (!hit)
             return;
         complete_ = true;
@@ -20,12 +19,10 @@ void LineSplitter::append(const char* bytes, std::size_t n) {
     buf_.append(bytes, n);
 }
 
-std::vector<std::string> LineSplitter::takeLong() {
+LongBuffer LineSplitter::takeLong() {
     if (!complete_)
         return {};
-    std::vector<std::string> line = std::move(pieces_);
-    pieces_.clear();
-    longSize_ = 0;
+    LongBuffer line = std::move(long_);
     collecting_ = complete_ = false;
     return line;
 }
@@ -40,9 +37,8 @@ std::optional<std::string_view> LineSplitter::next() {
     if (!hit) {
         scan_ = buf_.size();
         if (buf_.size() - start_ >= longLine_) {
-            // From now on the line's bytes go to pieces as they come.
-            pieces_.emplace_back(buf_, start_);
-            longSize_ = pieces_.back().size();
+            // From now on the line's bytes go to the long buffer as they come.
+            long_.append(buf_.data() + start_, buf_.size() - start_);
             collecting_ = true;
             buf_.resize(start_);
             scan_ = start_;
@@ -65,8 +61,7 @@ void LineSplitter::compact() {
 }
 
 void LineSplitter::clear() {
-    pieces_.clear();
-    longSize_ = 0;
+    long_ = LongBuffer();
     collecting_ = complete_ = false;
     buf_.clear();
     start_ = 0;

@@ -1,14 +1,15 @@
 #pragma once
 // Splits a byte stream into "\n"-terminated lines in linear time: every byte is searched for the
 // line break once, however the stream is chunked, and consumed bytes are dropped once per read.
-// A line that grows past the long-line size is kept as the pieces it arrived in, so it is never
-// copied again as it grows and is handed over whole without a copy.
+// A line that grows past the long-line size goes on into a long buffer as it arrives, so it is
+// never copied again as it grows and is handed over whole without a copy.
+#include "link/LongBuffer.h"
+
 #include <cstddef>
 #include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace helm {
 
@@ -23,20 +24,19 @@ public:
     std::optional<std::string_view> next();
     // A complete long line is waiting to be taken.
     bool hasLong() const { return complete_; }
-    // The complete long line without its "\n", as the pieces that joined make it up.
-    std::vector<std::string> takeLong();
+    // The complete long line without its "\n".
+    LongBuffer takeLong();
     // Drops the lines already taken; call once after each read.
     void compact();
     // Bytes held that do not belong to a line taken yet.
-    std::size_t size() const { return buf_.size() - start_ + longSize_; }
+    std::size_t size() const { return buf_.size() - start_ + long_.size(); }
     void clear();
 
 private:
     std::size_t longLine_ = std::numeric_limits<std::size_t>::max();
-    std::vector<std::string> pieces_; // the long line being received
-    std::size_t longSize_ = 0;        // bytes in pieces_
-    bool collecting_ = false;         // a long line is being received into pieces_
-    bool complete_ = false;           // its line break arrived
+    LongBuffer long_;         // the long line being received
+    bool collecting_ = false; // a long line is being received into long_
+    bool complete_ = false;   // its line break arrived
     std::string buf_;
     std::size_t start_ = 0; // first byte not yet taken
     std::size_t scan_ = 0;  // bytes before this offset hold no line break

@@ -38,16 +38,27 @@ Nonce Sealer::nonce(std::uint64_t counter) {
     return n;
 }
 
+std::size_t Sealer::sealedSize(std::size_t lineSize) {
+    return (nonceSize + lineSize + gcmTagSize + 2) / 3 * 4;
+}
+
 std::string Sealer::seal(std::string_view line) {
     if (!gcm_) {
         return {};
+    }
+    std::string out(sealedSize(line.size()), '\0');
+    sealInto(line, out.data());
+    return out;
+}
+
+void Sealer::sealInto(std::string_view line, char* o) {
+    if (!gcm_) {
+        return;
     }
     // The combined form is encoded piece by piece straight into the result, so a 100 MB clip
     // line is not held a second time. Every piece but the last is a multiple of 3 bytes long,
     // so the pieces' base64 joined is the base64 of the whole.
     const std::size_t size = line.size();
-    std::string out((nonceSize + size + gcmTagSize + 2) / 3 * 4, '\0');
-    char* o = out.data();
     const Nonce n = nonce(counter_);
     o += base64EncodeTo(n.data(), n.size(), o);
     gcm_->sealBegin(n);
@@ -64,16 +75,33 @@ std::string Sealer::seal(std::string_view line) {
     gcm_->sealFinish(scratch.data() + left);
     base64EncodeTo(scratch.data(), left + gcmTagSize, o);
     ++counter_;
-    return out;
 }
 
-std::optional<std::string> Sealer::open(std::string_view text) {
-    if (!gcm_) {
-        return std::nullopt;
-    }
+std::optional<std::size_t> Sealer::openedSize(std::string_view text) {
     auto total = base64DecodedSize(text);
     if (!total || *total < nonceSize + gcmTagSize) {
         return std::nullopt;
+    }
+    // What follows the nonce is the ciphertext and then the tag.
+    return *total - nonceSize - gcmTagSize;
+}
+
+std::optional<std::string> Sealer::open(std::string_view text) {
+    std::optional<std::size_t> size = openedSize(text);
+    if (!gcm_ || !size) {
+        return std::nullopt;
+    }
+    std::string plain(*size, '\0');
+    if (!openInto(text, plain.data())) {
+        return std::nullopt;
+    }
+    return plain;
+}
+
+bool Sealer::openInto(std::string_view text, char* into) {
+    std::optional<std::size_t> opened = openedSize(text);
+    if (!gcm_ || !opened) {
+        return false;
     }
     // A piece that is not the last must decode to its full length: a "=" inside it would
     // otherwise pass as padding.
@@ -87,26 +115,24 @@ std::optional<std::string> Sealer::open(std::string_view text) {
     };
     Nonce n{};
     if (!decodePiece(text.substr(0, nonceChars), n.data(), false)) {
-        return std::nullopt;
+        return false;
     }
     if (n[0] != 0 || n[1] != 0 || n[2] != 0 || n[3] != 0) {
-        return std::nullopt;
+        return false;
     }
     std::uint64_t carried = 0;
     for (std::size_t i = 4; i < nonceSize; ++i) {
         carried = (carried << 8) | n[i];
     }
     if (carried != counter_) {
-        return std::nullopt;
+        return false;
     }
 
-    // What follows the nonce is the ciphertext and then the tag.
-    const std::size_t size = *total - nonceSize - gcmTagSize;
-    std::string plain(size, '\0');
-    auto* out = reinterpret_cast<std::uint8_t*>(plain.data());
+    const std::size_t size = *opened;
+    auto* out = reinterpret_cast<std::uint8_t*>(into);
     std::uint8_t tag[gcmTagSize];
     if (!gcm_->openBegin(n)) {
-        return std::nullopt;
+        return false;
     }
     std::string_view rest = text.substr(nonceChars);
     Bytes scratch(std::min(size + gcmTagSize, block));
@@ -116,23 +142,23 @@ std::optional<std::string> Sealer::open(std::string_view text) {
         rest.remove_prefix(piece.size());
         auto decoded = decodePiece(piece, scratch.data(), rest.empty());
         if (!decoded) {
-            return std::nullopt;
+            return false;
         }
         std::size_t got = *decoded;
         std::size_t cipher = pos < size ? std::min(got, size - pos) : 0;
         if (!gcm_->openUpdate(scratch.data(), cipher, out + pos)) {
-            return std::nullopt;
+            return false;
         }
         for (std::size_t i = cipher; i < got; ++i) {
             tag[pos + i - size] = scratch[i];
         }
         pos += got;
     }
-    if (!gcm_->openFinish(tag) || !isValidUtf8(plain)) {
-        return std::nullopt;
+    if (!gcm_->openFinish(tag) || !isValidUtf8(std::string_view(into, size))) {
+        return false;
     }
     ++counter_;
-    return plain;
+    return true;
 }
 
 } // namespace helm

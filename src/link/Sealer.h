@@ -30,9 +30,17 @@ public:
 
     // The base64 of nonce, ciphertext and tag; the counter grows by one.
     std::string seal(std::string_view line);
+    // The same into a caller's buffer of sealedSize(line.size()) characters, for long lines.
+    void sealInto(std::string_view line, char* out);
+    static std::size_t sealedSize(std::size_t lineSize);
 
     // The plain line, or nothing; the counter grows by one only on success.
     std::optional<std::string> open(std::string_view text);
+    // The same into a caller's buffer of openedSize(text) bytes, for long lines: false when
+    // the line does not open (the buffer then holds nothing of use).
+    bool openInto(std::string_view text, char* out);
+    // Nothing for text that cannot be a sealed line at all.
+    static std::optional<std::size_t> openedSize(std::string_view text);
 
     // The number of the next line to seal, or the number the next opened line must carry.
     std::uint64_t counter() const { return counter_; }

@@ -31,6 +31,9 @@ ScreenMap::ScreenMap(DeskModel& model, bool editable, std::optional<std::string>
 
 ScreenMap::~ScreenMap() {
     model_.observers.remove(token_);
+    if (frozen_ && model_.onDragging) {
+        model_.onDragging(false);
+    }
 }
 
 std::optional<MapGeometry::Fit> ScreenMap::mapping() const {
@@ -70,6 +73,9 @@ void ScreenMap::endGesture() {
     press_.reset();
     if (frozen_) {
         frozen_.reset();
+        if (model_.onDragging) {
+            model_.onDragging(false);
+        }
         dragStart_.reset();
         placeAccessibleItems();
         update();
@@ -117,6 +123,9 @@ void ScreenMap::drag(const Press& press, QPointF global) {
         frozen_ = mapping();
         if (!frozen_) {
             return;
+        }
+        if (model_.onDragging) {
+            model_.onDragging(true);
         }
         // The drag edits the first screen with the id, so it starts from that one.
         dragStart_ = model_.layout.screen(id).value_or(press.screen);

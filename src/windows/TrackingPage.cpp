@@ -36,6 +36,10 @@ TrackingPage::TrackingPage(SettingsModel& m, QWidget* parent) : SettingsPage(m, 
     slider->setAccessibleName("How much your eyes count");
     QObject::connect(slider, &QSlider::valueChanged, slider,
                      [this](int k) { prefs.setEyeMix(k / 20.0); });
+    // While the handle is held every step refits the desk: stored a few times a second, and
+    // once more on release.
+    QObject::connect(slider, &QSlider::sliderPressed, slider, [this] { prefs.d.setLive(true); });
+    QObject::connect(slider, &QSlider::sliderReleased, slider, [this] { prefs.d.setLive(false); });
     line->addWidget(slider);
     line->addWidget(SettingsKit::text("Eyes", 12, gMuted));
     QLabel* percent = SettingsKit::text("", 12, gInk, QFont::Medium);

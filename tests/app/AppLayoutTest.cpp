@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QDeadlineTimer>
+
 #include <algorithm>
 #include <limits>
 
@@ -20,6 +22,20 @@ Screen macScreen(const std::string& key, int display, int number) {
     s.display = display;
     return s;
 }
+
+// A file that counts its writes.
+struct CountingStorage : DefaultsStorage {
+    int& saves;
+    std::string& text;
+    CountingStorage(int& s, std::string& t) : saves(s), text(t) {}
+    Loaded load() override { return text.empty() ? Loaded{} : Loaded{Status::ok, text, {}}; }
+    std::optional<std::string> save(const std::string& t) override {
+        ++saves;
+        text = t;
+        return std::nullopt;
+    }
+    std::optional<std::string> setAside() override { return std::nullopt; }
+};
 
 Layout twoScreens() {
     Layout l;
@@ -113,4 +129,46 @@ TEST_F(AppLayoutTest, ApplyPrefsSetsThePickersSettleTime) {
     app->prefs.onChange = [&] { app->applyPrefs(); };
     app->prefs.setSpeed(2);
     EXPECT_EQ(0.2, app->picker.settle);
+}
+
+// Every step of a drag changes the desk; the file is written a few times a second, on release
+// and at quit, never at every step.
+TEST_F(AppLayoutTest, ADragStoresTheDeskAFewTimesASecondAndWhenItEnds) {
+    int saves = 0;
+    std::string file;
+    Defaults stored(std::make_unique<CountingStorage>(saves, file), nullptr);
+    App app(CommandLine({"helmvantor"}), stored, simPlatform());
+    app.setLayout(twoScreens());
+    DeskModel& desk = app.desk();
+    auto drag = [&](int from, int to) {
+        for (int yaw = from; yaw <= to; ++yaw) {
+            desk.editScreen("mac/1-2-3", [&](Screen& s) { s.yaw = yaw; });
+        }
+    };
+    auto storedYaw = [&](const json::Json& doc) {
+        EXPECT_EQ(doc["layout2"], Setups::fromJson(doc["setups"]).list[0].layout.toJson());
+        return Layout::fromJson(doc["layout2"]).screens[0].yaw;
+    };
+    int before = saves;
+    desk.onDragging(true);
+    drag(1, 30);
+    EXPECT_EQ(before, saves);
+    EXPECT_EQ(30, app.layout().screens[0].yaw);
+    QDeadlineTimer second(1000);
+    while (saves == before && !second.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    EXPECT_EQ(before + 1, saves) << "both keys in one write, within a second";
+    EXPECT_EQ(30, storedYaw(json::parse(file)));
+
+    drag(31, 40);
+    app.applicationWillTerminate();
+    EXPECT_EQ(before + 2, saves);
+    EXPECT_EQ(40, storedYaw(json::parse(file)));
+    drag(41, 45);
+    desk.onDragging(false);
+    EXPECT_EQ(before + 3, saves);
+    EXPECT_EQ(45, storedYaw(json::parse(file)));
+    drag(46, 46); // a single edit outside a drag is stored at once
+    EXPECT_EQ(before + 4, saves);
 }

@@ -150,6 +150,37 @@ TEST_F(AppSetupsTest, AnUnreadableStoredValueIsKeptAsideBeforeTheFirstSave) {
     EXPECT_EQ(s, Setups::fromJson(*defaults.value("setups")));
 }
 
+TEST_F(AppSetupsTest, SetupsThatCannotBeStoredSayWhy) {
+    auto app = start({});
+    app->setups().list[0].name = "Caf\xC3";
+    app->saveSetups();
+    EXPECT_TRUE(loggedLine("setups not stored: text that is not UTF-8"));
+    EXPECT_FALSE(defaults.value("setups"));
+}
+
+TEST_F(AppSetupsTest, ADamagedCalibrationRecordLosesOnlyItself) {
+    Layout home = desk({screen("mac/A", 1, true)});
+    home.cal = CalRecord{{{CalTarget::camera(), "Look at the camera."}}, {{0, 0}}, {{0, 0}}, {}};
+    json::Json damaged = home.toJson();
+    damaged["cal"]["eyes"] = json::Json::array();
+    json::Json setups = homeAndWork(home, home).toJson();
+    setups["list"][1]["layout"] = damaged;
+    defaults.set("layout2", damaged);
+    defaults.set("setups", setups);
+
+    auto app = start({display("A", 0)});
+    Layout kept = home;
+    kept.cal.reset();
+    EXPECT_EQ(kept, app->layout());
+    EXPECT_EQ(home, app->setups().list[0].layout);
+    EXPECT_EQ(kept, app->setups().list[1].layout);
+    const std::string why = "calibration record dropped (\"cal\": lists do not match the steps)";
+    EXPECT_TRUE(loggedLine("layout2: " + why + ", kept as layout2.unreadable"));
+    EXPECT_TRUE(loggedLine("setups: setup Work: " + why + ", kept as setups.unreadable"));
+    EXPECT_EQ(damaged, *defaults.value("layout2.unreadable"));
+    EXPECT_EQ(setups, *defaults.value("setups.unreadable"));
+}
+
 TEST_F(AppSetupsTest, RenameAndDeleteRefuseWhatDoesNotApply) {
     struct Case {
         const char* name;

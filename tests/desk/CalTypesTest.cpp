@@ -115,7 +115,8 @@ TEST(CalRecord, JsonRoundTripAndConsistency) {
     const Case cases[] = {
         {"fewer positions", [](Json& x) { x["positions"].erase(1); }, true},
         {"no positions", [](Json& x) { x["positions"] = Json::array(); }, true},
-        {"more positions", [](Json& x) { x["positions"].push_back(nullptr); }, false},
+        {"more positions, cut to the steps", [](Json& x) { x["positions"].push_back(nullptr); },
+         true},
         {"fewer heads", [](Json& x) { x["heads"].erase(1); }, false},
         {"more eyes",
          [](Json& x) {
@@ -131,7 +132,7 @@ TEST(CalRecord, JsonRoundTripAndConsistency) {
         c.edit(x);
         bool ok = true;
         try {
-            CalRecord::fromJson(x);
+            EXPECT_LE(CalRecord::fromJson(x).positions.size(), r.steps.size()) << c.what;
         } catch (const json::DecodeError&) {
             ok = false;
         }

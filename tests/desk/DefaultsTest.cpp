@@ -17,11 +17,19 @@ struct FakeStorage : DefaultsStorage {
     int saves = 0;
     int asides = 0;
     std::string saved;
+    std::optional<std::string> failure; // what the next saves answer
+    std::string* copyTo = nullptr;      // also gets every saved text, outliving the storage
 
     Loaded load() override { return loaded; }
     std::optional<std::string> save(const std::string& text) override {
+        if (failure) {
+            return failure;
+        }
         ++saves;
         saved = text;
+        if (copyTo) {
+            *copyTo = text;
+        }
         return std::nullopt;
     }
     std::optional<std::string> setAside() override {
@@ -170,4 +178,55 @@ TEST(Defaults, RefusalsSayWhyTheValueWasRefused) {
         EXPECT_EQ(o->problems, std::vector<std::string>{c.line});
         EXPECT_FALSE(o->defaults->value("k"));
     }
+}
+
+TEST(Defaults, LiveChangesAndBatchesAreStoredTogether) {
+    auto o = open(DefaultsStorage::Status::ok, "{}");
+    Defaults& d = *o->defaults;
+    FakeStorage& file = *o->storage;
+    int asked = 0;
+    d.onPending = [&] { ++asked; };
+    auto savedKeys = [&] { return Json::parse(file.saved); };
+
+    d.setLive(true);
+    d.set("a", 1);
+    d.set("b", 2);
+    d.remove("a");
+    EXPECT_EQ(0, file.saves);
+    EXPECT_EQ(1, asked) << "one flush asked for the whole batch";
+    EXPECT_EQ(2, *d.integer("b")) << "memory is current";
+    d.flush();
+    EXPECT_EQ(1, file.saves);
+    EXPECT_EQ(Json::parse(R"({"b": 2})"), savedKeys());
+    d.set("c", 3);
+    EXPECT_EQ(2, asked);
+    d.setLive(false); // the end of the drag stores at once
+    EXPECT_EQ(2, file.saves);
+    EXPECT_EQ(3, savedKeys()["c"]);
+
+    {
+        Defaults::Batch together(d);
+        d.set("p", 1);
+        d.set("q", 2);
+        EXPECT_EQ(2, file.saves);
+    }
+    EXPECT_EQ(3, file.saves);
+    EXPECT_TRUE(savedKeys().contains("q"));
+    EXPECT_EQ(2, asked) << "a batch asks for no flush";
+
+    // A write that failed is not lost: the next one carries it, though the file was re-read.
+    file.loaded.text = file.saved;
+    file.failure = "disk full";
+    d.set("lost", true);
+    file.failure.reset();
+    d.set("next", true);
+    EXPECT_TRUE(savedKeys().contains("lost"));
+    EXPECT_TRUE(*d.boolean("lost"));
+
+    d.setLive(true);
+    d.set("last", 1);
+    std::string afterwards;
+    file.copyTo = &afterwards;
+    o->defaults.reset(); // held back at the end of the run: stored all the same
+    EXPECT_TRUE(Json::parse(afterwards).contains("last"));
 }

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <limits>
+#include <numbers>
 
 using namespace helm;
 
@@ -168,7 +169,55 @@ TEST(DisplayList, MacDisplaysKeepIndicesAndSuffixRepeatedKeys) {
         keys.push_back(d.key);
         indices.push_back(d.index);
     }
-    EXPECT_EQ((std::vector<std::string>{"A", "A#3", "A#2", "A#4"}), keys);
+    // Keys are numbered over the whole list, the unusable display included.
+    EXPECT_EQ((std::vector<std::string>{"A", "A#4", "A#2", "A#5"}), keys);
     EXPECT_EQ((std::vector<int>{0, 2, 3, 4}), indices);
-    EXPECT_EQ(1u, list.skipped.size());
+    ASSERT_EQ(1u, list.unplaced.size());
+    EXPECT_EQ("A#3", list.unplaced[0].key);
+}
+
+// A monitor that reports no usable frame for a moment (asleep, being reconfigured) must not
+// lose its place, number or calibration; only a display never seen before is left out.
+TEST(LayoutSync, KnownScreensReportedWithoutAUsableFrameStayAsTheyAre) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    Screen learned = placed("pc/K", 2, 30, 20, "pc");
+    learned.learned = true;
+    learned.rect = Rect3{};
+    learned.mm = std::vector<double>{600, 340};
+    learned.px = std::vector<double>{1920, 1080};
+    Screen twin = placed("pc/K#2", 3, 60, 20, "pc");
+    struct Case {
+        const char* name;
+        double w, h, mmW;
+        std::size_t lines; // said about the report of K
+    };
+    const Case cases[] = {
+        {"zero width", 0, 1080, 600, 1},
+        {"zero height", 1920, 0, 600, 1},
+        {"not finite", nan, 1080, 600, 1},
+        {"a real frame", 2560, 1440, 300, 0},
+    };
+    for (const Case& c : cases) {
+        for (bool isLearned : {true, false}) {
+            Layout l;
+            l.screens = {learned, twin};
+            l.screens[0].learned = isLearned;
+            DisplayInfo d = display("K", 0, 0, 0, c.w, c.h);
+            d.mmW = c.mmW;
+            std::vector<std::string> said =
+                l.sync("pc", "PC", {d, display("K", 1, 1920), display("N", 2, 0, 0, 0, 0)});
+            EXPECT_EQ((std::vector<std::string>{"pc/K#2", "pc/K#2#3"}), ids(l)) << c.name;
+            const Screen& s = l.screens[0];
+            EXPECT_EQ(30, s.yaw) << c.name;
+            EXPECT_EQ(isLearned, s.learned) << c.name;
+            EXPECT_TRUE(s.rect) << c.name;
+            // An unlearned screen takes its angles from its millimetres, a learned one keeps its.
+            const double mmWide =
+                2 * std::atan(c.mmW / 2 / (c.mmW < 380 ? 500 : 700)) * 180 / std::numbers::pi;
+            EXPECT_NEAR(isLearned ? 20 : mmWide, s.width, 1e-9) << c.name;
+            EXPECT_EQ(c.w > 0 && c.h > 0 ? c.w : 1920, (*s.px)[0]) << c.name;
+            EXPECT_EQ(c.lines + 1, said.size()) << c.name; // and the new N, which is skipped
+            EXPECT_EQ("display N (Panel 2) skipped: no usable frame or size", said.back());
+        }
+    }
 }

@@ -1,7 +1,9 @@
 #include "desk/Layout.h"
+#include "desk/Setups.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -71,12 +73,14 @@ TEST(Layout, Degrees) {
         {1000, 1000, 380, 100,
          Extent{deg(2 * std::atan(190.0 / 700)), deg(2 * std::atan(50.0 / 700))}},
         {1000, 1000, kNaN, 100, Extent{deg(2 * std::atan(125.0 / 500)), deg(2 * std::atan(0.1))}},
-        // A display without a real size gets no angles at all.
-        {0, 1080, 600, 340, std::nullopt},
+        // Millimetres alone are enough; a display with neither gets no angles at all.
+        {0, 1080, 600, 340,
+         Extent{deg(2 * std::atan(300.0 / 700)), deg(2 * std::atan(170.0 / 700))}},
+        {kNaN, kInf, 600, 340,
+         Extent{deg(2 * std::atan(300.0 / 700)), deg(2 * std::atan(170.0 / 700))}},
         {1920, 0, 0, 0, std::nullopt},
         {-1920, 1080, 0, 0, std::nullopt},
-        {kNaN, 1080, 600, 340, std::nullopt},
-        {1920, kInf, 600, 340, std::nullopt},
+        {kNaN, 1080, 0, 340, std::nullopt},
         {1920, 1080, kInf, 340, std::nullopt},
     };
     for (const auto& c : cases) {
@@ -194,7 +198,7 @@ TEST(LayoutJson, RoundTripAndRequiredKeys) {
         {"mix as text", R"({"screens": [], "rightSign": 1, "mix": "0.5"})", false},
         {"bad screen", R"({"screens": [{"id": "mac/1"}], "rightSign": 1})", false},
         {"bad seat", R"({"screens": [], "rightSign": 1, "seat": {"x": 0, "y": 0}})", false},
-        {"bad cal", R"({"screens": [], "rightSign": 1, "cal": {"steps": []}})", false},
+        {"bad cal", R"({"screens": [], "rightSign": 1, "cal": {"steps": []}})", true},
         {"not an object", R"([])", false},
         {"not JSON", R"({"screens": [)", false},
     };
@@ -207,6 +211,39 @@ TEST(LayoutJson, RoundTripAndRequiredKeys) {
         }
         EXPECT_EQ(ok, c.ok) << c.what;
     }
+}
+
+// A damaged calibration record loses only itself, and says so; the setups name their own.
+TEST(LayoutJson, ADamagedCalibrationRecordIsDroppedAlone) {
+    Json stored = calibrated().toJson();
+    stored["cal"]["heads"].erase(0);
+    std::vector<std::string> dropped;
+    Layout l = Layout::fromJson(stored, &dropped);
+    Layout want = calibrated();
+    want.cal.reset();
+    EXPECT_EQ(want, l);
+    EXPECT_EQ((std::vector<std::string>{
+                  "calibration record dropped (\"cal\": lists do not match the steps)"}),
+              dropped);
+
+    Json setups = {{"list", Json::array({{{"name", "Work"}, {"layout", stored}}})},
+                   {"active", "Work"}};
+    dropped.clear();
+    EXPECT_EQ(want, Setups::fromJson(setups, &dropped).list[0].layout);
+    ASSERT_EQ(1u, dropped.size());
+    EXPECT_EQ(0u, dropped[0].rfind("setup Work: calibration record dropped", 0));
+}
+
+// The calibration record is written with its keys in its own order.
+TEST(LayoutJson, TheCalibrationRecordKeepsItsKeyOrder) {
+    const std::string text = json::dump(calibrated().toJson());
+    const std::size_t cal = text.find("\"cal\":");
+    ASSERT_NE(std::string::npos, cal);
+    std::vector<std::size_t> at;
+    for (const char* key : {"\"steps\"", "\"heads\"", "\"eyes\"", "\"positions\""}) {
+        at.push_back(text.find(key, cal));
+    }
+    EXPECT_TRUE(std::is_sorted(at.begin(), at.end())) << text.substr(cal, 200);
 }
 
 TEST(LayoutJson, NonFiniteLayoutIsNeverWritten) {

@@ -301,6 +301,13 @@ def main():
             ]),
         )
         log_path = os.path.join(home, "state", "Pivmor", "pivmor.log")
+        # The user's own preferences, which a simulation run must neither read nor change.
+        user_defaults = os.path.join(home, "config", "com.pardwell.pivmor", "defaults.json")
+        os.makedirs(os.path.dirname(user_defaults))
+        with open(user_defaults, "w", encoding="utf-8") as f:
+            f.write('{"p.allInputs": true, "p.speed": 2}\n')
+        with open(user_defaults, "rb") as f:
+            user_bytes = f.read()
         proc = subprocess.Popen(
             [program, "--test-port", "0", "--no-camera", "--token", "s3cret", "--token=x"],
             env=env,
@@ -310,6 +317,15 @@ def main():
             if not port:
                 fail("no test port in the log", read(log_path))
             port = int(port.group(1))
+            # It runs as itself: no restart under another name or with changed settings.
+            with open("/proc/%d/comm" % proc.pid, encoding="utf-8") as f:
+                comm = f.read().strip()
+            with open("/proc/%d/environ" % proc.pid, "rb") as f:
+                environ = f.read()
+            tuned = b"glibc.malloc.hugetlb" in environ and \
+                "glibc.malloc.hugetlb" not in env.get("GLIBC_TUNABLES", "")
+            if comm != os.path.basename(program)[:15] or tuned:
+                fail("the program restarted itself as %r" % comm, read(log_path))
 
             with socket.create_connection(("127.0.0.1", port), timeout=10) as conn:
                 reader = conn.makefile("r", encoding="utf-8")
@@ -328,6 +344,9 @@ def main():
                 if not ask(conn, reader, "unstick\n").startswith(
                         "gaze=- keys=mac/1-2-3 mouse=mac/1-2-3 "):
                     fail("unstick did not answer the status line")
+                for command in ("allinputs 0\n", "allinputs 1\n"):
+                    if not ask(conn, reader, command).startswith("gaze="):
+                        fail("%r did not answer the status line" % command)
                 for command in ("frobnicate\n", "STATUS\n", "   \n", "allinputs\n"):
                     reply = ask(conn, reader, command)
                     if reply != "?":
@@ -392,6 +411,13 @@ def main():
             if proc.poll() is None:
                 proc.kill()
                 proc.wait()
+
+        with open(user_defaults, "rb") as f:
+            if f.read() != user_bytes:
+                fail("the simulation run changed the user's preferences", read(log_path))
+        if os.listdir(os.path.dirname(user_defaults)) != ["defaults.json"]:
+            fail("the simulation run wrote beside the user's preferences: %r"
+                 % os.listdir(os.path.dirname(user_defaults)))
 
         log = read(log_path)
         lines = [line.split(" ", 3)[3] for line in log.splitlines()]

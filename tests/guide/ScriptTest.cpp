@@ -90,7 +90,7 @@ TEST(ScriptJson, ScreenKeyOnlyWhenPresentAndRoundTrip) {
     script.layout.screens = screens(1);
     script.cues = {{0, 3, "camera", std::nullopt}, {3.25, 6.25, "corner-tl", "mac/1"}};
     const std::string text = script.encode();
-    EXPECT_NE(text.find(R"({"end":3.0,"kind":"camera","start":0.0})"), std::string::npos) << text;
+    EXPECT_NE(text.find(R"({"start":0.0,"end":3.0,"kind":"camera"})"), std::string::npos) << text;
     EXPECT_EQ(Script::decode(text), script);
 }
 

@@ -33,7 +33,7 @@ struct SecretTest : ::testing::Test {
 TEST_F(SecretTest, FirstStartWithoutPCs) {
     PCKeys keys = make().loadKeys({});
     EXPECT_EQ(keys, PCKeys());
-    EXPECT_EQ(store.items.at("pc-keys"), R"({"legacyNames":[],"perPC":{}})");
+    EXPECT_EQ(store.items.at("pc-keys"), R"({"perPC":{},"legacyNames":[]})");
     EXPECT_EQ(store.items.count("hub-secret"), 0u);
 }
 

@@ -69,7 +69,7 @@ TEST(Jumps, EncodeLeavesOutWhatIsAbsentAndReadsBackEqual) {
     json::Json j = r.toJson();
     EXPECT_FALSE(j.contains("pointer"));
     EXPECT_FALSE(j.contains("motion"));
-    EXPECT_EQ(R"({"spring":true,"type":"glow"})", j["layers"][0].dump());
+    EXPECT_EQ(R"({"type":"glow","spring":true})", j["layers"][0].dump());
     EXPECT_EQ(r, JumpRecipe::fromJson(j));
 
     r.dur = std::nan("");

@@ -137,10 +137,18 @@ std::optional<FakeAgent::Paired> FakeAgent::pairFinish(const std::string& code, 
 void FakeAgent::sendRaw(const std::string& bytes) {
     if (!sock_)
         return;
-    sock_->write(bytes.data(), static_cast<qint64>(bytes.size()));
-    // A long line leaves the socket's buffer over many writes; without an event loop on this
-    // thread they happen only while waiting here. Gives up after a second without progress.
-    while (sock_->bytesToWrite() > 0 && sock_->waitForBytesWritten(1000)) {
+    // A megabyte at a time, as a PC's own socket takes a long line: the whole of it in the
+    // socket's buffer would be a copy a remote agent never makes here. Without an event loop
+    // on this thread the bytes leave only while waiting here; gives up after a second without
+    // progress.
+    constexpr std::size_t slice = 1 << 20;
+    for (std::size_t at = 0; at < bytes.size(); at += slice) {
+        const std::size_t n = std::min(slice, bytes.size() - at);
+        sock_->write(bytes.data() + at, static_cast<qint64>(n));
+        while (sock_->bytesToWrite() > 0 && sock_->waitForBytesWritten(1000)) {
+        }
+        if (sock_->bytesToWrite() > 0)
+            return;
     }
 }
 
@@ -203,6 +211,25 @@ std::optional<std::string> FakeAgent::readLine(int ms) {
             take();
             continue;
         }
+        int left = ms - static_cast<int>(clock.elapsed());
+        if (left <= 0 || !fill(left))
+            return std::nullopt;
+    }
+}
+
+std::optional<std::size_t> FakeAgent::skipLine(int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    std::size_t skipped = 0;
+    for (;;) {
+        auto nl = buf_.find('\n');
+        if (nl != std::string::npos) {
+            buf_.erase(0, nl + 1);
+            scanned_ = 0;
+            return skipped + nl;
+        }
+        skipped += buf_.size();
+        buf_.clear();
         int left = ms - static_cast<int>(clock.elapsed());
         if (left <= 0 || !fill(left))
             return std::nullopt;

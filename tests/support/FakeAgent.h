@@ -49,6 +49,9 @@ public:
     void sendLine(const std::string& line) { sendRaw(line + "\n"); }
     void sendSealed(const std::string& line);
     std::optional<std::string> readLine(int ms = 3000);
+    // Reads the next line without keeping it, as a remote agent's memory is not this
+    // program's; its length, or nothing on time-out.
+    std::optional<std::size_t> skipLine(int ms = 3000);
     // The next sealed line opened; nothing on time-out or when it does not open.
     std::optional<std::string> readSealed(int ms = 3000);
     // The next opened line that is not the hub's ping.

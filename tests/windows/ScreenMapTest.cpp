@@ -13,6 +13,7 @@ struct MapFixture : ::testing::Test {
     MapFixture() {
         test::needApplication();
         model.onChange = [this](const Layout& l) { changes.push_back(l); };
+        model.onDragging = [this](bool on) { dragging.push_back(on); };
     }
     QPointF centre(ScreenMap& map, int i) const {
         MapGeometry::Box b =
@@ -28,6 +29,7 @@ struct MapFixture : ::testing::Test {
     }
     DeskModel model{test::sampleLayout()};
     std::vector<Layout> changes;
+    std::vector<bool> dragging; // what onDragging was told, in order
 };
 
 TEST_F(MapFixture, ADragPastTheEdgeHoldsTheMapStillUntilRelease) {
@@ -50,7 +52,8 @@ TEST_F(MapFixture, ADragPastTheEdgeHoldsTheMapStillUntilRelease) {
     EXPECT_EQ(model.selected, "mac/b");
     mouse(map, QEvent::MouseButtonRelease, from + QPointF(800, -120), Qt::NoButton);
     EXPECT_FALSE(map.dragging());
-    EXPECT_LT(map.mapping()->scale, before.scale); // refitted around the far box
+    EXPECT_EQ((std::vector<bool>{true, false}), dragging); // one drag, however many steps
+    EXPECT_LT(map.mapping()->scale, before.scale);         // refitted around the far box
 }
 
 TEST_F(MapFixture, AMapThatOnlyShowsHasNoHandlesAndDoesNotMoveButTapsSelect) {
@@ -74,6 +77,7 @@ TEST_F(MapFixture, AMapThatOnlyShowsHasNoHandlesAndDoesNotMoveButTapsSelect) {
     mouse(shows, QEvent::MouseButtonRelease, at + QPointF(1, 0), Qt::NoButton);
     EXPECT_EQ(model.selected, "pc/x");
     EXPECT_TRUE(changes.empty());
+    EXPECT_TRUE(dragging.empty());
 }
 
 TEST_F(MapFixture, TheHandleResizesAndAGestureEndsWhenTheWindowHides) {
@@ -91,6 +95,7 @@ TEST_F(MapFixture, TheHandleResizesAndAGestureEndsWhenTheWindowHides) {
     EXPECT_NEAR(model.layout.screens[0].height, 18 + 20 / scale, 1e-9);
     map.hide();
     EXPECT_FALSE(map.dragging());
+    EXPECT_EQ((std::vector<bool>{true, false}), dragging);
 }
 
 TEST_F(MapFixture, AMapWithoutAreaStartsNoGesture) {
