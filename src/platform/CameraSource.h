@@ -16,6 +16,9 @@ public:
     virtual bool present() const = 0;
     // A source not yet opened; frame times are taken from clock, in seconds.
     virtual std::unique_ptr<FrameSource> make(std::function<double()> clock) = 0;
+    // From now on calls changed on this (the main) thread whenever capture devices appear or
+    // disappear; a later call replaces the earlier one. A camera that cannot change never calls.
+    virtual void watch(std::function<void()> changed) { (void)changed; }
 };
 
 } // namespace helm

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/CameraTrouble.h"
+
 #include <opencv2/core.hpp>
 
 #include <optional>
@@ -28,6 +30,8 @@ public:
     // while the previous one is still being read are dropped. A recorded one waits instead.
     virtual bool live() const = 0;
     virtual std::string problem() const = 0;
+    // What kind of trouble problem() describes.
+    virtual CameraTrouble trouble() const { return CameraTrouble::failed; }
 };
 
 } // namespace helm

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 
 namespace helm {
@@ -35,42 +38,117 @@ TEST(V4l2Camera, ListsVideoNodesInNumberOrder) {
     EXPECT_FALSE(V4l2Camera(d.folder + "/none").present());
 }
 
-TEST(V4l2Camera, TakesTheFirstDeviceThatOpens) {
+TEST(V4l2Camera, TakesTheFirstDeviceThatOpensOrSaysWhyNoneDid) {
     struct Case {
         const char* what;
         std::vector<std::string> opening; // nodes the opener accepts
+        std::vector<std::string> held;    // nodes another program holds
         std::vector<std::string> tried;
-        bool opens;
-        std::string problem;
+        std::string problem; // empty: it opens
+        CameraTrouble trouble;
     };
     const Case cases[] = {
-        {"the first opens", {"video0", "video1"}, {"video0"}, true, ""},
-        {"a busy node is passed over", {"video1", "video3"}, {"video0", "video1"}, true, ""},
-        {"none opens", {}, {"video0", "video1", "video3"}, false, "video3 cannot be opened"},
+        {"the first opens", {"video0", "video1"}, {}, {"video0"}, "", CameraTrouble::missing},
+        {"a busy node is passed over",
+         {"video1", "video3"},
+         {"video0"},
+         {"video0", "video1"},
+         "",
+         CameraTrouble::missing},
+        {"none opens",
+         {},
+         {},
+         {"video0", "video1", "video3"},
+         "video3 cannot be opened",
+         CameraTrouble::failed},
+        {"the held one is told, not the last",
+         {},
+         {"video1"},
+         {"video0", "video1", "video3"},
+         "video1 is in use by obs",
+         CameraTrouble::busy},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Devices d({"video0", "video1", "video3"});
+        // A process of ours, as the proc file system shows it, with the held nodes open.
+        const std::string proc = d.folder + "/proc";
+        std::filesystem::create_directories(proc + "/4242/fd");
+        std::ofstream(proc + "/4242/comm") << "obs\n";
+        for (std::size_t i = 0; i < c.held.size(); ++i)
+            std::filesystem::create_symlink(d.node(c.held[i]),
+                                            proc + "/4242/fd/" + std::to_string(i + 3));
         std::vector<std::string> tried;
-        V4l2Camera camera(d.folder, [&](cv::VideoCapture& capture, const std::string& device) {
-            tried.push_back(device.substr(d.folder.size() + 1));
-            const bool yes =
-                std::find(c.opening.begin(), c.opening.end(), tried.back()) != c.opening.end();
-            return yes && capture.open(d.video);
-        });
+        V4l2Camera camera(
+            d.folder,
+            [&](cv::VideoCapture& capture, const std::string& device) {
+                tried.push_back(device.substr(d.folder.size() + 1));
+                const bool yes =
+                    std::find(c.opening.begin(), c.opening.end(), tried.back()) != c.opening.end();
+                return yes && capture.open(d.video);
+            },
+            proc);
         auto source = camera.make([] { return 7.5; });
-        EXPECT_EQ(source->open(), c.opens);
+        EXPECT_EQ(source->open(), c.problem.empty());
         EXPECT_EQ(tried, c.tried);
-        if (c.opens) {
+        if (c.problem.empty()) {
             auto frame = source->next();
             ASSERT_TRUE(frame.has_value()) << "frames come from the device that opened";
             EXPECT_EQ(frame->image.cols, 64);
             EXPECT_EQ(frame->time, 7.5);
         } else {
             EXPECT_EQ(source->problem(), "camera " + d.node(c.problem));
+            EXPECT_EQ(source->trouble(), c.trouble);
             EXPECT_FALSE(source->next().has_value());
         }
     }
+}
+
+TEST(V4l2Camera, ACameraThatStopsSaysWhetherItWasUnplugged) {
+    for (bool unplugged : {false, true}) {
+        SCOPED_TRACE(unplugged);
+        Devices d({"video0"});
+        V4l2Camera camera(d.folder, [&](cv::VideoCapture& capture, const std::string&) {
+            return capture.open(d.video);
+        });
+        auto source = camera.make([] { return 0.0; });
+        ASSERT_TRUE(source->open());
+        if (unplugged)
+            std::filesystem::remove(d.node("video0"));
+        while (source->next()) {
+        }
+        EXPECT_EQ(source->trouble(), unplugged ? CameraTrouble::missing : CameraTrouble::stopped);
+        EXPECT_EQ(source->problem(),
+                  "camera " + d.node("video0") +
+                      (unplugged ? " was unplugged" : " stopped sending frames"));
+    }
+}
+
+TEST(V4l2Camera, ReportsVideoNodesComingAndGoing) {
+    int argc = 1;
+    char name[] = "v4l2_camera_test";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    Devices d({"video0"});
+    V4l2Camera camera(d.folder);
+    int changes = 0;
+    camera.watch([&] { ++changes; });
+    auto settle = [&] {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 300)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    };
+    std::ofstream(d.folder + "/tty9") << "";
+    settle();
+    EXPECT_EQ(changes, 0) << "other devices are no news";
+    std::ofstream(d.node("video2")) << "";
+    settle();
+    EXPECT_EQ(changes, 1);
+    std::filesystem::remove(d.node("video0"));
+    settle();
+    EXPECT_EQ(changes, 2);
+    EXPECT_TRUE(camera.present());
 }
 
 } // namespace

@@ -1,5 +1,9 @@
 #include "platform/linux/V4l2Camera.h"
 
+#include "platform/linux/CameraNodes.h"
+
+#include <QFileSystemWatcher>
+
 #include <opencv2/videoio.hpp>
 
 #include <algorithm>
@@ -14,14 +18,16 @@ namespace {
 // engine treats as a camera that stopped.
 class V4l2Capture : public FrameSource {
 public:
-    V4l2Capture(std::vector<std::string> devices, V4l2Camera::Opener open,
+    V4l2Capture(std::vector<std::string> devices, V4l2Camera::Opener open, std::string proc,
                 std::function<double()> clock)
-        : devices_(std::move(devices)), open_(std::move(open)), clock_(std::move(clock)) {}
+        : devices_(std::move(devices)), open_(std::move(open)), proc_(std::move(proc)),
+          clock_(std::move(clock)) {}
 
     bool open() override {
         if (capture_.isOpened())
             return true;
         problem_ = "camera: none found";
+        trouble_ = CameraTrouble::missing;
         for (const std::string& device : devices_) {
             if (tryOpen(device))
                 return true;
@@ -33,11 +39,12 @@ public:
         Frame frame;
         try {
             if (!capture_.isOpened() || !capture_.read(frame.image) || frame.image.empty()) {
-                problem_ = "camera " + device_ + " stopped sending frames";
+                stopped();
                 return std::nullopt;
             }
         } catch (const cv::Exception& e) {
             problem_ = "camera " + device_ + " failed: " + e.what();
+            trouble_ = CameraTrouble::stopped;
             return std::nullopt;
         }
         frame.time = clock_();
@@ -47,31 +54,70 @@ public:
     void close() override { capture_.release(); }
     bool live() const override { return true; }
     std::string problem() const override { return problem_; }
+    CameraTrouble trouble() const override { return trouble_; }
 
 private:
     std::vector<std::string> devices_;
     V4l2Camera::Opener open_;
+    std::string proc_;
     std::function<double()> clock_;
     cv::VideoCapture capture_;
     std::string device_;
     std::string problem_;
+    CameraTrouble trouble_ = CameraTrouble::missing;
 
     bool tryOpen(const std::string& device) {
+        std::string detail;
         try {
-            // Linux asks no one for permission: a camera we may not open, or that another
-            // program holds, is simply not there for us.
-            if (!open_(capture_, device)) {
-                problem_ = "camera " + device + " cannot be opened";
-                capture_.release();
-                return false;
+            if (open_(capture_, device)) {
+                device_ = device;
+                return true;
             }
         } catch (const cv::Exception& e) {
-            problem_ = "camera " + device + " cannot be opened: " + e.what();
-            capture_.release();
-            return false;
+            detail = std::string(": ") + e.what();
         }
-        device_ = device;
-        return true;
+        capture_.release();
+        // Of several nodes, the one that says most about why there is no picture is told: a
+        // camera another program holds, before a metadata node that is no camera at all.
+        const CameraTrouble why = cameraTrouble(device, proc_);
+        if (rank(why) < rank(trouble_))
+            return false;
+        trouble_ = why;
+        if (why == CameraTrouble::busy) {
+            std::string names;
+            for (const std::string& n : cameraHolders(device, proc_))
+                names += (names.empty() ? "" : ", ") + n;
+            problem_ = "camera " + device + " is in use by " +
+                       (names.empty() ? std::string("another program") : names);
+        } else if (why == CameraTrouble::refused) {
+            problem_ = "camera " + device + " is not allowed for this user";
+        } else {
+            problem_ = "camera " + device + " cannot be opened" + detail;
+        }
+        return false;
+    }
+
+    void stopped() {
+        if (!device_.empty() && cameraTrouble(device_, proc_) == CameraTrouble::missing) {
+            problem_ = "camera " + device_ + " was unplugged";
+            trouble_ = CameraTrouble::missing;
+        } else {
+            problem_ = "camera " + device_ + " stopped sending frames";
+            trouble_ = CameraTrouble::stopped;
+        }
+    }
+
+    static int rank(CameraTrouble t) {
+        switch (t) {
+        case CameraTrouble::busy:
+            return 3;
+        case CameraTrouble::refused:
+            return 2;
+        case CameraTrouble::missing:
+            return 0;
+        default:
+            return 1;
+        }
     }
 };
 
@@ -87,8 +133,11 @@ bool openV4l2(cv::VideoCapture& capture, const std::string& device) {
 
 } // namespace
 
-V4l2Camera::V4l2Camera(std::string folder, Opener open)
-    : folder_(std::move(folder)), open_(open ? std::move(open) : Opener(openV4l2)) {}
+V4l2Camera::V4l2Camera(std::string folder, Opener open, std::string proc)
+    : folder_(std::move(folder)), open_(open ? std::move(open) : Opener(openV4l2)),
+      proc_(std::move(proc)) {}
+
+V4l2Camera::~V4l2Camera() = default;
 
 std::vector<std::string> V4l2Camera::devices(const std::string& folder) {
     std::vector<std::pair<long, std::string>> found;
@@ -114,7 +163,25 @@ bool V4l2Camera::present() const {
 }
 
 std::unique_ptr<FrameSource> V4l2Camera::make(std::function<double()> clock) {
-    return std::make_unique<V4l2Capture>(devices(folder_), open_, std::move(clock));
+    return std::make_unique<V4l2Capture>(devices(folder_), open_, proc_, std::move(clock));
+}
+
+void V4l2Camera::watch(std::function<void()> changed) {
+    changed_ = std::move(changed);
+    if (watcher_)
+        return;
+    seen_ = devices(folder_);
+    // The folder changes for every device of the system; only a change of its video nodes is
+    // news.
+    watcher_ = std::make_unique<QFileSystemWatcher>(QStringList{QString::fromStdString(folder_)});
+    QObject::connect(watcher_.get(), &QFileSystemWatcher::directoryChanged, watcher_.get(), [this] {
+        std::vector<std::string> now = devices(folder_);
+        if (now == seen_)
+            return;
+        seen_ = std::move(now);
+        if (changed_)
+            changed_();
+    });
 }
 
 } // namespace helm

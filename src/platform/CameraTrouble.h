@@ -1,0 +1,14 @@
+#pragma once
+
+namespace helm {
+
+// Why the camera gives no picture.
+enum class CameraTrouble {
+    missing, // no capture device, or it was unplugged
+    refused, // this user may not open it
+    busy,    // another program holds it
+    failed,  // it is there but cannot be opened
+    stopped, // it opened but stopped sending frames
+};
+
+} // namespace helm
