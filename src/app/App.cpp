@@ -109,10 +109,7 @@ void App::applicationDidFinishLaunching() {
         log("camera off (simulation)");
     } else {
         // Nothing asks for permission on Linux: a camera that is missing or cannot be opened
-        // is only explained in the log.
-        if (!gaze().available()) {
-            log("camera: none found");
-        }
+        // is explained in the log and the health line, and tried again.
         setCamera(true, "launch");
     }
 
@@ -172,6 +169,7 @@ void App::tick() {
         hubLog_->flush();
     }
     apply(router().tick(mediaNow()));
+    checkRunFrames();
 }
 
 void App::unstick() {
@@ -211,7 +209,7 @@ std::optional<std::string> App::health() const {
         return problem;
     }
     if (!cameraOn) {
-        return std::nullopt;
+        return cameraWanted ? cameraTrouble : std::nullopt;
     }
     double now = mediaNow();
     if (now - lastFaceAt > 2.0) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ClipOrder.h"
+#include "app/CameraRetry.h"
 #include "app/CommandLine.h"
 #include "app/Glide.h"
 #include "app/HostName.h"
@@ -31,6 +32,7 @@
 #include "overlays/draw/HUDModel.h"
 #include "overlays/panels/MacOverlays.h"
 #include "overlays/panels/StatusPanel.h"
+#include "platform/CameraTrouble.h"
 #include "platform/Platform.h"
 
 #include <QMetaType>
@@ -171,6 +173,18 @@ public:
     void lookAt(const std::string& id, double at, bool manual);
     void setCamera(bool on, const std::string& why);
     void togglePause();
+    // The camera's switch (AppCamera.cpp). cameraOn: it runs. cameraWanted: it is switched on,
+    // running or waiting for a camera that is missing or failed; the user's toggles flip it and
+    // only the user, a run or a recording sets it. cameraAway: it went off because nobody was
+    // there, and the next key or pointer use brings it back.
+    bool cameraWanted = false;
+    bool cameraAway = false;
+    // While it is wanted and does not run: why, in the health line's words.
+    std::optional<std::string> cameraTrouble;
+    static std::string cameraSentence(CameraTrouble trouble);
+    // The switch as the user's toggles show it: on, or waiting to come on.
+    bool cameraSwitchedOn() const { return cameraOn || cameraWanted; }
+    CameraRetry cameraRetry;
     // The test port's look: treats id as the picker's choice.
     void pretend(const std::string& id);
     // The camera and its reading, created on first use.
@@ -301,6 +315,19 @@ public:
     void hideTargets();
     // Ends a run and stores nothing.
     void stopCalibration();
+    void stopCheck();
+    // A run the camera cannot serve ends at once: targets hidden, nothing stored, the sentence
+    // in the guide and a note.
+    void endRun(const std::string& sentence);
+    // Frames reach runs: the last one's time; a run that gets none for frameWait ends, checked
+    // on every tick of the main timer.
+    double lastFrameAt = 0;
+    static constexpr double frameWait = 5;
+    void checkRunFrames();
+    // Escape ends a run while its targets show; it is reserved only then.
+    void holdEscape(bool on);
+    bool escapeHeld = false;
+    void stopRunByEscape();
     // The end of a run that captured every step: fit, store, tell.
     void finishCalibration();
     // A setup switch ends a run first: one desk's steps never fit another's layout.
@@ -489,7 +516,24 @@ private:
     void startHub();
     void wireGaze();
     void nobodyThere();
-    void cameraFailed(const std::string& why);
+    void cameraFailed(CameraTrouble trouble, const std::string& why);
+    void cameraOpened();
+    void camerasChanged();
+    void retryCamera();
+    void scheduleCameraRetry();
+    // The camera is wanted and cannot run: the reason kept, and logged when it changes.
+    void troubled(CameraTrouble trouble, const std::string& why);
+    // Numbers the tries, so a retry timer of an earlier one does nothing.
+    int cameraTry_ = 0;
+    // The reason logged when a retry brings the camera on.
+    std::string cameraRetryWhy_;
+    // Whether a run may start now. Without a camera it is refused; a camera that failed
+    // before is tried at once and `again` runs once it opens. what: "Calibration" or "The
+    // accuracy check"; why: the reason for turning the camera on.
+    bool cameraForRun(std::function<void()> again, const std::string& what, const std::string& why);
+    void refuseRun(const std::string& what, const std::string& sentence);
+    std::function<void()> afterCameraOpens_;
+    std::string waitingRun_;
     static std::optional<Jumps::File> loadJumps();
     void recordStep(int run, std::size_t i,
                     const std::shared_ptr<const std::vector<Script::Item>>& plan,

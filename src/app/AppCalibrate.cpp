@@ -3,6 +3,7 @@
 #include "app/App.h"
 #include "app/Log.h"
 #include "app/NumberText.h"
+#include "gaze/camera/GazeEngine.h"
 #include "link/Hub.h"
 #include "link/Wire.h"
 #include "platform/MediaClock.h"
@@ -80,8 +81,9 @@ void App::startCalibration(const std::optional<std::vector<std::string>>& only, 
     if (screens.empty()) {
         return;
     }
-    if (!cameraOn) {
-        setCamera(true, "setup");
+    if (!cameraForRun([this, only, warmUp, precise] { startCalibration(only, warmUp, precise); },
+                      "Calibration", "setup")) {
+        return;
     }
     if (checking) {
         checking.reset(); // its targets give way to the run's own
@@ -92,8 +94,102 @@ void App::startCalibration(const std::optional<std::vector<std::string>>& only, 
     ++calRun;
     guide.setCalibrating(true);
     guide.setDone(false);
+    guide.setRunProblem(std::nullopt);
     log(format("calibration: %zu steps", calibrator->steps.size()));
+    lastFrameAt = gazeNow();
     nextPrompt();
+}
+
+bool App::cameraForRun(std::function<void()> again, const std::string& what,
+                       const std::string& why) {
+    if (simOnly_) {
+        // The test port's angle and noface lines stand in for the camera.
+        if (!cameraOn && !commandLine_.noCamera()) {
+            setCamera(true, why);
+        }
+        return true;
+    }
+    if (!gaze().available()) {
+        refuseRun(what, cameraSentence(CameraTrouble::missing));
+        return false;
+    }
+    if (!cameraOn && cameraTrouble) {
+        // It failed before: tried at once, the run starts once it opens and is refused if not,
+        // so the screens never go dark for a camera that gives no picture.
+        afterCameraOpens_ = std::move(again);
+        waitingRun_ = what;
+        setCamera(true, why);
+        return false;
+    }
+    if (!cameraOn) {
+        setCamera(true, why);
+    }
+    return true;
+}
+
+namespace {
+
+std::string lowerFirst(std::string s) {
+    if (!s.empty() && s[0] >= 'A' && s[0] <= 'Z') {
+        s[0] = static_cast<char>(s[0] - 'A' + 'a');
+    }
+    return s;
+}
+
+} // namespace
+
+void App::refuseRun(const std::string& what, const std::string& sentence) {
+    const std::string text = sentence + ". " + what + " needs a picture from the camera.";
+    guide.setRunProblem(text);
+    note(text);
+    log(std::string(what == "Calibration" ? "calibration" : "accuracy check") +
+        " not started: " + lowerFirst(sentence));
+}
+
+void App::endRun(const std::string& sentence) {
+    std::string text;
+    if (calibrator) {
+        stopCalibration();
+        text = sentence + ". Calibration stopped; nothing was stored.";
+        log("calibration stopped: " + lowerFirst(sentence));
+    } else if (checking) {
+        stopCheck();
+        text = sentence + ". The accuracy check stopped.";
+        log("accuracy check stopped: " + lowerFirst(sentence));
+    } else {
+        return;
+    }
+    guide.setRunProblem(text);
+    note(text);
+}
+
+// A run whose camera went quiet ends by itself, so no screen stays dark for good.
+void App::checkRunFrames() {
+    if ((calibrator || checking) && gazeNow() - lastFrameAt >= frameWait) {
+        endRun("No picture from the camera for 5 s");
+    }
+}
+
+void App::holdEscape(bool on) {
+    if (on == escapeHeld) {
+        return;
+    }
+    escapeHeld = on;
+    // Only while input is watched: a key held without being seen would just be lost.
+    if (platform_.input && tapOn_) {
+        platform_.input->grabEscape(on);
+    }
+}
+
+void App::stopRunByEscape() {
+    if (calibrator) {
+        stopCalibration();
+        log("calibration stopped: Escape");
+    } else if (checking) {
+        stopCheck();
+        log("accuracy check stopped: Escape");
+    }
+    hideTargets();
 }
 
 void App::nextPrompt() {
@@ -148,9 +244,11 @@ void App::showTarget(const std::optional<std::string>& on, CalCorner at, bool ca
     }
     overlays.progress.setValue(0);
     sentHold = 0;
+    holdEscape(calibrator.has_value() || checking.has_value());
 }
 
 void App::hideTargets() {
+    holdEscape(false);
     overlays.hideAll();
     for (const Screen& s : layout().screens) {
         if (std::optional<std::string> pc = reachablePC(*this, s)) {
@@ -228,6 +326,17 @@ void App::stopCalibration() {
     calibrator.reset();
     ++calRun;
     guide.setCalibrating(false);
+    guide.setInstruction(std::nullopt);
+    voice.say("");
+    hideTargets();
+}
+
+void App::stopCheck() {
+    if (!checking) {
+        return;
+    }
+    checking.reset();
+    ++checkRun;
     guide.setInstruction(std::nullopt);
     voice.say("");
     hideTargets();

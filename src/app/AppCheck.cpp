@@ -26,12 +26,14 @@ void App::startCheck() {
         note("Connect and learn at least two screens to check accuracy.");
         return;
     }
-    if (!cameraOn) {
-        setCamera(true, "accuracy check");
+    if (!cameraForRun([this] { startCheck(); }, "The accuracy check", "accuracy check")) {
+        return;
     }
     checking.emplace(std::move(eligible));
     ++checkRun;
+    guide.setRunProblem(std::nullopt);
     log(format("accuracy check: %zu looks", checking->list.size()));
+    lastFrameAt = gazeNow();
     nextCheck();
 }
 

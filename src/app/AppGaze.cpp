@@ -53,36 +53,11 @@ void App::wireGaze() {
     engine.subscribeFrames([movie = movie](const Frame& frame) { movie->take(frame); });
     // The previews keep only the latest frame, and only while one shows.
     engine.subscribeFrames([frames = &feed.frames](const Frame& frame) { frames->push(frame); });
-    engine.onFailure = [this](const std::string& why) { cameraFailed(why); };
-}
-
-// Capture has already ended: the switch goes off so the user sees it and can turn it on again.
-void App::cameraFailed(const std::string& why) {
-    if (!cameraOn) {
-        return;
-    }
-    cameraOn = false;
-    feed.setCameraOn(false);
-    gaze().stop();
-    // The movie ends with the camera; a cut-off film is no recording.
-    if (recorder) {
-        recorder->stop("the camera stopped");
-    }
-    log("camera off (" + why + ")");
-    refresh();
-}
-
-void App::nobodyThere() {
-    // A recording asks the user to look away and leave for up to 12 s; switching off would end
-    // its movie.
-    if (!cameraOn || recorder) {
-        return;
-    }
-    cameraOn = false;
-    feed.setCameraOn(false);
-    gaze().stop();
-    log("camera off (nobody there for 10 s)");
-    refresh();
+    engine.onFailure = [this](CameraTrouble trouble, const std::string& why) {
+        cameraFailed(trouble, why);
+    };
+    engine.onOpen = [this] { cameraOpened(); };
+    engine.onDevices = [this] { camerasChanged(); };
 }
 
 void App::saw(const std::optional<Angle>& head, const std::optional<Angle>& eye) {
@@ -92,6 +67,7 @@ void App::saw(const std::optional<Angle>& head, const std::optional<Angle>& eye)
     }
     angle = g;
     const double t = gazeNow();
+    lastFrameAt = t;
     if (head) {
         lastFaceAt = t;
         toldNoFace = false;
@@ -153,36 +129,13 @@ void App::faceSeen(const std::optional<Face>& f) {
     }
 }
 
-void App::setCamera(bool on, const std::string& why) {
-    if (on == cameraOn) {
-        return;
-    }
-    if (gaze().available()) {
-        cameraOn = on;
-        feed.setCameraOn(on);
-        if (on) {
-            gaze().start();
-        } else {
-            gaze().stop();
-            if (recorder) {
-                recorder->stop("the camera stopped");
-            }
-        }
-    } else {
-        if (on) {
-            return;
-        }
-        cameraOn = false;
-        feed.setCameraOn(false);
-        gaze().stop();
-    }
-    log("camera " + std::string(on ? "on" : "off") + " (" + why + ")");
-    refresh();
-}
-
 void App::togglePause() {
     followEyes = !followEyes;
     router().setPaused(!followEyes);
+    // Following needs the camera: one the user switched off comes back with it.
+    if (followEyes && !cameraSwitchedOn() && !commandLine_.noCamera()) {
+        setCamera(true, "you asked");
+    }
     note(followEyes ? "Helmvantor follows your eyes again."
                     : "Paused: keys and mouse stay where they are.");
     log(followEyes ? "resumed" : "paused");

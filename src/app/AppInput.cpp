@@ -22,6 +22,7 @@ namespace {
 using Type = InputEvent::Type;
 
 constexpr int keyCapsLock = 57;
+constexpr int keyEscape = 53;
 // Movements beyond this (points) come from a broken device, never from a hand.
 constexpr std::int64_t maxDelta = 10'000;
 // Edge switches closer together than this are one push, not two.
@@ -87,7 +88,14 @@ bool App::tapped(const InputEvent& e) {
     if (source) {
         macInputUsed();
     }
-    if (!cameraOn && !commandLine_.noCamera() && followEyes) {
+    // Only a camera that went off for want of a face wakes; one the user switched off stays
+    // off. Modifiers and the camera hotkey itself do not wake it, so the hotkey pressed while
+    // the camera is away turns it on rather than on and off again.
+    const std::optional<Hotkey> hotkey =
+        e.type == Type::keyDown ? Hotkeys::of(e.code, e.flags) : std::nullopt;
+    const bool cameraKey = hotkey && hotkey->action == Hotkey::Action::camera;
+    if (cameraAway && !commandLine_.noCamera() && followEyes && e.type != Type::flagsChanged &&
+        !cameraKey) {
         setCamera(true, "you're back");
     }
     switch (e.type) {
@@ -97,6 +105,11 @@ bool App::tapped(const InputEvent& e) {
         }
         return key(e.code, false);
     case Type::keyDown: {
+        if (e.code == keyEscape && escapeHeld) {
+            swallowedKeys.insert(e.code);
+            stopRunByEscape();
+            return false;
+        }
         if (std::optional<Hotkey> h = Hotkeys::of(e.code, e.flags)) {
             swallowedKeys.insert(e.code);
             switch (h->action) {
@@ -107,7 +120,7 @@ bool App::tapped(const InputEvent& e) {
                 toggleLock();
                 break;
             case Hotkey::Action::camera:
-                setCamera(!cameraOn, "you asked");
+                setCamera(!cameraSwitchedOn(), "you asked");
                 break;
             }
             return false;

@@ -22,8 +22,8 @@ void App::buildMenu() {
     a.askAccess = [this] { askAccess(); };
     a.toggleLock = [this] { toggleLock(); };
     a.locked = [this] { return router().locked.has_value(); };
-    a.toggleCamera = [this] { setCamera(!cameraOn, "you asked"); };
-    a.cameraOn = [this] { return cameraOn; };
+    a.toggleCamera = [this] { setCamera(!cameraSwitchedOn(), "you asked"); };
+    a.cameraOn = [this] { return cameraSwitchedOn(); };
     a.unstick = [this] {
         unstick();
         note("Keys and mouse released everywhere.");

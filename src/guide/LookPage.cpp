@@ -164,6 +164,16 @@ LookPage::LookPage(OnboardingModel& model, DeskModel& desk, Defaults& defaults, 
     resultLine->addWidget(resultText_, 1);
     card->content()->addWidget(result_);
 
+    problem_ = new QWidget();
+    auto* problemLine = new QHBoxLayout(problem_);
+    problemLine->setContentsMargins(0, 0, 0, 0);
+    problemLine->setSpacing(6);
+    problemLine->addWidget(new SymbolIcon("exclamationmark.triangle.fill", 13, gWarn, 18), 0,
+                           Qt::AlignTop);
+    problemText_ = GuideBlocks::text("", 13, gWarn, QFont::DemiBold, true);
+    problemLine->addWidget(problemText_, 1);
+    card->content()->addWidget(problem_);
+
     auto* identify = new QPushButton("Show the numbers on my screens");
     identify->setFlat(true);
     identify->setFocusPolicy(Qt::NoFocus);
@@ -213,6 +223,8 @@ void LookPage::sync() {
     sound_->setSymbol(model.muted() ? "speaker.slash" : "speaker.wave.2");
     result_->setVisible(model.checkResult().has_value());
     GuideBlocks::setText(resultText_, model.checkResult().value_or(""));
+    problem_->setVisible(!calibrating && model.runProblem().has_value());
+    GuideBlocks::setText(problemText_, model.runProblem().value_or(""));
 }
 
 // The map is made with its target; a new target makes a new map.

@@ -58,6 +58,9 @@ private:
     QuietButton* sound_;
     QWidget* result_;
     QLabel* resultText_;
+    // Why the last run could not start or ended early.
+    QWidget* problem_;
+    QLabel* problemText_;
 };
 
 } // namespace helm

@@ -87,6 +87,9 @@ void OnboardingModel::setDone(bool done) {
 void OnboardingModel::setCheckResult(std::optional<std::string> text) {
     store(checkResult_, std::move(text));
 }
+void OnboardingModel::setRunProblem(std::optional<std::string> text) {
+    store(runProblem_, std::move(text));
+}
 void OnboardingModel::setPairCheck(std::optional<PairCheck> check) {
     store(pairCheck_, std::move(check));
 }

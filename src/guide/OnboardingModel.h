@@ -82,6 +82,10 @@ public:
     void setMuted(bool muted);
     const std::optional<std::string>& checkResult() const { return checkResult_; }
     void setCheckResult(std::optional<std::string> text);
+    // Why the last calibration or accuracy check could not start or ended early (no picture
+    // from the camera); until the next one starts.
+    const std::optional<std::string>& runProblem() const { return runProblem_; }
+    void setRunProblem(std::optional<std::string> text);
     const std::optional<PairCheck>& pairCheck() const { return pairCheck_; }
     void setPairCheck(std::optional<PairCheck> check);
     // Why the last pairing did not finish and what to do, until the next one starts.
@@ -142,6 +146,7 @@ private:
     bool done_ = false;
     bool muted_ = false;
     std::optional<std::string> checkResult_;
+    std::optional<std::string> runProblem_;
     std::optional<PairCheck> pairCheck_;
     std::optional<std::string> pairNote_;
 };

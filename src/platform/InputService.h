@@ -32,6 +32,9 @@ public:
     // option, whatever else is held) so no other program acts on it; a combination another
     // program holds is logged, not fatal.
     virtual void grabHotkeys(const std::vector<Hotkey>& keys) = 0;
+    // Reserves Escape (with or without the lock keys) while on, so it reaches the program
+    // whatever window has focus; off gives it back to the focused window.
+    virtual void grabEscape(bool on) = 0;
     // The grabs wanted now. A grab that cannot be taken is retried briefly and then given up
     // until it is wanted afresh; while it is not held, the input it would swallow reaches
     // this computer's programs, so the caller must not forward it too.

@@ -240,7 +240,7 @@ TEST_F(AppRecordTest, SavedOnlyWithTheCueListWrittenAndTheMovieComplete) {
         app->setLayout(moved);
         while (!waiting.empty()) {
             if (c.cameraFails && app->recordCues.size() == 8)
-                app->gaze().onFailure("the camera sent nothing");
+                app->gaze().onFailure(CameraTrouble::stopped, "the camera sent nothing");
             next(*app, c.filming);
         }
         if (!c.cameraFails) {

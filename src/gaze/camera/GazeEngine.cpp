@@ -36,7 +36,12 @@ GazeEngine::GazeEngine(Options options)
             return hasSource || (camera && camera->present());
         };
     }
-    available_ = options_.present();
+    if (options_.camera) {
+        options_.camera->watch([this, alive = alive_] {
+            if (*alive && onDevices)
+                onDevices();
+        });
+    }
 }
 
 GazeEngine::~GazeEngine() {
@@ -69,20 +74,27 @@ void GazeEngine::say(const std::string& line) const {
         onLog(line);
 }
 
-void GazeEngine::fail(const std::string& problem) {
+void GazeEngine::fail(CameraTrouble trouble, const std::string& problem) {
     if (!onFailure) {
         say(problem);
         return;
     }
-    onMain([this, alive = alive_, problem] {
+    onMain([this, alive = alive_, trouble, problem] {
         if (*alive && onFailure)
-            onFailure(problem);
+            onFailure(trouble, problem);
+    });
+}
+
+void GazeEngine::opened() {
+    onMain([this, alive = alive_] {
+        if (*alive && onOpen)
+            onOpen();
     });
 }
 
 void GazeEngine::start() {
-    if (!available_) {
-        say("camera: none found");
+    if (!available()) {
+        fail(CameraTrouble::missing, "camera: none found");
         return;
     }
     const unsigned generation = ++generation_;
@@ -104,15 +116,23 @@ void GazeEngine::start() {
         FrameSource* source = capture->source.get();
         lock.unlock();
         // Opening a device can wait on its driver: not under the lock the engine's end takes.
-        const bool opened = source && source->open();
+        const bool isOpen = source && source->open();
         lock.lock();
         if (!capture->alive)
             return;
-        if (!opened) {
-            fail(source ? source->problem() : std::string("camera: none found"));
+        // A start or stop that came meanwhile decides; this one's outcome is no news.
+        const bool current = generation == generation_;
+        if (!isOpen) {
+            if (current && source)
+                fail(source->trouble(), source->problem());
+            else if (current)
+                fail(CameraTrouble::missing, "camera: none found");
             capture->source.reset();
             return;
         }
+        if (!current)
+            return;
+        opened();
         lock.unlock();
         grab(this, capture, generation);
     });
@@ -143,7 +163,7 @@ void GazeEngine::grab(GazeEngine* self, const std::shared_ptr<Capture>& capture,
     if (!frame) {
         // A live camera that stops sending is gone; a file has simply ended.
         if (source->live() && generation == self->generation_)
-            self->fail(source->problem());
+            self->fail(source->trouble(), source->problem());
         source->close();
         capture->source.reset();
         return;

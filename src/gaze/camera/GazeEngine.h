@@ -35,8 +35,7 @@ public:
         std::shared_ptr<CameraSource> camera;
         // Makes the frame source instead of the camera when set (a video file).
         std::function<std::unique_ptr<FrameSource>()> source;
-        // Whether a source can be had at all, checked once at creation; the camera's own
-        // answer when empty.
+        // Whether a source can be had now; the camera's own answer when empty.
         std::function<bool()> present;
         // The media clock, seconds; the absence of a head is measured on it.
         std::function<double()> clock;
@@ -52,9 +51,9 @@ public:
     GazeEngine(const GazeEngine&) = delete;
     GazeEngine& operator=(const GazeEngine&) = delete;
 
-    // A camera was found at creation. One that fails later is reported through onFailure and
-    // tried again by the next start().
-    bool available() const { return available_; }
+    // A camera is there now. One that fails is reported through onFailure and tried again by
+    // the next start().
+    bool available() const { return options_.present(); }
     // Opens the camera and starts capture; returns at once. The absence clock starts now.
     void start();
     // Stops capture and releases the camera; returns at once.
@@ -74,8 +73,12 @@ public:
     std::function<void(double)> onBrightness;
     std::function<void()> onAway;
     // The camera could not be opened or stopped sending frames: capture has ended. Runs on the
-    // main thread with the reason; logged through onLog when unset.
-    std::function<void(const std::string&)> onFailure;
+    // main thread with the kind of trouble and the reason; logged through onLog when unset.
+    std::function<void(CameraTrouble, const std::string&)> onFailure;
+    // The camera opened and capture runs; on the main thread.
+    std::function<void()> onOpen;
+    // Capture devices appeared or disappeared; on the main thread.
+    std::function<void()> onDevices;
     // Problems worth a log line (a camera that cannot be opened, a missing face model); called
     // on the camera queues.
     std::function<void(const std::string&)> onLog;
@@ -92,7 +95,6 @@ public:
 
 private:
     Options options_;
-    std::atomic<bool> available_{false};
     std::mutex frameMutex_;
     std::vector<std::pair<int, FrameSubscriber>> frameSubscribers_;
     int nextSubscriber_ = 0;
@@ -117,7 +119,8 @@ private:
     void process(const Frame& frame);
     static void grab(GazeEngine* self, const std::shared_ptr<Capture>& capture,
                      unsigned generation);
-    void fail(const std::string& problem);
+    void fail(CameraTrouble trouble, const std::string& problem);
+    void opened();
     void say(const std::string& line) const;
 
     // Last, so it is stopped (and its posted work finished) before the state above goes.

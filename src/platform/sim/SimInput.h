@@ -24,6 +24,8 @@ public:
     bool iso() const override { return isIso; }
     bool observe(Handler h) override;
     void grabHotkeys(const std::vector<Hotkey>& keys) override { hotkeys = keys; }
+    void grabEscape(bool on) override { escapeGrabbed = on; }
+    bool escapeGrabbed = false;
     void wantGrabs(bool keyboard, bool pointer) override;
     bool keyboardGrabbed() const override { return keyboard; }
     bool pointerGrabbed() const override { return pointer; }

@@ -37,6 +37,7 @@ public:
     bool iso() const override { return iso_; }
     bool observe(Handler handler) override;
     void grabHotkeys(const std::vector<Hotkey>& keys) override;
+    void grabEscape(bool on) override;
     void wantGrabs(bool keyboard, bool pointer) override;
     bool keyboardGrabbed() const override { return haveKeyboard; }
     bool pointerGrabbed() const override { return havePointer; }

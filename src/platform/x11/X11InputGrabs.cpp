@@ -3,6 +3,7 @@
 #include "input/KeyMap.h"
 
 #include <X11/Xlib.h>
+#include <X11/keysym.h>
 
 namespace helm {
 
@@ -69,6 +70,37 @@ void X11Input::grabHotkeys(const std::vector<Hotkey>& keys) {
 void X11Input::grabHotkey(int keycode) {
     for (unsigned mods : hotkeyStates)
         XGrabKey(dpy, keycode, mods, root, False, GrabModeAsync, GrabModeAsync);
+}
+
+// Escape alone, with Caps Lock or Num Lock on or not; Shift or Ctrl with it stay the focused
+// window's.
+void X11Input::grabEscape(bool on) {
+    const int keycode = keycodeForMac(53);
+    if (!keycode)
+        return;
+    unsigned numLock = 0;
+    const KeyCode numLockKey = XKeysymToKeycode(dpy, XK_Num_Lock);
+    if (XModifierKeymap* map = XGetModifierMapping(dpy)) {
+        for (int mod = 0; mod < 8; ++mod)
+            for (int i = 0; i < map->max_keypermod; ++i)
+                if (numLockKey && map->modifiermap[mod * map->max_keypermod + i] == numLockKey)
+                    numLock = 1u << mod;
+        XFreeModifiermap(map);
+    }
+    const unsigned masks[] = {0, LockMask, numLock, LockMask | numLock};
+    std::erase_if(hotkeyRequests, [](const HotkeyRequests& h) { return h.name == "Escape"; });
+    HotkeyRequests requests{NextRequest(dpy), 0, "Escape"};
+    for (unsigned mods : masks) {
+        if (on)
+            XGrabKey(dpy, keycode, mods, root, False, GrabModeAsync, GrabModeAsync);
+        else
+            XUngrabKey(dpy, keycode, mods, root);
+    }
+    requests.last = NextRequest(dpy) - 1;
+    if (on)
+        hotkeyRequests.push_back(requests);
+    XSync(dpy, False);
+    scheduleDrain();
 }
 
 void X11Input::wantGrabs(bool keyboard, bool pointer) {

@@ -36,10 +36,14 @@ TEST(CameraRecovery, AFailedCameraIsReportedOnceOnTheMainThreadAndWorksWhenStart
         const char* what;
         Step first;
         std::string reason;
+        CameraTrouble trouble;
     };
     const Case cases[] = {
-        {"cannot be opened", Step::failOpen, "camera /dev/video0 cannot be opened"},
-        {"stops sending", Step::stopAfterFrames, "camera /dev/video0 stopped sending frames"},
+        {"cannot be opened", Step::failOpen, "camera /dev/video0 cannot be opened",
+         CameraTrouble::failed},
+        {"held by another", Step::busy, "camera /dev/video0 is in use by obs", CameraTrouble::busy},
+        {"stops sending", Step::stopAfterFrames, "camera /dev/video0 stopped sending frames",
+         CameraTrouble::stopped},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -48,16 +52,22 @@ TEST(CameraRecovery, AFailedCameraIsReportedOnceOnTheMainThreadAndWorksWhenStart
         options.camera = camera;
         GazeEngine engine(options);
         std::vector<std::string> failures;
+        std::vector<CameraTrouble> troubles;
+        int opened = 0;
         bool onMainThread = true;
-        engine.onFailure = [&](const std::string& why) {
+        engine.onFailure = [&](CameraTrouble trouble, const std::string& why) {
             onMainThread = onMainThread && QThread::currentThread() == qApp->thread();
             failures.push_back(why);
+            troubles.push_back(trouble);
         };
+        engine.onOpen = [&] { ++opened; };
         ASSERT_TRUE(engine.available());
         engine.start();
         ASSERT_TRUE(runUntil([&] { return !failures.empty(); }));
         EXPECT_EQ(failures, std::vector<std::string>{c.reason});
+        EXPECT_EQ(troubles, std::vector<CameraTrouble>{c.trouble});
         EXPECT_TRUE(onMainThread);
+        EXPECT_EQ(opened, c.first == Step::stopAfterFrames ? 1 : 0);
         EXPECT_TRUE(engine.available()) << "a camera that failed is tried again";
 
         const int framesBefore = camera->frames;
@@ -69,8 +79,35 @@ TEST(CameraRecovery, AFailedCameraIsReportedOnceOnTheMainThreadAndWorksWhenStart
             [&] { return camera->frames > framesBefore && engine.processed > readBefore; }));
         EXPECT_EQ(camera->made, 2) << "the second start opens the device afresh";
         EXPECT_EQ(failures.size(), 1u);
+        EXPECT_TRUE(runUntil([&] { return opened == (c.first == Step::stopAfterFrames ? 2 : 1); }));
         engine.stop();
     }
+}
+
+TEST(CameraRecovery, ACameraPluggedInAfterStartIsUsedOnTheNextStart) {
+    needApplication();
+    auto camera = std::make_shared<test::FakeCamera>(std::deque<Step>{});
+    camera->plugged = false;
+    GazeEngine::Options options;
+    options.camera = camera;
+    GazeEngine engine(options);
+    std::vector<CameraTrouble> troubles;
+    int notices = 0, opened = 0;
+    engine.onFailure = [&](CameraTrouble t, const std::string&) { troubles.push_back(t); };
+    engine.onDevices = [&] { ++notices; };
+    engine.onOpen = [&] { ++opened; };
+    EXPECT_FALSE(engine.available());
+    engine.start();
+    ASSERT_TRUE(runUntil([&] { return !troubles.empty(); }));
+    EXPECT_EQ(troubles, std::vector<CameraTrouble>{CameraTrouble::missing});
+
+    camera->plug(true);
+    EXPECT_EQ(notices, 1);
+    EXPECT_TRUE(engine.available());
+    engine.start();
+    EXPECT_TRUE(runUntil([&] { return opened == 1 && camera->frames > 0; }));
+    EXPECT_EQ(camera->made, 1);
+    engine.stop();
 }
 
 TEST(CameraRecovery, QuittingDoesNotWaitForAStalledRead) {

@@ -19,6 +19,11 @@ public:
             problem_ = "camera /dev/video0 cannot be opened";
             return false;
         }
+        if (step_ == FakeCamera::Step::busy) {
+            problem_ = "camera /dev/video0 is in use by obs";
+            trouble_ = CameraTrouble::busy;
+            return false;
+        }
         return true;
     }
 
@@ -27,10 +32,12 @@ public:
             camera_->stalled = true;
             gate_.wait();
             problem_ = "camera /dev/video0 stopped sending frames";
+            trouble_ = CameraTrouble::stopped;
             return std::nullopt;
         }
         if (step_ == FakeCamera::Step::stopAfterFrames && sent_ == 3) {
             problem_ = "camera /dev/video0 stopped sending frames";
+            trouble_ = CameraTrouble::stopped;
             return std::nullopt;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(33));
@@ -42,6 +49,7 @@ public:
     void close() override {}
     bool live() const override { return true; }
     std::string problem() const override { return problem_; }
+    CameraTrouble trouble() const override { return trouble_; }
 
 private:
     FakeCamera::Step step_;
@@ -50,6 +58,7 @@ private:
     std::function<double()> clock_;
     int sent_ = 0;
     std::string problem_;
+    CameraTrouble trouble_ = CameraTrouble::failed;
 };
 
 } // namespace
@@ -59,7 +68,8 @@ std::unique_ptr<FrameSource> FakeCamera::make(std::function<double()> clock) {
     Step step = Step::works;
     if (!script_.empty()) {
         step = script_.front();
-        script_.pop_front();
+        if (!always_ || script_.size() > 1)
+            script_.pop_front();
     }
     ++made;
     return std::make_unique<Source>(step, shared_from_this(), released_, std::move(clock));

@@ -14,17 +14,27 @@
 namespace helm::test {
 
 // A camera whose every switching-on follows the next step of a script: it cannot be opened,
-// sends a few frames and stops, sends grey frames at 30 a second until closed, or holds its
-// first read until released. Once the script is used up it keeps working. Made with
-// std::make_shared: its sources keep it alive, also one abandoned in a stalled read.
+// another program holds it, it sends a few frames and stops, sends grey frames at 30 a second
+// until closed, or holds its first read until released. Once the script is used up it keeps
+// working (or, with `always`, keeps to its last step). It can be unplugged and plugged in. Made
+// with std::make_shared: its sources keep it alive, also one abandoned in a stalled read.
 class FakeCamera : public CameraSource, public std::enable_shared_from_this<FakeCamera> {
 public:
-    enum class Step { failOpen, stopAfterFrames, works, stall };
+    enum class Step { failOpen, busy, stopAfterFrames, works, stall };
 
-    explicit FakeCamera(std::deque<Step> script) : script_(std::move(script)) {}
+    explicit FakeCamera(std::deque<Step> script, bool always = false)
+        : script_(std::move(script)), always_(always) {}
 
-    bool present() const override { return true; }
+    bool present() const override { return plugged; }
     std::unique_ptr<FrameSource> make(std::function<double()> clock) override;
+    void watch(std::function<void()> changed) override { changed_ = std::move(changed); }
+    // Plugs the camera in or out and tells the watcher, as the device folder would.
+    void plug(bool in) {
+        plugged = in;
+        if (changed_)
+            changed_();
+    }
+    std::atomic<bool> plugged{true};
 
     // Sources made so far, and frames read from all of them.
     std::atomic<int> made{0};
@@ -36,6 +46,8 @@ public:
 private:
     std::mutex mutex_;
     std::deque<Step> script_;
+    bool always_;
+    std::function<void()> changed_;
     std::promise<void> gate_;
     std::shared_future<void> released_ = gate_.get_future().share();
 };

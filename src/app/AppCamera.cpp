@@ -1,0 +1,180 @@
+// The camera's switch: on and off at the user's and the runs' asking, off when nobody is there,
+// and a camera that is missing, busy or failing tried again, later each time, until it runs.
+#include "app/App.h"
+#include "app/Log.h"
+#include "gaze/camera/GazeEngine.h"
+
+#include <memory>
+
+namespace helm {
+
+std::string App::cameraSentence(CameraTrouble trouble) {
+    switch (trouble) {
+    case CameraTrouble::missing:
+        return "No camera found";
+    case CameraTrouble::refused:
+        return "Camera not allowed for this user";
+    case CameraTrouble::busy:
+        return "Camera in use by another program";
+    case CameraTrouble::stopped:
+        return "Camera stopped sending pictures";
+    case CameraTrouble::failed:
+        break;
+    }
+    return "Camera can't be opened";
+}
+
+void App::setCamera(bool on, const std::string& why) {
+    if (on) {
+        cameraAway = false;
+        if (cameraOn) {
+            return;
+        }
+        cameraWanted = true;
+        ++cameraTry_; // asked for now: whatever retry was due waits no longer
+        cameraRetry.reset();
+        if (!gaze().available()) {
+            troubled(CameraTrouble::missing, "camera: none found");
+            scheduleCameraRetry();
+            refresh();
+            return;
+        }
+        cameraOn = true;
+        feed.setCameraOn(true);
+        gaze().start();
+    } else {
+        cameraAway = false;
+        if (!cameraOn && !cameraWanted) {
+            return;
+        }
+        cameraWanted = false;
+        cameraTrouble.reset();
+        ++cameraTry_;
+        cameraRetry.reset();
+        afterCameraOpens_ = {};
+        cameraOn = false;
+        feed.setCameraOn(false);
+        gaze().stop();
+        if (recorder) {
+            recorder->stop("the camera stopped");
+        }
+    }
+    log("camera " + std::string(on ? "on" : "off") + " (" + why + ")");
+    refresh();
+}
+
+void App::troubled(CameraTrouble trouble, const std::string& why) {
+    const std::string sentence = cameraSentence(trouble);
+    if (cameraTrouble != sentence) {
+        log(why);
+    }
+    cameraTrouble = sentence;
+}
+
+// Capture has already ended: the camera shows as off, and is tried again while it is wanted.
+void App::cameraFailed(CameraTrouble trouble, const std::string& why) {
+    if (!cameraSwitchedOn()) {
+        return; // switched off meanwhile
+    }
+    const std::string sentence = cameraSentence(trouble);
+    if (cameraOn) {
+        cameraOn = false;
+        feed.setCameraOn(false);
+        gaze().stop();
+        // The movie ends with the camera; a cut-off film is no recording.
+        if (recorder) {
+            recorder->stop("the camera stopped");
+        }
+        log("camera off (" + why + ")");
+        cameraTrouble = sentence;
+    } else {
+        // Each failed retry is no news; a new reason is.
+        troubled(trouble, "camera off (" + why + ")");
+    }
+    if (afterCameraOpens_) {
+        afterCameraOpens_ = {};
+        refuseRun(waitingRun_, sentence);
+    } else if (calibrator || checking) {
+        endRun(sentence);
+    }
+    scheduleCameraRetry();
+    refresh();
+}
+
+void App::scheduleCameraRetry() {
+    const double wait = cameraRetry.failed();
+    after(wait, [this, alive = std::weak_ptr<int>(alive_), attempt = ++cameraTry_] {
+        if (alive.lock() && attempt == cameraTry_) {
+            retryCamera();
+        }
+    });
+}
+
+void App::retryCamera() {
+    if (!cameraWanted || cameraOn) {
+        return;
+    }
+    if (!gaze().available()) {
+        // Nothing to open; a camera plugged in is noticed, and looked for again later too.
+        troubled(CameraTrouble::missing, "camera: none found");
+        scheduleCameraRetry();
+        refresh();
+        return;
+    }
+    cameraRetryWhy_ = "tried again";
+    gaze().start(); // it opens or fails, and says which
+}
+
+void App::cameraOpened() {
+    if (!cameraSwitchedOn()) {
+        return;
+    }
+    ++cameraTry_;
+    cameraRetry.reset();
+    if (!cameraOn) {
+        cameraOn = true;
+        feed.setCameraOn(true);
+        log("camera on (" + cameraRetryWhy_ + ")");
+    }
+    cameraTrouble.reset();
+    if (auto run = std::exchange(afterCameraOpens_, {})) {
+        run();
+    }
+    refresh();
+}
+
+void App::camerasChanged() {
+    refreshGuide();
+    if (!cameraSwitchedOn()) {
+        return;
+    }
+    if (!gaze().available()) {
+        if (cameraOn) {
+            cameraFailed(CameraTrouble::missing, "camera unplugged");
+        }
+        return;
+    }
+    if (!cameraOn) {
+        ++cameraTry_;
+        cameraRetry.reset();
+        cameraRetryWhy_ = "plugged in";
+        gaze().start();
+    }
+}
+
+void App::nobodyThere() {
+    // A recording asks the user to look away and leave for up to 12 s; switching off would end
+    // its movie.
+    if (!cameraOn || recorder) {
+        return;
+    }
+    cameraOn = false;
+    cameraWanted = false;
+    cameraAway = true;
+    feed.setCameraOn(false);
+    gaze().stop();
+    log("camera off (nobody there for 10 s)");
+    refresh();
+}
+
+} // namespace helm

@@ -1,0 +1,334 @@
+// The camera's switch and runs without a picture: a camera missing, busy, plugged in late,
+// switched off by the user; calibrations and checks that cannot read it.
+#include "AppFixture.h"
+#include "app/TestPort.h"
+#include "gaze/camera/FakeCamera.h"
+#include "gaze/camera/GazeEngine.h"
+#include "platform/sim/FakeDisplaySource.h"
+#include "platform/sim/SimInput.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+
+#include <map>
+
+using namespace helm;
+
+namespace {
+
+using Step = test::FakeCamera::Step;
+using Type = InputEvent::Type;
+
+struct AppCameraTest : ::testing::Test, test::AppFixture {
+    double now = 100;
+    std::multimap<double, std::function<void()>> timers; // by the time they are due
+    int scheduled = 0;                                   // timers set so far
+    SimInput* input = nullptr;
+
+    // A launched program over the camera; outside simulation mode unless args say so.
+    std::unique_ptr<App> launch(std::shared_ptr<test::FakeCamera> camera,
+                                std::vector<std::string> args = {}) {
+        defaults.set("onboarded", true);
+        Platform p = simPlatform();
+        auto sim = std::make_unique<SimInput>();
+        input = sim.get();
+        p.input = std::move(sim);
+        p.displays = std::make_unique<FakeDisplaySource>(std::vector<DisplayInfo>{
+            test::display(0, 0, 1920, 1080), test::display(1, 1920, 1920, 1080)});
+        auto app = make(std::move(args), std::move(p));
+        app->gazeClock = [this] { return now; };
+        app->noteClock = [this] { return now; };
+        app->later = [this](double secs, std::function<void()> fn) {
+            timers.emplace(now + secs, std::move(fn));
+            ++scheduled;
+        };
+        app->makeGaze = [camera] {
+            GazeEngine::Options o;
+            o.camera = camera;
+            o.face.modelPath = "/nonexistent/landmarks.dat"; // frames read as faceless, quickly
+            return std::make_unique<GazeEngine>(std::move(o));
+        };
+        app->applicationDidFinishLaunching();
+        Layout desk;
+        for (int n : {1, 2}) {
+            Screen s = test::pcScreen("mac/" + std::to_string(n), n);
+            s.display = n - 1;
+            s.yaw = n == 1 ? -20 : 20;
+            s.learned = true;
+            desk.screens.push_back(s);
+        }
+        app->setLayout(desk);
+        return app;
+    }
+
+    // Runs the main thread's events until done() holds or `limit` ms have passed.
+    static bool settle(const std::function<bool()>& done, int limit = 10000) {
+        QElapsedTimer clock;
+        clock.start();
+        while (!done() && clock.elapsed() < limit)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        return done();
+    }
+    // Moves the clock on and runs the timers that came due, oldest first; how many ran.
+    int advance(double secs) {
+        now += secs;
+        int ran = 0;
+        while (!timers.empty() && timers.begin()->first <= now) {
+            auto fn = std::move(timers.begin()->second);
+            timers.erase(timers.begin());
+            fn();
+            ++ran;
+        }
+        QCoreApplication::processEvents();
+        return ran;
+    }
+    static InputEvent key(Type type, int code, std::uint64_t flags = 0) {
+        InputEvent e;
+        e.type = type;
+        e.code = code;
+        e.flags = flags;
+        return e;
+    }
+    // Super+Alt+P on this desktop: the Mac's control and option, then P, all let go again.
+    void cameraHotkey(App& app) {
+        const std::uint64_t both = InputEvent::control | InputEvent::option;
+        for (const InputEvent& e :
+             {key(Type::flagsChanged, 59, InputEvent::control), key(Type::flagsChanged, 58, both),
+              key(Type::keyDown, 35, both), key(Type::keyUp, 35, both),
+              key(Type::flagsChanged, 58, InputEvent::control), key(Type::flagsChanged, 59)})
+            app.tapped(e);
+    }
+    bool dimmed(App& app) const {
+        for (const auto& [display, t] : app.overlays.targets())
+            if (t.visible)
+                return true;
+        return false;
+    }
+};
+
+TEST_F(AppCameraTest, ABusyCameraIsTriedLessOftenAndTheHealthLineSaysWhy) {
+    auto camera = std::make_shared<test::FakeCamera>(std::deque<Step>{Step::busy}, true);
+    auto app = launch(camera, {"--test-port", "0"});
+    ASSERT_TRUE(settle([&] { return !app->cameraOn; }));
+    EXPECT_EQ(app->health(), "Camera in use by another program");
+    EXPECT_EQ(app->menuModel.header().detail, "Camera in use by another program");
+
+    InputEvent move;
+    move.dx = 1;
+    for (int i = 0; i < 1000; ++i) {
+        app->tapped(move);
+        const int before = scheduled;
+        if (advance(0.1) > 0) { // 100 s in all; a try's answer sets the next
+            ASSERT_TRUE(settle([&] { return scheduled > before; }));
+        }
+    }
+    // Tried at launch and 1, 2, 4, 8, 16, 32 and 60 s after each failure: not once an event.
+    EXPECT_GE(camera->made, 6);
+    EXPECT_LE(camera->made, 9);
+    EXPECT_EQ(countLogged("camera"), 2) << "on at launch, off with the reason: once";
+    EXPECT_TRUE(wasLogged("camera off (camera /dev/video0 is in use by obs)"));
+    EXPECT_FALSE(app->cameraOn);
+    EXPECT_FALSE(app->feed.cameraOn());
+    EXPECT_EQ(app->health(), "Camera in use by another program");
+
+    // Asked for, it is tried at once; switched off, it is neither tried nor explained.
+    const int made = camera->made;
+    app->setCamera(true, "you asked");
+    EXPECT_TRUE(settle([&] { return camera->made == made + 1 && !app->cameraOn; }));
+    app->setCamera(false, "you asked");
+    EXPECT_FALSE(app->health());
+    advance(120);
+    EXPECT_EQ(camera->made, made + 1);
+    app->applicationWillTerminate();
+}
+
+TEST_F(AppCameraTest, ACameraPluggedInLateOrAgainIsUsedWhileWanted) {
+    auto camera = std::make_shared<test::FakeCamera>(std::deque<Step>{});
+    camera->plugged = false;
+    auto app = launch(camera, {"--test-port", "0"});
+    app->cameraNodes = [&] { return camera->plugged ? std::vector<int>{0} : std::vector<int>{}; };
+    EXPECT_TRUE(wasLogged("camera: none found"));
+    EXPECT_EQ(app->health(), "No camera found");
+    advance(10);
+    EXPECT_EQ(countLogged("camera: none found"), 1) << "looked for again, said once";
+    EXPECT_EQ(camera->made, 0);
+
+    camera->plug(true);
+    ASSERT_TRUE(settle([&] { return app->cameraOn; }));
+    EXPECT_TRUE(wasLogged("camera on (plugged in)"));
+    EXPECT_FALSE(app->cameraTrouble);
+    EXPECT_EQ(app->guide.camera(), OnboardingModel::Camera::allowed);
+
+    camera->plug(false);
+    EXPECT_FALSE(app->cameraOn);
+    EXPECT_TRUE(wasLogged("camera off (camera unplugged)"));
+    EXPECT_EQ(app->health(), "No camera found");
+    EXPECT_EQ(app->guide.camera(), OnboardingModel::Camera::missing);
+    camera->plug(true);
+    EXPECT_TRUE(settle([&] { return app->cameraOn; }));
+    EXPECT_EQ(camera->made, 2);
+
+    // Switched off by the user, a camera plugged in stays unused.
+    app->setCamera(false, "you asked");
+    camera->plug(false);
+    camera->plug(true);
+    settle([] { return false; }, 300); // time for a start that should not come
+    EXPECT_FALSE(app->cameraOn);
+    EXPECT_EQ(camera->made, 2);
+    app->applicationWillTerminate();
+}
+
+TEST_F(AppCameraTest, TheUsersOffHoldsAndOnlyTheAbsenceOffWakes) {
+    struct Case {
+        const char* what;
+        std::function<void(AppCameraTest&, App&)> off;
+        std::function<void(AppCameraTest&, App&)> then;
+        bool on;
+        const char* line; // the log line that turned it on again
+    };
+    auto hotkey = [](AppCameraTest& t, App& app) { t.cameraHotkey(app); };
+    auto away = [](AppCameraTest&, App& app) { app.gaze().onAway(); };
+    auto moves = [](AppCameraTest&, App& app) {
+        InputEvent move;
+        move.dx = 3;
+        for (int i = 0; i < 5; ++i)
+            app.tapped(move);
+    };
+    const Case cases[] = {
+        {"hotkey off, then its key-up and pointer moves", hotkey, moves, false, nullptr},
+        {"menu off, then leaving the menu",
+         [](AppCameraTest&, App& app) { app.setCamera(false, "you asked"); }, moves, false,
+         nullptr},
+        {"nobody there, then a key", away,
+         [](AppCameraTest& t, App& app) { app.tapped(t.key(Type::keyDown, 0)); }, true,
+         "camera on (you're back)"},
+        {"nobody there, then the hotkey", away, hotkey, true, "camera on (you asked)"},
+        {"hotkey off, then Calibrate", hotkey,
+         [](AppCameraTest&, App& app) { app.startCalibration(std::nullopt, true, false); }, true,
+         "camera on (setup)"},
+        {"hotkey off, then following resumed",
+         [](AppCameraTest& t, App& app) {
+             app.togglePause();
+             t.cameraHotkey(app);
+         },
+         [](AppCameraTest&, App& app) { app.togglePause(); }, true, "camera on (you asked)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto app = launch(std::make_shared<test::FakeCamera>(std::deque<Step>{}));
+        ASSERT_TRUE(settle([&] { return app->gaze().processed > 0; }));
+        c.off(*this, *app);
+        ASSERT_FALSE(app->cameraOn);
+        const int before = c.line ? countLogged(c.line) : 0;
+        c.then(*this, *app);
+        EXPECT_EQ(app->cameraOn, c.on);
+        EXPECT_EQ(app->cameraSwitchedOn(), c.on) << "as the toggles show it";
+        if (c.line) {
+            EXPECT_EQ(countLogged(c.line), before + 1);
+        }
+        app->stopCalibration();
+        app->applicationWillTerminate();
+    }
+}
+
+TEST_F(AppCameraTest, ARunWithoutAPictureSaysSoAndLeavesTheScreensLit) {
+    struct Case {
+        const char* what;
+        Step step;
+        bool sim;
+        bool dims;            // the screens go dark at first (simulation mode only logs them)
+        std::string sentence; // in the guide and the note
+        std::string line;
+    };
+    const Case cases[] = {
+        {"a camera that never opens", Step::failOpen, false, false,
+         "Camera can't be opened. Calibration needs a picture from the camera.",
+         "calibration not started: camera can't be opened"},
+        {"a camera that stops", Step::stopAfterFrames, false, true,
+         "Camera stopped sending pictures. Calibration stopped; nothing was stored.",
+         "calibration stopped: camera stopped sending pictures"},
+        {"a camera that goes quiet", Step::stall, false, true,
+         "No picture from the camera for 5 s. Calibration stopped; nothing was stored.",
+         "calibration stopped: no picture from the camera for 5 s"},
+        {"the test port goes quiet", Step::works, true, false,
+         "No picture from the camera for 5 s. Calibration stopped; nothing was stored.",
+         "calibration stopped: no picture from the camera for 5 s"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto camera = std::make_shared<test::FakeCamera>(std::deque<Step>{c.step}, true);
+        auto app =
+            launch(camera, c.sim ? std::vector<std::string>{"--test-port", "0", "--no-camera"}
+                                 : std::vector<std::string>{});
+        if (c.step == Step::failOpen) {
+            ASSERT_TRUE(settle([&] { return !app->cameraOn; })); // it failed once already
+        }
+        if (c.step == Step::stall) {
+            ASSERT_TRUE(settle([&] { return camera->stalled.load(); }));
+        }
+        const Layout before = app->layout();
+        const int lines = countLogged(c.line);
+        app->startCalibration(std::nullopt, true, false);
+        EXPECT_EQ(dimmed(*app), c.dims);
+        if (c.step == Step::stall || c.sim) {
+            if (c.sim)
+                TestPort::run("angle 3 1", *app); // a frame, then none
+            advance(4.9);
+            app->checkRunFrames();
+            EXPECT_TRUE(app->calibrator) << "frames are due within 5 s";
+            advance(0.2);
+            app->checkRunFrames();
+        }
+        ASSERT_TRUE(settle([&] { return !app->calibrator && app->guide.runProblem(); }));
+        EXPECT_FALSE(dimmed(*app));
+        EXPECT_FALSE(app->guide.calibrating());
+        EXPECT_EQ(app->guide.runProblem(), c.sentence);
+        EXPECT_EQ(app->hud.note(), c.sentence);
+        EXPECT_EQ(countLogged(c.line), lines + 1);
+        EXPECT_EQ(app->layout(), before) << "nothing stored";
+        if (c.step == Step::stall)
+            camera->release();
+        app->applicationWillTerminate();
+    }
+}
+
+TEST_F(AppCameraTest, NoCameraAtAllRefusesRunsAtOnce) {
+    auto camera = std::make_shared<test::FakeCamera>(std::deque<Step>{});
+    camera->plugged = false;
+    auto app = launch(camera);
+    app->startCheck();
+    EXPECT_FALSE(app->checking);
+    EXPECT_FALSE(dimmed(*app));
+    EXPECT_EQ(app->hud.note(),
+              "No camera found. The accuracy check needs a picture from the camera.");
+    EXPECT_TRUE(wasLogged("accuracy check not started: no camera found"));
+    app->applicationWillTerminate();
+}
+
+TEST_F(AppCameraTest, EscapeEndsARunFromAnyWindowWhileItsTargetsShow) {
+    for (bool check : {false, true}) {
+        SCOPED_TRACE(check ? "accuracy check" : "calibration");
+        auto app = launch(std::make_shared<test::FakeCamera>(std::deque<Step>{}));
+        EXPECT_FALSE(input->escapeGrabbed);
+        if (check)
+            app->startCheck();
+        else
+            app->startCalibration(std::nullopt, true, false);
+        ASSERT_TRUE(app->calibrator || app->checking);
+        EXPECT_TRUE(input->escapeGrabbed);
+        EXPECT_TRUE(dimmed(*app));
+        input->send(key(Type::keyDown, 53));
+        input->send(key(Type::keyUp, 53));
+        EXPECT_FALSE(app->calibrator || app->checking);
+        EXPECT_FALSE(dimmed(*app));
+        EXPECT_FALSE(input->escapeGrabbed) << "Escape is the focused window's again";
+        EXPECT_TRUE(app->swallowedKeys.empty());
+        EXPECT_TRUE(
+            wasLogged(check ? "accuracy check stopped: Escape" : "calibration stopped: Escape"));
+        EXPECT_FALSE(app->guide.runProblem()) << "the user's own stop needs no explaining";
+        app->applicationWillTerminate();
+    }
+}
+
+} // namespace
