@@ -189,7 +189,6 @@ void App::stopRunByEscape() {
         stopCheck();
         log("accuracy check stopped: Escape");
     }
-    hideTargets();
 }
 
 void App::nextPrompt() {
@@ -323,6 +322,7 @@ void App::finishCalibration() {
 }
 
 void App::stopCalibration() {
+    afterCameraOpens_ = {}; // a run waiting for the camera is stopped too
     calibrator.reset();
     ++calRun;
     guide.setCalibrating(false);

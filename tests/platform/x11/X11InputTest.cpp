@@ -185,6 +185,21 @@ TEST_F(X11InputTest, HotkeyFromAnotherProgramIsSwallowedAndSeenOnceWithControlOp
     }
 }
 
+TEST_F(X11InputTest, EscapeReservedReachesOnlyUsAndIsTheFocusedWindowsAgainAfter) {
+    other.focusWindow();
+    for (bool held : {true, false}) {
+        SCOPED_TRACE(held);
+        input->grabEscape(held);
+        events.clear();
+        other.keysReceived();
+        other.key(XK_Escape, true);
+        other.key(XK_Escape, false);
+        ASSERT_TRUE(waitFor([&] { return count(Type::keyUp, 53) == 1; }));
+        EXPECT_EQ(count(Type::keyDown, 53), 1) << "seen either way";
+        EXPECT_EQ(other.keysReceived(), held ? 0 : 2);
+    }
+}
+
 TEST_F(X11InputTest, HotkeyHeldByAnotherClientIsLoggedNotFatal) {
     KeyCode p = XKeysymToKeycode(other.dpy, XK_p);
     XGrabKey(other.dpy, p, Mod4Mask | Mod1Mask, DefaultRootWindow(other.dpy), False, GrabModeAsync,
