@@ -151,6 +151,9 @@ void App::camerasChanged() {
     if (!gaze().available()) {
         if (cameraOn) {
             cameraFailed(CameraTrouble::missing, "camera unplugged");
+        } else {
+            troubled(CameraTrouble::missing, "camera: none found");
+            refresh();
         }
         return;
     }

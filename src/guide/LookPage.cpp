@@ -11,6 +11,7 @@
 #include "windows/MapSwitcher.h"
 #include "windows/SettingsKit.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -81,6 +82,22 @@ protected:
 
 private:
     bool portrait_;
+};
+
+// The card takes its lines at the height they hint, which for a wrapped text is too few lines
+// at the card's width: the line asks for the height its text takes at the width it got.
+class FitHeight : public QObject {
+public:
+    using QObject::QObject;
+    static void fit(QLabel* l) { l->setMinimumHeight(l->heightForWidth(l->width())); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Resize) {
+            fit(static_cast<QLabel*>(watched));
+        }
+        return false;
+    }
 };
 
 } // namespace
@@ -171,6 +188,7 @@ LookPage::LookPage(OnboardingModel& model, DeskModel& desk, Defaults& defaults, 
     problemLine->addWidget(new SymbolIcon("exclamationmark.triangle.fill", 13, gWarn, 18), 0,
                            Qt::AlignTop);
     problemText_ = GuideBlocks::text("", 13, gWarn, QFont::DemiBold, true);
+    problemText_->installEventFilter(new FitHeight(problemText_));
     problemLine->addWidget(problemText_, 1);
     card->content()->addWidget(problem_);
 
@@ -225,6 +243,7 @@ void LookPage::sync() {
     GuideBlocks::setText(resultText_, model.checkResult().value_or(""));
     problem_->setVisible(!calibrating && model.runProblem().has_value());
     GuideBlocks::setText(problemText_, model.runProblem().value_or(""));
+    FitHeight::fit(problemText_);
 }
 
 // The map is made with its target; a new target makes a new map.
