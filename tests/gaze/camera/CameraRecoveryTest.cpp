@@ -84,32 +84,6 @@ TEST(CameraRecovery, AFailedCameraIsReportedOnceOnTheMainThreadAndWorksWhenStart
     }
 }
 
-TEST(CameraRecovery, ACameraPluggedInAfterStartIsUsedOnTheNextStart) {
-    needApplication();
-    auto camera = std::make_shared<test::FakeCamera>(std::deque<Step>{});
-    camera->plugged = false;
-    GazeEngine::Options options;
-    options.camera = camera;
-    GazeEngine engine(options);
-    std::vector<CameraTrouble> troubles;
-    int notices = 0, opened = 0;
-    engine.onFailure = [&](CameraTrouble t, const std::string&) { troubles.push_back(t); };
-    engine.onDevices = [&] { ++notices; };
-    engine.onOpen = [&] { ++opened; };
-    EXPECT_FALSE(engine.available());
-    engine.start();
-    ASSERT_TRUE(runUntil([&] { return !troubles.empty(); }));
-    EXPECT_EQ(troubles, std::vector<CameraTrouble>{CameraTrouble::missing});
-
-    camera->plug(true);
-    EXPECT_EQ(notices, 1);
-    EXPECT_TRUE(engine.available());
-    engine.start();
-    EXPECT_TRUE(runUntil([&] { return opened == 1 && camera->frames > 0; }));
-    EXPECT_EQ(camera->made, 1);
-    engine.stop();
-}
-
 TEST(CameraRecovery, QuittingDoesNotWaitForAStalledRead) {
     needApplication();
     auto camera = std::make_shared<test::FakeCamera>(std::deque<Step>{Step::stall});
