@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/ClipOrder.h"
 #include "app/CameraRetry.h"
+#include "app/ClipOrder.h"
 #include "app/CommandLine.h"
 #include "app/Glide.h"
 #include "app/HostName.h"
