@@ -494,9 +494,6 @@ private:
     void recordStep(int run, std::size_t i,
                     const std::shared_ptr<const std::vector<Script::Item>>& plan,
                     const Layout& start);
-    // The PC that owns the screen, when it is connected now.
-    std::optional<std::string> recordAgent(const std::string& id) const;
-    void hideRecordTargets();
     void after(double secs, std::function<void()> fn);
 
     // AppFocus.cpp
