@@ -58,7 +58,7 @@ void App::setUpGuide() {
         log("screen " + id + " portrait=" + (portrait ? "true" : "false"));
     };
     guide.onMute = [this](bool muted) { voice.muted = muted || simOnly_; };
-    guide.onIdentify = [] { log("guide: show numbers on screens"); };
+    guide.onIdentify = [this] { identify(); };
     guide.onPairAnswer = [this](bool ok) { hub().confirmPairing(ok); };
     guide.onFinish = [this] {
         d.set("onboarded", true);

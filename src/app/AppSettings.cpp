@@ -98,10 +98,8 @@ void App::setUpSettings() {
             newSecret();
         }
     };
-    // The guide's pages, the screen numbers and the try-out come with their own work; until
-    // then those actions are only logged.
     s.onAddPC = [this] { addPCInGuide(); };
-    s.onIdentify = [] { log("settings: show numbers on screens"); };
+    s.onIdentify = [this] { identify(); };
     s.onReset = [this] { resetDefaults(); };
     s.onRecord = [this, closeWindow] {
         closeWindow();

@@ -1,13 +1,16 @@
 // The set-up guide wired to the application: pairing offered only on the connect page, the
 // calibration stopped when the guide leaves it, the refresh and finishing the guide.
 #include "CalFixture.h"
+#include "guide/OnboardingView.h"
 #include "link/Hub.h"
+#include "link/Wire.h"
 #include "support/FakeAgent.h"
 #include "windows/SettingsModel.h"
 
 #include "app/GuideWindow.h"
 
 #include <QLineEdit>
+#include <QPushButton>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -87,6 +90,55 @@ TEST_F(AppGuideTest, TheGuidesStopHidesEveryScreenOfConnectedPCs) {
     std::vector<std::string> twice = hidden; // the run's own stop, then the guide's
     twice.insert(twice.end(), hidden.begin(), hidden.end());
     EXPECT_EQ(pcLines, twice);
+}
+
+TEST_F(AppGuideTest, ShowNumbersOnScreensInTheGuideAndTheSettingsShowsThem) {
+    struct Case {
+        const char* where;
+        const char* button;
+        std::function<QWidget*(App&)> open; // the window holding the button
+    };
+    const Case cases[] = {
+        {"guide", "Show the numbers on my screens",
+         [](App& a) {
+             a.guide.setStep(4);
+             a.openGuide();
+             return a.guideWindow();
+         }},
+        {"settings", "Show numbers on screens",
+         [](App& a) {
+             a.settings().setTab("computers");
+             a.openSettings();
+             return a.settingsWindow();
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.where);
+        auto app = makeCal({"--test-port", "0", "--no-camera"});
+        app->makeGuideView = [this](OnboardingModel& m, DeskModel& d) {
+            return std::unique_ptr<QWidget>(std::make_unique<OnboardingView>(m, d, defaults));
+        };
+        app->applicationDidFinishLaunching();
+        app->setLayout(test::calDesk());
+        app->connected = {"pc1"};
+        QWidget* window = c.open(*app);
+        QCoreApplication::processEvents();
+        QPushButton* pressed = nullptr;
+        for (QPushButton* b : window->findChildren<QPushButton*>())
+            if (b->text() == c.button && b->isVisible())
+                pressed = b;
+        ASSERT_TRUE(pressed);
+        const std::size_t before = logged().size();
+        pcLines.clear();
+        pressed->click();
+        const std::vector<std::string> lines = logged();
+        const std::vector<std::string> shown(lines.begin() + before, lines.end());
+        EXPECT_EQ(shown,
+                  (std::vector<std::string>{"target (test mode, not shown): screen 1 number",
+                                            "target (test mode, not shown): screen 2 number"}));
+        EXPECT_EQ(pcLines, std::vector<std::string>{"pc1 " + Wire::overlay(0, "id", 3)});
+        app->applicationWillTerminate();
+    }
 }
 
 TEST_F(AppGuideTest, FinishingIsRememberedAndTheNextLaunchLeavesTheGuideClosed) {
