@@ -241,9 +241,15 @@ protected:
         };
     }
 
+    int status = -1;
+    std::string errors; // the replay's own and anything the video library printed
+
     std::string run(const std::string& where) {
         std::ostringstream out;
-        Replay::run(where, out, reader());
+        std::ostringstream err;
+        testing::internal::CaptureStderr();
+        status = Replay::run(where, out, err, reader());
+        errors = err.str() + testing::internal::GetCapturedStderr();
         return out.str();
     }
 };
@@ -262,6 +268,8 @@ TEST_F(ReplayRun, PrintsTheTable) {
                              "keyboard         33   100.0%   100.0%   100.0%   100.0%\n"
                              "screen           66   100.0%   100.0%   100.0%   100.0%\n"
                              "all             198    83.3%    83.3%    83.3%    83.3%\n");
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(errors, "");
 }
 
 TEST_F(ReplayRun, WithoutScoredPromptsPrintsZeroTotals) {
@@ -272,18 +280,34 @@ TEST_F(ReplayRun, WithoutScoredPromptsPrintsZeroTotals) {
                              "all               0     0.0%     0.0%     0.0%     0.0%\n");
 }
 
-TEST_F(ReplayRun, MissingFilesSayWhat) {
-    record(session(tour));
-    std::filesystem::remove(folder() + "/clip.mov");
-    EXPECT_EQ(run(folder()),
-              "replay: 0 frames, 17 steps\n"
-              "replay (mix 0.0): setup step 1 (camera) was never steady enough to capture\n"
-              "replay (mix 0.5): setup step 1 (camera) was never steady enough to capture\n"
-              "replay (mix 1.0): setup step 1 (camera) was never steady enough to capture\n");
-    std::filesystem::remove(folder() + "/script.json");
-    EXPECT_EQ(run(folder()), "replay: no script.json in " + folder() + "\n");
-    std::ofstream(folder() + "/script.json") << "{\"layout\":";
-    EXPECT_EQ(run(folder()), "replay: no script.json in " + folder() + "\n");
+TEST_F(ReplayRun, UnreadableFilesGetOneLineAndStatusOne) {
+    const std::string movie = folder() + "/clip.mov";
+    const std::string script = folder() + "/script.json";
+    struct Case {
+        const char* what;
+        std::function<void()> spoil;
+        std::string line;
+    };
+    const Case cases[] = {
+        {"no movie", [&] { std::filesystem::remove(movie); },
+         "replay: video " + movie + " cannot be opened\n"},
+        {"an empty movie", [&] { std::ofstream{movie}; },
+         "replay: video " + movie + " cannot be opened\n"},
+        {"a truncated movie",
+         [&] { std::filesystem::resize_file(movie, std::filesystem::file_size(movie) / 2); },
+         "replay: video " + movie + " cannot be opened\n"},
+        {"no script", [&] { std::filesystem::remove(script); },
+         "replay: no script.json in " + folder() + "\n"},
+        {"a cut script", [&] { std::ofstream(script) << "{\"layout\":"; },
+         "replay: no script.json in " + folder() + "\n"},
+    };
+    for (const Case& c : cases) {
+        record(session(tour));
+        c.spoil();
+        EXPECT_EQ(run(folder()), "") << c.what;
+        EXPECT_EQ(errors, c.line) << c.what;
+        EXPECT_EQ(status, 1) << c.what;
+    }
 }
 
 TEST_F(ReplayRun, SamplesAtMostOneFrameIn37Of600Seconds) {
