@@ -1,6 +1,8 @@
 #include "AppFixture.h"
 
+#include "gaze/camera/GazeEngine.h"
 #include "link/Hub.h"
+#include "link/MacClipboard.h"
 #include "platform/sim/MemorySecretStore.h"
 #include "platform/sim/RecordingWorkspace.h"
 #include "windows/SettingsModel.h"
@@ -11,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 namespace helm {
 namespace {
@@ -117,6 +120,48 @@ TEST_F(AppSettingsTest, UnsavedKeysStartNothing) {
     EXPECT_TRUE(workspace->started.empty());
     QCoreApplication::processEvents();
     EXPECT_EQ(quits, 0);
+}
+
+TEST_F(AppSettingsTest, RecordingWithoutACameraKeepsTheWindowAndSaysWhy) {
+    for (bool camera : {false, true}) {
+        SCOPED_TRACE(camera);
+        auto app = launch({"--test-port", "0", "--no-camera"});
+        app->makeGaze = [camera] {
+            GazeEngine::Options o;
+            o.present = [camera] { return camera; };
+            return std::make_unique<GazeEngine>(std::move(o));
+        };
+        app->applicationDidFinishLaunching();
+        app->openSettings();
+        app->settings().onRecord();
+        EXPECT_EQ(app->settingsWindow()->isVisible(), !camera);
+        EXPECT_EQ(app->settings().recordMessage().has_value(), !camera);
+    }
+}
+
+TEST_F(AppSettingsTest, ShowReceivedFilesMakesThePrivateFolderOrSaysWhereItIs) {
+    QTemporaryDir data;
+    qputenv("XDG_DATA_HOME", data.path().toUtf8());
+    const std::string inbox = MacClipboard::inbox();
+    ASSERT_EQ(inbox, data.path().toStdString() + "/com.pardwell.pivmor/Received");
+    for (bool manager : {true, false}) {
+        SCOPED_TRACE(manager);
+        std::filesystem::remove_all(inbox);
+        auto app = launch({"--test-port", "0", "--no-camera"});
+        if (!manager)
+            workspace->noFolders = "no file manager is installed";
+        app->applicationDidFinishLaunching();
+        app->settings().onShowReceived();
+        EXPECT_EQ(workspace->opened,
+                  manager ? std::vector<std::string>{inbox} : std::vector<std::string>{});
+        EXPECT_EQ(std::filesystem::status(inbox).permissions(), std::filesystem::perms::owner_all);
+        EXPECT_EQ(app->settings().receivedMessage(),
+                  manager ? std::nullopt
+                          : std::optional<std::string>("Received files are in " + inbox +
+                                                       ". It couldn't be shown: no file manager "
+                                                       "is installed."));
+    }
+    qunsetenv("XDG_DATA_HOME");
 }
 
 TEST_F(AppSettingsTest, CancellingChangesNothing) {
