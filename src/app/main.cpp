@@ -83,10 +83,8 @@ int main(int argc, char** argv) {
         }
     }
     App app(commandLine, *defaults, std::move(platform));
-    app.makeGuideView = [&app, &defaults](OnboardingModel& model, DeskModel& desk) {
-        auto view = std::make_unique<OnboardingView>(model, desk, *defaults);
-        view->onOpenCameraSettings = [&app] { app.openSettingsPane(App::SettingsPane::camera); };
-        return std::unique_ptr<QWidget>(std::move(view));
+    app.makeGuideView = [&defaults](OnboardingModel& model, DeskModel& desk) {
+        return std::unique_ptr<QWidget>(std::make_unique<OnboardingView>(model, desk, *defaults));
     };
 
     // SIGTERM ends the event loop in order, so the quit sequence runs.

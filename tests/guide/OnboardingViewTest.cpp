@@ -20,6 +20,8 @@
 #include <QLabel>
 #include <QTest>
 
+#include <algorithm>
+
 #include <cstdlib>
 
 namespace helm {
@@ -168,17 +170,29 @@ TEST(OnboardingView, CameraCardFollowsThePermission) {
     using Camera = OnboardingModel::Camera;
     struct Case {
         Camera camera;
+        std::optional<std::string> note; // what the desktop says of the camera
         std::vector<const char*> shown;
         bool preview;
+        int buttons; // none where there is nothing to open
     };
     const Case cases[] = {
         {Camera::unknown,
+         std::nullopt,
          {"Nothing to ask on this desktop: the camera starts when you choose Allow camera.",
           "Allow camera"},
-         false},
-        {Camera::allowed, {"Camera allowed"}, true},
-        {Camera::blocked, {"The camera is blocked for Helmvantor", "Open Camera settings"}, false},
-        {Camera::missing, {"No camera found"}, false},
+         false,
+         1},
+        {Camera::allowed, std::nullopt, {"Camera allowed"}, true, 0},
+        {Camera::blocked,
+         "/dev/video0 is in use by zoom.",
+         {"The camera is blocked for Helmvantor", "/dev/video0 is in use by zoom."},
+         false,
+         0},
+        {Camera::missing,
+         "No camera is attached.",
+         {"No camera found", "No camera is attached."},
+         false,
+         0},
     };
     for (const Case& c : cases) {
         Guide g;
@@ -187,6 +201,7 @@ TEST(OnboardingView, CameraCardFollowsThePermission) {
         g.model.setStep(1);
         g.settle();
         g.model.setCamera(c.camera);
+        g.model.setCameraNote(c.note);
         g.settle();
         for (const char* name : c.shown) {
             EXPECT_TRUE(g.shows(name)) << name;
@@ -194,10 +209,30 @@ TEST(OnboardingView, CameraCardFollowsThePermission) {
         auto* page = dynamic_cast<CameraAccessPage*>(g.view->page());
         ASSERT_NE(nullptr, page);
         EXPECT_EQ(c.preview, page->preview()->isVisibleTo(page));
+        EXPECT_EQ(page->card()->findChildren<QAbstractButton*>().size(), c.buttons);
         if (auto* allow = g.find<QAbstractButton>("Allow camera")) {
             allow->click();
             EXPECT_TRUE(asked);
         }
+    }
+}
+
+TEST(OnboardingView, KeyboardPageSaysWhatTheServerLacksAndHasNothingToOpen) {
+    for (bool ok : {false, true}) {
+        Guide g;
+        g.model.setAccessOK(ok);
+        g.model.setStep(2);
+        g.settle();
+        EXPECT_EQ(g.shows("Keyboard and mouse allowed"), ok);
+        EXPECT_EQ(g.shows("Keyboard and mouse can't be passed on"), !ok);
+        const QList<QLabel*> labels = g.view->page()->findChildren<QLabel*>();
+        EXPECT_EQ(std::any_of(labels.begin(), labels.end(),
+                              [&](QLabel* l) {
+                                  return l->text().contains("XTEST") &&
+                                         l->isVisibleTo(g.view.get());
+                              }),
+                  !ok);
+        EXPECT_TRUE(g.view->page()->findChildren<QAbstractButton*>().isEmpty());
     }
 }
 
