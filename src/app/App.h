@@ -502,9 +502,9 @@ private:
     void mouseMoved(const Router::Effect& e);
     void keysMoved(const Router::Effect& e);
     void post(const std::string& line, const std::string& pc);
-    // The clipboard follows keyboard focus to another computer; comes with the hand-over.
+    // The clipboard follows keyboard focus to another computer (AppClipboard.cpp).
     void handOffClipboard(const std::string& from, const std::string& to);
-    // The PCs' own input captures follow focus; come with PC input.
+    // The PCs' own input captures follow focus (AppRemote.cpp).
     void updateCaps();
 
     // AppClipboard.cpp
