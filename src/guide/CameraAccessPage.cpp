@@ -50,8 +50,13 @@ void CameraAccessPage::fill(OnboardingModel::Camera camera,
         delete item->widget();
         delete item;
     }
-    auto explain = [](const std::string& s) {
-        return GuideBlocks::text(s, 14, gMuted, QFont::Normal, true);
+    auto explain = [this, c](const std::string& s) {
+        QLabel* l = GuideBlocks::text(s, 14, gMuted, QFont::Normal, true);
+        // The card lays its content out at its natural size, which a wrapped text of several
+        // lines underestimates: each text gets the height its lines take at the card's width.
+        const QMargins m = c->contentsMargins();
+        l->setMinimumHeight(l->heightForWidth(card_->width() - m.left() - m.right()));
+        return l;
     };
     using Camera = OnboardingModel::Camera;
     switch (camera) {

@@ -168,6 +168,9 @@ TEST(OnboardingView, IndicatorNamesEachStepAndItsState) {
 
 TEST(OnboardingView, CameraCardFollowsThePermission) {
     using Camera = OnboardingModel::Camera;
+    const char* missingNote = "No camera is attached (there is no /dev/video device). Plug one "
+                              "in; without it, Super+Alt+1\u20139 and pushing the pointer past "
+                              "the outer edge still switch computers.";
     struct Case {
         Camera camera;
         std::optional<std::string> note; // what the desktop says of the camera
@@ -184,15 +187,12 @@ TEST(OnboardingView, CameraCardFollowsThePermission) {
          1},
         {Camera::allowed, std::nullopt, {"Camera allowed"}, true, 0},
         {Camera::blocked,
-         "/dev/video0 is in use by zoom.",
-         {"The camera is blocked for Helmvantor", "/dev/video0 is in use by zoom."},
+         "/dev/video0 is in use by zoom. Close that program and Helmvantor can use the camera.",
+         {"The camera is blocked for Helmvantor",
+          "/dev/video0 is in use by zoom. Close that program and Helmvantor can use the camera."},
          false,
          0},
-        {Camera::missing,
-         "No camera is attached.",
-         {"No camera found", "No camera is attached."},
-         false,
-         0},
+        {Camera::missing, missingNote, {"No camera found", missingNote}, false, 0},
     };
     for (const Case& c : cases) {
         Guide g;
@@ -210,6 +210,10 @@ TEST(OnboardingView, CameraCardFollowsThePermission) {
         ASSERT_NE(nullptr, page);
         EXPECT_EQ(c.preview, page->preview()->isVisibleTo(page));
         EXPECT_EQ(page->card()->findChildren<QAbstractButton*>().size(), c.buttons);
+        // A note of several lines is shown whole.
+        if (QLabel* note = c.note ? g.find<QLabel>(QString::fromStdString(*c.note)) : nullptr) {
+            EXPECT_GE(note->height(), note->heightForWidth(note->width())) << *c.note;
+        }
         if (auto* allow = g.find<QAbstractButton>("Allow camera")) {
             allow->click();
             EXPECT_TRUE(asked);
