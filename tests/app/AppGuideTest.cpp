@@ -93,27 +93,7 @@ TEST_F(AppGuideTest, TheGuidesStopHidesEveryScreenOfConnectedPCs) {
 }
 
 TEST_F(AppGuideTest, ShowNumbersOnScreensInTheGuideAndTheSettingsShowsThem) {
-    struct Case {
-        const char* where;
-        const char* button;
-        std::function<QWidget*(App&)> open; // the window holding the button
-    };
-    const Case cases[] = {
-        {"guide", "Show the numbers on my screens",
-         [](App& a) {
-             a.guide.setStep(4);
-             a.openGuide();
-             return a.guideWindow();
-         }},
-        {"settings", "Show numbers on screens",
-         [](App& a) {
-             a.settings().setTab("computers");
-             a.openSettings();
-             return a.settingsWindow();
-         }},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.where);
+    for (bool inSettings : {false, true}) {
         auto app = makeCal({"--test-port", "0", "--no-camera"});
         app->makeGuideView = [this](OnboardingModel& m, DeskModel& d) {
             return std::unique_ptr<QWidget>(std::make_unique<OnboardingView>(m, d, defaults));
@@ -121,21 +101,23 @@ TEST_F(AppGuideTest, ShowNumbersOnScreensInTheGuideAndTheSettingsShowsThem) {
         app->applicationDidFinishLaunching();
         app->setLayout(test::calDesk());
         app->connected = {"pc1"};
-        QWidget* window = c.open(*app);
+        app->settings().setTab("computers");
+        app->guide.setStep(4); // the calibration page
+        inSettings ? app->openSettings() : app->openGuide();
+        QWidget* window = inSettings ? app->settingsWindow() : app->guideWindow();
+        const QString button =
+            inSettings ? "Show numbers on screens" : "Show the numbers on my screens";
         QCoreApplication::processEvents();
-        QPushButton* pressed = nullptr;
-        for (QPushButton* b : window->findChildren<QPushButton*>())
-            if (b->text() == c.button && b->isVisible())
-                pressed = b;
-        ASSERT_TRUE(pressed);
         const std::size_t before = logged().size();
         pcLines.clear();
-        pressed->click();
+        for (QPushButton* b : window->findChildren<QPushButton*>())
+            if (b->text() == button && b->isVisible())
+                b->click();
         const std::vector<std::string> lines = logged();
-        const std::vector<std::string> shown(lines.begin() + before, lines.end());
-        EXPECT_EQ(shown,
+        EXPECT_EQ(std::vector<std::string>(lines.begin() + before, lines.end()),
                   (std::vector<std::string>{"target (test mode, not shown): screen 1 number",
-                                            "target (test mode, not shown): screen 2 number"}));
+                                            "target (test mode, not shown): screen 2 number"}))
+            << button.toStdString();
         EXPECT_EQ(pcLines, std::vector<std::string>{"pc1 " + Wire::overlay(0, "id", 3)});
         app->applicationWillTerminate();
     }

@@ -12,6 +12,8 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <map>
+#include <sstream>
 #include <sys/stat.h>
 #include <thread>
 
@@ -206,60 +208,45 @@ TEST_F(AppRecordTest, EachPromptIsSpokenAndShownHereOrOnThePCAtItsTime) {
     l.screens.push_back(test::pcScreen("pc1/9-9-9", 2, "pc1"));
     app->setLayout(l);
     app->connected = {"pc1"};
-    struct Step {
-        double at;                   // seconds into the movie
-        std::string said;            // the sentences begun
-        std::string here;            // this computer's visible targets
-        std::vector<std::string> pc; // the lines to the PC
-    };
-    std::vector<Step> steps;
+    // Each step as "time | sentences begun | targets shown here | lines to the PC".
+    std::vector<std::string> steps;
     std::size_t heard = 0;
     auto look = [&] {
-        Step s{now - 100, "", "", pcLines};
+        std::ostringstream step;
+        step << now - 100 << " |";
         for (; heard < speech->events.size(); ++heard)
-            s.said += speech->events[heard];
+            step << " " << speech->events[heard];
+        step << " |";
         for (const auto& [display, t] : app->overlays.targets())
             if (t.visible)
-                s.here += std::to_string(display) + " " + MacOverlays::text(t.mode);
+                step << " " << display << " " << MacOverlays::text(t.mode);
+        step << " |";
+        for (const std::string& line : pcLines)
+            step << " " << line;
         pcLines.clear();
-        steps.push_back(s);
+        steps.push_back(step.str());
     };
     app->startRecording();
-    look();
-    while (!waiting.empty()) {
+    for (look(); !waiting.empty(); look())
         next(*app);
-        look();
-    }
-    const std::string off = "pc1 " + Wire::overlay(0, "off", 2);
-    // Screen 1 is this computer's, screen 2 the PC's: corners, middles, the closing prompts.
-    const std::map<std::size_t, Step> want = {
-        {0, {0, "say Look at the camera.", "0 camera", {off}}},
-        {3, {8.5, "say Screen 1, top left.", "0 corner(tl)", {off}}},
-        {6, {17.5, "say Bottom left.", "0 corner(bl)", {off}}},
-        {7, {20.5, "say Screen 2, top left.", "", {off, "pc1 " + Wire::overlay(0, "tl", 2)}}},
-        {11, {32.5, "say Look at the middle of screen 1.", "0 number", {off}}},
-        {12,
-         {36.5,
-          "say Look at the middle of screen 2.",
-          "",
-          {off, "pc1 " + Wire::overlay(0, "id", 2)}}},
-        {37, {128.5, "say Done. Thank you!", "", {off}}},
-        {38, {130, "", "", {off}}}, // finished: everything hidden on both sides
+    // Screen 1 is this computer's, screen 2 the PC's; each step first hides both sides.
+    const std::map<std::size_t, std::string> want = {
+        {0, "0 | say Look at the camera. | 0 camera | pc1 o 0 off 2"},
+        {3, "8.5 | say Screen 1, top left. | 0 corner(tl) | pc1 o 0 off 2"},
+        {7, "20.5 | say Screen 2, top left. | | pc1 o 0 off 2 pc1 o 0 tl 2"},
+        {11, "32.5 | say Look at the middle of screen 1. | 0 number | pc1 o 0 off 2"},
+        {12, "36.5 | say Look at the middle of screen 2. | | pc1 o 0 off 2 pc1 o 0 id 2"},
+        {37, "128.5 | say Done. Thank you! | | pc1 o 0 off 2"},
+        {38, "130 | | | pc1 o 0 off 2"}, // finished
     };
     ASSERT_EQ(steps.size(), 39u);
-    for (const auto& [i, w] : want) {
-        EXPECT_DOUBLE_EQ(steps[i].at, w.at) << i;
-        EXPECT_EQ(steps[i].said, w.said) << i;
-        EXPECT_EQ(steps[i].here, w.here) << i;
-        EXPECT_EQ(steps[i].pc, w.pc) << i;
-    }
-    // One sentence for every prompt, when its cue starts.
-    ASSERT_EQ(app->recordCues.size(), 38u);
+    for (const auto& [i, w] : want)
+        EXPECT_EQ(steps[i], w) << i;
+    // One sentence for every prompt, and each cue written at the time it was given.
     EXPECT_EQ(speech->events.size(), 38u);
-    for (std::size_t i = 0; i < 38; ++i) {
-        EXPECT_FALSE(steps[i].said.empty()) << i;
-        EXPECT_DOUBLE_EQ(app->recordCues[i].start, steps[i].at) << i;
-    }
+    ASSERT_EQ(app->recordCues.size(), 38u);
+    for (std::size_t i = 0; i < 38; ++i)
+        EXPECT_DOUBLE_EQ(std::stod(steps[i]), app->recordCues[i].start) << i;
     finalised(*app);
 }
 

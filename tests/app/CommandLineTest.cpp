@@ -23,32 +23,6 @@ TEST(CommandLine, AnOptionAsTheLastArgumentHasNoValue) {
     EXPECT_EQ("a", line({"--x", "a", "--x", "b"}).arg("--x"));
 }
 
-TEST(CommandLine, ReplayAndTestPortWithoutAValueSayHowToUseThem) {
-    const std::string replay =
-        "helmvantor: --replay needs a folder (usage: helmvantor --replay FOLDER)";
-    const std::string port = "helmvantor: --test-port needs a port number (usage: helmvantor "
-                             "--test-port PORT [--no-camera])";
-    struct Case {
-        std::vector<std::string> args;
-        std::optional<std::string> line;
-    };
-    const Case cases[] = {
-        {{}, std::nullopt},
-        {{"--replay", "/rec"}, std::nullopt},
-        {{"--test-port", "0", "--no-camera"}, std::nullopt},
-        {{"--test-port", "abc"}, std::nullopt}, // a value, if not a port: simulation mode
-        {{"--render-guide"}, std::nullopt},     // counts as absent: the program starts
-        {{"--replay"}, replay},
-        {{"--no-camera", "--replay"}, replay},
-        {{"--test-port"}, port},
-        {{"--no-camera", "--test-port"}, port},
-        {{"--test-port", "--replay"}, replay}, // "--replay" is the port's value here
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(line(c.args).missingValue(), c.line) << ::testing::PrintToString(c.args);
-    }
-}
-
 TEST(CommandLine, TestPortValues) {
     struct Case {
         std::vector<std::string> args;

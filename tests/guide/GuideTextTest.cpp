@@ -26,54 +26,37 @@ TEST(GuideTextTest, TheFaceSentenceNamesEachDirectionByItsSign) {
 
 TEST(GuideTextTest, CameraStateAndWhatThePageSaysFromTheNodesAndTheEngine) {
     using Camera = OnboardingModel::Camera;
-    const CameraNode open{"/dev/video0", 0, std::nullopt};
-    const CameraNode meta{"/dev/video1", 0, std::nullopt};
-    const CameraNode denied{"/dev/video0", EACCES, std::nullopt};
-    const CameraNode held{"/dev/video0", 0, "zoom"};
+    auto node = [](int error, std::optional<std::string> holder = {}) {
+        return CameraNode{"/dev/video0", error, std::move(holder)};
+    };
     const std::string missing = "No camera is attached";
-    const std::string group = "Your user may not open /dev/video0. Add yourself to the video "
-                              "group (sudo usermod -aG video $USER), then log out and back in.";
-    const std::string busy =
-        "/dev/video0 is in use by zoom. Close that program and Helmvantor can use the camera.";
+    const std::string group = "Your user may not open /dev/video0. Add yourself to the video";
+    const std::string busy = "/dev/video0 is in use by zoom.";
     struct Case {
         const char* name;
         std::vector<CameraNode> nodes;
         bool engine;
         Camera state;
-        std::string note; // the start of it; empty for none
+        std::string note; // how it starts; empty for none
     };
     const Case cases[] = {
         {"no node", {}, true, Camera::missing, missing},
-        {"not in the video group",
-         {denied, {"/dev/video1", EACCES, {}}},
-         true,
-         Camera::blocked,
-         group},
-        {"not permitted",
-         {{"/dev/video0", EPERM, {}}},
-         false,
-         Camera::blocked,
-         "Your user may not open /dev/video0."},
-        {"one refused, one opens", {denied, meta}, true, Camera::allowed, ""},
-        {"opens, engine has it", {open, meta}, true, Camera::allowed, ""},
-        {"opens, engine found none", {open}, false, Camera::missing, missing},
-        {"busy, engine has it", {{"/dev/video0", EBUSY, {}}}, true, Camera::allowed, ""},
-        {"busy, engine found none", {{"/dev/video0", EBUSY, {}}}, false, Camera::missing, missing},
-        {"held by another program", {held, meta}, true, Camera::blocked, busy},
-        {"held and refused",
-         {denied, {"/dev/video0", EACCES, "zoom"}},
-         true,
-         Camera::blocked,
-         busy},
+        {"not in the video group", {node(EACCES), node(EACCES)}, true, Camera::blocked, group},
+        {"not permitted", {node(EPERM)}, false, Camera::blocked, group},
+        {"one refused, one opens", {node(EACCES), node(0)}, true, Camera::allowed, ""},
+        {"opens, engine has it", {node(0)}, true, Camera::allowed, ""},
+        {"opens, engine found none", {node(0)}, false, Camera::missing, missing},
+        {"busy, engine has it", {node(EBUSY)}, true, Camera::allowed, ""},
+        {"busy, engine found none", {node(EBUSY)}, false, Camera::missing, missing},
+        {"held by another program", {node(0, "zoom"), node(0)}, true, Camera::blocked, busy},
+        {"held and refused", {node(EACCES), node(EACCES, "zoom")}, true, Camera::blocked, busy},
     };
     for (const Case& c : cases) {
         const Camera state = cameraState(c.nodes, c.engine);
         EXPECT_EQ(state, c.state) << c.name;
-        const std::optional<std::string> note = cameraNote(c.nodes, state);
-        if (c.note.empty())
-            EXPECT_EQ(note, std::nullopt) << c.name;
-        else
-            EXPECT_EQ(note.value_or("").rfind(c.note, 0), 0u) << c.name << ": " << *note;
+        const std::string note = cameraNote(c.nodes, state).value_or("");
+        EXPECT_EQ(note.substr(0, c.note.size()), c.note) << c.name;
+        EXPECT_EQ(note.empty(), c.note.empty()) << c.name;
     }
 }
 

@@ -20,8 +20,6 @@
 #include <QLabel>
 #include <QTest>
 
-#include <algorithm>
-
 #include <cstdlib>
 
 namespace helm {
@@ -221,23 +219,12 @@ TEST(OnboardingView, CameraCardFollowsThePermission) {
     }
 }
 
-TEST(OnboardingView, KeyboardPageSaysWhatTheServerLacksAndHasNothingToOpen) {
-    for (bool ok : {false, true}) {
-        Guide g;
-        g.model.setAccessOK(ok);
-        g.model.setStep(2);
-        g.settle();
-        EXPECT_EQ(g.shows("Keyboard and mouse allowed"), ok);
-        EXPECT_EQ(g.shows("Keyboard and mouse can't be passed on"), !ok);
-        const QList<QLabel*> labels = g.view->page()->findChildren<QLabel*>();
-        EXPECT_EQ(std::any_of(labels.begin(), labels.end(),
-                              [&](QLabel* l) {
-                                  return l->text().contains("XTEST") &&
-                                         l->isVisibleTo(g.view.get());
-                              }),
-                  !ok);
-        EXPECT_TRUE(g.view->page()->findChildren<QAbstractButton*>().isEmpty());
-    }
+TEST(OnboardingView, KeyboardPageWithoutInputHasNothingToOpen) {
+    Guide g;
+    g.model.setStep(2);
+    g.settle();
+    EXPECT_TRUE(g.shows("Keyboard and mouse can't be passed on"));
+    EXPECT_TRUE(g.view->page()->findChildren<QAbstractButton*>().isEmpty());
 }
 
 TEST(OnboardingView, ConnectPageShowsCodesAndStatus) {

@@ -6,46 +6,37 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 namespace helm {
 namespace {
 
-// A process folder of our own: pid 10 is this program, each other pid holds what it is given.
+// A process folder of our own, pid 10 being this program: "pid:name:open,open".
 TEST(CameraNodes, TheProgramHoldingANodeIsAnotherProcessWithItOpen) {
     namespace fs = std::filesystem;
-    struct Process {
-        std::string pid;
-        std::string comm; // "" for none
-        std::vector<std::string> open;
+    const std::pair<std::vector<std::string>, std::optional<std::string>> cases[] = {
+        {{"20:bash:/dev/null"}, std::nullopt},
+        {{"10:helmvantor:/dev/video0"}, std::nullopt}, // only this program
+        {{"10:helmvantor:/dev/video0", "33:zoom:/dev/null,/dev/video0"}, "zoom"},
+        {{"20:cheese:/dev/video01"}, std::nullopt},
+        {{"44::/dev/video0"}, "process 44"}, // no name to be read
+        {{"self:x:/dev/video0", "55::"}, std::nullopt},
     };
-    struct Case {
-        const char* what;
-        std::vector<Process> processes;
-        std::optional<std::string> holder;
-    };
-    const Case cases[] = {
-        {"nobody", {{"20", "bash\n", {"/dev/null"}}}, std::nullopt},
-        {"only this program", {{"10", "helmvantor\n", {"/dev/video0"}}}, std::nullopt},
-        {"another program",
-         {{"10", "helmvantor\n", {"/dev/video0"}}, {"33", "zoom\n", {"/dev/null", "/dev/video0"}}},
-         "zoom"},
-        {"a similar name is another node", {{"20", "cheese\n", {"/dev/video01"}}}, std::nullopt},
-        {"no name given", {{"44", "", {"/dev/video0"}}}, "process 44"},
-        {"not a process", {{"self", "x\n", {"/dev/video0"}}}, std::nullopt},
-    };
-    for (const Case& c : cases) {
+    for (const auto& [processes, holder] : cases) {
         QTemporaryDir proc;
         const fs::path root = proc.path().toStdString();
-        for (const Process& p : c.processes) {
-            fs::create_directories(root / p.pid / "fd");
-            if (!p.comm.empty())
-                std::ofstream(root / p.pid / "comm") << p.comm;
-            for (std::size_t fd = 0; fd < p.open.size(); ++fd)
-                fs::create_symlink(p.open[fd], root / p.pid / "fd" / std::to_string(fd));
+        for (const std::string& p : processes) {
+            const std::string pid = p.substr(0, p.find(':'));
+            const std::string name = p.substr(pid.size() + 1, p.rfind(':') - pid.size() - 1);
+            fs::create_directories(root / pid / "fd");
+            if (!name.empty())
+                std::ofstream(root / pid / "comm") << name << "\n";
+            std::stringstream open(p.substr(p.rfind(':') + 1));
+            int fd = 0;
+            for (std::string node; std::getline(open, node, ',');)
+                fs::create_symlink(node, root / pid / "fd" / std::to_string(fd++));
         }
-        // A process whose descriptors this user may not read is passed over.
-        fs::create_directories(root / "55");
-        EXPECT_EQ(programHolding("/dev/video0", root.string(), 10), c.holder) << c.what;
+        EXPECT_EQ(programHolding("/dev/video0", root.string(), 10), holder) << processes[0];
     }
 }
 
