@@ -51,7 +51,7 @@ void replayRecording(benchmark::State& state) {
     const std::string folder = makeRecording(dir);
     for (auto _ : state) {
         std::ostringstream out;
-        helm::Replay::run(folder, out);
+        helm::Replay::run(folder, out, out);
         benchmark::DoNotOptimize(out.str());
     }
     // items/s reads as recorded seconds scored per second.

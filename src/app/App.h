@@ -19,6 +19,7 @@
 #include "gaze/Face.h"
 #include "gaze/GazePicker.h"
 #include "gaze/feed/FeedModel.h"
+#include "guide/CameraState.h"
 #include "guide/MovieRecorder.h"
 #include "guide/OnboardingModel.h"
 #include "guide/Script.h"
@@ -160,7 +161,8 @@ public:
     // The status menu (AppMenu.cpp), built once at launch.
     void buildMenu();
     StatusMenu* menu() const { return menu_.get(); }
-    // Asks for the leave to watch and post input; X11 has nothing to ask, so it re-checks.
+    // Asks for the leave to watch and post input. X11 has nothing to ask: it checks again and,
+    // when the server still lacks what input needs, opens the guide's page that says so.
     void askAccess();
     // The test port, once opened.
     const TestPort* testPort() const { return testPort_.get(); }
@@ -254,12 +256,10 @@ public:
     void confirmInGuide(const std::string& pc, const std::optional<std::string>& code);
     // The user confirmed, but the PC had left before pairing finished: both windows say so.
     void pairLeft(const std::string& pc);
-    enum class SettingsPane { camera, accessibility };
-    void openSettingsPane(SettingsPane pane);
     // The guide's content over its model and the desk; the window stays empty without it.
     std::function<std::unique_ptr<QWidget>(OnboardingModel&, DeskModel&)> makeGuideView;
-    // Test seam: the open result of each camera node (see cameraOpenErrors); /dev when empty.
-    std::function<std::vector<int>()> cameraNodes;
+    // Test seam: the camera nodes as the guide reads them (/dev and /proc when empty).
+    std::function<std::vector<CameraNode>()> cameraNodes;
     // The recipe file built into the program, read once; absent when it cannot be read.
     const std::optional<Jumps::File> jumps = loadJumps();
     // The jump recipe in force for the preferences, read at every use; none for "off".
@@ -538,9 +538,6 @@ private:
     void recordStep(int run, std::size_t i,
                     const std::shared_ptr<const std::vector<Script::Item>>& plan,
                     const Layout& start);
-    // The PC that owns the screen, when it is connected now.
-    std::optional<std::string> recordAgent(const std::string& id) const;
-    void hideRecordTargets();
     void after(double secs, std::function<void()> fn);
 
     // AppFocus.cpp
@@ -549,9 +546,9 @@ private:
     void mouseMoved(const Router::Effect& e);
     void keysMoved(const Router::Effect& e);
     void post(const std::string& line, const std::string& pc);
-    // The clipboard follows keyboard focus to another computer; comes with the hand-over.
+    // The clipboard follows keyboard focus to another computer (AppClipboard.cpp).
     void handOffClipboard(const std::string& from, const std::string& to);
-    // The PCs' own input captures follow focus; come with PC input.
+    // The PCs' own input captures follow focus (AppRemote.cpp).
     void updateCaps();
 
     // AppClipboard.cpp

@@ -58,7 +58,7 @@ void App::setUpGuide() {
         log("screen " + id + " portrait=" + (portrait ? "true" : "false"));
     };
     guide.onMute = [this](bool muted) { voice.muted = muted || simOnly_; };
-    guide.onIdentify = [] { log("guide: show numbers on screens"); };
+    guide.onIdentify = [this] { identify(); };
     guide.onPairAnswer = [this](bool ok) { hub().confirmPairing(ok); };
     guide.onFinish = [this] {
         d.set("onboarded", true);
@@ -104,7 +104,18 @@ void App::guideTick() {
 
 void App::refreshGuide() {
     const bool available = gaze_ && gaze_->available();
-    guide.setCamera(cameraState(cameraNodes ? cameraNodes() : cameraOpenErrors(), available));
+    std::vector<CameraNode> nodes;
+    if (cameraNodes) {
+        nodes = cameraNodes();
+    } else {
+        for (const auto& [path, error] : cameraOpenErrors()) {
+            // Only while our camera is off: the holder is then the reason it is.
+            nodes.push_back({path, error, cameraOn ? std::nullopt : programHolding(path)});
+        }
+    }
+    const OnboardingModel::Camera camera = cameraState(nodes, available);
+    guide.setCamera(camera);
+    guide.setCameraNote(cameraNote(nodes, camera));
     guide.setAccessOK(platform_.input && platform_.input->trusted());
     const std::vector<std::string> addresses =
         platform_.addresses ? platform_.addresses->addresses() : std::vector<std::string>{};
@@ -168,12 +179,6 @@ void App::pairLeft(const std::string& pc) {
     const std::string who = shownPCName(pc) + " left before pairing finished.";
     guide.setPairNote(who + " Press New code and pair it again.");
     settings().setPairNote(who + " Press Add a PC… to pair it again.");
-}
-
-void App::openSettingsPane(SettingsPane pane) {
-    // The desktop has no settings page that grants these: the log says what is missing.
-    log(std::string("settings: no ") + (pane == SettingsPane::camera ? "camera" : "accessibility") +
-        " page to open on this desktop");
 }
 
 } // namespace helm

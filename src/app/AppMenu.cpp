@@ -58,11 +58,12 @@ void App::buildMenu() {
     }
 }
 
-// X11 has nothing to ask: the server either offers input control or not, so look again (the
-// log says what is missing).
 void App::askAccess() {
     installTap(false);
-    openSettingsPane(SettingsPane::accessibility);
+    if (accessMissing) {
+        guide.setStep(2); // the keyboard page
+        openGuide();
+    }
 }
 
 } // namespace helm

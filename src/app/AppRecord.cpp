@@ -4,7 +4,6 @@
 #include "gaze/camera/GazeEngine.h"
 #include "guide/MovieRecorder.h"
 #include "guide/Script.h"
-#include "link/Hub.h"
 #include "link/Wire.h"
 #include "platform/MediaClock.h"
 #include "platform/OnMain.h"
@@ -35,30 +34,7 @@ std::string folderName() {
     return text;
 }
 
-// The screens' overlays arrive with the overlay panels; until then a shown target is logged.
-void showOverlay(const Screen& s, const std::string& mode) {
-    log("overlay " + std::to_string(s.display) + " " + mode + " " + std::to_string(s.number));
-}
-
-// The voice speaks once the guide brings speech; until then prompts are only noted and logged.
-void say(Voice&, const std::string&) {}
-
 } // namespace
-
-std::optional<std::string> App::recordAgent(const std::string& id) const {
-    const std::optional<Screen> s = screen(id);
-    if (!s || !s->computer || connected.count(*s->computer) == 0)
-        return std::nullopt;
-    return s->computer;
-}
-
-void App::hideRecordTargets() {
-    if (!hub_)
-        return;
-    for (const Screen& s : layout().screens)
-        if (std::optional<std::string> pc = recordAgent(s.id))
-            hub_->post(Wire::overlay(s.display, "off", s.number), *pc);
-}
 
 void App::after(double secs, std::function<void()> fn) {
     if (later) {
@@ -109,7 +85,7 @@ void App::startRecording() {
 
     std::vector<Screen> screens;
     for (const Screen& s : layout().screens)
-        if (s.local() || recordAgent(s.id))
+        if (s.local() || agentName(s.id))
             screens.push_back(s);
     auto plan = std::make_shared<const std::vector<Script::Item>>(Script::plan(screens));
     const Layout start = layout();
@@ -130,26 +106,28 @@ void App::recordStep(int run, std::size_t i,
         return;
     }
     const Script::Item& item = (*plan)[i];
-    hideRecordTargets();
+    hideTargets();
     if (!item.screen) {
+        // The camera sits by this computer's screens; the layout of this moment says which.
         if (item.kind == "camera")
             for (const Screen& s : layout().screens)
                 if (s.local()) {
-                    showOverlay(s, "camera");
+                    overlays.show(s.display, s.number, s.name, MacOverlays::Mode::camera());
                     break;
                 }
     } else {
-        const std::string corner =
+        const std::string rest =
             item.kind.rfind("corner-", 0) == 0 ? item.kind.substr(7) : std::string();
-        const std::string word = calCorner(corner) ? corner : "id";
+        const std::optional<CalCorner> corner = calCorner(rest);
         const Screen& s = *item.screen;
         if (s.local()) {
-            showOverlay(s, word);
-        } else if (std::optional<std::string> pc = recordAgent(s.id)) {
-            hub().post(Wire::overlay(s.display, word, s.number), *pc);
+            overlays.show(s.display, s.number, s.name,
+                          corner ? MacOverlays::Mode::at(*corner) : MacOverlays::Mode::number());
+        } else if (std::optional<std::string> pc = agentName(s.id)) {
+            post(Wire::overlay(s.display, corner ? rest : "id", s.number), *pc);
         }
     }
-    say(voice, item.say);
+    voice.say(item.say);
     note(item.say);
     const double now = recordClock ? recordClock() : mediaNow();
     Script::Cue cue{now - recordStart, now - recordStart + item.secs, item.kind, std::nullopt};
@@ -163,7 +141,7 @@ void App::recordStep(int run, std::size_t i,
 }
 
 void App::finishRecording(const Layout& layout) {
-    hideRecordTargets();
+    hideTargets();
     if (recordDir) {
         const std::string path = *recordDir + "/script.json";
         try {

@@ -2,7 +2,9 @@
 #include "app/App.h"
 
 #include "app/Log.h"
+#include "gaze/camera/GazeEngine.h"
 #include "link/Hub.h"
+#include "link/MacClipboard.h"
 #include "link/PCKeys.h"
 #include "link/Secret.h"
 #include "platform/Paths.h"
@@ -98,12 +100,17 @@ void App::setUpSettings() {
             newSecret();
         }
     };
-    // The guide's pages, the screen numbers and the try-out come with their own work; until
-    // then those actions are only logged.
     s.onAddPC = [this] { addPCInGuide(); };
-    s.onIdentify = [] { log("settings: show numbers on screens"); };
+    s.onIdentify = [this] { identify(); };
     s.onReset = [this] { resetDefaults(); };
     s.onRecord = [this, closeWindow] {
+        // Nothing to film without a camera: the window stays and says so.
+        if (!gaze().available()) {
+            settings().setRecordMessage("A test session needs a camera. Plug one in, then try "
+                                        "again.");
+            return;
+        }
+        settings().setRecordMessage(std::nullopt);
         closeWindow();
         startRecording();
     };
@@ -132,8 +139,18 @@ void App::setUpSettings() {
         }
     };
     s.onShowReceived = [this] {
-        if (platform_.workspace) {
-            platform_.workspace->openFolder(paths::dataHome() + "/com.pardwell.pivmor");
+        // Made now, so the file manager has a folder to show before the first file arrives.
+        const std::string folder = MacClipboard::inbox();
+        MacClipboard::makeInbox(folder);
+        const std::optional<std::string> failure =
+            platform_.workspace ? platform_.workspace->openFolder(folder)
+                                : std::optional<std::string>("nothing can show folders here");
+        settings().setReceivedMessage(
+            failure ? std::optional<std::string>("Received files are in " + folder +
+                                                 ". It couldn't be shown: " + *failure + ".")
+                    : std::nullopt);
+        if (failure) {
+            log("received files not shown: " + *failure);
         }
     };
 }

@@ -34,6 +34,19 @@ std::optional<std::uint16_t> CommandLine::testPort() const {
     return parsePort(*value);
 }
 
+std::optional<std::string> CommandLine::missingValue() const {
+    static const std::pair<const char*, const char*> needs[] = {
+        {"--replay", "a folder (usage: helmvantor --replay FOLDER)"},
+        {"--test-port", "a port number (usage: helmvantor --test-port PORT [--no-camera])"},
+    };
+    for (const auto& [option, value] : needs) {
+        if (has(option) && !arg(option)) {
+            return std::string("helmvantor: ") + option + " needs " + value;
+        }
+    }
+    return std::nullopt;
+}
+
 std::optional<std::uint16_t> parsePort(const std::string& text) {
     if (text.empty() || text.size() > 5) {
         return std::nullopt;

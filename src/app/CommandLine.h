@@ -28,6 +28,11 @@ struct CommandLine {
     // The test port to open: "--test-port" followed by a decimal number from 0 to 65535.
     std::optional<std::uint16_t> testPort() const;
 
+    // What went wrong, with the usage, as one line, when "--replay" or "--test-port" is the
+    // last argument: without its value the program would start in full and take the network
+    // ports instead. Nothing when both have their values or are absent.
+    std::optional<std::string> missingValue() const;
+
     // "start iso=true args=[...]": the arguments after the program path as quoted literals,
     // leaving out every argument that begins "--token" and the one that follows "--token",
     // so a secret given on the command line never reaches the log.

@@ -6,6 +6,7 @@
 #include "app/menu/TrayStatusItem.h"
 #include "app/render/GuideRenderer.h"
 #include "desk/Defaults.h"
+#include "gaze/camera/VideoFileSource.h"
 #include "guide/OnboardingView.h"
 #include "guide/Replay.h"
 #include "link/Secret.h"
@@ -26,18 +27,21 @@ int main(int argc, char** argv) {
 
     // Taken before Qt removes the options it knows from argv.
     CommandLine commandLine(argc, argv);
+    VideoFileSource::quiet(); // before any thread reads the environment
     // The pictures and the replay need no display, log or defaults: they run before anything
-    // of the program, the pictures first when both are asked for. Both end with status 0.
-    if (commandLine.has("--render-guide")) {
-        if (std::optional<std::string> folder = commandLine.arg("--render-guide")) {
-            return runGuideRenderer(argc, argv, *folder);
-        }
-        return 0;
+    // of the program, the pictures first when both are asked for. "--render-guide" without a
+    // folder counts as absent.
+    if (std::optional<std::string> folder = commandLine.arg("--render-guide")) {
+        return runGuideRenderer(argc, argv, *folder);
     }
     if (std::optional<std::string> folder = commandLine.arg("--replay")) {
-        Replay::run(*folder, std::cout);
+        const int status = Replay::run(*folder, std::cout, std::cerr);
         std::cout.flush();
-        return 0;
+        return status;
+    }
+    if (std::optional<std::string> usage = commandLine.missingValue()) {
+        std::cerr << *usage << '\n';
+        return 2;
     }
     if (std::optional<std::string> line =
             missingDisplay(commandLine, qEnvironmentVariable("QT_QPA_PLATFORM").toStdString(),
@@ -79,10 +83,8 @@ int main(int argc, char** argv) {
         }
     }
     App app(commandLine, *defaults, std::move(platform));
-    app.makeGuideView = [&app, &defaults](OnboardingModel& model, DeskModel& desk) {
-        auto view = std::make_unique<OnboardingView>(model, desk, *defaults);
-        view->onOpenCameraSettings = [&app] { app.openSettingsPane(App::SettingsPane::camera); };
-        return std::unique_ptr<QWidget>(std::move(view));
+    app.makeGuideView = [&defaults](OnboardingModel& model, DeskModel& desk) {
+        return std::unique_ptr<QWidget>(std::make_unique<OnboardingView>(model, desk, *defaults));
     };
 
     // SIGTERM ends the event loop in order, so the quit sequence runs.

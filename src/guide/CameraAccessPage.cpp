@@ -3,8 +3,6 @@
 #include "gaze/feed/CameraFeedView.h"
 #include "guide/GuideBlocks.h"
 #include "guide/PrimaryButton.h"
-#include "guide/QuietButton.h"
-#include "input/Hotkeys.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,9 +10,8 @@
 
 namespace helm {
 
-CameraAccessPage::CameraAccessPage(OnboardingModel& model, std::function<void()> openSettings,
-                                   QWidget* parent)
-    : GuidePage(model, parent), openSettings_(std::move(openSettings)) {
+CameraAccessPage::CameraAccessPage(OnboardingModel& model, QWidget* parent)
+    : GuidePage(model, parent) {
     auto* v = new QVBoxLayout(this);
     v->setContentsMargins(40, 40, 40, 40);
     v->setSpacing(28);
@@ -39,21 +36,27 @@ CameraAccessPage::CameraAccessPage(OnboardingModel& model, std::function<void()>
 void CameraAccessPage::sync() {
     const OnboardingModel::Camera camera = model.camera();
     preview_->setVisible(camera == OnboardingModel::Camera::allowed);
-    if (shown_ != camera) {
-        shown_ = camera;
-        fill(camera);
+    if (!shown_ || shown_->first != camera || shown_->second != model.cameraNote()) {
+        shown_ = std::make_pair(camera, model.cameraNote());
+        fill(camera, model.cameraNote());
     }
 }
 
-// The card's content changes only with the camera's state.
-void CameraAccessPage::fill(OnboardingModel::Camera camera) {
+// The card's content changes only with the camera's state and what the desktop says of it.
+void CameraAccessPage::fill(OnboardingModel::Camera camera,
+                            const std::optional<std::string>& note) {
     QVBoxLayout* c = card_->content();
     while (QLayoutItem* item = c->takeAt(0)) {
         delete item->widget();
         delete item;
     }
-    auto explain = [](const std::string& s) {
-        return GuideBlocks::text(s, 14, gMuted, QFont::Normal, true);
+    auto explain = [this, c](const std::string& s) {
+        QLabel* l = GuideBlocks::text(s, 14, gMuted, QFont::Normal, true);
+        // The card lays its content out at its natural size, which a wrapped text of several
+        // lines underestimates: each text gets the height its lines take at the card's width.
+        const QMargins m = c->contentsMargins();
+        l->setMinimumHeight(l->heightForWidth(card_->width() - m.left() - m.right()));
+        return l;
     };
     using Camera = OnboardingModel::Camera;
     switch (camera) {
@@ -70,23 +73,19 @@ void CameraAccessPage::fill(OnboardingModel::Camera camera) {
         c->addWidget(explain("Sit where you normally work. Keep your face inside the dashed "
                              "frame; the bar shows if you're too near or too far."));
         break;
-    case Camera::blocked: {
+    // This desktop has no settings page that grants a camera: the card says what is true
+    // here instead.
+    case Camera::blocked:
         c->addWidget(new CheckLine(false, "", "The camera is blocked for Helmvantor"));
-        c->addWidget(explain("Add your account to the “video” group (sudo adduser $USER video), "
-                             "then log out and in again."));
-        auto* open = new QuietButton("Open Camera settings");
-        connect(open, &QAbstractButton::clicked, this, [this] {
-            if (openSettings_) {
-                openSettings_();
-            }
-        });
-        c->addWidget(open);
+        if (note) {
+            c->addWidget(explain(*note));
+        }
         break;
-    }
     case Camera::missing:
         c->addWidget(new CheckLine(false, "", "No camera found"));
-        c->addWidget(explain("Plug in a camera, or use a phone as a webcam. Without one, " +
-                             Hotkeys::jumps() + " and mouse-to-edge still switch computers."));
+        if (note) {
+            c->addWidget(explain(*note));
+        }
         break;
     }
 }

@@ -3,8 +3,9 @@
 #include "guide/GuidePage.h"
 #include "guide/OnboardingModel.h"
 
-#include <functional>
 #include <optional>
+#include <string>
+#include <utility>
 
 namespace helm {
 
@@ -14,21 +15,18 @@ class CameraFeedView;
 // Step 1: camera access, and the live preview once it is allowed.
 class CameraAccessPage : public GuidePage {
 public:
-    // openSettings opens the system's camera privacy settings, where there are such.
-    CameraAccessPage(OnboardingModel& model, std::function<void()> openSettings,
-                     QWidget* parent = nullptr);
+    explicit CameraAccessPage(OnboardingModel& model, QWidget* parent = nullptr);
     void sync() override;
 
     Card* card() const { return card_; }
     CameraFeedView* preview() const { return preview_; }
 
 private:
-    void fill(OnboardingModel::Camera camera);
+    void fill(OnboardingModel::Camera camera, const std::optional<std::string>& note);
 
-    std::function<void()> openSettings_;
     Card* card_;
     CameraFeedView* preview_;
-    std::optional<OnboardingModel::Camera> shown_;
+    std::optional<std::pair<OnboardingModel::Camera, std::optional<std::string>>> shown_;
 };
 
 } // namespace helm

@@ -2,12 +2,18 @@
 
 #include "guide/GuideBlocks.h"
 #include "guide/OnboardingModel.h"
-#include "guide/PrimaryButton.h"
 
-#include <QHBoxLayout>
+#include <QLabel>
 #include <QVBoxLayout>
 
 namespace helm {
+
+namespace {
+
+const std::string allowed = "Keyboard and mouse allowed";
+const std::string refused = "Keyboard and mouse can't be passed on";
+
+} // namespace
 
 KeyboardPage::KeyboardPage(OnboardingModel& model, QWidget* parent) : GuidePage(model, parent) {
     auto* v = new QVBoxLayout(this);
@@ -19,21 +25,15 @@ KeyboardPage::KeyboardPage(OnboardingModel& model, QWidget* parent) : GuidePage(
                                 "look at another computer, and never records them."));
     auto* card = new Card();
     card->setMaximumWidth(560);
-    check_ = new CheckLine(false, "Keyboard and mouse allowed", "Waiting for permission");
+    check_ = new CheckLine(false, allowed, refused);
     card->content()->addWidget(check_);
-    howTo_ = new QWidget();
-    auto* steps = new QVBoxLayout(howTo_);
-    steps->setContentsMargins(0, 0, 0, 0);
-    steps->setSpacing(12);
-    steps->addWidget(
-        GuideBlocks::numbered(1, "Log out and choose an X11 (Xorg) session at the login screen."));
-    steps->addWidget(GuideBlocks::numbered(
-        2, "On a remote or nested display, use an X server with XInput 2.2 and XTest."));
-    steps->addWidget(
-        GuideBlocks::numbered(3, "Open Helmvantor there: this page then shows a tick."));
-    auto* open = new PrimaryButton("Open Accessibility settings");
-    connect(open, &QAbstractButton::clicked, this, [this] { this->model.onOpenAccess(); });
-    steps->addWidget(open, 0, Qt::AlignLeft);
+    // X11 grants input to every program: there is no permission to ask for and no settings
+    // page to open, only a server that lacks what watching and passing on input takes.
+    howTo_ = GuideBlocks::text("X11 asks no permission for this, but this display server lacks "
+                               "the XInput 2.2 or XTEST extension that Helmvantor needs to "
+                               "watch and pass on keys and mouse. Log in to an X11 (Xorg) "
+                               "session that has them; this page notices by itself.",
+                               14, gMuted, QFont::Normal, true);
     card->content()->addWidget(howTo_);
     v->addWidget(card);
     v->addStretch(1);
@@ -42,7 +42,7 @@ KeyboardPage::KeyboardPage(OnboardingModel& model, QWidget* parent) : GuidePage(
 
 void KeyboardPage::sync() {
     const bool ok = model.accessOK();
-    check_->set(ok, "Keyboard and mouse allowed", "Waiting for permission");
+    check_->set(ok, allowed, refused);
     howTo_->setVisible(!ok);
 }
 

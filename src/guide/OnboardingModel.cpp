@@ -42,6 +42,9 @@ void OnboardingModel::setMuted(bool muted) {
 void OnboardingModel::setCamera(Camera camera) {
     store(camera_, camera);
 }
+void OnboardingModel::setCameraNote(std::optional<std::string> note) {
+    store(cameraNote_, std::move(note));
+}
 void OnboardingModel::setAccessOK(bool ok) {
     store(accessOK_, ok);
 }

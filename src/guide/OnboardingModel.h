@@ -43,6 +43,9 @@ public:
     void setStep(int step);
     Camera camera() const { return camera_; }
     void setCamera(Camera camera);
+    // What this desktop says about a camera that is not allowed: the device and why.
+    const std::optional<std::string>& cameraNote() const { return cameraNote_; }
+    void setCameraNote(std::optional<std::string> note);
     bool accessOK() const { return accessOK_; }
     void setAccessOK(bool ok);
     const std::optional<std::string>& tailscaleIP() const { return tailscaleIP_; }
@@ -130,6 +133,7 @@ private:
     std::unique_ptr<FeedModel> ownFeed_;
     int step_ = 0;
     Camera camera_ = Camera::unknown;
+    std::optional<std::string> cameraNote_;
     bool accessOK_ = false;
     std::optional<std::string> tailscaleIP_;
     std::optional<std::string> networkIP_;

@@ -90,11 +90,7 @@ GuidePage* OnboardingView::makePage(int step) {
         page = new WelcomePage(model_);
         break;
     case 1:
-        page = new CameraAccessPage(model_, [this] {
-            if (onOpenCameraSettings) {
-                onOpenCameraSettings();
-            }
-        });
+        page = new CameraAccessPage(model_);
         break;
     case 2:
         page = new KeyboardPage(model_);

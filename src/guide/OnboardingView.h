@@ -26,9 +26,6 @@ public:
     OnboardingView(OnboardingModel& model, DeskModel& desk, Defaults& defaults,
                    QWidget* parent = nullptr);
 
-    // Opens the system's camera privacy settings from the camera page; nothing until set.
-    std::function<void()> onOpenCameraSettings;
-
     // Brings the view up to date now; otherwise it happens after the model's last change in
     // this turn of the event loop.
     void sync();

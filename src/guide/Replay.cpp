@@ -4,9 +4,9 @@
 #include "gaze/GazePicker.h"
 #include "gaze/Head.h"
 #include "gaze/camera/GazeEngine.h"
+#include "gaze/camera/VideoFileSource.h"
 
 #include <opencv2/imgproc.hpp>
-#include <opencv2/videoio.hpp>
 
 #include <cmath>
 #include <cstdio>
@@ -58,44 +58,38 @@ Replay::Reader Replay::faceReader() {
     return [face, eyes](const cv::Mat& grey) { return GazeEngine::read(grey, *face, *eyes); };
 }
 
-std::vector<Replay::Frame> Replay::read(const std::string& moviePath, const Reader& reader) {
+std::vector<Replay::Frame> Replay::read(const std::string& moviePath, const Reader& reader,
+                                        std::string* problem) {
     std::vector<Frame> frames;
-    // Checked first: handed a missing file, OpenCV tries every back end it has on the name.
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(moviePath, error))
+    VideoFileSource movie(moviePath, VideoFileSource::Times::stamps);
+    if (!movie.open()) {
+        if (problem)
+            *problem = movie.problem();
         return frames;
-    try {
-        cv::VideoCapture movie(moviePath);
-        if (!movie.isOpened())
-            return frames;
-        const double rate = movie.get(cv::CAP_PROP_FPS);
-        const double fps = std::isfinite(rate) && rate > 0 ? rate : 30;
-        double last = -1;
-        cv::Mat image;
-        cv::Mat grey;
-        for (long index = 0; movie.read(image); ++index) {
-            // The container's time stamp, or the frame's place when it gives none.
-            const double ms = movie.get(cv::CAP_PROP_POS_MSEC);
-            const double t = std::isfinite(ms) && ms >= 0 && (ms > 0 || index == 0)
-                                 ? ms / 1000
-                                 : static_cast<double>(index) / fps;
-            if (t - last < gap || image.empty() || image.depth() != CV_8U)
-                continue;
-            if (image.channels() == 3)
-                cv::cvtColor(image, grey, cv::COLOR_BGR2GRAY);
-            else if (image.channels() == 4)
-                cv::cvtColor(image, grey, cv::COLOR_BGRA2GRAY);
-            else if (image.channels() == 1)
-                grey = image;
-            else
-                continue;
-            const FrameReading r = reader(grey);
-            frames.push_back({t, r.head, r.eye, r.face});
-            last = t;
-        }
-    } catch (const cv::Exception&) {
-        // An unreadable rest of the movie ends the frames; those read so far still count.
     }
+    double last = -1;
+    cv::Mat grey;
+    // A read that fails ends the frames; those read so far still count.
+    while (std::optional<helm::Frame> frame = movie.next()) {
+        const cv::Mat& image = frame->image;
+        const double t = frame->time;
+        if (t - last < gap || image.depth() != CV_8U)
+            continue;
+        if (image.channels() == 3)
+            cv::cvtColor(image, grey, cv::COLOR_BGR2GRAY);
+        else if (image.channels() == 4)
+            cv::cvtColor(image, grey, cv::COLOR_BGRA2GRAY);
+        else if (image.channels() == 1)
+            grey = image;
+        else
+            continue;
+        const FrameReading r = reader(grey);
+        frames.push_back({t, r.head, r.eye, r.face});
+        last = t;
+    }
+    if (frames.empty() && problem)
+        *problem =
+            movie.problem().empty() ? "video " + moviePath + " holds no frames" : movie.problem();
     return frames;
 }
 
@@ -199,16 +193,23 @@ std::optional<Replay::Table> Replay::score(const std::vector<Frame>& frames, con
     return table;
 }
 
-void Replay::run(const std::string& folder, std::ostream& out,
-                 const std::function<Reader()>& makeReader) {
+int Replay::run(const std::string& folder, std::ostream& out, std::ostream& err,
+                const std::function<Reader()>& makeReader) {
+    VideoFileSource::quiet();
     const std::filesystem::path dir(folder);
     const std::optional<Script> script = readScript((dir / "script.json").string());
     if (!script) {
-        out << "replay: no script.json in " << folder << "\n";
-        return;
+        err << "replay: no script.json in " << folder << "\n";
+        return 1;
     }
+    std::string problem;
     const std::vector<Frame> frames =
-        read((dir / "clip.mov").string(), makeReader ? makeReader() : faceReader());
+        read((dir / "clip.mov").string(), makeReader ? makeReader() : faceReader(), &problem);
+    // Without frames every mix would fail on the first set-up step, which hides the cause.
+    if (frames.empty()) {
+        err << "replay: " << problem << "\n";
+        return 1;
+    }
     out << "replay: " << frames.size() << " frames, " << script->cues.size() << " steps\n";
 
     // Every mix is scored, so each failing one prints its own line.
@@ -217,7 +218,7 @@ void Replay::run(const std::string& folder, std::ostream& out,
                                             score(frames, *script, 1, out)};
     for (const auto& t : tables)
         if (!t)
-            return;
+            return 0;
 
     auto total = [](const Table& t) {
         Tally sum;
@@ -244,6 +245,7 @@ void Replay::run(const std::string& folder, std::ostream& out,
     const Tally a1 = total(*tables[2]);
     out << fmt("all          %6d   %5.1f%%   %5.1f%%   %5.1f%%   %5.1f%%\n", a0.n,
                pct(a0.ok3, a0.n), pct(a5.ok3, a5.n), pct(a1.ok3, a1.n), pct(a0.ok2, a0.n));
+    return 0;
 }
 
 } // namespace helm

@@ -43,12 +43,14 @@ struct Replay {
     // The sampling interval: at most about 16 frames a second are read.
     static constexpr double gap = 37.0 / 600.0;
 
-    // Scores the recording in folder and prints the table to out. reader is made once per run;
-    // by default the face reader of the live path.
-    static void run(const std::string& folder, std::ostream& out,
-                    const std::function<Reader()>& makeReader = {});
-    // The sampled frames of a movie; none when it cannot be read.
-    static std::vector<Frame> read(const std::string& moviePath, const Reader& reader);
+    // Scores the recording in folder and prints the table to out; the exit status, 0 when
+    // scored. A script or movie that cannot be read gets one line on err and status 1. reader
+    // is made once per run; by default the face reader of the live path.
+    static int run(const std::string& folder, std::ostream& out, std::ostream& err,
+                   const std::function<Reader()>& makeReader = {});
+    // The sampled frames of a movie; none when it cannot be read, and then why in problem.
+    static std::vector<Frame> read(const std::string& moviePath, const Reader& reader,
+                                   std::string* problem = nullptr);
     // Nothing (after printing why to out) when a set-up prompt could not be captured.
     static std::optional<Table> score(const std::vector<Frame>& frames, const Script& script,
                                       double mix, std::ostream& out);

@@ -24,6 +24,8 @@ extern const std::vector<std::string> secretTypes;
 
 // $XDG_DATA_HOME/com.pardwell.pivmor/Received.
 std::string inbox();
+// Creates the folder and its missing parents; the inbox itself is kept private (0700).
+void makeInbox(const std::string& inboxDir);
 
 struct Result {
     std::optional<Clip> clip;

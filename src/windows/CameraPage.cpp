@@ -70,6 +70,7 @@ CameraPage::CameraPage(SettingsModel& m, QWidget* parent) : SettingsPage(m, pare
         "away. The clip stays on this computer and is only used to tune Helmvantor for your "
         "desk.",
         "Record", [this] { model.onRecord(); });
+    addMessage([this]() -> const std::optional<std::string>& { return model.recordMessage(); });
     addRow("Camera turns off when you leave",
            "After 10 seconds without a face. It comes back at your next key or mouse move.",
            SettingsKit::text("Always", 13, gMuted));

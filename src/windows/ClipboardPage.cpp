@@ -16,6 +16,7 @@ ClipboardPage::ClipboardPage(SettingsModel& m, QWidget* parent) : SettingsPage(m
         [this] { return prefs.clipFiles(); }, [this](bool v) { prefs.setClipFiles(v); });
     addButtonRow("Files from your PCs go to", "Cleared after a day; they're copies.",
                  "Show received files", [this] { model.onShowReceived(); });
+    addMessage([this]() -> const std::optional<std::string>& { return model.receivedMessage(); });
     sync();
 }
 

@@ -17,14 +17,7 @@ GeneralPage::GeneralPage(SettingsModel& m, QWidget* parent) : SettingsPage(m, pa
             model.setStartAtLogin(on);
             sync();
         });
-    QLabel* message = addText("", 12, gWarn);
-    onSync([this, message] {
-        const auto& m = model.loginMessage();
-        message->setVisible(m.has_value());
-        if (m && message->text().toStdString() != *m) {
-            message->setText(QString::fromStdString(*m));
-        }
-    });
+    addMessage([this]() -> const std::optional<std::string>& { return model.loginMessage(); });
     addSwitch(
         "Floating panel",
         "A small panel in the bottom-right corner: which screen has your keys and mouse. The "

@@ -94,6 +94,10 @@ public:
     const std::optional<std::string>& loginMessage() const { return loginMessage_; }
     // The file the PCs' keys are kept in, where no keyring holds them.
     const std::optional<std::string>& secretsFile() const { return secretsFile_; }
+    // Why the last test recording could not start, and why the received files could not be
+    // shown; each under its button until its next press.
+    const std::optional<std::string>& recordMessage() const { return recordMessage_; }
+    const std::optional<std::string>& receivedMessage() const { return receivedMessage_; }
 
     void setLiveLook(const std::string& v) { set(liveLook_, v); }
     void setCheckResult(const std::optional<std::string>& v) { set(checkResult_, v); }
@@ -106,6 +110,8 @@ public:
     void setHealthOK(bool v) { set(healthOK_, v); }
     void setBrightness(double v) { set(brightness_, v); }
     void setSecretsFile(const std::optional<std::string>& v) { set(secretsFile_, v); }
+    void setRecordMessage(const std::optional<std::string>& v) { set(recordMessage_, v); }
+    void setReceivedMessage(const std::optional<std::string>& v) { set(receivedMessage_, v); }
 
     // Turns starting at login on or off, then reads back what is in force; a refusal leaves
     // the reason in loginMessage. Both are up to date when this returns.
@@ -132,6 +138,8 @@ private:
     bool startAtLogin_ = false;
     std::optional<std::string> loginMessage_;
     std::optional<std::string> secretsFile_;
+    std::optional<std::string> recordMessage_;
+    std::optional<std::string> receivedMessage_;
 
     template <typename T> void set(T& field, const T& value) {
         if (field == value) {

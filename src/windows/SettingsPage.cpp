@@ -1,5 +1,6 @@
 #include "windows/SettingsPage.h"
 
+#include "ui/Palette.h"
 #include "windows/SettingsKit.h"
 #include "windows/SettingsRow.h"
 
@@ -58,6 +59,17 @@ SettingsRow* SettingsPage::addSwitch(const std::string& title, const std::string
         s->setChecked(get());
     });
     return addRow(title, help, s);
+}
+
+void SettingsPage::addMessage(std::function<const std::optional<std::string>&()> message) {
+    QLabel* line = addText("", 12, gWarn);
+    onSync([line, message = std::move(message)] {
+        const std::optional<std::string>& m = message();
+        line->setVisible(m.has_value());
+        if (m && line->text().toStdString() != *m) {
+            line->setText(QString::fromStdString(*m));
+        }
+    });
 }
 
 SettingsRow* SettingsPage::addButtonRow(const std::string& title, const std::string& help,

@@ -41,6 +41,8 @@ protected:
                            std::function<bool()> get, std::function<void(bool)> set);
     SettingsRow* addButtonRow(const std::string& title, const std::string& help,
                               const std::string& button, std::function<void()> fn);
+    // A warning line that shows the model's message while there is one.
+    void addMessage(std::function<const std::optional<std::string>&()> message);
 
 private:
     std::vector<std::function<void()>> syncs_;

@@ -1,13 +1,16 @@
 // The set-up guide wired to the application: pairing offered only on the connect page, the
 // calibration stopped when the guide leaves it, the refresh and finishing the guide.
 #include "CalFixture.h"
+#include "guide/OnboardingView.h"
 #include "link/Hub.h"
+#include "link/Wire.h"
 #include "support/FakeAgent.h"
 #include "windows/SettingsModel.h"
 
 #include "app/GuideWindow.h"
 
 #include <QLineEdit>
+#include <QPushButton>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -87,6 +90,37 @@ TEST_F(AppGuideTest, TheGuidesStopHidesEveryScreenOfConnectedPCs) {
     std::vector<std::string> twice = hidden; // the run's own stop, then the guide's
     twice.insert(twice.end(), hidden.begin(), hidden.end());
     EXPECT_EQ(pcLines, twice);
+}
+
+TEST_F(AppGuideTest, ShowNumbersOnScreensInTheGuideAndTheSettingsShowsThem) {
+    for (bool inSettings : {false, true}) {
+        auto app = makeCal({"--test-port", "0", "--no-camera"});
+        app->makeGuideView = [this](OnboardingModel& m, DeskModel& d) {
+            return std::unique_ptr<QWidget>(std::make_unique<OnboardingView>(m, d, defaults));
+        };
+        app->applicationDidFinishLaunching();
+        app->setLayout(test::calDesk());
+        app->connected = {"pc1"};
+        app->settings().setTab("computers");
+        app->guide.setStep(4); // the calibration page
+        inSettings ? app->openSettings() : app->openGuide();
+        QWidget* window = inSettings ? app->settingsWindow() : app->guideWindow();
+        const QString button =
+            inSettings ? "Show numbers on screens" : "Show the numbers on my screens";
+        QCoreApplication::processEvents();
+        const std::size_t before = logged().size();
+        pcLines.clear();
+        for (QPushButton* b : window->findChildren<QPushButton*>())
+            if (b->text() == button && b->isVisible())
+                b->click();
+        const std::vector<std::string> lines = logged();
+        EXPECT_EQ(std::vector<std::string>(lines.begin() + before, lines.end()),
+                  (std::vector<std::string>{"target (test mode, not shown): screen 1 number",
+                                            "target (test mode, not shown): screen 2 number"}))
+            << button.toStdString();
+        EXPECT_EQ(pcLines, std::vector<std::string>{"pc1 " + Wire::overlay(0, "id", 3)});
+        app->applicationWillTerminate();
+    }
 }
 
 TEST_F(AppGuideTest, FinishingIsRememberedAndTheNextLaunchLeavesTheGuideClosed) {

@@ -249,4 +249,15 @@ TEST_F(AppInputTest, TheSourceIsHandedBackBeforeTheEventIsHandled) {
     EXPECT_FALSE(app->source);
 }
 
+TEST_F(AppInputTest, AskingForInputControlOpensTheKeyboardPageOnlyWhileTheServerLacksIt) {
+    for (bool trusted : {true, false}) {
+        input->isTrusted = trusted;
+        app->guide.setStep(0);
+        app->askAccess();
+        EXPECT_EQ(app->guideWindow() && app->guideWindow()->isVisible(), !trusted) << trusted;
+        EXPECT_EQ(app->guide.step(), trusted ? 0 : 2);
+        EXPECT_EQ(app->accessMissing, !trusted);
+    }
+}
+
 } // namespace

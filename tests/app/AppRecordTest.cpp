@@ -1,5 +1,8 @@
 #include "AppFixture.h"
 #include "gaze/camera/GazeEngine.h"
+#include "link/Wire.h"
+#include "platform/sim/FakeDisplaySource.h"
+#include "support/RecordingSpeech.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +12,8 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <map>
+#include <sstream>
 #include <sys/stat.h>
 #include <thread>
 
@@ -54,6 +59,9 @@ struct AppRecordTest : ::testing::Test, test::AppFixture {
     std::vector<std::function<void()>> waiting; // scheduled prompts, oldest first
     long frame = 0;                             // frames filmed so far
     double now = 100;                           // the media clock
+    std::vector<std::string> pcLines;           // "pc1 o 0 off 2"
+    std::shared_ptr<test::RecordingSpeech::Record> speech =
+        std::make_shared<test::RecordingSpeech::Record>();
 
     AppRecordTest() { qputenv("XDG_DATA_HOME", data.path().toUtf8()); }
     ~AppRecordTest() override { qunsetenv("XDG_DATA_HOME"); }
@@ -63,7 +71,13 @@ struct AppRecordTest : ::testing::Test, test::AppFixture {
     // mode unless the arguments ask for it.
     std::unique_ptr<App> recorderApp(std::vector<std::string> args = {"--no-camera"},
                                      bool camera = true) {
-        auto app = make(std::move(args));
+        Platform p = simPlatform();
+        p.displays = std::make_unique<FakeDisplaySource>(std::vector<DisplayInfo>{DisplayInfo{}});
+        auto app = make(std::move(args), std::move(p));
+        app->postLine = [this](const std::string& line, const std::string& pc) {
+            pcLines.push_back(pc + " " + line);
+        };
+        app->voice.makeSpeech = [s = speech] { return std::make_unique<test::RecordingSpeech>(s); };
         app->makeGaze = [camera] {
             GazeEngine::Options o;
             o.present = [camera] { return camera; };
@@ -163,7 +177,6 @@ TEST_F(AppRecordTest, WhileRecordingNeitherASecondStartNorTheUsersAbsenceInterfe
     ASSERT_NE(app->recorder, nullptr);
     EXPECT_EQ(app->recordCues.size(), 1u);
     EXPECT_EQ(app->hud.note(), "Look at the camera.");
-    EXPECT_EQ(countLogged("overlay 0 camera 1"), 1);
     const std::string dir = *app->recordDir;
     EXPECT_EQ(mode(dir), 0700u);
     EXPECT_EQ(mode(Script::folder()), 0700u);
@@ -187,6 +200,54 @@ TEST_F(AppRecordTest, WhileRecordingNeitherASecondStartNorTheUsersAbsenceInterfe
     app->gaze().onAway();
     EXPECT_FALSE(app->cameraOn);
     EXPECT_EQ(countLogged("camera off (nobody there for 10 s)"), 1);
+}
+
+TEST_F(AppRecordTest, EachPromptIsSpokenAndShownHereOrOnThePCAtItsTime) {
+    auto app = recorderApp();
+    Layout l = app->layout();
+    l.screens.push_back(test::pcScreen("pc1/9-9-9", 2, "pc1"));
+    app->setLayout(l);
+    app->connected = {"pc1"};
+    // Each step as "time | sentences begun | targets shown here | lines to the PC".
+    std::vector<std::string> steps;
+    std::size_t heard = 0;
+    auto look = [&] {
+        std::ostringstream step;
+        step << now - 100 << " |";
+        for (; heard < speech->events.size(); ++heard)
+            step << " " << speech->events[heard];
+        step << " |";
+        for (const auto& [display, t] : app->overlays.targets())
+            if (t.visible)
+                step << " " << display << " " << MacOverlays::text(t.mode);
+        step << " |";
+        for (const std::string& line : pcLines)
+            step << " " << line;
+        pcLines.clear();
+        steps.push_back(step.str());
+    };
+    app->startRecording();
+    for (look(); !waiting.empty(); look())
+        next(*app);
+    // Screen 1 is this computer's, screen 2 the PC's; each step first hides both sides.
+    const std::map<std::size_t, std::string> want = {
+        {0, "0 | say Look at the camera. | 0 camera | pc1 o 0 off 2"},
+        {3, "8.5 | say Screen 1, top left. | 0 corner(tl) | pc1 o 0 off 2"},
+        {7, "20.5 | say Screen 2, top left. | | pc1 o 0 off 2 pc1 o 0 tl 2"},
+        {11, "32.5 | say Look at the middle of screen 1. | 0 number | pc1 o 0 off 2"},
+        {12, "36.5 | say Look at the middle of screen 2. | | pc1 o 0 off 2 pc1 o 0 id 2"},
+        {37, "128.5 | say Done. Thank you! | | pc1 o 0 off 2"},
+        {38, "130 | | | pc1 o 0 off 2"}, // finished
+    };
+    ASSERT_EQ(steps.size(), 39u);
+    for (const auto& [i, w] : want)
+        EXPECT_EQ(steps[i], w) << i;
+    // One sentence for every prompt, and each cue written at the time it was given.
+    EXPECT_EQ(speech->events.size(), 38u);
+    ASSERT_EQ(app->recordCues.size(), 38u);
+    for (std::size_t i = 0; i < 38; ++i)
+        EXPECT_DOUBLE_EQ(std::stod(steps[i]), app->recordCues[i].start) << i;
+    finalised(*app);
 }
 
 TEST_F(AppRecordTest, AnEarlierRecordingsPromptsDoNothing) {

@@ -1,6 +1,8 @@
 #include "AppFixture.h"
 
+#include "gaze/camera/GazeEngine.h"
 #include "link/Hub.h"
+#include "link/MacClipboard.h"
 #include "platform/sim/MemorySecretStore.h"
 #include "platform/sim/RecordingWorkspace.h"
 #include "windows/SettingsModel.h"
@@ -11,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 namespace helm {
 namespace {
@@ -117,6 +120,44 @@ TEST_F(AppSettingsTest, UnsavedKeysStartNothing) {
     EXPECT_TRUE(workspace->started.empty());
     QCoreApplication::processEvents();
     EXPECT_EQ(quits, 0);
+}
+
+TEST_F(AppSettingsTest, RecordingWithoutACameraKeepsTheWindowAndSaysWhy) {
+    for (bool camera : {false, true}) {
+        SCOPED_TRACE(camera);
+        auto app = launch({"--test-port", "0", "--no-camera"});
+        app->makeGaze = [camera] {
+            GazeEngine::Options o;
+            o.present = [camera] { return camera; };
+            return std::make_unique<GazeEngine>(std::move(o));
+        };
+        app->applicationDidFinishLaunching();
+        app->openSettings();
+        app->settings().onRecord();
+        EXPECT_EQ(app->settingsWindow()->isVisible(), !camera);
+        EXPECT_EQ(app->settings().recordMessage().has_value(), !camera);
+    }
+}
+
+TEST_F(AppSettingsTest, ShowReceivedFilesMakesThePrivateFolderOrSaysWhereItIs) {
+    QTemporaryDir data;
+    qputenv("XDG_DATA_HOME", data.path().toUtf8());
+    const std::string inbox = MacClipboard::inbox();
+    ASSERT_EQ(inbox, data.path().toStdString() + "/com.pardwell.pivmor/Received");
+    for (bool manager : {true, false}) {
+        std::filesystem::remove_all(inbox);
+        auto app = launch({"--test-port", "0", "--no-camera"});
+        if (!manager)
+            workspace->noFolders = "no file manager is installed";
+        app->applicationDidFinishLaunching();
+        app->settings().onShowReceived();
+        EXPECT_EQ(workspace->opened.size(), manager ? 1u : 0u);
+        EXPECT_EQ(std::filesystem::status(inbox).permissions(), std::filesystem::perms::owner_all);
+        // Where the files are, when they cannot be shown.
+        EXPECT_EQ(app->settings().receivedMessage().value_or("").find(inbox) != std::string::npos,
+                  !manager);
+    }
+    qunsetenv("XDG_DATA_HOME");
 }
 
 TEST_F(AppSettingsTest, CancellingChangesNothing) {

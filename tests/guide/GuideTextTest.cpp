@@ -24,26 +24,40 @@ TEST(GuideTextTest, TheFaceSentenceNamesEachDirectionByItsSign) {
         EXPECT_EQ(faceText(c.angle), c.text);
 }
 
-TEST(GuideTextTest, CameraStateFromTheNodesAndTheEngine) {
+TEST(GuideTextTest, CameraStateAndWhatThePageSaysFromTheNodesAndTheEngine) {
     using Camera = OnboardingModel::Camera;
+    auto node = [](int error, std::optional<std::string> holder = {}) {
+        return CameraNode{"/dev/video0", error, std::move(holder)};
+    };
+    const std::string missing = "No camera is attached";
+    const std::string group = "Your user may not open /dev/video0. Add yourself to the video";
+    const std::string busy = "/dev/video0 is in use by zoom.";
     struct Case {
         const char* name;
-        std::vector<int> nodes;
+        std::vector<CameraNode> nodes;
         bool engine;
         Camera state;
+        std::string note; // how it starts; empty for none
     };
     const Case cases[] = {
-        {"no node", {}, true, Camera::missing},
-        {"not in the video group", {EACCES, EACCES}, true, Camera::blocked},
-        {"not permitted", {EPERM}, false, Camera::blocked},
-        {"one refused, one opens", {EACCES, 0}, true, Camera::allowed},
-        {"opens, engine has it", {0}, true, Camera::allowed},
-        {"opens, engine found none", {0}, false, Camera::missing},
-        {"busy, engine has it", {EBUSY}, true, Camera::allowed},
-        {"busy, engine found none", {EBUSY}, false, Camera::missing},
+        {"no node", {}, true, Camera::missing, missing},
+        {"not in the video group", {node(EACCES), node(EACCES)}, true, Camera::blocked, group},
+        {"not permitted", {node(EPERM)}, false, Camera::blocked, group},
+        {"one refused, one opens", {node(EACCES), node(0)}, true, Camera::allowed, ""},
+        {"opens, engine has it", {node(0)}, true, Camera::allowed, ""},
+        {"opens, engine found none", {node(0)}, false, Camera::missing, missing},
+        {"busy, engine has it", {node(EBUSY)}, true, Camera::allowed, ""},
+        {"busy, engine found none", {node(EBUSY)}, false, Camera::missing, missing},
+        {"held by another program", {node(0, "zoom"), node(0)}, true, Camera::blocked, busy},
+        {"held and refused", {node(EACCES), node(EACCES, "zoom")}, true, Camera::blocked, busy},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(cameraState(c.nodes, c.engine), c.state) << c.name;
+    for (const Case& c : cases) {
+        const Camera state = cameraState(c.nodes, c.engine);
+        EXPECT_EQ(state, c.state) << c.name;
+        const std::string note = cameraNote(c.nodes, state).value_or("");
+        EXPECT_EQ(note.substr(0, c.note.size()), c.note) << c.name;
+        EXPECT_EQ(note.empty(), c.note.empty()) << c.name;
+    }
 }
 
 } // namespace

@@ -166,19 +166,31 @@ TEST(OnboardingView, IndicatorNamesEachStepAndItsState) {
 
 TEST(OnboardingView, CameraCardFollowsThePermission) {
     using Camera = OnboardingModel::Camera;
+    const char* missingNote = "No camera is attached (there is no /dev/video device). Plug one "
+                              "in; without it, Super+Alt+1\u20139 and pushing the pointer past "
+                              "the outer edge still switch computers.";
     struct Case {
         Camera camera;
+        std::optional<std::string> note; // what the desktop says of the camera
         std::vector<const char*> shown;
         bool preview;
+        int buttons; // none where there is nothing to open
     };
     const Case cases[] = {
         {Camera::unknown,
+         std::nullopt,
          {"Nothing to ask on this desktop: the camera starts when you choose Allow camera.",
           "Allow camera"},
-         false},
-        {Camera::allowed, {"Camera allowed"}, true},
-        {Camera::blocked, {"The camera is blocked for Helmvantor", "Open Camera settings"}, false},
-        {Camera::missing, {"No camera found"}, false},
+         false,
+         1},
+        {Camera::allowed, std::nullopt, {"Camera allowed"}, true, 0},
+        {Camera::blocked,
+         "/dev/video0 is in use by zoom. Close that program and Helmvantor can use the camera.",
+         {"The camera is blocked for Helmvantor",
+          "/dev/video0 is in use by zoom. Close that program and Helmvantor can use the camera."},
+         false,
+         0},
+        {Camera::missing, missingNote, {"No camera found", missingNote}, false, 0},
     };
     for (const Case& c : cases) {
         Guide g;
@@ -187,6 +199,7 @@ TEST(OnboardingView, CameraCardFollowsThePermission) {
         g.model.setStep(1);
         g.settle();
         g.model.setCamera(c.camera);
+        g.model.setCameraNote(c.note);
         g.settle();
         for (const char* name : c.shown) {
             EXPECT_TRUE(g.shows(name)) << name;
@@ -194,11 +207,24 @@ TEST(OnboardingView, CameraCardFollowsThePermission) {
         auto* page = dynamic_cast<CameraAccessPage*>(g.view->page());
         ASSERT_NE(nullptr, page);
         EXPECT_EQ(c.preview, page->preview()->isVisibleTo(page));
+        EXPECT_EQ(page->card()->findChildren<QAbstractButton*>().size(), c.buttons);
+        // A note of several lines is shown whole.
+        if (QLabel* note = c.note ? g.find<QLabel>(QString::fromStdString(*c.note)) : nullptr) {
+            EXPECT_GE(note->height(), note->heightForWidth(note->width())) << *c.note;
+        }
         if (auto* allow = g.find<QAbstractButton>("Allow camera")) {
             allow->click();
             EXPECT_TRUE(asked);
         }
     }
+}
+
+TEST(OnboardingView, KeyboardPageWithoutInputHasNothingToOpen) {
+    Guide g;
+    g.model.setStep(2);
+    g.settle();
+    EXPECT_TRUE(g.shows("Keyboard and mouse can't be passed on"));
+    EXPECT_TRUE(g.view->page()->findChildren<QAbstractButton*>().isEmpty());
 }
 
 TEST(OnboardingView, ConnectPageShowsCodesAndStatus) {

@@ -100,7 +100,7 @@ TEST(ReplayFace, ScoresARecordedFaceAndFailsWhereTheHeadNeverTurns) {
     for (const Case& c : cases) {
         QTemporaryDir dir;
         std::ostringstream out;
-        Replay::run(record(dir, s, c.turning), out);
+        EXPECT_EQ(Replay::run(record(dir, s, c.turning), out, out), 0);
         EXPECT_TRUE(std::regex_match(out.str(), std::regex(c.printed))) << out.str();
     }
 }

@@ -241,9 +241,15 @@ protected:
         };
     }
 
+    int status = -1;
+    std::string errors; // the replay's own and anything the video library printed
+
     std::string run(const std::string& where) {
         std::ostringstream out;
-        Replay::run(where, out, reader());
+        std::ostringstream err;
+        testing::internal::CaptureStderr();
+        status = Replay::run(where, out, err, reader());
+        errors = err.str() + testing::internal::GetCapturedStderr();
         return out.str();
     }
 };
@@ -262,6 +268,8 @@ TEST_F(ReplayRun, PrintsTheTable) {
                              "keyboard         33   100.0%   100.0%   100.0%   100.0%\n"
                              "screen           66   100.0%   100.0%   100.0%   100.0%\n"
                              "all             198    83.3%    83.3%    83.3%    83.3%\n");
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(errors, "");
 }
 
 TEST_F(ReplayRun, WithoutScoredPromptsPrintsZeroTotals) {
@@ -272,18 +280,26 @@ TEST_F(ReplayRun, WithoutScoredPromptsPrintsZeroTotals) {
                              "all               0     0.0%     0.0%     0.0%     0.0%\n");
 }
 
-TEST_F(ReplayRun, MissingFilesSayWhat) {
-    record(session(tour));
-    std::filesystem::remove(folder() + "/clip.mov");
-    EXPECT_EQ(run(folder()),
-              "replay: 0 frames, 17 steps\n"
-              "replay (mix 0.0): setup step 1 (camera) was never steady enough to capture\n"
-              "replay (mix 0.5): setup step 1 (camera) was never steady enough to capture\n"
-              "replay (mix 1.0): setup step 1 (camera) was never steady enough to capture\n");
-    std::filesystem::remove(folder() + "/script.json");
-    EXPECT_EQ(run(folder()), "replay: no script.json in " + folder() + "\n");
-    std::ofstream(folder() + "/script.json") << "{\"layout\":";
-    EXPECT_EQ(run(folder()), "replay: no script.json in " + folder() + "\n");
+TEST_F(ReplayRun, UnreadableFilesGetOneLineAndStatusOne) {
+    const std::string movie = folder() + "/clip.mov";
+    const std::string script = folder() + "/script.json";
+    const std::string unreadMovie = "replay: video " + movie + " cannot be opened\n";
+    const std::string noScript = "replay: no script.json in " + folder() + "\n";
+    const std::pair<std::function<void()>, std::string> cases[] = {
+        {[&] { std::filesystem::remove(movie); }, unreadMovie},
+        {[&] { std::ofstream{movie}; }, unreadMovie},
+        {[&] { std::filesystem::resize_file(movie, std::filesystem::file_size(movie) / 2); },
+         unreadMovie},
+        {[&] { std::filesystem::remove(script); }, noScript},
+        {[&] { std::ofstream(script) << "{\"layout\":"; }, noScript},
+    };
+    for (const auto& [spoil, line] : cases) {
+        record(session(tour));
+        spoil();
+        EXPECT_EQ(run(folder()), "");
+        EXPECT_EQ(errors, line); // nothing of the video library's own
+        EXPECT_EQ(status, 1);
+    }
 }
 
 TEST_F(ReplayRun, SamplesAtMostOneFrameIn37Of600Seconds) {

@@ -13,38 +13,45 @@
 
 namespace helm {
 
-std::vector<int> cameraOpenErrors(const std::string& folder) {
-    std::vector<int> out;
+std::vector<std::pair<std::string, int>> cameraOpenErrors(const std::string& folder) {
+    std::vector<std::pair<std::string, int>> out;
     for (const std::string& node : V4l2Camera::devices(folder)) {
         const int fd = ::open(node.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) {
-            out.push_back(errno);
+            out.emplace_back(node, errno);
         } else {
             ::close(fd);
-            out.push_back(0);
+            out.emplace_back(node, 0);
         }
     }
     return out;
 }
 
-std::vector<std::string> cameraHolders(const std::string& node, const std::string& proc) {
+std::vector<std::string> cameraHolders(const std::string& node, const std::string& proc,
+                                       pid_t self) {
+    namespace fs = std::filesystem;
     std::vector<std::string> names;
+    // A node is matched by the path its descriptor names or, where the node exists here, by
+    // the file itself (a path reached through a link).
     struct stat target {};
-    if (::stat(node.c_str(), &target) != 0)
-        return names;
-    const std::string self = std::to_string(::getpid());
+    const bool exists = ::stat(node.c_str(), &target) == 0;
     std::error_code error;
-    for (const auto& process : std::filesystem::directory_iterator(proc, error)) {
+    for (const fs::directory_entry& process : fs::directory_iterator(proc, error)) {
         const std::string pid = process.path().filename().string();
-        if (pid.empty() || pid == self ||
-            !std::all_of(pid.begin(), pid.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        char* end = nullptr;
+        const long n = std::strtol(pid.c_str(), &end, 10);
+        if (pid.empty() || *end != '\0' || n == self)
             continue;
-        std::error_code fdError;
+        // Another user's processes refuse to be looked into: skipped, not an error.
+        std::error_code unreadable;
         bool holds = false;
-        for (const auto& fd : std::filesystem::directory_iterator(process.path() / "fd", fdError)) {
+        for (const fs::directory_entry& fd :
+             fs::directory_iterator(process.path() / "fd", unreadable)) {
+            std::error_code gone;
             struct stat open {};
-            if (::stat(fd.path().c_str(), &open) == 0 && open.st_dev == target.st_dev &&
-                open.st_ino == target.st_ino) {
+            if (fs::read_symlink(fd.path(), gone) == node ||
+                (exists && ::stat(fd.path().c_str(), &open) == 0 && open.st_dev == target.st_dev &&
+                 open.st_ino == target.st_ino)) {
                 holds = true;
                 break;
             }
@@ -59,6 +66,14 @@ std::vector<std::string> cameraHolders(const std::string& node, const std::strin
             names.push_back(name);
     }
     return names;
+}
+
+std::optional<std::string> programHolding(const std::string& node, const std::string& proc,
+                                          pid_t self) {
+    std::vector<std::string> names = cameraHolders(node, proc, self);
+    if (names.empty())
+        return std::nullopt;
+    return names.front();
 }
 
 CameraTrouble cameraTrouble(const std::string& node, const std::string& proc) {

@@ -1,14 +1,32 @@
 #include "platform/linux/DesktopWorkspace.h"
 
+// Before Qt's headers: Qt's "signals" keyword would break GIO's.
+#include <gio/gio.h>
+
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QProcess>
-#include <QUrl>
 
 namespace helm {
 
-void DesktopWorkspace::openFolder(const std::string& path) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+std::optional<std::string> DesktopWorkspace::openFolder(const std::string& path) {
+    // Asked of the list of programs itself: a URL handler would start, find nothing to open
+    // folders with and tell no one.
+    GAppInfo* manager = g_app_info_get_default_for_type("inode/directory", FALSE);
+    if (manager == nullptr) {
+        return "no file manager is installed";
+    }
+    GFile* folder = g_file_new_for_path(path.c_str());
+    GList files{folder, nullptr, nullptr};
+    GError* error = nullptr;
+    std::optional<std::string> failure;
+    if (!g_app_info_launch(manager, &files, nullptr, &error)) {
+        failure = std::string(g_app_info_get_name(manager)) + " could not be started" +
+                  (error != nullptr ? std::string(": ") + error->message : std::string());
+    }
+    g_clear_error(&error);
+    g_object_unref(folder);
+    g_object_unref(manager);
+    return failure;
 }
 
 std::optional<std::string> DesktopWorkspace::startSuccessor(const std::vector<std::string>& args) {
