@@ -6,9 +6,6 @@
 #include "windows/ScreenMap.h"
 #include "windows/Segmented.h"
 
-#include <QEvent>
-#include <QPainterPath>
-#include <QRegion>
 #include <QVBoxLayout>
 
 namespace helm {
@@ -56,23 +53,12 @@ void MapSwitcher::sync() {
     delete content_;
     if (three) {
         content_ = makeDesk3DView(model_, target_, this);
-        content_->installEventFilter(this);
     } else {
         content_ = new ScreenMap(model_, editable_, target_, this);
     }
     contentIs3D_ = three;
     column_->addWidget(content_, 1);
     content_->show();
-}
-
-bool MapSwitcher::eventFilter(QObject* watched, QEvent* event) {
-    // The 3-D view is cut to a rounded rectangle, as the flat map's panel is.
-    if (watched == content_ && contentIs3D_ && event->type() == QEvent::Resize) {
-        QPainterPath round;
-        round.addRoundedRect(QRectF(content_->rect()), 12, 12);
-        content_->setMask(QRegion(round.toFillPolygon().toPolygon()));
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace helm

@@ -20,7 +20,8 @@ class Segmented;
 
 // The desk shown flat or in 3-D, with a two-segment picker above that flips between them and
 // remembers the choice in the user defaults: under "map3d.edit" (flat at first) for an editable
-// map, under "map3d" (3-D at first) for one that only shows.
+// map, under "map3d" (3-D at first) for one that only shows. It sits in a MapFrame, which
+// rounds its corners.
 class MapSwitcher : public QWidget {
 public:
     MapSwitcher(DeskModel& model, Defaults& d, bool editable = true,
@@ -33,9 +34,6 @@ public:
     QAbstractButton* segment(bool threeD) const;
     // The map or the 3-D view shown now.
     QWidget* content() const { return content_; }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void sync();
