@@ -1,6 +1,7 @@
 // The settings window: its model, the actions it asks for, and the new-secret restart.
 #include "app/App.h"
 
+#include "app/DarkAlert.h"
 #include "app/Log.h"
 #include "link/Hub.h"
 #include "link/PCKeys.h"
@@ -54,6 +55,7 @@ bool askNewSecret() {
     QPushButton* no = box.addButton("Cancel", QMessageBox::RejectRole);
     box.setDefaultButton(yes);
     box.setEscapeButton(no);
+    darkAlert(box);
     box.exec();
     return box.clickedButton() == yes;
 }
