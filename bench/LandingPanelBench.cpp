@@ -4,6 +4,7 @@
 // server, the compositor and the frames each on cores of their own:
 //   taskset -c 4 xvfb-run -a -s "-screen 0 1920x1080x24" env HELM_COMPOSITOR_CPUS=7
 //       taskset -c 5,6 build/default/bench/landing_panel_bench
+#include "DesktopBench.h"
 #include "EveryLayerType.h"
 #include "overlays/draw/JumpView.h"
 #include "overlays/draw/JumpsLoad.h"
@@ -14,16 +15,13 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QPaintEvent>
 #include <QProcess>
-#include <QThread>
 #include <QTimer>
 
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -128,21 +126,8 @@ void landingFrame(benchmark::State& state, const JumpRecipe& recipe) {
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "xcb", 1);
     QApplication app(argc, argv);
-    X11DesktopWindows probe;
     QProcess compositor;
-    if (!probe.compositing()) {
-        // HELM_COMPOSITOR_CPUS keeps the compositor off the cores the frames are timed on.
-        if (const char* cpus = std::getenv("HELM_COMPOSITOR_CPUS")) {
-            compositor.start("taskset", {"-c", cpus, "xcompmgr"});
-        } else {
-            compositor.start("xcompmgr", {});
-        }
-        QElapsedTimer wait;
-        wait.start();
-        while (!probe.compositing() && wait.elapsed() < 3000) {
-            QThread::msleep(10);
-        }
-    }
+    bench::startCompositor(compositor);
     // Every recipe of the built-in file, then all layer types at once.
     std::vector<JumpRecipe> recipes;
     if (std::optional<Jumps::File> file = Jumps::load()) {

@@ -1,8 +1,7 @@
 #include "Canvas.h"
 
-#include "ui/Fonts.h"
+#include "support/WidgetApplication.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFontMetrics>
 
@@ -12,17 +11,7 @@
 namespace helm::test {
 
 void needApplication() {
-    static int argc = 1;
-    static char name[] = "overlays_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = nullptr;
-    if (app == nullptr) {
-        app = new QApplication(argc, argv);
-        // The font cache is made before the exit handler is registered, so the application
-        // goes first at exit; the other way round its destructor finds the cache gone.
-        QFontMetrics(Fonts::font(13, QFont::Normal)).height();
-        std::atexit([] { delete app; });
-    }
+    needWidgetApplication("overlays_tests");
 }
 
 QImage canvas(int w, int h) {

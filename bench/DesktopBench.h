@@ -1,0 +1,55 @@
+#pragma once
+// What the benchmarks on a real X server (xvfb-run) share: a compositing manager, and the
+// share of one core the program spends while its event loop runs.
+#include "platform/x11/X11DesktopWindows.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QProcess>
+#include <QThread>
+#include <QTimer>
+
+#include <cstdlib>
+#include <ctime>
+
+namespace helm::bench {
+
+// Starts xcompmgr unless a compositing manager already runs, and waits for it (3 s at most).
+// HELM_COMPOSITOR_CPUS keeps it off the cores the program is measured on.
+inline void startCompositor(QProcess& compositor) {
+    X11DesktopWindows probe;
+    if (probe.compositing()) {
+        return;
+    }
+    if (const char* cpus = std::getenv("HELM_COMPOSITOR_CPUS")) {
+        compositor.start("taskset", {"-c", cpus, "xcompmgr"});
+    } else {
+        compositor.start("xcompmgr", {});
+    }
+    QElapsedTimer wait;
+    wait.start();
+    while (!probe.compositing() && wait.elapsed() < 3000) {
+        QThread::msleep(10);
+    }
+}
+
+inline double processSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// Runs the event loop for that many seconds of wall time and gives the CPU time of every
+// thread of the process over it, as a share of one core. Process time rather than wall time:
+// other programs' work on a busy machine delays the frames but is not counted.
+inline double cpuShare(double seconds) {
+    QEventLoop loop;
+    QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
+    QElapsedTimer wall;
+    const double cpu = processSeconds();
+    wall.start();
+    loop.exec();
+    return (processSeconds() - cpu) / (static_cast<double>(wall.nsecsElapsed()) * 1e-9);
+}
+
+} // namespace helm::bench
