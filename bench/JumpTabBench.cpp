@@ -1,0 +1,80 @@
+// The settings window open on its Mouse jump tab, on a real X server: the gallery's looping
+// previews of every built-in effect, at the screen's rate, each asking the desktop's
+// reduce-motion setting for its frame. Reports the program's CPU time over 3 s as a share of
+// one core (cpu_pct) and the previews' paints a second. Run:
+//   xvfb-run -a -s "-screen 0 1920x1080x24" build/default/bench/jump_tab_bench
+#include "DesktopBench.h"
+#include "desk/Defaults.h"
+#include "desk/Prefs.h"
+#include "overlays/draw/JumpPreview.h"
+#include "overlays/draw/JumpsLoad.h"
+#include "platform/x11/X11ReduceMotion.h"
+#include "ui/DarkPalette.h"
+#include "windows/SettingsModel.h"
+#include "windows/SettingsView.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QVBoxLayout>
+
+#include <optional>
+
+using namespace helm;
+
+namespace {
+
+struct Paints : QObject {
+    long n = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+        n += e->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+void jumpTab(benchmark::State& state) {
+    Defaults d;
+    Prefs prefs(d);
+    SettingsModel model(prefs);
+    if (std::optional<Jumps::File> f = Jumps::load()) {
+        model.jumps = f->recipes;
+    }
+    X11ReduceMotion motion;
+    model.reduceMotion = [&motion] { return motion.reduced(); };
+    model.setTab("jump");
+    QWidget window;
+    window.setPalette(darkPalette());
+    window.setFixedSize(820, 560);
+    auto* box = new QVBoxLayout(&window);
+    box->setContentsMargins(0, 0, 0, 0);
+    box->addWidget(new SettingsView(model, prefs, &window));
+    window.show();
+    bench::cpuShare(0.5); // laid out and shown, the first frames drawn
+    Paints paints;
+    for (JumpPreview* p : window.findChildren<JumpPreview*>()) {
+        p->installEventFilter(&paints);
+    }
+    double share = 0;
+    const double seconds = 3;
+    for (auto _ : state) {
+        share = bench::cpuShare(seconds);
+        state.SetIterationTime(seconds);
+    }
+    state.counters["cpu_pct"] = share * 100;
+    state.counters["previews"] = static_cast<double>(window.findChildren<JumpPreview*>().size());
+    state.counters["paints_per_s"] = static_cast<double>(paints.n) / seconds;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+    QApplication app(argc, argv);
+    benchmark::RegisterBenchmark("JumpTabCpu", jumpTab)
+        ->Iterations(1)
+        ->UseManualTime()
+        ->Unit(benchmark::kSecond);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}
