@@ -3,8 +3,11 @@
 // share of one core the program spends while its event loop runs.
 #include "platform/x11/X11DesktopWindows.h"
 
+#include <benchmark/benchmark.h>
+
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QPaintEvent>
 #include <QProcess>
 #include <QThread>
 #include <QTimer>
@@ -50,6 +53,42 @@ inline double cpuShare(double seconds) {
     wall.start();
     loop.exec();
     return (processSeconds() - cpu) / (static_cast<double>(wall.nsecsElapsed()) * 1e-9);
+}
+
+// Counts the paints of the widgets it watches, and the pixels they repaint, which the server
+// copies and the compositor blends: a measure of the frames' cost that a busy machine does not
+// blur.
+struct Paints : QObject {
+    long n = 0;
+    double pixels = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) {
+            ++n;
+            for (const QRect& r : static_cast<QPaintEvent*>(e)->region()) {
+                pixels += static_cast<double>(r.width()) * r.height();
+            }
+        }
+        return false;
+    }
+};
+
+// One iteration of 3 s of the event loop, after half a second in which the first frames make
+// the window's backing store and the server's image: the CPU share (cpu_pct), the paints a
+// second and the pixels a paint.
+inline void measureShare(benchmark::State& state, Paints& paints) {
+    cpuShare(0.5);
+    paints.n = 0;
+    paints.pixels = 0;
+    double share = 0;
+    const double seconds = 3;
+    for (auto _ : state) {
+        share = cpuShare(seconds);
+        state.SetIterationTime(seconds);
+    }
+    state.counters["cpu_pct"] = share * 100;
+    state.counters["paints_per_s"] = static_cast<double>(paints.n) / seconds;
+    state.counters["mpx_per_paint"] =
+        paints.n > 0 ? paints.pixels / 1e6 / static_cast<double>(paints.n) : 0;
 }
 
 } // namespace helm::bench

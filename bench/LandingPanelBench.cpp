@@ -15,7 +15,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QPaintEvent>
 #include <QProcess>
 #include <QTimer>
 
@@ -33,23 +32,6 @@ namespace {
 double ms(std::chrono::steady_clock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
 }
-
-// Counts the frames that were really painted: a tick whose frame equals the last paints nothing.
-// and the pixels repainted, which the server copies and the compositor blends: a measure of
-// the frame's cost that a busy machine does not blur.
-struct Paints : QObject {
-    long n = 0;
-    double pixels = 0;
-    bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::Paint) {
-            ++n;
-            for (const QRect& r : static_cast<QPaintEvent*>(e)->region()) {
-                pixels += static_cast<double>(r.width()) * r.height();
-            }
-        }
-        return false;
-    }
-};
 
 JumpRecipe heaviest() {
     return bench::everyLayerType().colored("#30D158");
@@ -73,7 +55,7 @@ void landingFrame(benchmark::State& state, const JumpRecipe& recipe) {
     const auto* shown = dynamic_cast<JumpView*>(o.landing()->content());
     auto* view = new JumpView(shown->drawer(), nullptr, [&t] { return t; });
     o.landing()->setContent(view);
-    Paints paints;
+    bench::Paints paints; // a tick whose frame equals the last paints nothing
     view->installEventFilter(&paints);
     QApplication::processEvents();
     // Frames as the view's own timer asks for them, one interval of the clock apart, each

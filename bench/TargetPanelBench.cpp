@@ -18,7 +18,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QPaintEvent>
 #include <QProcess>
 #include <QTimer>
 
@@ -30,21 +29,6 @@ using namespace helm;
 
 namespace {
 
-// Counts the paints of the view and the pixels they cover.
-struct Paints : QObject {
-    long n = 0;
-    double pixels = 0;
-    bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::Paint) {
-            ++n;
-            for (const QRect& r : static_cast<QPaintEvent*>(e)->region()) {
-                pixels += static_cast<double>(r.width()) * r.height();
-            }
-        }
-        return false;
-    }
-};
-
 // mode absent: no panel at all, only the gaze frames and the event loop, the floor the
 // panels are measured from.
 void targetPanel(benchmark::State& state, std::optional<TargetMode> mode) {
@@ -55,7 +39,7 @@ void targetPanel(benchmark::State& state, std::optional<TargetMode> mode) {
     o.displays = &list;
     o.windows = &windows;
     o.reduceMotion = [&motion] { return motion.reduced(); };
-    Paints paints;
+    bench::Paints paints;
     if (mode) {
         o.show(0, 2, "DELL U2723QE", *mode);
         if (o.panels().empty() || !o.panels().begin()->second->isVisible()) {
@@ -71,19 +55,7 @@ void targetPanel(benchmark::State& state, std::optional<TargetMode> mode) {
         o.progress.setValue(next > 1.05 ? 0 : std::min(next, 1.0));
     });
     gaze.start(66);
-    bench::cpuShare(0.5); // the first frames make the backing store and the server's image
-    paints.n = 0;
-    paints.pixels = 0;
-    double share = 0;
-    const double seconds = 3;
-    for (auto _ : state) {
-        share = bench::cpuShare(seconds);
-        state.SetIterationTime(seconds);
-    }
-    state.counters["cpu_pct"] = share * 100;
-    state.counters["paints_per_s"] = static_cast<double>(paints.n) / seconds;
-    state.counters["mpx_per_paint"] =
-        paints.n > 0 ? paints.pixels / 1e6 / static_cast<double>(paints.n) : 0;
+    bench::measureShare(state, paints);
     o.hideAll();
 }
 
