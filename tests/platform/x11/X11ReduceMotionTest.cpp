@@ -62,13 +62,16 @@ TEST(X11ReduceMotion, FollowsTheDesktopWhenItsSettingChanges) {
     {
         X11ReduceMotion motion;
         EXPECT_FALSE(motion.reduced()) << "no kwinrc, animations on";
+        // Each change flips the answer, so waiting for the answer waits for that change; each
+        // kwinrc has another size, as the settings reader takes a file of the same size and
+        // time, written within the same millisecond, for the one it read.
         const struct {
             bool kde; // else GNOME
             const char* value;
             bool reduced;
         } changes[] = {
-            {true, "0", true},   {true, "1.0", false}, {false, "off", true},
-            {true, "0.0", true}, {false, "on", true},  {true, "1", false},
+            {true, "0", true},    {true, "1.0", false}, {false, "off", true},
+            {false, "on", false}, {true, "0.00", true}, {true, "1", false},
         };
         for (const auto& c : changes) {
             if (c.kde) {
