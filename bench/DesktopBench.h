@@ -5,6 +5,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QPaintEvent>
@@ -89,6 +90,21 @@ inline void measureShare(benchmark::State& state, Paints& paints) {
     state.counters["paints_per_s"] = static_cast<double>(paints.n) / seconds;
     state.counters["mpx_per_paint"] =
         paints.n > 0 ? paints.pixels / 1e6 / static_cast<double>(paints.n) : 0;
+}
+
+// A benchmark program's main on a real X server: the application, a compositing manager for
+// the run, and the benchmarks that add registers once both are up.
+template <class Register> int runComposited(int argc, char** argv, Register add) {
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+    QApplication app(argc, argv);
+    QProcess compositor;
+    startCompositor(compositor);
+    add();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    compositor.terminate();
+    compositor.waitForFinished(2000);
+    return 0;
 }
 
 } // namespace helm::bench

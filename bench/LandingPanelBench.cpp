@@ -15,7 +15,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QProcess>
 #include <QTimer>
 
 #include <chrono>
@@ -106,27 +105,20 @@ void landingFrame(benchmark::State& state, const JumpRecipe& recipe) {
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "xcb", 1);
-    QApplication app(argc, argv);
-    QProcess compositor;
-    bench::startCompositor(compositor);
-    // Every recipe of the built-in file, then all layer types at once.
-    std::vector<JumpRecipe> recipes;
-    if (std::optional<Jumps::File> file = Jumps::load()) {
-        for (const JumpRecipe& r : file->recipes) {
-            recipes.push_back(r.colored("#30D158"));
+    return bench::runComposited(argc, argv, [] {
+        // Every recipe of the built-in file, then all layer types at once.
+        std::vector<JumpRecipe> recipes;
+        if (std::optional<Jumps::File> file = Jumps::load()) {
+            for (const JumpRecipe& r : file->recipes) {
+                recipes.push_back(r.colored("#30D158"));
+            }
         }
-    }
-    recipes.push_back(heaviest());
-    for (const JumpRecipe& r : recipes) {
-        benchmark::RegisterBenchmark(("LandingPanelFrame1080p/" + r.id).c_str(),
-                                     [r](benchmark::State& state) { landingFrame(state, r); })
-            ->Iterations(5)
-            ->Unit(benchmark::kMillisecond);
-    }
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    compositor.terminate();
-    compositor.waitForFinished(2000);
-    return 0;
+        recipes.push_back(heaviest());
+        for (const JumpRecipe& r : recipes) {
+            benchmark::RegisterBenchmark(("LandingPanelFrame1080p/" + r.id).c_str(),
+                                         [r](benchmark::State& state) { landingFrame(state, r); })
+                ->Iterations(5)
+                ->Unit(benchmark::kMillisecond);
+        }
+    });
 }

@@ -17,8 +17,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-#include <QProcess>
 #include <QTimer>
 
 #include <cmath>
@@ -62,30 +60,24 @@ void targetPanel(benchmark::State& state, std::optional<TargetMode> mode) {
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "xcb", 1);
-    QApplication app(argc, argv);
-    QProcess compositor;
-    bench::startCompositor(compositor);
-    X11DisplaySource list;
-    const std::vector<DisplayInfo> displays = list.displays();
-    const std::string size = displays.empty() ? "none"
-                                              : std::to_string(int(displays.front().w)) + "x" +
-                                                    std::to_string(int(displays.front().h));
-    const std::pair<const char*, std::optional<TargetMode>> modes[] = {
-        {"none", std::nullopt},
-        {"corner", TargetMode::at(CalCorner::tl)},
-        {"camera", TargetMode::camera()},
-    };
-    for (const auto& [name, mode] : modes) {
-        benchmark::RegisterBenchmark(("TargetPanelCpu/" + std::string(name) + "/" + size).c_str(),
-                                     [mode = mode](benchmark::State& s) { targetPanel(s, mode); })
-            ->Iterations(1)
-            ->UseManualTime()
-            ->Unit(benchmark::kSecond);
-    }
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    compositor.terminate();
-    compositor.waitForFinished(2000);
-    return 0;
+    return bench::runComposited(argc, argv, [] {
+        X11DisplaySource list;
+        const std::vector<DisplayInfo> displays = list.displays();
+        const std::string size = displays.empty() ? "none"
+                                                  : std::to_string(int(displays.front().w)) + "x" +
+                                                        std::to_string(int(displays.front().h));
+        const std::pair<const char*, std::optional<TargetMode>> modes[] = {
+            {"none", std::nullopt},
+            {"corner", TargetMode::at(CalCorner::tl)},
+            {"camera", TargetMode::camera()},
+        };
+        for (const auto& [name, mode] : modes) {
+            benchmark::RegisterBenchmark(
+                ("TargetPanelCpu/" + std::string(name) + "/" + size).c_str(),
+                [mode = mode](benchmark::State& s) { targetPanel(s, mode); })
+                ->Iterations(1)
+                ->UseManualTime()
+                ->Unit(benchmark::kSecond);
+        }
+    });
 }
