@@ -4,6 +4,7 @@
 // server, the compositor and the frames each on cores of their own:
 //   taskset -c 4 xvfb-run -a -s "-screen 0 1920x1080x24" env HELM_COMPOSITOR_CPUS=7
 //       taskset -c 5,6 build/default/bench/landing_panel_bench
+#include "DesktopBench.h"
 #include "EveryLayerType.h"
 #include "overlays/draw/JumpView.h"
 #include "overlays/draw/JumpsLoad.h"
@@ -14,16 +15,11 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QPaintEvent>
-#include <QProcess>
-#include <QThread>
 #include <QTimer>
 
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -35,23 +31,6 @@ namespace {
 double ms(std::chrono::steady_clock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
 }
-
-// Counts the frames that were really painted: a tick whose frame equals the last paints nothing.
-// and the pixels repainted, which the server copies and the compositor blends: a measure of
-// the frame's cost that a busy machine does not blur.
-struct Paints : QObject {
-    long n = 0;
-    double pixels = 0;
-    bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::Paint) {
-            ++n;
-            for (const QRect& r : static_cast<QPaintEvent*>(e)->region()) {
-                pixels += static_cast<double>(r.width()) * r.height();
-            }
-        }
-        return false;
-    }
-};
 
 JumpRecipe heaviest() {
     return bench::everyLayerType().colored("#30D158");
@@ -75,7 +54,7 @@ void landingFrame(benchmark::State& state, const JumpRecipe& recipe) {
     const auto* shown = dynamic_cast<JumpView*>(o.landing()->content());
     auto* view = new JumpView(shown->drawer(), nullptr, [&t] { return t; });
     o.landing()->setContent(view);
-    Paints paints;
+    bench::Paints paints; // a tick whose frame equals the last paints nothing
     view->installEventFilter(&paints);
     QApplication::processEvents();
     // Frames as the view's own timer asks for them, one interval of the clock apart, each
@@ -126,40 +105,20 @@ void landingFrame(benchmark::State& state, const JumpRecipe& recipe) {
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "xcb", 1);
-    QApplication app(argc, argv);
-    X11DesktopWindows probe;
-    QProcess compositor;
-    if (!probe.compositing()) {
-        // HELM_COMPOSITOR_CPUS keeps the compositor off the cores the frames are timed on.
-        if (const char* cpus = std::getenv("HELM_COMPOSITOR_CPUS")) {
-            compositor.start("taskset", {"-c", cpus, "xcompmgr"});
-        } else {
-            compositor.start("xcompmgr", {});
+    return bench::runComposited(argc, argv, [] {
+        // Every recipe of the built-in file, then all layer types at once.
+        std::vector<JumpRecipe> recipes;
+        if (std::optional<Jumps::File> file = Jumps::load()) {
+            for (const JumpRecipe& r : file->recipes) {
+                recipes.push_back(r.colored("#30D158"));
+            }
         }
-        QElapsedTimer wait;
-        wait.start();
-        while (!probe.compositing() && wait.elapsed() < 3000) {
-            QThread::msleep(10);
+        recipes.push_back(heaviest());
+        for (const JumpRecipe& r : recipes) {
+            benchmark::RegisterBenchmark(("LandingPanelFrame1080p/" + r.id).c_str(),
+                                         [r](benchmark::State& state) { landingFrame(state, r); })
+                ->Iterations(5)
+                ->Unit(benchmark::kMillisecond);
         }
-    }
-    // Every recipe of the built-in file, then all layer types at once.
-    std::vector<JumpRecipe> recipes;
-    if (std::optional<Jumps::File> file = Jumps::load()) {
-        for (const JumpRecipe& r : file->recipes) {
-            recipes.push_back(r.colored("#30D158"));
-        }
-    }
-    recipes.push_back(heaviest());
-    for (const JumpRecipe& r : recipes) {
-        benchmark::RegisterBenchmark(("LandingPanelFrame1080p/" + r.id).c_str(),
-                                     [r](benchmark::State& state) { landingFrame(state, r); })
-            ->Iterations(5)
-            ->Unit(benchmark::kMillisecond);
-    }
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    compositor.terminate();
-    compositor.waitForFinished(2000);
-    return 0;
+    });
 }

@@ -30,6 +30,8 @@ packages=(
     qt6-speech-dev qt6-speech-speechd-plugin speech-dispatcher libcanberra-dev
     qt6-declarative-dev
     sound-theme-freedesktop
+    # the monospaced face of the pairing codes and the shortcut keys
+    fonts-dejavu-core
 )
 
 missing=()

@@ -1,6 +1,7 @@
 // Input from the PCs' own keyboards and mice: which PC drives the desk, its captures, and each
 // of its keys, buttons, moves and wheel steps played here, relayed or dropped.
 #include "app/App.h"
+#include "app/DarkAlert.h"
 #include "app/Log.h"
 #include "input/KeyMap.h"
 #include "link/Hub.h"
@@ -116,6 +117,7 @@ bool App::allowsInput(const std::string& pc) {
         QPushButton* allow = box->addButton(QStringLiteral("Allow"), QMessageBox::AcceptRole);
         box->addButton(QStringLiteral("Not now"), QMessageBox::RejectRole);
         box->setDefaultButton(allow);
+        darkAlert(*box);
         QObject::connect(box, &QMessageBox::finished, box, [this, box, allow, pc, alive] {
             if (!alive.expired() && box->clickedButton() == allow) {
                 inputAllowed(pc);

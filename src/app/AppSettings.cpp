@@ -1,6 +1,7 @@
 // The settings window: its model, the actions it asks for, and the new-secret restart.
 #include "app/App.h"
 
+#include "app/DarkAlert.h"
 #include "app/Log.h"
 #include "gaze/camera/GazeEngine.h"
 #include "link/Hub.h"
@@ -56,6 +57,7 @@ bool askNewSecret() {
     QPushButton* no = box.addButton("Cancel", QMessageBox::RejectRole);
     box.setDefaultButton(yes);
     box.setEscapeButton(no);
+    darkAlert(box);
     box.exec();
     return box.clickedButton() == yes;
 }

@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 namespace helm {
@@ -30,10 +31,7 @@ protected:
 
 QLabel* mono(double px) {
     QLabel* l = GuideBlocks::text("", px, gLive, QFont::Bold);
-    QFont f = l->font();
-    f.setFamilies({Fonts::family(), "monospace"});
-    f.setStyleHint(QFont::Monospace);
-    l->setFont(f);
+    l->setFont(Fonts::mono(px, QFont::Bold));
     return l;
 }
 
@@ -61,7 +59,21 @@ std::string ConnectPage::spelled(const std::string& prefix, const std::string& c
 }
 
 ConnectPage::ConnectPage(OnboardingModel& model, QWidget* parent) : GuidePage(model, parent) {
-    auto* v = new QVBoxLayout(this);
+    // With the check-code box shown the page is taller than the guide's page area: it scrolls
+    // rather than squeezing the codes and buttons below their size.
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto* scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto* body = new QWidget(scroll);
+    scroll->setWidget(body);
+    for (QWidget* w : {static_cast<QWidget*>(scroll->viewport()), body}) {
+        w->setAutoFillBackground(false); // the guide's ground shows through
+    }
+    outer->addWidget(scroll);
+    auto* v = new QVBoxLayout(body);
     v->setContentsMargins(40, 40, 40, 40);
     v->setSpacing(24);
     v->addWidget(new TitleBlock("Connect your PC",

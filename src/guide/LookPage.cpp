@@ -8,6 +8,7 @@
 #include "ui/Fonts.h"
 #include "ui/Palette.h"
 #include "ui/Symbols.h"
+#include "windows/MapFrame.h"
 #include "windows/MapSwitcher.h"
 #include "windows/SettingsKit.h"
 
@@ -24,18 +25,6 @@
 namespace helm {
 
 namespace {
-
-// The map's ground: black at a quarter, an outline in the line colour.
-class MapGround : public QWidget {
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter g(this);
-        g.setRenderHint(QPainter::Antialiasing);
-        g.setPen(QPen(gLine, 1));
-        g.setBrush(QColor(0, 0, 0, 64));
-        g.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 12, 12);
-    }
-};
 
 // The screen's number on its computer's colour.
 class NumberBadge : public QWidget {
@@ -127,10 +116,9 @@ LookPage::LookPage(OnboardingModel& model, DeskModel& desk, Defaults& defaults, 
     content->setSpacing(16);
     auto* left = new QVBoxLayout();
     left->setSpacing(10);
-    auto* ground = new MapGround();
+    auto* ground = new MapFrame(gGround);
     ground->setFixedSize(540, 300);
-    mapBox_ = new QVBoxLayout(ground);
-    mapBox_->setContentsMargins(1, 1, 1, 1);
+    mapBox_ = ground->content();
     left->addWidget(ground);
     progress_ = new QProgressBar();
     progress_->setRange(0, 1000);

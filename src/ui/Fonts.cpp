@@ -38,4 +38,11 @@ QFont font(double px, QFont::Weight weight, const QPaintDevice* device) {
     return f;
 }
 
+QFont mono(double px, QFont::Weight weight, const QPaintDevice* device) {
+    QFont f = font(px, weight, device);
+    f.setFamily(QStringLiteral("monospace"));
+    f.setStyleHint(QFont::Monospace);
+    return f;
+}
+
 } // namespace helm::Fonts

@@ -16,4 +16,7 @@ QString family();
 // antialiasing are off, so images do not differ between machines.
 QFont font(double px, QFont::Weight weight, const QPaintDevice* device = nullptr);
 
+// The same in the desktop's monospaced face, for codes and keys whose characters line up.
+QFont mono(double px, QFont::Weight weight, const QPaintDevice* device = nullptr);
+
 } // namespace helm::Fonts

@@ -9,12 +9,6 @@ namespace helm::Symbols {
 
 namespace {
 
-QPainterPath ring(double r) {
-    QPainterPath p;
-    p.addEllipse(QPointF(0, 0), r, r);
-    return p;
-}
-
 QPainterPath speaker() {
     QPainterPath p;
     p.moveTo(-0.46, -0.12);
@@ -42,14 +36,14 @@ QPainterPath guideShapes(std::string_view name, double line) {
         p.moveTo(0, -0.26);
         p.lineTo(0, 0);
         p.lineTo(0.18, 0.1);
-        return stroke(ring(0.44), line).united(stroke(p, line));
+        return stroke(disc(0.44), line).united(stroke(p, line));
     }
     if (name == "wifi") {
         QPainterPath out;
         for (double r : {0.18, 0.34, 0.5}) {
             out = out.united(stroke(QTransform().translate(0, 0.3).map(arc(r, 45, 90)), line));
         }
-        out.addEllipse(QPointF(0, 0.3), 0.07, 0.07);
+        out.addPath(big(disc(0.07, {0, 0.3})));
         return out;
     }
     if (name == "arrow.down.circle") {
@@ -58,7 +52,7 @@ QPainterPath guideShapes(std::string_view name, double line) {
         p.moveTo(-0.16, 0.06);
         p.lineTo(0, 0.22);
         p.lineTo(0.16, 0.06);
-        return stroke(ring(0.44), line).united(stroke(p, line));
+        return stroke(disc(0.44), line).united(stroke(p, line));
     }
     if (name == "lock.shield") {
         p.moveTo(0, -0.46);
@@ -73,10 +67,10 @@ QPainterPath guideShapes(std::string_view name, double line) {
         shackle.lineTo(-0.08, -0.1);
         shackle.arcTo(QRectF(-0.08, -0.2, 0.16, 0.18), 180, -180);
         shackle.lineTo(0.08, -0.02);
-        return stroke(p, line).united(lock).united(stroke(shackle, line * 0.8));
+        return stroke(p, line).united(big(lock)).united(stroke(shackle, line * 0.8));
     }
     if (name == "speaker.wave.2") {
-        QPainterPath out = speaker();
+        QPainterPath out = big(speaker());
         for (double r : {0.2, 0.36}) {
             out = out.united(stroke(QTransform().translate(-0.04, 0).map(arc(r, -40, 80)), line));
         }
@@ -86,7 +80,9 @@ QPainterPath guideShapes(std::string_view name, double line) {
         QPainterPath slash;
         slash.moveTo(-0.44, -0.44);
         slash.lineTo(0.44, 0.44);
-        return speaker().subtracted(stroke(slash, line * 3)).united(stroke(slash, line));
+        // The speaker stands in the middle, so that the slash cuts it into two whole pieces.
+        QPainterPath middle = QTransform().scale(1.4, 1.4).translate(0.27, 0).map(speaker());
+        return big(middle).subtracted(stroke(slash, line * 2.2)).united(stroke(slash, line));
     }
     if (name == "rectangle") {
         return stroke(box(-0.46, -0.3, 0.92, 0.6, 0.08), line);
@@ -106,14 +102,14 @@ QPainterPath guideShapes(std::string_view name, double line) {
             rays.moveTo(-0.1 + 0.14 * std::cos(a), -0.1 + 0.14 * std::sin(a));
             rays.lineTo(-0.1 + 0.3 * std::cos(a), -0.1 + 0.3 * std::sin(a));
         }
-        return p.united(stroke(p, line * 0.6)).united(stroke(rays, line));
+        return big(p).united(stroke(p, line * 0.6)).united(stroke(rays, line));
     }
     if (name == "eye") {
         p.moveTo(-0.48, 0);
         p.quadTo(0, -0.42, 0.48, 0);
         p.quadTo(0, 0.42, -0.48, 0);
         QPainterPath out = stroke(p, line);
-        out.addEllipse(QPointF(0, 0), 0.13, 0.13);
+        out.addPath(big(disc(0.13)));
         return out;
     }
     if (name == "scope") {
@@ -123,8 +119,8 @@ QPainterPath guideShapes(std::string_view name, double line) {
             p.moveTo(0, s * 0.5);
             p.lineTo(0, s * 0.22);
         }
-        QPainterPath out = stroke(ring(0.36), line).united(stroke(p, line));
-        out.addEllipse(QPointF(0, 0), 0.07, 0.07);
+        QPainterPath out = stroke(disc(0.36), line).united(stroke(p, line));
+        out.addPath(big(disc(0.07)));
         return out;
     }
     return p;

@@ -1,6 +1,7 @@
 #include "ui/StatusSymbols.h"
 
-#include <QPainterPathStroker>
+#include "ui/SymbolShapes.h"
+#include "ui/Symbols.h"
 
 #include <cmath>
 #include <numbers>
@@ -9,29 +10,14 @@ namespace helm::StatusSymbols {
 
 namespace {
 
-// Shapes are given on a one-em grid (-0.5 to 0.5) but combined at a hundred times that size:
-// the set operations flatten curves with a fixed tolerance, which would make one em a polygon.
-constexpr double em = 100;
+using Symbols::big;
+using Symbols::disc;
+using Symbols::em;
+
 constexpr double line = 0.09; // stroke width in em
 
-QPainterPath big(const QPainterPath& p) {
-    return QTransform::fromScale(em, em).map(p);
-}
-
-// Takes a path on the em grid.
 QPainterPath stroked(const QPainterPath& p, double width = line) {
-    QPainterPathStroker s;
-    s.setWidth(width * em);
-    s.setCapStyle(Qt::RoundCap);
-    s.setJoinStyle(Qt::RoundJoin);
-    return s.createStroke(big(p)).simplified();
-}
-
-// On the em grid, for stroking.
-QPainterPath disc(double r) {
-    QPainterPath p;
-    p.addEllipse(QPointF(0, 0), r, r);
-    return p;
+    return Symbols::stroke(p, width);
 }
 
 QPainterPath circle(double r) {
@@ -53,19 +39,6 @@ QPainterPath almond() {
     p.quadTo(0, 0.5, -0.48, 0);
     p.closeSubpath();
     return p;
-}
-
-QPainterPath warning() {
-    QPainterPath t;
-    t.moveTo(0, -0.44);
-    t.lineTo(0.48, 0.4);
-    t.lineTo(-0.48, 0.4);
-    t.closeSubpath();
-    QPainterPath shape = big(t).united(stroked(t, 0.08)); // rounded corners
-    QPainterPath mark;
-    mark.addRoundedRect(QRectF(-0.045, -0.17, 0.09, 0.33), 0.04, 0.04);
-    mark.addEllipse(QPointF(0, 0.26), 0.055, 0.055);
-    return shape.subtracted(big(mark));
 }
 
 QPainterPath lock() {
@@ -106,10 +79,12 @@ QPainterPath turnBack() {
 } // namespace
 
 QPainterPath path(std::string_view name, double size) {
+    // The warning sign and the scope are the same icons as the windows'.
+    if (name == "exclamationmark.triangle.fill" || name == "scope") {
+        return Symbols::path(name, size);
+    }
     QPainterPath out;
-    if (name == "exclamationmark.triangle.fill") {
-        out = warning();
-    } else if (name == "lock.fill") {
+    if (name == "lock.fill") {
         out = lock();
     } else if (name == "eye") {
         out = stroked(almond()).united(circle(0.14));
@@ -128,15 +103,6 @@ QPainterPath path(std::string_view name, double size) {
         t.lineTo(-0.3, 0.42);
         t.closeSubpath();
         out = big(t);
-    } else if (name == "scope") {
-        QPainterPath cross;
-        for (double s : {-1.0, 1.0}) {
-            cross.moveTo(s * 0.5, 0);
-            cross.lineTo(s * 0.22, 0);
-            cross.moveTo(0, s * 0.5);
-            cross.lineTo(0, s * 0.22);
-        }
-        out = stroked(disc(0.36)).united(stroked(cross)).united(circle(0.07));
     } else if (name == "gearshape") {
         out = gear();
     } else if (name == "arrow.counterclockwise") {

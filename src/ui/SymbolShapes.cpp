@@ -6,12 +6,16 @@
 
 namespace helm::Symbols {
 
+QPainterPath big(const QPainterPath& p) {
+    return QTransform::fromScale(em, em).map(p);
+}
+
 QPainterPath stroke(const QPainterPath& p, double width) {
     QPainterPathStroker s;
-    s.setWidth(width);
+    s.setWidth(width * em);
     s.setCapStyle(Qt::RoundCap);
     s.setJoinStyle(Qt::RoundJoin);
-    return s.createStroke(p).simplified();
+    return s.createStroke(big(p)).simplified();
 }
 
 QPainterPath box(double x, double y, double w, double h, double r) {
@@ -20,13 +24,13 @@ QPainterPath box(double x, double y, double w, double h, double r) {
     return p;
 }
 
-namespace {
-
-QPainterPath ring(double r) {
+QPainterPath disc(double r, QPointF c) {
     QPainterPath p;
-    p.addEllipse(QPointF(0, 0), r, r);
+    p.addEllipse(c, r, r);
     return p;
 }
+
+namespace {
 
 QPainterPath eye(double line, double scale) {
     QPainterPath lid;
@@ -34,7 +38,7 @@ QPainterPath eye(double line, double scale) {
     lid.quadTo(0, -0.42 * scale, 0.48 * scale, 0);
     lid.quadTo(0, 0.42 * scale, -0.48 * scale, 0);
     QPainterPath out = stroke(lid, line);
-    out.addEllipse(QPointF(0, 0), 0.12 * scale, 0.12 * scale);
+    out.addPath(big(disc(0.12 * scale)));
     return out;
 }
 
@@ -43,10 +47,10 @@ QPainterPath eye(double line, double scale) {
 QPainterPath moreShapes(std::string_view name, double line) {
     QPainterPath p;
     if (name == "circle") {
-        return stroke(ring(0.42), line);
+        return stroke(disc(0.42), line);
     }
     if (name == "circle.fill") {
-        return ring(0.42);
+        return big(disc(0.42));
     }
     if (name == "plus") {
         p.moveTo(-0.35, 0);
@@ -65,7 +69,7 @@ QPainterPath moreShapes(std::string_view name, double line) {
         return stroke(p, line);
     }
     if (name == "eye.circle") {
-        return stroke(ring(0.47), line).united(eye(line, 0.62));
+        return stroke(disc(0.47), line).united(eye(line, 0.62));
     }
     if (name == "cursorarrow.motionlines") {
         QPainterPath arrow;

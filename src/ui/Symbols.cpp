@@ -6,7 +6,6 @@ namespace helm::Symbols {
 
 namespace {
 
-// Icons are drawn on a grid of one em (-0.5 to 0.5), then scaled to the size.
 QPainterPath camera(double line, bool filled) {
     QPainterPath body = box(-0.5, -0.3, 0.66, 0.6, 0.12);
     QPainterPath lens;
@@ -16,9 +15,22 @@ QPainterPath camera(double line, bool filled) {
     lens.lineTo(0.22, 0.08);
     lens.closeSubpath();
     if (filled) {
-        return body.united(lens);
+        return big(body).united(big(lens));
     }
     return stroke(body, line).united(stroke(lens, line));
+}
+
+// A filled triangle with rounded corners and the "!" cut out of it.
+QPainterPath warning() {
+    QPainterPath t;
+    t.moveTo(0, -0.44);
+    t.lineTo(0.48, 0.4);
+    t.lineTo(-0.48, 0.4);
+    t.closeSubpath();
+    QPainterPath mark;
+    mark.addRoundedRect(QRectF(-0.045, -0.17, 0.09, 0.33), 0.04, 0.04);
+    mark.addEllipse(QPointF(0, 0.26), 0.055, 0.055);
+    return big(t).united(stroke(t, 0.08)).subtracted(big(mark));
 }
 
 } // namespace
@@ -43,12 +55,14 @@ QPainterPath path(std::string_view name, double size, bool heavy) {
         out = camera(line, false).subtracted(gap).united(stroke(slash, line));
     } else if (name == "keyboard") {
         out = stroke(box(-0.5, -0.3, 1.0, 0.6, 0.1), line);
+        QPainterPath keys;
         for (int row = 0; row < 2; ++row) {
             for (int col = 0; col < 5; ++col) {
-                out.addRect(QRectF(-0.37 + col * 0.16, -0.18 + row * 0.14, 0.09, 0.08));
+                keys.addRect(QRectF(-0.37 + col * 0.16, -0.18 + row * 0.14, 0.09, 0.08));
             }
         }
-        out.addRect(QRectF(-0.22, 0.12, 0.44, 0.07));
+        keys.addRect(QRectF(-0.22, 0.12, 0.44, 0.07));
+        out.addPath(big(keys));
     } else if (name == "computermouse") {
         out = stroke(box(-0.27, -0.45, 0.54, 0.9, 0.27), line);
         QPainterPath split;
@@ -61,27 +75,15 @@ QPainterPath path(std::string_view name, double size, bool heavy) {
         q.cubicTo(-0.22, -0.5, 0.26, -0.5, 0.26, -0.2);
         q.cubicTo(0.26, 0.0, 0.0, 0.0, 0.0, 0.16);
         out = stroke(q, line);
-        out.addEllipse(QPointF(0, 0.38), line * 0.8, line * 0.8);
+        out.addPath(big(disc(line * 0.8, {0, 0.38})));
     } else if (name == "exclamationmark.triangle.fill") {
-        QPainterPath t;
-        t.moveTo(0, -0.44);
-        t.lineTo(0.5, 0.4);
-        t.lineTo(-0.5, 0.4);
-        t.closeSubpath();
-        QPainterPath bar;
-        bar.moveTo(0, -0.16);
-        bar.lineTo(0, 0.1);
-        QPainterPath mark = stroke(bar, 0.1);
-        mark.addEllipse(QPointF(0, 0.26), 0.055, 0.055);
-        out = stroke(t, 0.1).united(t).subtracted(mark);
+        out = warning();
     } else if (name == "checkmark.circle.fill") {
-        QPainterPath disc;
-        disc.addEllipse(QPointF(0, 0), 0.5, 0.5);
         QPainterPath tick;
         tick.moveTo(-0.22, 0.0);
         tick.lineTo(-0.06, 0.17);
         tick.lineTo(0.23, -0.18);
-        out = disc.subtracted(stroke(tick, 0.11));
+        out = big(disc(0.5)).subtracted(stroke(tick, 0.11));
     } else if (name == "arrow.up.left.and.arrow.down.right") {
         QPainterPath a;
         a.moveTo(-0.38, -0.38);
@@ -97,9 +99,7 @@ QPainterPath path(std::string_view name, double size, bool heavy) {
     } else {
         out = moreShapes(name, line);
     }
-    out.setFillRule(Qt::WindingFill);
-    QTransform t = QTransform::fromScale(size, size);
-    return t.map(out);
+    return QTransform::fromScale(size / em, size / em).map(out);
 }
 
 } // namespace helm::Symbols

@@ -2,6 +2,7 @@
 
 #include "gaze/feed/CameraFeedView.h"
 #include "input/Hotkeys.h"
+#include "ui/Fonts.h"
 #include "ui/Palette.h"
 #include "windows/SettingsKit.h"
 
@@ -75,10 +76,7 @@ CameraPage::CameraPage(SettingsModel& m, QWidget* parent) : SettingsPage(m, pare
            "After 10 seconds without a face. It comes back at your next key or mouse move.",
            SettingsKit::text("Always", 13, gMuted));
     QLabel* keys = SettingsKit::text(Hotkeys::camera(), 13, gInk);
-    QFont f = keys->font();
-    f.setFamily("monospace");
-    f.setStyleHint(QFont::Monospace);
-    keys->setFont(f);
+    keys->setFont(Fonts::mono(13, QFont::Normal));
     addRow("Pause the camera", "The camera light goes out.", keys);
     sync();
 }

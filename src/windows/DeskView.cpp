@@ -3,32 +3,16 @@
 #include "ui/Palette.h"
 #include "windows/DeskLegend.h"
 #include "windows/LineLabel.h"
+#include "windows/MapFrame.h"
 #include "windows/MapSwitcher.h"
 
 #include <QHBoxLayout>
 #include <QPainter>
-#include <QPainterPath>
 #include <QVBoxLayout>
 
 namespace helm {
 
 namespace {
-
-// The dark rounded panel the desk picture sits on.
-class PicturePanel : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        QPainterPath round;
-        round.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 12, 12);
-        p.fillPath(round, QColor(0, 0, 0, 64));
-        p.strokePath(round, QPen(gLine, 1));
-    }
-};
 
 // The small green dot that keys the gaze marker.
 class KeyDot : public QWidget {
@@ -68,11 +52,9 @@ DeskView::DeskView(DeskModel& model, Defaults& d, bool showPairing, QWidget* par
     key->addWidget(new LineLabel(QStringLiteral("where you look"), uiFont(11), gMuted, mapPanel_));
     header->addLayout(key);
     map->addLayout(header);
-    auto* panel = new PicturePanel(mapPanel_);
-    auto* inside = new QVBoxLayout(panel);
-    inside->setContentsMargins(0, 0, 0, 0);
+    auto* panel = new MapFrame(gGround, mapPanel_);
     switcher_ = new MapSwitcher(model, d, true, std::nullopt, panel);
-    inside->addWidget(switcher_);
+    panel->content()->addWidget(switcher_);
     map->addWidget(panel, 1);
     whole->addWidget(mapPanel_);
 

@@ -29,6 +29,7 @@ JumpTile::JumpTile(const JumpRecipe& recipe, int number, const std::string& colo
     setText(QString::fromLatin1(n) + "\t" + QString::fromStdString(recipe.name));
     setAccessibleName(QString::number(number) + ", " + QString::fromStdString(recipe.name));
     preview_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    preview_->setGround(gPanel); // the tile's own fill, all round the preview
     setCursor(Qt::PointingHandCursor);
 }
 

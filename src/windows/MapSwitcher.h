@@ -11,14 +11,17 @@
 #include <optional>
 #include <string>
 
-class QPushButton;
+class QAbstractButton;
 class QVBoxLayout;
 
 namespace helm {
 
+class Segmented;
+
 // The desk shown flat or in 3-D, with a two-segment picker above that flips between them and
 // remembers the choice in the user defaults: under "map3d.edit" (flat at first) for an editable
-// map, under "map3d" (3-D at first) for one that only shows.
+// map, under "map3d" (3-D at first) for one that only shows. It sits in a MapFrame, which
+// rounds its corners.
 class MapSwitcher : public QWidget {
 public:
     MapSwitcher(DeskModel& model, Defaults& d, bool editable = true,
@@ -27,13 +30,10 @@ public:
 
     bool threeD() const { return choice_->value(); }
     // The picker (carrying the tooltip) and its two segments.
-    QWidget* picker() const { return picker_; }
-    QPushButton* segment(bool threeD) const { return threeD ? threeDButton_ : flatButton_; }
+    QWidget* picker() const;
+    QAbstractButton* segment(bool threeD) const;
     // The map or the 3-D view shown now.
     QWidget* content() const { return content_; }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void sync();
@@ -44,9 +44,7 @@ private:
     std::shared_ptr<StoredChoice> choice_;
     Observers::Token token_ = 0;
     QVBoxLayout* column_ = nullptr;
-    QWidget* picker_ = nullptr;
-    QPushButton* threeDButton_ = nullptr;
-    QPushButton* flatButton_ = nullptr;
+    Segmented* picker_ = nullptr;
     QWidget* content_ = nullptr;
     bool contentIs3D_ = false;
 };

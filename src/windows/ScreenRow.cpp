@@ -32,9 +32,13 @@ ScreenRow::ScreenRow(QWidget* parent) : QWidget(parent) {
     row->addLayout(names, 1);
     row->addSpacing(4);
 
+    // The state above the button rather than beside it: side by side they leave the names a
+    // few letters of the legend's width.
+    auto* end = new QVBoxLayout;
+    end->setSpacing(1);
     state_ = new LineLabel({}, uiFont(11, QFont::Medium), gLive, this);
     state_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    row->addWidget(state_);
+    end->addWidget(state_, 0, Qt::AlignRight);
 
     relearn_ = new QPushButton(QStringLiteral("Calibrate again"), this);
     relearn_->setFont(uiFont(12));
@@ -44,7 +48,8 @@ ScreenRow::ScreenRow(QWidget* parent) : QWidget(parent) {
             onRelearn(id_);
         }
     });
-    row->addWidget(relearn_);
+    end->addWidget(relearn_, 0, Qt::AlignRight);
+    row->addLayout(end);
 }
 
 void ScreenRow::fill(const Screen& screen, bool selected, bool online, const QColor& color) {

@@ -5,12 +5,10 @@
 #include "ui/StatusSymbols.h"
 #include "ui/Symbols.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QSizePolicy>
 
 #include <utility>
@@ -95,43 +93,6 @@ void SettingsSwitch::paintEvent(QPaintEvent*) {
         g.setPen(QPen(gMuted, 1));
         g.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), r + 1, r + 1);
     }
-}
-
-Segmented::Segmented(const std::vector<std::string>& titles, int width,
-                     std::function<void(int)> onPick, QWidget* parent)
-    : QWidget(parent) {
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(0);
-    for (std::size_t i = 0; i < titles.size(); ++i) {
-        auto* b = new QPushButton(QString::fromStdString(titles[i]), this);
-        b->setCheckable(true);
-        b->setFont(Fonts::font(12, QFont::Normal));
-        // Clicks are reported and the model decides; the buttons show what it holds.
-        QObject::connect(b, &QPushButton::clicked, this, [this, i, onPick] {
-            select(static_cast<int>(i));
-            onPick(static_cast<int>(i));
-        });
-        row->addWidget(b);
-        buttons_.push_back(b);
-    }
-    setFixedWidth(width);
-}
-
-void Segmented::select(int index) {
-    for (std::size_t i = 0; i < buttons_.size(); ++i) {
-        QSignalBlocker block(buttons_[i]);
-        buttons_[i]->setChecked(static_cast<int>(i) == index);
-    }
-}
-
-int Segmented::selected() const {
-    for (std::size_t i = 0; i < buttons_.size(); ++i) {
-        if (buttons_[i]->isChecked()) {
-            return static_cast<int>(i);
-        }
-    }
-    return -1;
 }
 
 } // namespace helm

@@ -7,7 +7,6 @@
 
 #include <functional>
 #include <string>
-#include <vector>
 
 class QLabel;
 class QPushButton;
@@ -50,20 +49,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-};
-
-// Side-by-side exclusive choices that can also show none selected (a value between them).
-class Segmented : public QWidget {
-public:
-    Segmented(const std::vector<std::string>& titles, int width, std::function<void(int)> onPick,
-              QWidget* parent = nullptr);
-    // -1 selects none; emits nothing.
-    void select(int index);
-    int selected() const;
-    QAbstractButton* segment(int index) const { return buttons_.at(index); }
-
-private:
-    std::vector<QAbstractButton*> buttons_;
 };
 
 } // namespace helm

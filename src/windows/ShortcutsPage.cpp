@@ -1,6 +1,7 @@
 #include "windows/ShortcutsPage.h"
 
 #include "input/Hotkeys.h"
+#include "ui/Fonts.h"
 #include "ui/Palette.h"
 #include "windows/SettingsKit.h"
 
@@ -16,10 +17,7 @@ ShortcutsPage::ShortcutsPage(SettingsModel& m, QWidget* parent) : SettingsPage(m
     };
     for (const auto& [title, keys] : table) {
         QLabel* k = SettingsKit::text(keys, 13, gInk);
-        QFont f = k->font();
-        f.setFamily("monospace");
-        f.setStyleHint(QFont::Monospace);
-        k->setFont(f);
+        k->setFont(Fonts::mono(13, QFont::Normal));
         addRow(title, "Never sent to the other computer.", k);
     }
 }

@@ -1,5 +1,7 @@
 #include "windows/SwitchingPage.h"
 
+#include "ui/Fonts.h"
+#include "windows/Segmented.h"
 #include "windows/SettingsKit.h"
 #include "windows/SettingsRow.h"
 
@@ -12,8 +14,9 @@
 namespace helm {
 
 SwitchingPage::SwitchingPage(SettingsModel& m, QWidget* parent) : SettingsPage(m, parent) {
-    auto* speed =
-        new Segmented({"Fast", "Normal", "Steady"}, 220, [this](int i) { prefs.setSpeed(i); });
+    auto* speed = new Segmented(
+        {"Fast", "Normal", "Steady"}, 220, [this](int i) { prefs.setSpeed(i); },
+        Fonts::font(12, QFont::Normal));
     addRow("How quickly it switches",
            "Steady ignores quick looks somewhere else; Fast reacts sooner.", speed);
     onSync([this, speed] {

@@ -1,7 +1,9 @@
 #include "windows/TrackingPage.h"
 
 #include "gaze/feed/CameraFeedView.h"
+#include "ui/Fonts.h"
 #include "ui/Palette.h"
+#include "windows/Segmented.h"
 #include "windows/SettingsKit.h"
 
 #include <QHBoxLayout>
@@ -21,8 +23,9 @@ TrackingPage::TrackingPage(SettingsModel& m, QWidget* parent) : SettingsPage(m, 
             "you change it.",
             13, gMuted);
 
-    auto* follow = new Segmented({"Head only", "Head and eyes", "Mostly eyes"}, 360,
-                                 [this](int i) { prefs.setEyeMix(i * 0.5); });
+    auto* follow = new Segmented(
+        {"Head only", "Head and eyes", "Mostly eyes"}, 360,
+        [this](int i) { prefs.setEyeMix(i * 0.5); }, Fonts::font(12, QFont::Normal));
     follow->setAccessibleName("Follow");
     stack->addWidget(follow);
 

@@ -16,6 +16,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QTest>
@@ -266,6 +267,20 @@ TEST(OnboardingView, ConnectPageShowsCodesAndStatus) {
     QLabel* check = g.find<QLabel>("Check code 4 8 2 9 1 3");
     ASSERT_NE(nullptr, check);
     EXPECT_EQ("482913", check->text());
+    // At the window's size, the box shown: both codes in fixed-pitch digits, and neither the
+    // codes nor "New code" squeezed below their height.
+    g.view->resize(960, 720);
+    g.settle();
+    QWidget* fresh = nullptr;
+    for (QAbstractButton* b : g.view->findChildren<QAbstractButton*>()) {
+        fresh = b->text() == "New code" ? b : fresh;
+    }
+    ASSERT_NE(nullptr, fresh);
+    for (QWidget* w : {static_cast<QWidget*>(code), static_cast<QWidget*>(check), fresh}) {
+        EXPECT_GE(w->height(), w->sizeHint().height()) << w->accessibleName().toStdString();
+    }
+    EXPECT_TRUE(QFontInfo(code->font()).fixedPitch());
+    EXPECT_TRUE(QFontInfo(check->font()).fixedPitch());
     g.key(Qt::Key_Return);
     EXPECT_EQ(std::vector<bool>{true}, answers);
     EXPECT_EQ(3, g.model.step()) << "Return answered the PC, it did not move on";
@@ -349,7 +364,10 @@ TEST(OnboardingView, TwoLineSubtitlesLeaveTheHeadingWhole) {
         g.model.setStep(step);
         g.settle();
         QCoreApplication::processEvents();
-        auto* block = g.view->page()->findChild<TitleBlock*>();
+        TitleBlock* block = nullptr; // no meta-object of its own: findChild cannot tell it
+        for (QWidget* w : g.view->page()->findChildren<QWidget*>()) {
+            block = block ? block : dynamic_cast<TitleBlock*>(w);
+        }
         ASSERT_NE(block, nullptr);
         QLabel* heading = block->heading();
         QLabel* subtitle = block->subtitle();

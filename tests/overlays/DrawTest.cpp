@@ -525,3 +525,38 @@ TEST(StatusBox, WarningColoursAndPublishing) {
     hud.setNote("Hello");
     EXPECT_EQ(2, published);
 }
+
+// Over a ground of its own the tile keeps its desk drawn and paints every pixel itself: the
+// same picture as the one drawn afresh over that ground, at play and at rest.
+TEST(JumpPreview, OverItsGroundTheTileIsThePictureDrawnAfresh) {
+    test::needApplication();
+    std::optional<Jumps::File> f = Jumps::load();
+    ASSERT_TRUE(f);
+    const QColor ground(14, 18, 23);
+    for (const char* id : {"glide", "radar", "portal"}) {
+        const JumpRecipe r = *Jumps::choose(f, id);
+        for (double t : {0.3, r.dur + 0.5}) {
+            JumpPreview v(
+                r, "#30D158", [] { return false; }, nullptr, [&] { return t; });
+            v.setGround(ground);
+            v.resize(320, 180);
+            EXPECT_TRUE(v.testAttribute(Qt::WA_OpaquePaintEvent));
+            const QImage got = v.grab().toImage().convertToFormat(QImage::Format_RGB32);
+            QImage want(320, 180, QImage::Format_RGB32);
+            want.fill(ground);
+            QPainter g(&want);
+            JumpPreview::paint(g, 320, r, "#30D158", t, false);
+            g.end();
+            int worst = 0;
+            for (int y = 0; y < 180; ++y) {
+                for (int x = 0; x < 320; ++x) {
+                    const QRgb a = got.pixel(x, y), b = want.pixel(x, y);
+                    worst =
+                        std::max({worst, std::abs(qRed(a) - qRed(b)),
+                                  std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
+                }
+            }
+            EXPECT_LE(worst, 2) << id << " at " << t;
+        }
+    }
+}

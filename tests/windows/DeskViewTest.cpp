@@ -4,12 +4,15 @@
 #include "ui/Palette.h"
 #include "windows/DeskLegend.h"
 #include "windows/LineLabel.h"
+#include "windows/MapFrame.h"
 #include "windows/ScreenRow.h"
 
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTest>
+#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
@@ -63,6 +66,21 @@ TEST(DeskView, TheLegendsEdgeCases) {
              EXPECT_EQ(v.legend()->rows()[0]->nameLabel()->text(), "Display 1");
              EXPECT_TRUE(v.legend()->rows()[0]->relearnButton()->isEnabled());
          }},
+        {"names take the room of the row",
+         [](DeskModel& m) {
+             m.layout.screens[0].computerName = "MacBook Air";
+             m.layout.screens[0].name = "Built-in Retina Display";
+             m.layout.screens[2].name = "DELL U2723QE"; // and " · offline"
+         },
+         [](DeskModel&, DeskView& v, auto&) {
+             v.show();
+             QCoreApplication::processEvents();
+             for (ScreenRow* r : v.legend()->rows()) {
+                 for (LineLabel* l : {r->computerLabel(), r->nameLabel(), r->stateLabel()}) {
+                     EXPECT_GE(l->width(), l->sizeHint().width()) << l->text().toStdString();
+                 }
+             }
+         }},
         {"renaming this computer against a PC", [](DeskModel& m) { m.agents = {"tower"}; },
          [](DeskModel& m, DeskView& v, std::vector<Layout>& changes) {
              QTest::keyClicks(v.legend()->nameField(), "!?");
@@ -110,6 +128,27 @@ TEST(DeskView, TheLegendsEdgeCases) {
         view.resize(view.sizeHint());
         c.check(model, view, changes);
     }
+}
+
+// The picture's frame keeps its outline and round corners over whatever it holds.
+TEST(DeskView, TheMapFrameIsDrawnOverThePicture) {
+    test::needApplication();
+    MapFrame frame(gGround);
+    auto* picture = new QWidget;
+    picture->setAutoFillBackground(true);
+    QPalette white = picture->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    picture->setPalette(white);
+    frame.content()->addWidget(picture);
+    frame.resize(300, 200);
+    frame.show();
+    QCoreApplication::processEvents();
+    const QImage img = frame.grab().toImage();
+    EXPECT_EQ(img.pixel(150, 100), QColor(Qt::white).rgb());
+    for (QPoint edge : {QPoint(0, 100), QPoint(299, 100), QPoint(150, 199)}) {
+        EXPECT_EQ(img.pixel(edge), gLine.rgb()) << edge.x() << "," << edge.y();
+    }
+    EXPECT_EQ(img.pixel(1, 198), gGround.rgb()) << "a round corner";
 }
 
 TEST(DeskView, RowsSelectAndCalibrateAgainDoesNot) {

@@ -7,6 +7,7 @@
 #include "windows/ComputersPage.h"
 #include "windows/JumpGallery.h"
 #include "windows/JumpPage.h"
+#include "windows/Segmented.h"
 #include "windows/SettingsKit.h"
 #include "windows/SettingsPage.h"
 #include "windows/SettingsRow.h"

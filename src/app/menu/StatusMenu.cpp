@@ -4,6 +4,8 @@
 #include "app/menu/MenuModel.h"
 #include "input/Hotkeys.h"
 
+#include <QActionEvent>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QWidgetAction>
 
@@ -147,6 +149,16 @@ std::unique_ptr<StatusMenu> buildMenu(MenuModel& model, MenuActions actions, boo
         view->resize(view->sizeHint());
         header->setDefaultWidget(view);
         menu.addAction(header);
+        // The menu keeps the height each item had when it was laid out: when a detail line
+        // comes or goes, it is told that the header changed, so the header keeps its margins.
+        QObject::connect(&model, &MenuModel::changed, &menu,
+                         [&menu, header, view, height = view->height()]() mutable {
+                             if (view->sizeHint().height() != height) {
+                                 height = view->sizeHint().height();
+                                 QActionEvent changed(QEvent::ActionChanged, header);
+                                 QCoreApplication::sendEvent(&menu, &changed);
+                             }
+                         });
     } else {
         sm->titleItem = menu.addAction(QString());
         sm->detailItem = menu.addAction(QString());

@@ -19,6 +19,7 @@ constexpr double kRadius = 12;
 constexpr double kPadX = 12;
 constexpr double kPadY = 9;
 constexpr double kMinGap = 8;
+constexpr double kRowGap = 6; // between the hint and the meter below it
 
 } // namespace
 
@@ -30,17 +31,25 @@ public:
         setFocusPolicy(Qt::NoFocus);
     }
 
+    double textHeight() const { return QFontMetricsF(view_.hintFont(1.0)).height(); }
+    double meterHeight() const {
+        return view_.meter_ != nullptr ? double(view_.meter_->sizeHint().height()) : 0;
+    }
     double barHeight() const {
-        double h = QFontMetricsF(font(1.0)).height();
-        if (view_.meter_ != nullptr) {
-            h = std::max(h, double(view_.meter_->sizeHint().height()));
+        const double text = textHeight();
+        if (view_.hintLayout().stacked) {
+            return text + kRowGap + meterHeight() + 2 * kPadY;
         }
-        return h + 2 * kPadY;
+        return std::max(text, meterHeight()) + 2 * kPadY;
     }
-
-    QFont font(double shrink) const {
-        return Fonts::font((view_.compact_ ? 12 : 13) * shrink, QFont::DemiBold, this);
+    // The meter's row, from the top of the bar.
+    double meterRowTop() const {
+        return view_.hintLayout().stacked ? kPadY + textHeight() + kRowGap : 0;
     }
+    double meterRowHeight() const {
+        return view_.hintLayout().stacked ? meterHeight() : barHeight();
+    }
+    double iconSize() const { return view_.compact_ ? 12 : 13; }
 
 protected:
     void paintEvent(QPaintEvent*) override {
@@ -75,30 +84,22 @@ protected:
         g.fillRect(strip, QColor(0, 0, 0, 158));
         const bool warn = view_.warns();
         const QColor colour = warn ? gWarn : gLive;
-        const double iconSize = view_.compact_ ? 12 : 13;
-        double room = W - 2 * kPadX - iconSize - 5;
-        if (view_.meter_ != nullptr) {
-            room -= kMinGap + view_.meter_->size().width();
-        }
-        // The text may shrink to 0.8 of its size to stay on one line.
+        const HintLayout h = view_.hintLayout();
         const QString text = view_.hintText();
-        double shrink = 1.0;
-        while (shrink > 0.8 && QFontMetricsF(font(shrink)).horizontalAdvance(text) > room) {
-            shrink -= 0.05;
-        }
-        const QFont f = font(std::max(shrink, 0.8));
-        const double mid = strip.center().y();
+        // The text's row: the whole bar, or its top row when the meter sits below.
+        const double rowTop = h.stacked ? strip.top() + kPadY : strip.top();
+        const double rowHeight = h.stacked ? textHeight() : bar;
         g.save();
-        g.translate(kPadX + iconSize / 2, mid);
+        g.translate(kPadX + iconSize() / 2, rowTop + rowHeight / 2);
         g.fillPath(Symbols::path(warn ? "exclamationmark.triangle.fill" : "checkmark.circle.fill",
-                                 iconSize),
+                                 iconSize()),
                    colour);
         g.restore();
-        g.setFont(f);
+        g.setFont(h.font);
         g.setPen(colour);
-        const QRectF textBox(kPadX + iconSize + 5, strip.top(), std::max(room, 0.0), bar);
+        const QRectF textBox(kPadX + iconSize() + 5, rowTop, std::max(h.room, 0.0), rowHeight);
         g.drawText(textBox, Qt::AlignVCenter | Qt::AlignLeft,
-                   QFontMetricsF(f).elidedText(text, Qt::ElideRight, textBox.width()));
+                   QFontMetricsF(h.font).elidedText(text, Qt::ElideRight, textBox.width()));
 
         g.setClipping(false);
         g.setPen(QPen(gLine, 1));
@@ -150,6 +151,32 @@ std::optional<QRectF> CameraFeedView::shownFace() const {
     return r;
 }
 
+QFont CameraFeedView::hintFont(double shrink) const {
+    return Fonts::font((compact_ ? 12 : 13) * shrink, QFont::DemiBold, this);
+}
+
+CameraFeedView::HintLayout CameraFeedView::hintLayout() const {
+    const QString text = hintText();
+    // The largest size, down to 0.8 of the full one, at which the text fits the room.
+    auto fitting = [&](double room) -> std::optional<QFont> {
+        for (double k = 1.0; k > 0.8 - 1e-9; k -= 0.05) {
+            if (QFontMetricsF(hintFont(k)).horizontalAdvance(text) <= room) {
+                return hintFont(k);
+            }
+        }
+        return std::nullopt;
+    };
+    const double full = area().width() - 2 * kPadX - (compact_ ? 12 : 13) - 5;
+    const double beside = meter_ != nullptr ? full - kMinGap - meter_->size().width() : full;
+    if (std::optional<QFont> f = fitting(beside)) {
+        return {*f, beside, false};
+    }
+    if (meter_ == nullptr) {
+        return {hintFont(0.8), beside, false};
+    }
+    return {fitting(full).value_or(hintFont(0.8)), full, true};
+}
+
 QString CameraFeedView::hintText() const {
     if (std::optional<std::string> h = feed_.hint()) {
         return QString::fromStdString(*h);
@@ -175,6 +202,7 @@ void CameraFeedView::sync() {
         }
         meter_->setWidth(w);
     }
+    place(); // another hint may want its own row
     guides_->update();
     update();
 }
@@ -184,9 +212,9 @@ void CameraFeedView::place() {
     preview_->setGeometry(a);
     guides_->setGeometry(a);
     if (meter_ != nullptr) {
-        const double bar = guides_->barHeight();
+        const double top = a.height() - guides_->barHeight() + guides_->meterRowTop();
         meter_->move(int(a.width() - kPadX - meter_->size().width()),
-                     int(a.height() - bar + (bar - meter_->height()) / 2));
+                     int(top + (guides_->meterRowHeight() - meter_->height()) / 2));
     }
 }
 

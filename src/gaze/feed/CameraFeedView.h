@@ -2,6 +2,7 @@
 
 #include "gaze/Face.h"
 
+#include <QFont>
 #include <QWidget>
 
 #include <optional>
@@ -32,6 +33,14 @@ public:
     // The bar's text, and whether it warns.
     QString hintText() const;
     bool warns() const;
+    // How the bar sets its text: beside the meter, shrunk to 0.8 of its size at the most; when
+    // it does not fit there, on a row of its own above the meter, so that it is not cut short.
+    struct HintLayout {
+        QFont font;
+        double room;  // the width the text has
+        bool stacked; // the meter sits on a row below the text
+    };
+    HintLayout hintLayout() const;
 
     PreviewView* preview() const { return preview_; }
     DistanceMeter* meter() const { return meter_; }
@@ -45,6 +54,7 @@ private:
 
     void sync();
     void place();
+    QFont hintFont(double shrink) const;
     std::optional<QRectF> faceInArea() const;
 
     FeedModel& feed_;

@@ -1,5 +1,7 @@
 #include "gaze/feed/DistanceMeter.h"
 
+#include "ui/Fonts.h"
+
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
@@ -22,9 +24,7 @@ void DistanceMeter::setWidth(std::optional<double> width) {
 }
 
 QFont DistanceMeter::font() const {
-    QFont f = QWidget::font();
-    f.setPointSizeF(11);
-    return f;
+    return Fonts::font(11, QFont::Normal, this);
 }
 
 QSize DistanceMeter::sizeHint() const {

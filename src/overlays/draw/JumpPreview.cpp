@@ -6,15 +6,22 @@
 #include "platform/MediaClock.h"
 #include "ui/Fonts.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPointer>
 #include <QScreen>
+#include <QTimer>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace helm {
 
 namespace {
+
+constexpr double kRadius = 8; // the tile's corners
 
 void screenBox(QPainter& g, const QRectF& r, double k, const char* label, bool target) {
     QPainterPath box;
@@ -33,36 +40,33 @@ void screenBox(QPainter& g, const QRectF& r, double k, const char* label, bool t
                Qt::AlignLeft | Qt::AlignVCenter, QString::fromUtf8(label));
 }
 
-} // namespace
-
-JumpPreview::JumpPreview(JumpRecipe recipe, std::string color, std::function<bool()> reduceMotion,
-                         QWidget* parent, std::function<double()> clock)
-    : QWidget(parent), recipe_(std::move(recipe)), color_(std::move(color)),
-      reduceMotion_(std::move(reduceMotion)),
-      clock_(clock ? std::move(clock) : std::function<double()>(mediaNow)) {
-    timer_.setTimerType(Qt::PreciseTimer);
-    timer_.setInterval(16);
-    QObject::connect(&timer_, &QTimer::timeout, this, [this] { update(); });
+QPainterPath tileShape(double w) {
+    QPainterPath tile;
+    tile.addRoundedRect(QRectF(0, 0, w, w * 9 / 16), kRadius, kRadius);
+    return tile;
 }
 
-void JumpPreview::paint(QPainter& g, double w, const JumpRecipe& recipe, const std::string& color,
-                        double t, bool still) {
+QRectF macScreen(double k) {
+    return {10 * k, 40 * k, 120 * k, 78 * k};
+}
+
+QRectF pcScreen(double k) {
+    return {140 * k, 26 * k, 170 * k, 110 * k};
+}
+
+// The ground of the tile and its two screens: what stays the same in every frame.
+void desk(QPainter& g, double w) {
     const double k = w / 320;
-    if (!paint::usable({w}) || w <= 0) {
-        return;
-    }
-    g.save();
-    g.setRenderHint(QPainter::Antialiasing);
-    QPainterPath tile;
-    tile.addRoundedRect(QRectF(0, 0, w, w * 9 / 16), 8, 8);
-    g.setClipPath(tile);
-    g.fillPath(tile, QColor::fromRgbF(0.03f, 0.035f, 0.045f));
+    g.fillPath(tileShape(w), QColor::fromRgbF(0.03f, 0.035f, 0.045f));
+    screenBox(g, macScreen(k), k, "This computer", false);
+    screenBox(g, pcScreen(k), k, "PC", true);
+}
 
-    const QRectF mac(10 * k, 40 * k, 120 * k, 78 * k);
-    const QRectF pc(140 * k, 26 * k, 170 * k, 110 * k);
-    screenBox(g, mac, k, "This computer", false);
-    screenBox(g, pc, k, "PC", true);
-
+// The effect at time t and the pointer on top.
+void moving(QPainter& g, double w, const JumpRecipe& recipe, const std::string& color, double t,
+            bool still) {
+    const double k = w / 320;
+    const QRectF pc = pcScreen(k);
     const QPointF target(pc.center().x() + 10 * k, pc.center().y());
     QPointF pointer = target;
     double dur = recipe.dur;
@@ -82,25 +86,153 @@ void JumpPreview::paint(QPainter& g, double w, const JumpRecipe& recipe, const s
     QPainterPath arrow = paint::arrow(pointer, 1.4 * k);
     g.fillPath(arrow, Qt::white);
     g.strokePath(arrow, paint::pen(Qt::black, 0.8));
+}
+
+} // namespace
+
+// One timer for every preview on screen, at the screen's rate: the previews repaint together,
+// in one pass of the window, rather than each waking the program on its own.
+class JumpPreview::Frames : public QObject {
+public:
+    static Frames& instance() {
+        static QPointer<Frames> frames;
+        if (frames.isNull()) {
+            frames = new Frames(QCoreApplication::instance()); // goes with the application
+        }
+        return *frames;
+    }
+    void add(JumpPreview* p) {
+        shown_.push_back(p);
+        if (!timer_.isActive()) {
+            double hz = p->screen() != nullptr ? p->screen()->refreshRate() : 60;
+            timer_.setInterval(static_cast<int>(1000 / (hz >= 20 && hz <= 500 ? hz : 60)));
+            timer_.start();
+        }
+    }
+    void remove(JumpPreview* p) {
+        std::erase(shown_, p);
+        if (shown_.empty()) {
+            timer_.stop();
+        }
+    }
+    bool running() const { return timer_.isActive(); }
+
+private:
+    explicit Frames(QObject* parent) : QObject(parent) {
+        timer_.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&timer_, &QTimer::timeout, this, [this] {
+            for (JumpPreview* p : shown_) {
+                // At rest between two plays the picture stays as it is.
+                if (!(p->resting(p->clock_()) && p->shownRest_)) {
+                    p->update();
+                }
+            }
+        });
+    }
+    QTimer timer_;
+    std::vector<JumpPreview*> shown_;
+};
+
+JumpPreview::JumpPreview(JumpRecipe recipe, std::string color, std::function<bool()> reduceMotion,
+                         QWidget* parent, std::function<double()> clock)
+    : QWidget(parent), recipe_(std::move(recipe)), color_(std::move(color)),
+      reduceMotion_(std::move(reduceMotion)),
+      clock_(clock ? std::move(clock) : std::function<double()>(mediaNow)) {}
+
+JumpPreview::~JumpPreview() {
+    Frames::instance().remove(this);
+}
+
+void JumpPreview::setGround(const QColor& ground) {
+    ground_ = ground;
+    setAttribute(Qt::WA_OpaquePaintEvent, ground.isValid());
+    desk_ = QImage();
+    update();
+}
+
+bool JumpPreview::playing() const {
+    return shown_ && Frames::instance().running();
+}
+
+bool JumpPreview::resting(double t) const {
+    const double dur = recipe_.dur;
+    return !(std::isfinite(dur) && dur > 0 && std::isfinite(t)) || std::fmod(t, dur + 0.9) >= dur;
+}
+
+void JumpPreview::paint(QPainter& g, double w, const JumpRecipe& recipe, const std::string& color,
+                        double t, bool still) {
+    if (!paint::usable({w}) || w <= 0) {
+        return;
+    }
+    g.save();
+    g.setRenderHint(QPainter::Antialiasing);
+    g.setClipPath(tileShape(w), Qt::IntersectClip);
+    desk(g, w);
+    moving(g, w, recipe, color, t, still);
     g.restore();
 }
 
 void JumpPreview::paintEvent(QPaintEvent*) {
-    // 16:9, as large as fits, centred.
-    double w = std::min<double>(width(), height() * 16.0 / 9.0);
+    // 16:9, as large as fits, centred on a whole pixel.
+    const double w = std::min<double>(width(), height() * 16.0 / 9.0);
+    const QPoint at(static_cast<int>((width() - w) / 2),
+                    static_cast<int>((height() - w * 9 / 16) / 2));
+    const double t = clock_();
+    const bool still = reduceMotion_ && reduceMotion_();
+    shownRest_ = resting(t);
     QPainter g(this);
-    g.translate((width() - w) / 2, (height() - w * 9 / 16) / 2);
-    paint(g, w, recipe_, color_, clock_(), reduceMotion_ && reduceMotion_());
+    if (!ground_.isValid() || !paint::usable({w}) || w <= 0) {
+        g.translate(at);
+        paint(g, w, recipe_, color_, t, still);
+        return;
+    }
+    // The desk, drawn once over the ground at this size, then the frame's effect clipped to
+    // the tile's rectangle, then the corners put back from the desk: the same as clipping to
+    // the rounded tile, which would make every fill of the frame follow the curve.
+    const qreal ratio = devicePixelRatioF();
+    if (desk_.size() != size() * ratio || desk_.devicePixelRatio() != ratio) {
+        desk_ = QImage(size() * ratio, QImage::Format_ARGB32_Premultiplied);
+        desk_.setDevicePixelRatio(ratio);
+        desk_.fill(ground_);
+        QPainter d(&desk_);
+        d.setRenderHint(QPainter::Antialiasing);
+        d.translate(at);
+        d.setClipPath(tileShape(w));
+        desk(d, w);
+    }
+    g.setCompositionMode(QPainter::CompositionMode_Source);
+    g.drawImage(0, 0, desk_);
+    g.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    g.save();
+    g.setRenderHint(QPainter::Antialiasing);
+    g.translate(at);
+    g.setClipRect(QRectF(0, 0, w, w * 9 / 16));
+    moving(g, w, recipe_, color_, t, still);
+    g.restore();
+    const int r = static_cast<int>(std::ceil(kRadius)) + 1;
+    const QRect tile(at, QSize(static_cast<int>(w), static_cast<int>(w * 9 / 16)));
+    g.setCompositionMode(QPainter::CompositionMode_Source);
+    for (QPoint corner : {tile.topLeft(), QPoint(tile.right() - r + 1, tile.top()),
+                          QPoint(tile.left(), tile.bottom() - r + 1),
+                          QPoint(tile.right() - r + 1, tile.bottom() - r + 1)}) {
+        const QRect square(corner, QSize(r, r));
+        g.drawImage(square, desk_,
+                    QRectF(QPointF(square.topLeft()) * ratio, QSizeF(square.size()) * ratio));
+    }
 }
 
 void JumpPreview::showEvent(QShowEvent*) {
-    double hz = screen() != nullptr ? screen()->refreshRate() : 60;
-    timer_.setInterval(static_cast<int>(1000 / (hz >= 20 && hz <= 500 ? hz : 60)));
-    timer_.start(); // repaints only while the tile can be seen
+    if (!shown_) {
+        shown_ = true;
+        Frames::instance().add(this); // repaints only while the tile can be seen
+    }
 }
 
 void JumpPreview::hideEvent(QHideEvent*) {
-    timer_.stop();
+    if (shown_) {
+        shown_ = false;
+        Frames::instance().remove(this);
+    }
 }
 
 } // namespace helm

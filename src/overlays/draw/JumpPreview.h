@@ -2,7 +2,8 @@
 
 #include "overlays/JumpRecipe.h"
 
-#include <QTimer>
+#include <QColor>
+#include <QImage>
 #include <QWidget>
 
 #include <functional>
@@ -20,6 +21,13 @@ public:
     // reduceMotion is asked on every frame; clock gives seconds on the media clock.
     JumpPreview(JumpRecipe recipe, std::string color, std::function<bool()> reduceMotion,
                 QWidget* parent = nullptr, std::function<double()> clock = {});
+    ~JumpPreview() override;
+
+    // The colour around the tile, where its corners are: with one, the preview paints every
+    // pixel of its own, keeps the unchanging desk drawn, and leaves its parent unpainted.
+    void setGround(const QColor& ground);
+    // Repainting at the screen's rate, as every preview on screen does.
+    bool playing() const;
 
     // One frame of a tile w wide (and w × 9/16 high) with its top left at the origin, at time
     // t in seconds: the effect plays for the recipe's duration, then rests for 0.9 s.
@@ -34,11 +42,19 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    class Frames;
+
     JumpRecipe recipe_;
     std::string color_;
     std::function<bool()> reduceMotion_;
     std::function<double()> clock_;
-    QTimer timer_;
+    QColor ground_;
+    QImage desk_; // the desk over the ground at the widget's size
+    bool shown_ = false;
+    bool shownRest_ = false; // the frame on screen is the one between two plays
+
+    // The scene rests between two plays (or has no play): every frame then looks the same.
+    bool resting(double t) const;
 };
 
 } // namespace helm

@@ -2,6 +2,8 @@
 
 #include "platform/x11/DesktopMotion.h"
 
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -14,12 +16,30 @@ bool X11ReduceMotion::kdeReduced(const std::string& kwinrc) {
     return ok && factor == 0;
 }
 
-bool X11ReduceMotion::reduced() {
-    if (DesktopMotion::reduced()) {
-        return true;
-    }
+X11ReduceMotion::X11ReduceMotion() {
+    gnome_ = std::make_unique<DesktopMotion>([this] { reduced_ = gnome_->reduced() || kde_; });
     const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    return !config.isEmpty() && kdeReduced((config + "/kwinrc").toStdString());
+    if (!config.isEmpty()) {
+        kwinrc_ = config + "/kwinrc";
+        // The folder too: KDE writes a new file in place of the old one, which ends a watch on
+        // the file, and the file may not exist yet.
+        watch_ = std::make_unique<QFileSystemWatcher>(QStringList{config});
+        QObject::connect(watch_.get(), &QFileSystemWatcher::directoryChanged, watch_.get(),
+                         [this] { readKde(); });
+        QObject::connect(watch_.get(), &QFileSystemWatcher::fileChanged, watch_.get(),
+                         [this] { readKde(); });
+    }
+    readKde();
+}
+
+X11ReduceMotion::~X11ReduceMotion() = default;
+
+void X11ReduceMotion::readKde() {
+    if (watch_ && QFileInfo::exists(kwinrc_) && !watch_->files().contains(kwinrc_)) {
+        watch_->addPath(kwinrc_);
+    }
+    kde_ = !kwinrc_.isEmpty() && kdeReduced(kwinrc_.toStdString());
+    reduced_ = gnome_->reduced() || kde_;
 }
 
 } // namespace helm

@@ -188,6 +188,21 @@ TEST(StatusMenu, HeaderButtonsRunAfterTheMenuClosed) {
     EXPECT_EQ((std::vector<std::string>{"calibrate", "refresh", "pause", "refresh"}), f.done);
 }
 
+TEST(StatusMenu, HeaderGrowsWithItsDetailLine) {
+    Fixture f;
+    f.m->menu.show();
+    QWidget* header = qobject_cast<QWidgetAction*>(f.m->menu.actions()[0])->defaultWidget();
+    const int plain = header->height();
+    for (std::optional<std::string> detail : {std::optional<std::string>("Too far from the "
+                                                                         "camera"),
+                                              std::optional<std::string>()}) {
+        f.model.setHeader({"Keys and mouse on 1 \u00b7 This computer", detail, detail.has_value()});
+        QCoreApplication::processEvents();
+        EXPECT_EQ(header->height(), header->sizeHint().height()) << detail.value_or("none");
+        EXPECT_EQ(detail.has_value(), header->height() > plain);
+    }
+}
+
 TEST(StatusMenu, PlainTextHeaderFollowsTheModelAndKeepsItsButtons) {
     Fixture f(false);
     EXPECT_FALSE(f.m->titleItem->isEnabled());

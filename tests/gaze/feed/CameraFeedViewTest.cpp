@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QSignalSpy>
 
@@ -76,6 +77,44 @@ TEST(CameraFeedView, ShowsWhatTheFeedSays) {
             EXPECT_EQ(c.meter, view.meter()->width()) << c.what;
         }
         EXPECT_EQ(QString(c.spoken), view.accessibleName()) << c.what;
+    }
+}
+
+// At the sizes the windows show it (guide 440, camera tab 330, head-and-eyes tab 240 compact),
+// every hint is set whole, at 0.8 of its size or more; where it cannot sit beside the meter,
+// the meter moves below it.
+TEST(CameraFeedView, HintsAreNeverCutShort) {
+    application();
+    const Face light{{0.4, 0.4, 0.2, 0.2}, 0.3};
+    const struct {
+        int width;
+        bool compact;
+        std::optional<Face> face;
+        bool stacked;
+    } cases[] = {
+        {440, false, kWell, false}, {440, false, light, false}, {330, false, kFar, true},
+        {330, false, kWell, true},  {330, false, light, true},  {240, true, light, false},
+    };
+    for (const auto& c : cases) {
+        FeedModel feed;
+        feed.setCameraOn(true);
+        feed.setSeen(true);
+        feed.setFace(c.face);
+        CameraFeedView view(feed, c.compact);
+        view.resize(c.width, c.width * 3 / 4);
+        const CameraFeedView::HintLayout h = view.hintLayout();
+        const std::string what = view.hintText().toStdString() + " at " + std::to_string(c.width);
+        EXPECT_LE(QFontMetricsF(h.font).horizontalAdvance(view.hintText()), h.room) << what;
+        EXPECT_GE(h.font.pointSizeF(),
+                  0.8 * Fonts::font(c.compact ? 12 : 13, QFont::DemiBold).pointSizeF() - 1e-6)
+            << what;
+        EXPECT_EQ(c.stacked, h.stacked) << what;
+        if (view.meter() != nullptr) {
+            view.show(); // placed on its first resize event
+            QCoreApplication::processEvents();
+            EXPECT_TRUE(QRectF(QPointF(), view.area().size()).contains(view.meter()->geometry()))
+                << what;
+        }
     }
 }
 

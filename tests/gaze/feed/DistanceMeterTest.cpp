@@ -1,4 +1,5 @@
 #include "gaze/feed/DistanceMeter.h"
+#include "support/WidgetApplication.h"
 
 #include <gtest/gtest.h>
 
@@ -11,12 +12,9 @@
 namespace helm {
 namespace {
 
-QApplication& application() {
-    static int argc = 1;
-    static char name[] = "distance_meter_test";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+// Shared with the other views' tests: it outlives the bundled fonts the meter draws in.
+void application() {
+    test::needWidgetApplication("distance_meter_test");
 }
 
 const QColor kLive(48, 209, 89);
