@@ -33,7 +33,7 @@ struct Result {
 struct FileToRead {
     std::string path;
     std::string name;       // the last path component, NFC
-    std::uint64_t size = 0; // as stated when looked at; never more is read
+    std::uint64_t size = 0; // as stated when looked at; a file grown past it is not read
 };
 
 struct Look {
@@ -41,6 +41,11 @@ struct Look {
     std::vector<FileToRead> files; // files to read, in pasteboard order
     bool isFiles = false;          // the pasteboard held files: the clip is files or nothing
 };
+
+// The bytes of a regular file; nothing when it is not one, cannot be read or holds more than
+// `most` bytes (a file that grew since its size was counted is not sent cut short). Opened
+// without blocking: a FIFO put in a file's place cannot hang the read. Safe on any thread.
+std::optional<Bytes> readRegular(const std::string& path, std::uint64_t most);
 
 // pictures: whether picture bytes may be fetched at all (the user may have switched pictures
 // off, and fetching one from another program is slow).
