@@ -256,6 +256,13 @@ std::vector<std::string> store(const std::vector<ClipFile>& files, const std::st
     return written;
 }
 
+std::string storedSummary(const std::vector<std::string>& stored) {
+    std::vector<ClipFile> files;
+    for (const std::string& path : stored)
+        files.push_back({lastComponent(path), {}});
+    return Clip::files(std::move(files)).summary();
+}
+
 void offer(const Clip& clip, const std::vector<std::string>& stored, Pasteboard& pasteboard) {
     if (auto* t = std::get_if<Clip::Text>(&clip.value)) {
         pasteboard.setText(t->text);

@@ -59,6 +59,8 @@ Result read(const Pasteboard& pasteboard);
 // Safe on any thread.
 std::vector<std::string> store(const std::vector<ClipFile>& files, const std::string& inboxDir,
                                std::time_t now);
+// The summary of received files as stored: the files written, by the names they were given.
+std::string storedSummary(const std::vector<std::string>& stored);
 // Puts a text or picture clip on the pasteboard, or the stored paths for files.
 void offer(const Clip& clip, const std::vector<std::string>& stored, Pasteboard& pasteboard);
 // Both steps at once, on the main thread.

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace helm;
@@ -23,7 +24,12 @@ struct AppClipboardTest : ::testing::Test, test::AppFixture {
     bool failWrites = false;
     MemoryPasteboard* pb = nullptr;
 
+    QTemporaryDir data;
+
     AppClipboardTest() {
+        // Received files land in a folder of the test's own (each test runs alone, so the
+        // inbox is placed here when first asked for).
+        qputenv("XDG_DATA_HOME", data.path().toUtf8());
         Layout l;
         l.screens = {screen("mac/a", 1), screen("pc1/x", 2, "pc1"), screen("pc2/y", 3, "pc2")};
         app->setLayout(l);
@@ -64,6 +70,7 @@ struct AppClipboardTest : ::testing::Test, test::AppFixture {
         pump();
     }
     std::string note() const { return app->hud.note().value_or(""); }
+    ~AppClipboardTest() override { qunsetenv("XDG_DATA_HOME"); }
 };
 
 TEST_F(AppClipboardTest, PushesOncePerChangeAndNeverBackToWhereItCameFrom) {
@@ -218,6 +225,35 @@ TEST_F(AppClipboardTest, ContentThatStaysIsToldOncePerChange) {
     pump();
     EXPECT_EQ(note(), "");
     EXPECT_TRUE(sent.empty());
+}
+
+// Names refused here, or a numbered series used up, leave files out: they are not counted.
+TEST_F(AppClipboardTest, FilesFromAPCAreToldAsStored) {
+    auto files = [](std::vector<std::string> names) {
+        std::vector<ClipFile> out;
+        for (std::string& n : names)
+            out.push_back({std::move(n), {'x'}});
+        return Clip::files(std::move(out));
+    };
+    struct Case {
+        Clip clip;
+        std::string note, log;
+    };
+    const Case cases[] = {
+        {files({"a.txt"}), "1 file (a.txt) from the PC. Paste in your file manager.",
+         "1 file (a.txt)"},
+        {files({"b.txt", ".hidden", "b.txt"}),
+         "2 files from the PC. Paste in your file manager. 1 more could not be stored.",
+         "2 files, 1 not stored"},
+        {files({".a", ".b"}), "2 files from the PC could not be stored.", "0 files, 2 not stored"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.log);
+        keys("pc1/x", "mac/a");
+        arrive("pc1", c.clip);
+        EXPECT_EQ(note(), c.note);
+        EXPECT_EQ(logged().back(), "clipboard pc1 → mac/a: " + c.log);
+    }
 }
 
 } // namespace
