@@ -118,6 +118,24 @@ void App::pushMacClipboard(const std::string& pc) {
         return;
     sentClip[pc] = n; // before reading: what cannot go is not read again until it changes
     MacClipboard::Look look = MacClipboard::look(pb, prefs.clipPictures());
+    if (look.elsewhere) {
+        // Another program holds the clipboard, and asking it waits for that program: that is
+        // done on the clipboard's queue, so that input never waits for it.
+        clipQueue().post(
+            [this, alive = std::weak_ptr<int>(alive_), look = std::move(look), pc, n]() mutable {
+                auto done =
+                    std::make_shared<MacClipboard::Look>(MacClipboard::complete(std::move(look)));
+                onMain([this, alive, done, pc, n] {
+                    if (!alive.expired())
+                        pushLook(pc, n, std::move(*done));
+                });
+            });
+        return;
+    }
+    pushLook(pc, n, std::move(look));
+}
+
+void App::pushLook(const std::string& pc, long n, MacClipboard::Look look) {
     if (look.ready.skipped)
         note("Clipboard: " + *look.ready.skipped);
     if (look.isFiles ? look.files.empty() || !prefs.clipFiles()

@@ -158,7 +158,9 @@ std::string inbox() {
     return dir;
 }
 
-Look look(const Pasteboard& pasteboard, bool pictures) {
+namespace {
+
+Look lookAt(const ClipboardContents& pasteboard, bool pictures) {
     Look out;
     for (const std::string& type : pasteboard.types()) {
         for (const std::string& secret : secretTypes) {
@@ -217,7 +219,27 @@ Look look(const Pasteboard& pasteboard, bool pictures) {
     return out;
 }
 
+} // namespace
+
+Look look(const Pasteboard& pasteboard, bool pictures) {
+    // Read to one byte past the limit: enough to tell that a format is too big.
+    if (std::shared_ptr<const ClipboardContents> held = pasteboard.elsewhere(limit + 1)) {
+        Look out;
+        out.elsewhere = std::move(held);
+        out.pictures = pictures;
+        return out;
+    }
+    return lookAt(pasteboard, pictures);
+}
+
+Look complete(Look look) {
+    if (!look.elsewhere)
+        return look;
+    return lookAt(*look.elsewhere, look.pictures);
+}
+
 Result load(Look look) {
+    look = complete(std::move(look));
     if (!look.isFiles)
         return std::move(look.ready);
     std::vector<ClipFile> files;

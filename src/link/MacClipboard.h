@@ -4,6 +4,7 @@
 #include "platform/Pasteboard.h"
 
 #include <ctime>
+#include <memory>
 #include <optional>
 #include <string>
 #include <sys/stat.h>
@@ -15,8 +16,10 @@
 //
 // The pasteboard is touched on the main thread only. Reading is split so that the slow part
 // can run elsewhere: `look` takes the pasteboard's metadata (types, file paths and sizes, the
-// reason something stays), `load` reads the files. Likewise `store` writes received files and
-// `offer` puts the result on the pasteboard.
+// reason something stays), `load` reads the files. When another program holds the contents,
+// `look` only takes a reader of them and `complete` does the looking, elsewhere: asking that
+// program waits for it. Likewise `store` writes received files and `offer` puts the result on
+// the pasteboard.
 namespace helm::MacClipboard {
 
 // Types marking content that never leaves this computer.
@@ -40,6 +43,9 @@ struct Look {
     Result ready;                  // text, a picture, or a reason, with nothing left to read
     std::vector<FileToRead> files; // files to read, in pasteboard order
     bool isFiles = false;          // the pasteboard held files: the clip is files or nothing
+    // Contents another program holds, not looked at yet, and whether pictures may be fetched.
+    std::shared_ptr<const ClipboardContents> elsewhere;
+    bool pictures = true;
 };
 
 // The bytes of a regular file; nothing when it is not one, cannot be read or holds more than
@@ -50,9 +56,12 @@ std::optional<Bytes> readRegular(const std::string& path, std::uint64_t most);
 // pictures: whether picture bytes may be fetched at all (the user may have switched pictures
 // off, and fetching one from another program is slow).
 Look look(const Pasteboard& pasteboard, bool pictures = true);
-// Reads the files of a look; safe on any thread.
+// A look at what another program holds; away from the main thread. Any other look is
+// returned as it is.
+Look complete(Look look);
+// Reads the files of a look, completing it first; away from the main thread.
 Result load(Look look);
-// Both steps at once, on the main thread.
+// Both steps at once, on the calling thread.
 Result read(const Pasteboard& pasteboard);
 
 // Writes the files into a new dated folder under the inbox; the paths written, in order.
