@@ -6,7 +6,10 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
+
+#include <atomic>
 
 using namespace helm;
 
@@ -16,10 +19,44 @@ Screen screen(const std::string& id, int number, std::optional<std::string> pc =
     return test::pcScreen(id, number, std::move(pc));
 }
 
+// Contents another program holds, which may be read only away from the main thread.
+struct HeldElsewhere : ClipboardContents {
+    std::vector<std::string> offered = {"text/plain"};
+    std::string held;
+    mutable std::atomic<int> reads{0}, readsOnMain{0};
+
+    void read() const {
+        ++reads;
+        if (QThread::currentThread() == QCoreApplication::instance()->thread())
+            ++readsOnMain;
+    }
+    std::vector<std::string> types() const override { return read(), offered; }
+    std::vector<std::string> filePaths() const override {
+        return read(), std::vector<std::string>{};
+    }
+    std::optional<std::string> text() const override { return read(), held; }
+    std::optional<Data> png() const override { return read(), std::nullopt; }
+    std::optional<Data> otherPicture() const override { return read(), std::nullopt; }
+};
+
+// The clipboard here, or another program's when `held` is set.
+struct SharedPasteboard : MemoryPasteboard {
+    std::shared_ptr<HeldElsewhere> held;
+    std::shared_ptr<const ClipboardContents> elsewhere(std::uint64_t) const override {
+        return held;
+    }
+};
+
+Platform withSharedPasteboard() {
+    Platform p = simPlatform();
+    p.pasteboard = std::make_unique<SharedPasteboard>();
+    return p;
+}
+
 // Screens: "mac/a" here, "pc1/x" and "pc2/y" on two connected PCs. Lines to the PCs are
 // recorded; data-link lines are answered as written unless `failWrites` says otherwise.
 struct AppClipboardTest : ::testing::Test, test::AppFixture {
-    std::unique_ptr<App> app = make({"--no-camera"});
+    std::unique_ptr<App> app = make({"--no-camera"}, withSharedPasteboard());
     std::vector<std::string> sent;
     bool failWrites = false;
     MemoryPasteboard* pb = nullptr;
@@ -253,6 +290,38 @@ TEST_F(AppClipboardTest, FilesFromAPCAreToldAsStored) {
         arrive("pc1", c.clip);
         EXPECT_EQ(note(), c.note);
         EXPECT_EQ(logged().back(), "clipboard pc1 → mac/a: " + c.log);
+    }
+}
+
+// Asking another program waits for it: the push asks it on the clipboard's queue and goes on
+// here with what it got.
+TEST_F(AppClipboardTest, AnotherProgramsClipboardIsReadAwayFromTheMainThread) {
+    struct Case {
+        std::vector<std::string> offered;
+        std::vector<std::string> lines;
+        std::string note;
+    };
+    const Case cases[] = {
+        {{"text/plain"}, {"pc1: " + Wire::setClip(Clip::text("theirs"))}, ""},
+        {{"text/plain", ClipboardContents::concealedType},
+         {},
+         "Clipboard: a password stays on this Mac"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.note);
+        auto held = std::make_shared<HeldElsewhere>();
+        held->offered = c.offered;
+        held->held = "theirs";
+        static_cast<SharedPasteboard*>(pb)->held = held;
+        pb->setText("not this"); // a new change: offered again
+        sent.clear();
+        app->hud.setNote(std::nullopt);
+        keys("mac/a", "pc1/x");
+        c.lines.empty() ? pump() : settle(1);
+        EXPECT_EQ(sent, c.lines);
+        EXPECT_EQ(note(), c.note);
+        EXPECT_GT(held->reads, 0);
+        EXPECT_EQ(held->readsOnMain, 0);
     }
 }
 
