@@ -113,6 +113,8 @@ std::optional<std::string> X11Selection::readProperty(std::uint64_t most, std::u
             return std::nullopt;
         *type = r->type;
         const auto length = static_cast<std::size_t>(xcb_get_property_value_length(r.get()));
+        if (offset == 0) // one allocation for the whole, not one growth after another
+            out.reserve(std::min<std::uint64_t>(most, std::uint64_t(length) + r->bytes_after));
         const std::size_t take = std::min<std::uint64_t>(length, most - out.size());
         out.append(static_cast<const char*>(xcb_get_property_value(r.get())), take);
         if (r->bytes_after == 0 || out.size() >= most)
@@ -142,11 +144,16 @@ std::optional<std::string> X11Selection::convert(std::uint32_t target) {
     std::optional<std::string> value = readProperty(most_, &type);
     if (!value || type != incr_)
         return value;
-    return readPieces();
+    // The holder gives the size to expect, or at least a lower bound of it.
+    std::uint32_t expect = 0;
+    if (value->size() >= 4)
+        std::memcpy(&expect, value->data(), 4);
+    return readPieces(expect);
 }
 
-std::optional<std::string> X11Selection::readPieces() {
+std::optional<std::string> X11Selection::readPieces(std::uint32_t expect) {
     std::string out;
+    out.reserve(std::min<std::uint64_t>(expect, most_));
     for (;;) {
         Reply<xcb_generic_event_t> event =
             next(connection_, Clock::now() + patience_, [this](xcb_generic_event_t* e) {

@@ -34,7 +34,7 @@ private:
     // Asks the holder to put one format on our window and reads it, in pieces when it says
     // so; nothing when it refuses or does not answer in time.
     std::optional<std::string> convert(std::uint32_t target);
-    std::optional<std::string> readPieces();
+    std::optional<std::string> readPieces(std::uint32_t expect);
     // The property's value, at most `most` bytes, deleted once read; nothing when the
     // connection failed.
     std::optional<std::string> readProperty(std::uint64_t most, std::uint32_t* type);
