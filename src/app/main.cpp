@@ -12,6 +12,7 @@
 #include "platform/DefaultsFile.h"
 #include "platform/TermSignal.h"
 #include "platform/linux/V4l2Camera.h"
+#include "platform/qt/QtDisplaySource.h"
 #include "platform/sim/FakeDisplaySource.h"
 #include "platform/x11/X11Server.h"
 
