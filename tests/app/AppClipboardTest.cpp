@@ -305,7 +305,7 @@ TEST_F(AppClipboardTest, AnotherProgramsClipboardIsReadAwayFromTheMainThread) {
         {{"text/plain"}, {"pc1: " + Wire::setClip(Clip::text("theirs"))}, ""},
         {{"text/plain", ClipboardContents::concealedType},
          {},
-         "Clipboard: a password stays on this Mac"},
+         "Clipboard: a password stays on this computer"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.note);
