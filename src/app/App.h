@@ -64,6 +64,9 @@ class ScreenWatch;
 class SerialQueue;
 class StatusMenu;
 class TestPort;
+namespace MacClipboard {
+struct Look;
+}
 
 // The application object: owns every long-lived part of the program and wires them together
 // at launch. Everything here runs on the main thread.
@@ -555,6 +558,8 @@ private:
     void wireClipboard(Hub& h);
     void postData(std::string line, const std::string& pc, std::function<void(bool)> done);
     std::string clipLabel(const std::string& pc) const;
+    // Goes on with a push once the pasteboard was looked at; n is its change count then.
+    void pushLook(const std::string& pc, long n, MacClipboard::Look look);
     SerialQueue& clipQueue();
     std::unique_ptr<SerialQueue> clipQueue_; // reads, encodes and stores clips
 };

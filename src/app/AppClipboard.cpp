@@ -5,6 +5,7 @@
 // that input keeps flowing during a large clip.
 #include "app/App.h"
 #include "app/Log.h"
+#include "app/NumberText.h"
 #include "link/Hub.h"
 #include "link/MacClipboard.h"
 #include "link/Wire.h"
@@ -26,6 +27,17 @@ std::string capitalised(std::string s) {
     if (!s.empty())
         s[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(s[0])));
     return s;
+}
+
+// The note for files from a PC: what was stored, and how many were not.
+std::string receivedFilesNote(const std::string& summary, std::size_t stored, std::size_t left) {
+    if (stored == 0)
+        return format("%zu %s from the PC could not be stored.", left,
+                      left == 1 ? "file" : "files");
+    std::string note = summary + " from the PC. Paste in your file manager.";
+    if (left > 0)
+        note += format(" %zu more could not be stored.", left);
+    return note;
 }
 
 } // namespace
@@ -106,6 +118,24 @@ void App::pushMacClipboard(const std::string& pc) {
         return;
     sentClip[pc] = n; // before reading: what cannot go is not read again until it changes
     MacClipboard::Look look = MacClipboard::look(pb, prefs.clipPictures());
+    if (look.elsewhere) {
+        // Another program holds the clipboard, and asking it waits for that program: that is
+        // done on the clipboard's queue, so that input never waits for it.
+        clipQueue().post(
+            [this, alive = std::weak_ptr<int>(alive_), look = std::move(look), pc, n]() mutable {
+                auto done =
+                    std::make_shared<MacClipboard::Look>(MacClipboard::complete(std::move(look)));
+                onMain([this, alive, done, pc, n] {
+                    if (!alive.expired())
+                        pushLook(pc, n, std::move(*done));
+                });
+            });
+        return;
+    }
+    pushLook(pc, n, std::move(look));
+}
+
+void App::pushLook(const std::string& pc, long n, MacClipboard::Look look) {
     if (look.ready.skipped)
         note("Clipboard: " + *look.ready.skipped);
     if (look.isFiles ? look.files.empty() || !prefs.clipFiles()
@@ -207,11 +237,16 @@ void App::clipArrived(const std::string& pc, std::optional<Clip> clip) {
         MacClipboard::offer(*shared, stored, pb);
         sentClip.clear();
         sentClip[pc] = pb.changeCount();
-        if (std::holds_alternative<Clip::Image>(shared->value))
+        std::string lost;
+        if (std::holds_alternative<Clip::Image>(shared->value)) {
             note("Picture from the PC. Paste it.");
-        else if (std::holds_alternative<Clip::Files>(shared->value))
-            note(summary + " from the PC. Paste in your file manager.");
-        log("clipboard " + pc + " → " + dest + ": " + summary);
+        } else if (auto* f = std::get_if<Clip::Files>(&shared->value)) {
+            const std::size_t left = f->files.size() - stored.size();
+            note(receivedFilesNote(summary, stored.size(), left));
+            if (left > 0)
+                lost = format(", %zu not stored", left);
+        }
+        log("clipboard " + pc + " → " + dest + ": " + summary + lost);
     };
     // Files are stored and a long text's characters counted away from the main thread.
     clipQueue().post(
@@ -219,7 +254,10 @@ void App::clipArrived(const std::string& pc, std::optional<Clip> clip) {
             auto stored = std::make_shared<std::vector<std::string>>();
             if (auto* files = std::get_if<Clip::Files>(&shared->value))
                 *stored = MacClipboard::store(files->files, dir, std::time(nullptr));
-            std::string summary = shared->summary();
+            // Files are told as stored: a name may be refused, or its numbered series used up.
+            std::string summary = std::holds_alternative<Clip::Files>(shared->value)
+                                      ? MacClipboard::storedSummary(*stored)
+                                      : shared->summary();
             onMain([alive, stored, summary, stale, land] {
                 if (alive.expired() || stale())
                     return;

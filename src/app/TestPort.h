@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -17,12 +18,14 @@ class App;
 class TestPort {
 public:
     using Interpreter = std::function<std::string(const std::string& line)>;
-    // Replies held for one client before it is closed for not reading them.
-    static constexpr std::int64_t maxUnsent = 1 << 20;
+    // Replies held for one client before it is read no further commands; one reply may be
+    // longer. A client that takes none of them for `stall` is closed.
+    static constexpr std::size_t maxUnsent = 1 << 20;
     // The longest screen id a command takes.
     static constexpr std::size_t maxId = 256;
 
-    explicit TestPort(Interpreter interpreter);
+    explicit TestPort(Interpreter interpreter,
+                      std::chrono::milliseconds stall = std::chrono::seconds(10));
     ~TestPort();
 
     // Opens 127.0.0.1:port (0 lets the system choose) and logs "test port " with the port
@@ -35,9 +38,8 @@ public:
 
 private:
     Interpreter interpreter_;
+    std::chrono::milliseconds stall_;
     std::unique_ptr<QTcpServer> server_;
-
-    void serve();
 };
 
 } // namespace helm

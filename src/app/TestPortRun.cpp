@@ -1,18 +1,18 @@
 #include "app/App.h"
 #include "app/CommandLine.h"
+#include "app/Log.h"
 #include "app/NumberText.h"
 #include "app/TestPort.h"
 #include "link/Base64.h"
 #include "link/Hub.h"
 #include "link/LineSplitter.h"
 #include "link/MacClipboard.h"
+#include "link/Wire.h"
 #include "platform/MediaClock.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 namespace helm {
@@ -179,12 +179,14 @@ std::optional<std::string> clipCommand(const std::vector<std::string>& w, App& a
         if (w.size() < 2) {
             return std::string("?");
         }
-        std::ifstream in(w[1], std::ios::binary);
-        std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        if (in.bad() || !in.is_open()) {
+        // Read as files to be handed over are: a folder, a device or a FIFO has no picture to
+        // give, and one bigger than a clip could never be handed over.
+        std::optional<Bytes> data = MacClipboard::readRegular(w[1], Wire::maxClipBytes);
+        if (!data) {
+            log("test port: setimage " + w[1] + ": not a readable file of at most 100 MB");
             pb.setFiles({}); // an empty pasteboard: no data
         } else {
-            pb.setPng(Pasteboard::Data(data.begin(), data.end()));
+            pb.setPng(*data);
         }
     } else {
         return std::nullopt;

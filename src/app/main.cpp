@@ -13,6 +13,7 @@
 #include "platform/DefaultsFile.h"
 #include "platform/TermSignal.h"
 #include "platform/linux/V4l2Camera.h"
+#include "platform/qt/QtDisplaySource.h"
 #include "platform/sim/FakeDisplaySource.h"
 #include "platform/x11/X11Server.h"
 
@@ -78,8 +79,12 @@ int main(int argc, char** argv) {
         platform.camera = std::make_shared<V4l2Camera>();
     }
     if (commandLine.simOnly()) {
+        // This computer's screens are in the layout as at any launch, so a script can bring
+        // focus back to them.
         if (std::optional<std::vector<DisplayInfo>> list = simDisplays()) {
             platform.displays = std::make_unique<FakeDisplaySource>(std::move(*list));
+        } else {
+            platform.displays = std::make_unique<QtDisplaySource>();
         }
     }
     App app(commandLine, *defaults, std::move(platform));

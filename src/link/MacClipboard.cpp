@@ -40,36 +40,6 @@ std::string lastComponent(const std::string& path) {
     return slash == std::string::npos ? p : p.substr(slash + 1);
 }
 
-// Reads at most `size` bytes of a regular file; nothing when it is not one or cannot be read.
-// O_NONBLOCK: a path swapped for a FIFO since it was looked at must not hang the read.
-std::optional<Bytes> readRegular(const std::string& path, std::uint64_t size) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return std::nullopt;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return std::nullopt;
-    }
-    Bytes data(static_cast<std::size_t>(size));
-    std::size_t got = 0;
-    while (got < data.size()) {
-        ssize_t n = ::read(fd, data.data() + got, data.size() - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            ::close(fd);
-            return std::nullopt;
-        }
-        if (n == 0)
-            break; // shorter now than stated: what is there
-        got += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-    data.resize(got);
-    return data;
-}
-
 std::string dateFolder(std::time_t now) {
     std::tm utc{};
     gmtime_r(&now, &utc);
@@ -157,7 +127,38 @@ void makeInbox(const std::string& inboxDir) {
     }
 }
 
-Look look(const Pasteboard& pasteboard, bool pictures) {
+std::optional<Bytes> readRegular(const std::string& path, std::uint64_t most) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0 ||
+        static_cast<std::uint64_t>(st.st_size) > most) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    Bytes data(static_cast<std::size_t>(st.st_size));
+    std::size_t got = 0;
+    while (got < data.size()) {
+        ssize_t n = ::read(fd, data.data() + got, data.size() - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0)
+            break; // shorter now than when opened: what is there
+        got += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    data.resize(got);
+    return data;
+}
+
+namespace {
+
+Look lookAt(const ClipboardContents& pasteboard, bool pictures) {
     Look out;
     for (const std::string& type : pasteboard.types()) {
         for (const std::string& secret : secretTypes) {
@@ -216,7 +217,27 @@ Look look(const Pasteboard& pasteboard, bool pictures) {
     return out;
 }
 
+} // namespace
+
+Look look(const Pasteboard& pasteboard, bool pictures) {
+    // Read to one byte past the limit: enough to tell that a format is too big.
+    if (std::shared_ptr<const ClipboardContents> held = pasteboard.elsewhere(limit + 1)) {
+        Look out;
+        out.elsewhere = std::move(held);
+        out.pictures = pictures;
+        return out;
+    }
+    return lookAt(pasteboard, pictures);
+}
+
+Look complete(Look look) {
+    if (!look.elsewhere)
+        return look;
+    return lookAt(*look.elsewhere, look.pictures);
+}
+
 Result load(Look look) {
+    look = complete(std::move(look));
     if (!look.isFiles)
         return std::move(look.ready);
     std::vector<ClipFile> files;
@@ -253,6 +274,13 @@ std::vector<std::string> store(const std::vector<ClipFile>& files, const std::st
     }
     ::close(dir);
     return written;
+}
+
+std::string storedSummary(const std::vector<std::string>& stored) {
+    std::vector<ClipFile> files;
+    for (const std::string& path : stored)
+        files.push_back({lastComponent(path), {}});
+    return Clip::files(std::move(files)).summary();
 }
 
 void offer(const Clip& clip, const std::vector<std::string>& stored, Pasteboard& pasteboard) {

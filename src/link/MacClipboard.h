@@ -4,6 +4,7 @@
 #include "platform/Pasteboard.h"
 
 #include <ctime>
+#include <memory>
 #include <optional>
 #include <string>
 #include <sys/stat.h>
@@ -15,8 +16,10 @@
 //
 // The pasteboard is touched on the main thread only. Reading is split so that the slow part
 // can run elsewhere: `look` takes the pasteboard's metadata (types, file paths and sizes, the
-// reason something stays), `load` reads the files. Likewise `store` writes received files and
-// `offer` puts the result on the pasteboard.
+// reason something stays), `load` reads the files. When another program holds the contents,
+// `look` only takes a reader of them and `complete` does the looking, elsewhere: asking that
+// program waits for it. Likewise `store` writes received files and `offer` puts the result on
+// the pasteboard.
 namespace helm::MacClipboard {
 
 // Types marking content that never leaves this computer.
@@ -35,27 +38,40 @@ struct Result {
 struct FileToRead {
     std::string path;
     std::string name;       // the last path component, NFC
-    std::uint64_t size = 0; // as stated when looked at; never more is read
+    std::uint64_t size = 0; // as stated when looked at; a file grown past it is not read
 };
 
 struct Look {
     Result ready;                  // text, a picture, or a reason, with nothing left to read
     std::vector<FileToRead> files; // files to read, in pasteboard order
     bool isFiles = false;          // the pasteboard held files: the clip is files or nothing
+    // Contents another program holds, not looked at yet, and whether pictures may be fetched.
+    std::shared_ptr<const ClipboardContents> elsewhere;
+    bool pictures = true;
 };
+
+// The bytes of a regular file; nothing when it is not one, cannot be read or holds more than
+// `most` bytes (a file that grew since its size was counted is not sent cut short). Opened
+// without blocking: a FIFO put in a file's place cannot hang the read. Safe on any thread.
+std::optional<Bytes> readRegular(const std::string& path, std::uint64_t most);
 
 // pictures: whether picture bytes may be fetched at all (the user may have switched pictures
 // off, and fetching one from another program is slow).
 Look look(const Pasteboard& pasteboard, bool pictures = true);
-// Reads the files of a look; safe on any thread.
+// A look at what another program holds; away from the main thread. Any other look is
+// returned as it is.
+Look complete(Look look);
+// Reads the files of a look, completing it first; away from the main thread.
 Result load(Look look);
-// Both steps at once, on the main thread.
+// Both steps at once, on the calling thread.
 Result read(const Pasteboard& pasteboard);
 
 // Writes the files into a new dated folder under the inbox; the paths written, in order.
 // Safe on any thread.
 std::vector<std::string> store(const std::vector<ClipFile>& files, const std::string& inboxDir,
                                std::time_t now);
+// The summary of received files as stored: the files written, by the names they were given.
+std::string storedSummary(const std::vector<std::string>& stored);
 // Puts a text or picture clip on the pasteboard, or the stored paths for files.
 void offer(const Clip& clip, const std::vector<std::string>& stored, Pasteboard& pasteboard);
 // Both steps at once, on the main thread.

@@ -1,25 +1,22 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace helm {
 
-// The clipboard the hand-over reads and writes: the desktop's, or a named one in memory. Only
-// the main thread touches it. Every change of its contents, our own writes included, grows the
-// change count by at least one.
-class Pasteboard {
+// What a clipboard holds, as the hand-over reads it.
+class ClipboardContents {
 public:
     using Data = std::vector<std::uint8_t>;
     // Reported among the types when a password manager marked the content as secret.
     static inline const std::string concealedType = "org.nspasteboard.ConcealedType";
 
-    virtual ~Pasteboard() = default;
+    virtual ~ClipboardContents() = default;
 
-    virtual std::string name() const = 0;
-    virtual long changeCount() const = 0;
     // The formats on offer, as MIME types, and concealedType when the content is a password.
     virtual std::vector<std::string> types() const = 0;
     // The local files of a file copy, in order: absolute paths; empty when none.
@@ -29,6 +26,21 @@ public:
     // A picture in a format other than PNG, converted to PNG; nothing when there is none or it
     // does not convert.
     virtual std::optional<Data> otherPicture() const = 0;
+};
+
+// The clipboard the hand-over reads and writes: the desktop's, or a named one in memory. Only
+// the main thread touches it. Every change of its contents, our own writes included, grows the
+// change count by at least one.
+class Pasteboard : public ClipboardContents {
+public:
+    virtual std::string name() const = 0;
+    virtual long changeCount() const = 0;
+    // When another program holds the contents, reading them waits for that program: a reader
+    // of them to use away from the main thread, each format read to at most `most` bytes (a
+    // longer one comes cut there). Nothing when the contents are at hand and read at once.
+    virtual std::shared_ptr<const ClipboardContents> elsewhere(std::uint64_t /*most*/) const {
+        return nullptr;
+    }
 
     // Each replaces the whole contents.
     virtual void setText(const std::string& text) = 0;

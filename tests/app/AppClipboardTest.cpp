@@ -5,7 +5,11 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
+
+#include <atomic>
 
 using namespace helm;
 
@@ -15,15 +19,54 @@ Screen screen(const std::string& id, int number, std::optional<std::string> pc =
     return test::pcScreen(id, number, std::move(pc));
 }
 
+// Contents another program holds, which may be read only away from the main thread.
+struct HeldElsewhere : ClipboardContents {
+    std::vector<std::string> offered = {"text/plain"};
+    std::string held;
+    mutable std::atomic<int> reads{0}, readsOnMain{0};
+
+    void read() const {
+        ++reads;
+        if (QThread::currentThread() == QCoreApplication::instance()->thread())
+            ++readsOnMain;
+    }
+    std::vector<std::string> types() const override { return read(), offered; }
+    std::vector<std::string> filePaths() const override {
+        return read(), std::vector<std::string>{};
+    }
+    std::optional<std::string> text() const override { return read(), held; }
+    std::optional<Data> png() const override { return read(), std::nullopt; }
+    std::optional<Data> otherPicture() const override { return read(), std::nullopt; }
+};
+
+// The clipboard here, or another program's when `held` is set.
+struct SharedPasteboard : MemoryPasteboard {
+    std::shared_ptr<HeldElsewhere> held;
+    std::shared_ptr<const ClipboardContents> elsewhere(std::uint64_t) const override {
+        return held;
+    }
+};
+
+Platform withSharedPasteboard() {
+    Platform p = simPlatform();
+    p.pasteboard = std::make_unique<SharedPasteboard>();
+    return p;
+}
+
 // Screens: "mac/a" here, "pc1/x" and "pc2/y" on two connected PCs. Lines to the PCs are
 // recorded; data-link lines are answered as written unless `failWrites` says otherwise.
 struct AppClipboardTest : ::testing::Test, test::AppFixture {
-    std::unique_ptr<App> app = make({"--no-camera"});
+    std::unique_ptr<App> app = make({"--no-camera"}, withSharedPasteboard());
     std::vector<std::string> sent;
     bool failWrites = false;
     MemoryPasteboard* pb = nullptr;
 
+    QTemporaryDir data;
+
     AppClipboardTest() {
+        // Received files land in a folder of the test's own (each test runs alone, so the
+        // inbox is placed here when first asked for).
+        qputenv("XDG_DATA_HOME", data.path().toUtf8());
         Layout l;
         l.screens = {screen("mac/a", 1), screen("pc1/x", 2, "pc1"), screen("pc2/y", 3, "pc2")};
         app->setLayout(l);
@@ -64,6 +107,7 @@ struct AppClipboardTest : ::testing::Test, test::AppFixture {
         pump();
     }
     std::string note() const { return app->hud.note().value_or(""); }
+    ~AppClipboardTest() override { qunsetenv("XDG_DATA_HOME"); }
 };
 
 TEST_F(AppClipboardTest, PushesOncePerChangeAndNeverBackToWhereItCameFrom) {
@@ -218,6 +262,67 @@ TEST_F(AppClipboardTest, ContentThatStaysIsToldOncePerChange) {
     pump();
     EXPECT_EQ(note(), "");
     EXPECT_TRUE(sent.empty());
+}
+
+// Names refused here, or a numbered series used up, leave files out: they are not counted.
+TEST_F(AppClipboardTest, FilesFromAPCAreToldAsStored) {
+    auto files = [](std::vector<std::string> names) {
+        std::vector<ClipFile> out;
+        for (std::string& n : names)
+            out.push_back({std::move(n), {'x'}});
+        return Clip::files(std::move(out));
+    };
+    struct Case {
+        Clip clip;
+        std::string note, log;
+    };
+    const Case cases[] = {
+        {files({"a.txt"}), "1 file (a.txt) from the PC. Paste in your file manager.",
+         "1 file (a.txt)"},
+        {files({"b.txt", ".hidden", "b.txt"}),
+         "2 files from the PC. Paste in your file manager. 1 more could not be stored.",
+         "2 files, 1 not stored"},
+        {files({".a", ".b"}), "2 files from the PC could not be stored.", "0 files, 2 not stored"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.log);
+        keys("pc1/x", "mac/a");
+        arrive("pc1", c.clip);
+        EXPECT_EQ(note(), c.note);
+        EXPECT_EQ(logged().back(), "clipboard pc1 → mac/a: " + c.log);
+    }
+}
+
+// Asking another program waits for it: the push asks it on the clipboard's queue and goes on
+// here with what it got.
+TEST_F(AppClipboardTest, AnotherProgramsClipboardIsReadAwayFromTheMainThread) {
+    struct Case {
+        std::vector<std::string> offered;
+        std::vector<std::string> lines;
+        std::string note;
+    };
+    const Case cases[] = {
+        {{"text/plain"}, {"pc1: " + Wire::setClip(Clip::text("theirs"))}, ""},
+        {{"text/plain", ClipboardContents::concealedType},
+         {},
+         "Clipboard: a password stays on this computer"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.note);
+        auto held = std::make_shared<HeldElsewhere>();
+        held->offered = c.offered;
+        held->held = "theirs";
+        static_cast<SharedPasteboard*>(pb)->held = held;
+        pb->setText("not this"); // a new change: offered again
+        sent.clear();
+        app->hud.setNote(std::nullopt);
+        keys("mac/a", "pc1/x");
+        c.lines.empty() ? pump() : settle(1);
+        EXPECT_EQ(sent, c.lines);
+        EXPECT_EQ(note(), c.note);
+        EXPECT_GT(held->reads, 0);
+        EXPECT_EQ(held->readsOnMain, 0);
+    }
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "app/TestPort.h"
 #include "AppFixture.h"
 #include "app/NumberText.h"
+#include "link/Wire.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +9,19 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
+#include <QTemporaryDir>
+
 #include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace helm;
 
@@ -100,8 +113,14 @@ TEST_F(TestPortTest, AnOverlongLineGetsOneAnswerAndTheConnectionGoesOn) {
     EXPECT_EQ((std::vector<std::string>{"?", "health ok"}), replies(2));
 }
 
-TEST_F(TestPortTest, AClientThatReadsNoRepliesIsClosed) {
-    TestPort wordy([](const std::string&) { return std::string(65'536, 'r'); });
+TEST_F(TestPortTest, AClientThatReadsNoRepliesIsReadNoFurtherAndClosed) {
+    int ran = 0;
+    TestPort wordy(
+        [&ran](const std::string&) {
+            ++ran;
+            return std::string(65'536, 'r');
+        },
+        std::chrono::milliseconds(200));
     ASSERT_TRUE(wordy.start(0));
     QTcpSocket idle;
     idle.setReadBufferSize(1024); // takes almost nothing off the wire
@@ -118,6 +137,62 @@ TEST_F(TestPortTest, AClientThatReadsNoRepliesIsClosed) {
         l = logged();
     }
     EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_LT(ran, 200) << "commands are read only as their replies drain";
+}
+
+// A script may send its commands and shut its side at once, or ask for one reply longer than
+// what a client may leave unread.
+TEST_F(TestPortTest, EveryReplyIsWrittenBeforeTheSocketCloses) {
+    TestPort port2([](const std::string& line) {
+        return line == "big" ? std::string(3 << 20, 'b') : "ok " + line;
+    });
+    ASSERT_TRUE(port2.start(0));
+    for (const char* commands : {"a\nb\n", "big\nc\n"}) {
+        SCOPED_TRACE(commands);
+        int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_port = htons(port2.port());
+        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ASSERT_EQ(0, ::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to));
+        ASSERT_GT(::send(fd, commands, std::strlen(commands), 0), 0);
+        ::shutdown(fd, SHUT_WR);
+        ::fcntl(fd, F_SETFL, O_NONBLOCK);
+        std::string got;
+        QElapsedTimer clock;
+        clock.start();
+        for (ssize_t n = -1; n != 0 && clock.elapsed() < 5000;) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+            char buf[65'536];
+            n = ::recv(fd, buf, sizeof buf, 0);
+            if (n > 0)
+                got.append(buf, static_cast<std::size_t>(n));
+        }
+        ::close(fd);
+        const std::string want =
+            commands[0] == 'a' ? "ok a\nok b\n" : std::string(3 << 20, 'b') + "\nok c\n";
+        EXPECT_EQ(want.size(), got.size());
+        EXPECT_TRUE(got == want);
+    }
+}
+
+TEST_F(TestPortTest, SetimageTakesOnlyARegularFileOfAClipsSize) {
+    QTemporaryDir dir;
+    const std::string d = dir.path().toStdString();
+    std::ofstream(d + "/pic.png", std::ios::binary) << "\x89PNG\r\n\x1a\n";
+    ASSERT_EQ(0, ::mkfifo((d + "/fifo").c_str(), 0600));
+    std::ofstream(d + "/huge").close();
+    std::filesystem::resize_file(d + "/huge", Wire::maxClipBytes + 1); // sparse
+    const std::pair<std::string, std::string> cases[] = {
+        {d + "/pic.png", "image 8"}, {d, "empty"},           {"/dev/zero", "empty"},
+        {d + "/fifo", "empty"},      {d + "/gone", "empty"}, {d + "/huge", "empty"},
+    };
+    for (const auto& [path, info] : cases) {
+        SCOPED_TRACE(path);
+        TestPort::run("setclip eA==", *app); // something to replace
+        EXPECT_TRUE(isStatus(TestPort::run("setimage " + path, *app)));
+        EXPECT_EQ(info, TestPort::run("clipinfo", *app));
+    }
 }
 
 TEST_F(TestPortTest, InputsReportsThenEmptiesTheInjectedLog) {

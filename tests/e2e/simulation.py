@@ -277,29 +277,65 @@ def quit_releases_the_pc(proc, conn, reader, agent, hub, secret, log_path):
         fail("the PC got no release line before its connection closed: " + out, read(log_path))
 
 
+def environment(home):
+    env = dict(os.environ)
+    env.pop("HELMVANTOR_DISPLAYS", None)
+    env.update(
+        HOME=home,
+        XDG_CONFIG_HOME=os.path.join(home, "config"),
+        XDG_STATE_HOME=os.path.join(home, "state"),
+        XDG_DATA_HOME=os.path.join(home, "data"),
+        XDG_CACHE_HOME=os.path.join(home, "cache"),
+        XDG_RUNTIME_DIR=home,
+        QT_QPA_PLATFORM="offscreen",
+        HELMVANTOR_HUB_PORT="0",
+        HELMVANTOR_DISCOVERY_PORT="0",
+    )
+    return env
+
+
+def qt_screens_and_a_client_that_shuts_its_side(program):
+    """Without HELMVANTOR_DISPLAYS the screen Qt reports is this computer's; a client that
+    shuts its sending side right after its commands, as `nc -N` does, still gets every reply."""
+    with tempfile.TemporaryDirectory() as home:
+        log_path = os.path.join(home, "state", "Pivmor", "pivmor.log")
+        proc = subprocess.Popen([program, "--test-port", "0", "--no-camera"],
+                                env=environment(home))
+        try:
+            port = wait_for(lambda: re.search(r"test port (\d+)\n", read(log_path)), 20)
+            if not port:
+                fail("no test port in the log", read(log_path))
+            with socket.create_connection(("127.0.0.1", int(port.group(1))), timeout=10) as c:
+                c.sendall(b"screens\nunstick\n")
+                c.shutdown(socket.SHUT_WR)
+                replies = c.makefile("r", encoding="utf-8").read().splitlines()
+            if len(replies) != 2 or not re.fullmatch(r"1 (mac/\S+) .* guess", replies[0]):
+                fail("screens of Qt's display, then unstick: %r" % replies, read(log_path))
+            home_screen = replies[0].split(" ")[1]
+            if not replies[1].startswith("gaze=- keys=%s mouse=%s " % (home_screen, home_screen)):
+                fail("focus is not on this computer's screen: %r" % replies[1])
+        finally:
+            proc.send_signal(signal.SIGTERM)
+            try:
+                proc.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                proc.kill()
+                proc.wait()
+
+
 def main():
     program = sys.argv[1]
     agent = sys.argv[2]
+    qt_screens_and_a_client_that_shuts_its_side(program)
     with tempfile.TemporaryDirectory() as home:
-        env = dict(os.environ)
-        env.update(
-            HOME=home,
-            XDG_CONFIG_HOME=os.path.join(home, "config"),
-            XDG_STATE_HOME=os.path.join(home, "state"),
-            XDG_DATA_HOME=os.path.join(home, "data"),
-            XDG_CACHE_HOME=os.path.join(home, "cache"),
-            XDG_RUNTIME_DIR=home,
-            QT_QPA_PLATFORM="offscreen",
-            HELMVANTOR_HUB_PORT="0",
-            HELMVANTOR_DISCOVERY_PORT="0",
-            # Two monitors side by side, the primary listed second, as a PC reports them.
-            HELMVANTOR_DISPLAYS=json.dumps([
-                {"key": "4-5-6", "name": "Side", "index": 1, "x": 1920, "y": 0, "w": 1920,
-                 "h": 1080, "mmW": 600, "mmH": 340, "primary": False},
-                {"key": "1-2-3", "name": "Main", "index": 0, "x": 0, "y": 0, "w": 1920,
-                 "h": 1080, "mmW": 600, "mmH": 340, "primary": True},
-            ]),
-        )
+        env = environment(home)
+        # Two monitors side by side, the primary listed second, as a PC reports them.
+        env["HELMVANTOR_DISPLAYS"] = json.dumps([
+            {"key": "4-5-6", "name": "Side", "index": 1, "x": 1920, "y": 0, "w": 1920,
+             "h": 1080, "mmW": 600, "mmH": 340, "primary": False},
+            {"key": "1-2-3", "name": "Main", "index": 0, "x": 0, "y": 0, "w": 1920,
+             "h": 1080, "mmW": 600, "mmH": 340, "primary": True},
+        ])
         log_path = os.path.join(home, "state", "Pivmor", "pivmor.log")
         # The user's own preferences, which a simulation run must neither read nor change.
         user_defaults = os.path.join(home, "config", "com.pardwell.pivmor", "defaults.json")

@@ -1,13 +1,10 @@
 #include "platform/qt/QtPasteboard.h"
 
 #include "platform/PasteboardFormats.h"
+#include "platform/qt/PictureToPng.h"
 
-#include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QImage>
-#include <QImageReader>
-#include <QImageWriter>
 #include <QMimeData>
 
 namespace helm {
@@ -26,12 +23,20 @@ Pasteboard::Data toData(const QByteArray& bytes) {
 
 } // namespace
 
-QtPasteboard::QtPasteboard() : context_(std::make_unique<QObject>()) {
+QtPasteboard::QtPasteboard(Reader elsewhere)
+    : elsewhere_(std::move(elsewhere)), context_(std::make_unique<QObject>()) {
     QObject::connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, context_.get(),
                      [this] { ++count_; });
 }
 
 QtPasteboard::~QtPasteboard() = default;
+
+std::shared_ptr<const ClipboardContents> QtPasteboard::elsewhere(std::uint64_t most) const {
+    // What we hold ourselves is at hand in this process.
+    if (!elsewhere_ || QGuiApplication::clipboard()->ownsClipboard())
+        return nullptr;
+    return elsewhere_(most);
+}
 
 std::vector<std::string> QtPasteboard::types() const {
     std::vector<std::string> out;
@@ -75,25 +80,13 @@ std::optional<Pasteboard::Data> QtPasteboard::otherPicture() const {
     const QMimeData* m = current();
     if (!m)
         return std::nullopt;
-    const QList<QByteArray> readable = QImageReader::supportedMimeTypes();
     for (const QString& f : m->formats()) {
-        if (!f.startsWith("image/") || f == "image/png" || !readable.contains(f.toLatin1()))
+        if (!pictureToPng::convertible(f))
             continue;
-        QByteArray bytes = m->data(f);
-        QBuffer in(&bytes);
-        // The reader refuses pictures above its allocation limit (256 MB by default) rather
-        // than decoding whatever size a header claims.
-        QImageReader reader(&in);
-        QImage image = reader.read();
-        if (image.isNull())
+        std::optional<QByteArray> png = pictureToPng::convert(m->data(f));
+        if (!png)
             return std::nullopt;
-        QByteArray png;
-        QBuffer out(&png);
-        out.open(QIODevice::WriteOnly);
-        QImageWriter writer(&out, "png");
-        if (!writer.write(image))
-            return std::nullopt;
-        return toData(png);
+        return toData(*png);
     }
     return std::nullopt;
 }

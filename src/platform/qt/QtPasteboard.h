@@ -2,6 +2,7 @@
 
 #include "platform/Pasteboard.h"
 
+#include <functional>
 #include <memory>
 
 class QObject;
@@ -10,12 +11,16 @@ class QMimeData;
 namespace helm {
 
 // The desktop's clipboard (X11 CLIPBOARD) through Qt. Reading another program's clipboard
-// waits for that program, so formats are asked for first and the bytes of a format only when
-// needed. What we write is served by this process and vanishes at quit unless the desktop's
-// clipboard manager keeps it. Needs the application object to exist.
+// through Qt waits for that program on the main thread, so where a reader of another kind is
+// given, another program's contents are read through it, away from the main thread; the
+// formats are asked for first and the bytes of a format only when needed. What we write is
+// served by this process and vanishes at quit unless the desktop's clipboard manager keeps it.
+// Needs the application object to exist.
 class QtPasteboard : public Pasteboard {
 public:
-    QtPasteboard();
+    using Reader = std::function<std::shared_ptr<const ClipboardContents>(std::uint64_t most)>;
+
+    explicit QtPasteboard(Reader elsewhere = {});
     ~QtPasteboard() override;
 
     std::string name() const override { return "CLIPBOARD"; }
@@ -28,9 +33,11 @@ public:
     void setText(const std::string& text) override;
     void setPng(const Data& png) override;
     void setFiles(const std::vector<std::string>& paths) override;
+    std::shared_ptr<const ClipboardContents> elsewhere(std::uint64_t most) const override;
 
 private:
     void replace(QMimeData* data);
+    Reader elsewhere_;
     std::unique_ptr<QObject> context_;
     long count_ = 0;
 };

@@ -9,6 +9,7 @@
 #include "platform/linux/V4l2Camera.h"
 #include "platform/linux/XdgLoginItem.h"
 #include "platform/qt/QtPasteboard.h"
+#include "platform/x11/X11ClipboardReader.h"
 #include "platform/x11/X11DesktopWindows.h"
 #include "platform/x11/X11DisplaySource.h"
 #include "platform/x11/X11Input.h"
@@ -40,7 +41,8 @@ Platform x11Platform(const std::string& secretService, InputService::Log log) {
         return QtSpeech::open(std::move(log));
     };
     p.chimes = [] { return CanberraChimes::open(); };
-    p.pasteboard = std::make_unique<QtPasteboard>();
+    p.pasteboard = std::make_unique<QtPasteboard>(
+        [](std::uint64_t most) { return std::make_shared<X11ClipboardReader>(most); });
     p.addresses = std::make_unique<IfaddrsAddresses>();
     p.camera = std::make_shared<V4l2Camera>();
     return p;

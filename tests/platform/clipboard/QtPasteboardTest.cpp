@@ -2,6 +2,8 @@
 // child that owns the clipboard with what a test gives it, or reads back what we wrote.
 #include "platform/qt/QtPasteboard.h"
 #include "link/MacClipboard.h"
+#include "platform/x11/X11ClipboardReader.h"
+#include "platform/x11/X11Selection.h"
 
 #include <QBuffer>
 #include <QClipboard>
@@ -13,9 +15,11 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <thread>
 
 using namespace helm;
 
@@ -38,10 +42,35 @@ std::string describe(const MacClipboard::Result& r) {
     return out + " / " + r.skipped.value_or("-");
 }
 
+// Says on standard output each time the clipboard is asked what it holds or for a format.
+class TellingMime : public QMimeData {
+public:
+    QStringList formats() const override {
+        std::printf("asked\n");
+        std::fflush(stdout);
+        return QMimeData::formats();
+    }
+
+protected:
+    QVariant retrieveData(const QString& mime, QMetaType type) const override {
+        std::printf("asked\n");
+        std::fflush(stdout);
+        return QMimeData::retrieveData(mime, type);
+    }
+};
+
+// A picture's worth of bytes, none alike in a row: a transfer cut or stitched wrongly shows.
+QByteArray pattern(qsizetype size) {
+    QByteArray bytes(size, 0);
+    for (qsizetype i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>(i * 7 % 251);
+    return bytes;
+}
+
 // The child: owns the clipboard with one kind of content until it is killed.
 int own(const std::string& kind, const std::string& arg) {
-    auto* m = new QMimeData;
-    if (kind == "text") {
+    auto* m = kind == "telling" ? new TellingMime : new QMimeData;
+    if (kind == "text" || kind == "telling") {
         m->setText(QString::fromStdString(arg));
     } else if (kind == "hint") {
         m->setText(QString::fromStdString(arg));
@@ -57,6 +86,8 @@ int own(const std::string& kind, const std::string& arg) {
         out.open(QIODevice::WriteOnly);
         image.save(&out, "BMP");
         m->setData("image/bmp", bytes);
+    } else if (kind == "big") {
+        m->setData("image/png", pattern(std::stoll(arg)));
     }
     QGuiApplication::clipboard()->setMimeData(m, QClipboard::Clipboard);
     std::printf("ready\n");
@@ -64,9 +95,13 @@ int own(const std::string& kind, const std::string& arg) {
     return QGuiApplication::exec();
 }
 
+QtPasteboard::Reader ownConnection = [](std::uint64_t most) {
+    return std::make_shared<X11ClipboardReader>(most);
+};
+
 // The child that reads: prints what the hand-over would take from the clipboard.
 int dump() {
-    QtPasteboard pb;
+    QtPasteboard pb(ownConnection);
     std::printf("%s\n", describe(MacClipboard::read(pb)).c_str());
     return 0;
 }
@@ -96,11 +131,12 @@ std::string runChild(QProcess& p, const QStringList& args, bool untilReady) {
     return out;
 }
 
+// Through Qt, and over a connection of our own.
 TEST(QtPasteboard, ReadsAnotherProgramsClipboard) {
     QTemporaryDir dir;
     const std::string file = dir.path().toStdString() + "/from gnome.txt";
     std::ofstream(file) << "hello";
-    QtPasteboard pb;
+    QtPasteboard pb, own(ownConnection);
     struct Case {
         const char* kind;
         std::string arg;
@@ -120,6 +156,7 @@ TEST(QtPasteboard, ReadsAnotherProgramsClipboard) {
         pump(200);
         EXPECT_GT(pb.changeCount(), before);
         EXPECT_EQ(describe(MacClipboard::read(pb)), c.expect);
+        EXPECT_EQ(describe(MacClipboard::read(own)), c.expect);
         child.kill();
         child.waitForFinished();
     }
@@ -161,6 +198,54 @@ TEST(QtPasteboard, AnotherProgramReadsWhatWeWrite) {
         pump(50);
         EXPECT_EQ(pb.changeCount(), after) << "another program reading changes nothing";
     }
+}
+
+// Another program's clipboard is asked nothing from the main thread: the look there only takes
+// a reader, and what it holds is fetched where waiting holds up no input.
+TEST(QtPasteboard, TheMainThreadWaitsForNoOtherProgram) {
+    QtPasteboard pb(ownConnection);
+    QProcess child;
+    std::string said = runChild(child, {"--own", "telling", "words"}, true);
+    pump(200);
+    MacClipboard::Look look = MacClipboard::look(pb);
+    pump(200);
+    said += child.readAllStandardOutput().toStdString();
+    EXPECT_EQ(said, "ready\n");
+    MacClipboard::Result r;
+    std::thread([&] { r = MacClipboard::load(std::move(look)); }).join();
+    EXPECT_EQ(describe(r), "text words / -");
+    child.waitForReadyRead(1000);
+    EXPECT_NE(child.readAllStandardOutput().toStdString().find("asked"), std::string::npos);
+    child.kill();
+    child.waitForFinished();
+}
+
+// A picture larger than one request comes in pieces; one past what may be read comes cut
+// there, and the next transfer is not confused by the pieces left unread. A holder that stops
+// answering is given up.
+TEST(QtPasteboard, LargeContentsComeWholeOrCutAndASilentHolderIsGivenUp) {
+    const qsizetype size = 20'000'000; // past the 16 MB a property holds at once
+    QProcess child;
+    runChild(child, {"--own", "big", QString::number(size)}, true);
+    pump(200);
+    X11Selection whole(size + 1, std::chrono::seconds(5)), cut(1000, std::chrono::seconds(5));
+    std::optional<std::string> got = whole.fetch("image/png");
+    ASSERT_TRUE(got);
+    EXPECT_EQ(got->size(), static_cast<std::size_t>(size));
+    EXPECT_TRUE(QByteArray::fromStdString(*got) == pattern(size));
+    got = cut.fetch("image/png");
+    ASSERT_TRUE(got);
+    EXPECT_TRUE(QByteArray::fromStdString(*got) == pattern(1000));
+    std::optional<std::vector<std::string>> targets = cut.targets();
+    ASSERT_TRUE(targets);
+    EXPECT_NE(std::find(targets->begin(), targets->end(), "image/png"), targets->end());
+
+    ::kill(static_cast<pid_t>(child.processId()), SIGSTOP);
+    X11Selection impatient(1000, std::chrono::milliseconds(300));
+    EXPECT_FALSE(impatient.targets());
+    ::kill(static_cast<pid_t>(child.processId()), SIGCONT);
+    child.kill();
+    child.waitForFinished();
 }
 
 } // namespace

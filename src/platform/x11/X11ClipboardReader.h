@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/Pasteboard.h"
+#include "platform/x11/X11Selection.h"
+
+#include <chrono>
+#include <optional>
+
+namespace helm {
+
+// Another program's clipboard, read as the hand-over reads one, over an X connection of its
+// own: made on the main thread, used on one other thread, where its waits hold nothing up.
+// The formats on offer are asked for once.
+class X11ClipboardReader : public ClipboardContents {
+public:
+    explicit X11ClipboardReader(std::uint64_t most,
+                                std::chrono::milliseconds patience = std::chrono::seconds(5))
+        : selection_(most, patience) {}
+
+    std::vector<std::string> types() const override;
+    std::vector<std::string> filePaths() const override;
+    std::optional<std::string> text() const override;
+    std::optional<Data> png() const override;
+    std::optional<Data> otherPicture() const override;
+
+private:
+    const std::vector<std::string>& offered() const;
+    bool offers(const std::string& target) const;
+
+    mutable X11Selection selection_;
+    mutable std::optional<std::vector<std::string>> offered_;
+};
+
+} // namespace helm
