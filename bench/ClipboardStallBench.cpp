@@ -10,7 +10,6 @@
 #include "link/MacClipboard.h"
 #include "link/Wire.h"
 #include "platform/SerialQueue.h"
-#include "platform/linux/LargePages.h"
 #include "platform/qt/QtPasteboard.h"
 #include "platform/x11/X11ClipboardReader.h"
 
@@ -175,7 +174,6 @@ int hold() {
 
 int main(int argc, char** argv) {
     // As the program runs: its allocator asks for huge pages on big blocks.
-    helm::LargePages::restartIfUseful(argv);
     QGuiApplication app(argc, argv);
     self = argv[0];
     if (argc >= 2 && std::string(argv[1]) == "--hold")

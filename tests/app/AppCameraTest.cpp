@@ -147,7 +147,10 @@ TEST_F(AppCameraTest, ACameraPluggedInLateOrAgainIsUsedWhileWanted) {
     auto camera = std::make_shared<test::FakeCamera>(std::deque<Step>{});
     camera->plugged = false;
     auto app = launch(camera, {"--test-port", "0"});
-    app->cameraNodes = [&] { return camera->plugged ? std::vector<int>{0} : std::vector<int>{}; };
+    app->cameraNodes = [&] {
+        return camera->plugged ? std::vector<CameraNode>{{"/dev/video0", 0, std::nullopt}}
+                               : std::vector<CameraNode>{};
+    };
     EXPECT_TRUE(wasLogged("camera: none found"));
     EXPECT_EQ(app->health(), "No camera found");
     advance(10);

@@ -171,7 +171,7 @@ std::unique_ptr<StatusMenu> buildMenu(MenuModel& model, MenuActions actions, boo
                                    std::pair{"Settings", &MenuModel::onSettings},
                                    std::pair{"Reset", &MenuModel::onReset}}) {
             QObject::connect(menu.addAction(title), &QAction::triggered, &menu,
-                             [&model, call] { (model.*call)(); });
+                             [&model, on = call] { (model.*on)(); });
         }
         auto follow = [sm, pause, &model] {
             const MenuModel::Header& h = model.header();
