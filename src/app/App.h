@@ -433,7 +433,7 @@ public:
     std::optional<std::string> agentName(const std::string& id) const;
     // Gives every connected PC the jump effect in force, unless it already has it.
     void sendJump();
-    // Every screen's number on it for 3 s.
+    // Every screen's number on it for 3 s from the latest call.
     void identify();
     // A PC's own keyboard or mouse was used: it may become the input source.
     void remoteActivity(const std::string& pc);
@@ -494,6 +494,7 @@ private:
     // Work the camera hands to the main thread holds this weakly, so a frame that arrives
     // after the application object is gone is dropped.
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
+    int identifyRound_ = 0; // only the latest "show numbers" takes them off
     // Input capture (AppInput.cpp).
     std::unique_ptr<QTimer> accessPoll_;
     bool tapOn_ = false;

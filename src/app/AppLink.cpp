@@ -111,8 +111,8 @@ void App::identify() {
             post(Wire::overlay(s.display, "id", s.number), *s.computer);
         }
     }
-    after(3.0, [this, alive = std::weak_ptr<int>(alive_)] {
-        if (alive.expired()) {
+    after(3.0, [this, alive = std::weak_ptr<int>(alive_), round = ++identifyRound_] {
+        if (alive.expired() || round != identifyRound_) {
             return;
         }
         overlays.hideAll();

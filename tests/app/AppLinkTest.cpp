@@ -69,10 +69,14 @@ TEST_F(AppLinkTest, IdentifyTakesTheNumbersOffWhereverConnectedThen) {
     app->identify();
     EXPECT_EQ(posted, std::vector<std::string>{"pc1: " + Wire::overlay(0, "id", 3)});
     EXPECT_TRUE(app->overlays.targets().at(0).visible);
-    ASSERT_EQ(pending.size(), 1u);
+    app->identify(); // pressed again: the numbers stay 3 s from now
+    ASSERT_EQ(pending.size(), 2u);
     posted.clear();
-    app->connected = {"pc2"};
     pending[0]();
+    EXPECT_TRUE(posted.empty());
+    EXPECT_TRUE(app->overlays.targets().at(0).visible);
+    app->connected = {"pc2"};
+    pending[1]();
     EXPECT_EQ(posted, std::vector<std::string>{"pc2: " + Wire::overlay(1, "off", 4)});
     EXPECT_FALSE(app->overlays.targets().at(0).visible);
 }
