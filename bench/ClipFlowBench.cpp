@@ -78,9 +78,11 @@ template <class Send> std::vector<Clock::time_point> paced(std::atomic<bool>& st
 void BM_PointerLinesWhileAClipGoesOut(benchmark::State& state) {
     auto hub = startHub();
     const std::uint16_t port = hub->listeningPort();
-    std::string clip =
-        helm::Wire::setClip(helm::Clip::files({{"big.bin", helm::Bytes(clipBytes, 0x5a)}}));
+    const helm::Clip files = helm::Clip::files({{"big.bin", helm::Bytes(clipBytes, 0x5a)}});
     for (auto _ : state) {
+        // Built and handed over as the program does: encoded by the wire, moved, not copied.
+        std::string clip = helm::Wire::setClip(files);
+        const std::size_t lineSize = clip.size();
         std::atomic<bool> stop{false};
         std::atomic<int> ready{0};
         std::vector<Clock::time_point> got;
@@ -101,17 +103,15 @@ void BM_PointerLinesWhileAClipGoesOut(benchmark::State& state) {
             ++ready;
             // Counted, not kept: what the PC does with the line is the PC's work.
             auto size = a->skipLine(120'000);
-            if (!size || *size != helm::Sealer::sealedSize(clip.size()))
+            if (!size || *size != helm::Sealer::sealedSize(lineSize))
                 std::abort();
             clipDone = Clock::now();
         });
         while (ready < 2)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        // Handed over as the program hands its line over: moved, not copied.
-        std::string line = clip;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         const auto clipStart = Clock::now();
-        hub->postData(std::move(line), "pc-1");
+        hub->postData(std::move(clip), "pc-1");
         std::thread stopper([&] {
             data.join();
             std::this_thread::sleep_for(std::chrono::milliseconds(20));

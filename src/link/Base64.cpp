@@ -1,5 +1,7 @@
 #include "link/Base64.h"
 
+#include "link/LongBuffers.h"
+
 #include <array>
 
 namespace helm {
@@ -55,6 +57,7 @@ std::size_t base64EncodeTo(const std::uint8_t* data, std::size_t size, char* out
 
 std::string base64Encode(const std::uint8_t* data, std::size_t size) {
     std::string out;
+    LongBuffers::reserveLong(out, (size + 2) / 3 * 4);
     out.resize((size + 2) / 3 * 4);
     base64EncodeTo(data, size, out.data());
     return out;
@@ -129,7 +132,9 @@ std::optional<Bytes> base64Decode(std::string_view text) {
     if (!size) {
         return std::nullopt;
     }
-    Bytes out(*size);
+    Bytes out;
+    LongBuffers::reserveLong(out, *size);
+    out.resize(*size);
     if (!base64DecodeTo(text, out.data())) {
         return std::nullopt;
     }

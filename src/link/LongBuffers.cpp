@@ -106,6 +106,15 @@ void LongBuffers::trim(Clock::time_point now) {
     }
 }
 
+void LongBuffers::adviseHuge(void* p, std::size_t n) {
+    const auto start = reinterpret_cast<std::uintptr_t>(p);
+    const std::uintptr_t from = roundUp(start, hugePage);
+    const std::uintptr_t to = (start + n) / hugePage * hugePage;
+    if (n >= 4 * hugePage && to > from) {
+        ::madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+    }
+}
+
 std::size_t LongBuffers::kept() const {
     std::lock_guard lock(mutex_);
     return kept_.size();

@@ -1,5 +1,6 @@
 #include "link/MacClipboard.h"
 
+#include "link/LongBuffers.h"
 #include "link/Wire.h"
 #include "platform/Paths.h"
 
@@ -137,7 +138,9 @@ std::optional<Bytes> readRegular(const std::string& path, std::uint64_t most) {
         ::close(fd);
         return std::nullopt;
     }
-    Bytes data(static_cast<std::size_t>(st.st_size));
+    Bytes data;
+    LongBuffers::reserveLong(data, static_cast<std::size_t>(st.st_size));
+    data.resize(static_cast<std::size_t>(st.st_size));
     std::size_t got = 0;
     while (got < data.size()) {
         ssize_t n = ::read(fd, data.data() + got, data.size() - got);

@@ -3,12 +3,15 @@
 #include "link/Base64.h"
 #include "link/Decimal.h"
 #include "link/Evp.h"
+#include "link/LongBuffers.h"
 #include "link/Utf8.h"
 
 #include <unicode/uchar.h>
 
 #include <cmath>
 #include <cstdio>
+#include <utility>
+#include <vector>
 
 namespace helm {
 
@@ -160,21 +163,37 @@ std::string Wire::b64(const Bytes& bytes) {
 }
 
 std::string Wire::setClip(const Clip& clip) {
+    // Built in one buffer of its final size: a 100 MB clip is one long line, and every copy or
+    // regrowth of it would cost as much again.
+    auto encoded = [](std::size_t n) { return (n + 2) / 3 * 4; };
+    std::vector<std::pair<const std::uint8_t*, std::size_t>> parts;
+    std::string_view head = "cf ";
     if (auto* t = std::get_if<Clip::Text>(&clip.value)) {
-        return "c " + b64(t->text);
-    }
-    if (auto* i = std::get_if<Clip::Image>(&clip.value)) {
-        return "ci " + b64(i->png);
-    }
-    const auto& files = std::get<Clip::Files>(clip.value).files;
-    std::string line = "cf ";
-    for (std::size_t n = 0; n < files.size(); ++n) {
-        if (n > 0) {
-            line += ' ';
+        head = "c ";
+        parts.emplace_back(reinterpret_cast<const std::uint8_t*>(t->text.data()), t->text.size());
+    } else if (auto* i = std::get_if<Clip::Image>(&clip.value)) {
+        head = "ci ";
+        parts.emplace_back(i->png.data(), i->png.size());
+    } else {
+        for (const auto& f : std::get<Clip::Files>(clip.value).files) {
+            parts.emplace_back(reinterpret_cast<const std::uint8_t*>(f.name.data()), f.name.size());
+            parts.emplace_back(f.data.data(), f.data.size());
         }
-        line += b64(files[n].name);
-        line += ':';
-        line += b64(files[n].data);
+    }
+    std::size_t size = head.size() + (parts.empty() ? 0 : parts.size() - 1);
+    for (const auto& [data, n] : parts) {
+        size += encoded(n);
+    }
+    std::string line;
+    LongBuffers::reserveLong(line, size);
+    line = head;
+    for (std::size_t k = 0; k < parts.size(); ++k) {
+        if (k > 0) {
+            line += k % 2 == 1 ? ':' : ' '; // name:data, files apart
+        }
+        const std::size_t at = line.size();
+        line.resize(at + encoded(parts[k].second));
+        base64EncodeTo(parts[k].first, parts[k].second, line.data() + at);
     }
     return line;
 }

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 using namespace helm;
 
@@ -88,4 +89,22 @@ TEST(LongBuffers, MappingsStartOnAHugePageAndAskForHugePages) {
         GTEST_SKIP() << "this kernel gives no transparent huge pages";
     }
     EXPECT_EQ("1", hugePagesEligible(b.data()));
+}
+
+TEST(LongBuffers, LongStringsAndVectorsAskForHugePagesInside) {
+    std::string mode;
+    std::getline(std::ifstream("/sys/kernel/mm/transparent_hugepage/enabled"), mode);
+    if (mode.empty() || mode.find("[never]") != std::string::npos) {
+        GTEST_SKIP() << "this kernel gives no transparent huge pages";
+    }
+    auto firstHuge = [](const void* p) {
+        const auto at = reinterpret_cast<std::uintptr_t>(p);
+        return reinterpret_cast<const void*>((at + 2 * mib - 1) / (2 * mib) * (2 * mib));
+    };
+    std::string line;
+    LongBuffers::reserveLong(line, 16 * mib);
+    EXPECT_EQ("1", hugePagesEligible(firstHuge(line.data())));
+    std::vector<std::uint8_t> bytes;
+    LongBuffers::reserveLong(bytes, 16 * mib);
+    EXPECT_EQ("1", hugePagesEligible(firstHuge(bytes.data())));
 }
