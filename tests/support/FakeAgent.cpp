@@ -164,6 +164,9 @@ bool FakeAgent::fill(int ms) {
     QElapsedTimer clock;
     clock.start();
     for (;;) {
+        // Running the loop may have read the hub's last line, and its close, into the socket.
+        if (sock_ && sock_->bytesAvailable() > 0)
+            break;
         if (!sock_ || sock_->state() != QAbstractSocket::ConnectedState)
             return false;
         const int left = ms - static_cast<int>(clock.elapsed());
