@@ -57,8 +57,8 @@ std::size_t base64EncodeTo(const std::uint8_t* data, std::size_t size, char* out
 
 std::string base64Encode(const std::uint8_t* data, std::size_t size) {
     std::string out;
-    LongBuffers::reserveLong(out, (size + 2) / 3 * 4);
-    out.resize((size + 2) / 3 * 4);
+    LongBuffers::reserveLong(out, base64EncodedSize(size));
+    out.resize(base64EncodedSize(size));
     base64EncodeTo(data, size, out.data());
     return out;
 }

@@ -39,7 +39,7 @@ Nonce Sealer::nonce(std::uint64_t counter) {
 }
 
 std::size_t Sealer::sealedSize(std::size_t lineSize) {
-    return (nonceSize + lineSize + gcmTagSize + 2) / 3 * 4;
+    return base64EncodedSize(nonceSize + lineSize + gcmTagSize);
 }
 
 std::string Sealer::seal(std::string_view line) {

@@ -165,7 +165,6 @@ std::string Wire::b64(const Bytes& bytes) {
 std::string Wire::setClip(const Clip& clip) {
     // Built in one buffer of its final size: a 100 MB clip is one long line, and every copy or
     // regrowth of it would cost as much again.
-    auto encoded = [](std::size_t n) { return (n + 2) / 3 * 4; };
     std::vector<std::pair<const std::uint8_t*, std::size_t>> parts;
     std::string_view head = "cf ";
     if (auto* t = std::get_if<Clip::Text>(&clip.value)) {
@@ -182,7 +181,7 @@ std::string Wire::setClip(const Clip& clip) {
     }
     std::size_t size = head.size() + (parts.empty() ? 0 : parts.size() - 1);
     for (const auto& [data, n] : parts) {
-        size += encoded(n);
+        size += base64EncodedSize(n);
     }
     std::string line;
     LongBuffers::reserveLong(line, size);
@@ -192,7 +191,7 @@ std::string Wire::setClip(const Clip& clip) {
             line += k % 2 == 1 ? ':' : ' '; // name:data, files apart
         }
         const std::size_t at = line.size();
-        line.resize(at + encoded(parts[k].second));
+        line.resize(at + base64EncodedSize(parts[k].second));
         base64EncodeTo(parts[k].first, parts[k].second, line.data() + at);
     }
     return line;
