@@ -16,6 +16,8 @@ packages=(
     x11-xkb-utils
     # a compositing manager for the overlay panels' tests and benchmark
     xcompmgr
+    # a session bus of their own for the tray tests (dbus-run-session)
+    dbus-daemon
     # this computer's pointer on X11 (RandR) and the desktop's motion setting (GSettings)
     libx11-dev libxrandr-dev libglib2.0-dev
     # other programs' clipboards, read over an X connection of our own (XCB)

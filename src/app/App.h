@@ -289,10 +289,11 @@ public:
     StatusPanel& panel();
     void showPanel();
     std::unique_ptr<StatusPanel> panel_;
-    // The desktop showed no tray when first asked: the status box stays up and a click on it
-    // opens the menu.
+    // The desktop shows no tray: the status box stays up and a click on it opens the menu.
+    // Asked once, then kept as trays come and go.
     bool noTray();
     std::optional<bool> noTray_;
+    void trayChanged();
 
     // Calibration runs (AppCalibrate.cpp) and the accuracy check (AppCheck.cpp). While either
     // runs, every frame goes to it instead of the picker.

@@ -51,6 +51,7 @@ void App::buildMenu() {
     menu_ = helm::buildMenu(menuModel, std::move(a), widgets);
     if (platform_.statusItem) {
         platform_.statusItem->setMenu(&menu_->menu);
+        platform_.statusItem->onTrayChange = [this] { trayChanged(); };
     }
     if (!simOnly_ && noTray()) {
         log("no tray: the menu opens from a click on the status box");

@@ -1,6 +1,7 @@
 // What the user sees of the application's state: the status item, the menu's header, the
 // status box and its notes.
 #include "app/App.h"
+#include "app/Log.h"
 #include "app/NumberText.h"
 #include "app/menu/StatusMenu.h"
 #include "gaze/camera/GazeEngine.h"
@@ -137,6 +138,19 @@ bool App::noTray() {
         noTray_ = platform_.statusItem && !platform_.statusItem->inTray();
     }
     return *noTray_;
+}
+
+void App::trayChanged() {
+    const bool none = !platform_.statusItem->inTray();
+    if (noTray_ == none) {
+        return;
+    }
+    noTray_ = none;
+    log(none ? "no tray: the menu opens from a click on the status box"
+             : "tray found: the status box follows its setting");
+    // The box takes clicks only while it is the way to the menu: made anew to match.
+    panel_.reset();
+    showPanel();
 }
 
 void App::showPanel() {

@@ -12,9 +12,11 @@ namespace helm {
 // the application object exists, so the user reads one line instead of an abort.
 //
 // qpaPlatform is $QT_QPA_PLATFORM (empty when unset); a "-platform" argument overrides it, as
-// it does for Qt. Qt's default and "xcb" need an X server, asked through x11Reachable. Outside
-// simulation mode any other platform is refused: the desktop's services (tray, keyring, input)
-// exist only on X11. Answers the line to print, or nothing when Qt may start.
+// it does for Qt. Either may list plugins for Qt to try in order ("wayland;xcb"). Qt's default
+// and "xcb" need an X server, asked through x11Reachable. Outside simulation mode a list
+// without xcb is refused: the desktop's services (tray, keyring, input) exist only on X11; a
+// list with it may start, and the plugin Qt took is judged by refusedPlatform once the
+// application exists. Answers the line to print, or nothing when Qt may start.
 std::optional<std::string> missingDisplay(const CommandLine& commandLine,
                                           const std::string& qpaPlatform,
                                           const std::function<bool()>& x11Reachable);

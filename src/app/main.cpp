@@ -73,7 +73,8 @@ int main(int argc, char** argv) {
         desktop ? x11Platform(Secret::service, [](const std::string& line) { log(line); })
                 : simPlatform();
     if (desktop) {
-        platform.statusItem = std::make_unique<TrayStatusItem>();
+        platform.statusItem =
+            std::make_unique<TrayStatusItem>([](const std::string& line) { log(line); });
     } else {
         // The camera is read in simulation mode too, unless --no-camera says otherwise.
         platform.camera = std::make_shared<V4l2Camera>();

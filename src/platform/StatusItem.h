@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -36,6 +37,8 @@ public:
     virtual void setMenu(QMenu* menu) = 0;
     // False when the desktop runs no tray: the item and its menu show nowhere.
     virtual bool inTray() const = 0;
+    // Called when a tray came or went, so inTray's answer changed.
+    std::function<void()> onTrayChange = [] {};
     // False where the tray draws the menu itself, from its items' texts alone (custom widgets
     // do not show there).
     virtual bool menuTakesWidgets() const = 0;

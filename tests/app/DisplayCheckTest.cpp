@@ -29,6 +29,13 @@ TEST(DisplayCheck, RefusesWithoutAnXServerAndOnOtherPlatformsOutsideSimulation) 
         {{"--platform", "xcb"}, "offscreen", false, noDisplay},
         {{}, "wayland", true, notX11("wayland")},
         {{}, "minimal:enable_fonts", true, notX11("minimal")},
+        // Lists Qt tries in order: it ends on xcb where an X server answers.
+        {{}, "wayland;xcb", true, std::nullopt},
+        {{}, "XCB;wayland", true, std::nullopt},
+        {{}, "wayland;xcb", false, noDisplay},
+        {{}, "wayland;Offscreen", true, notX11("wayland;offscreen")},
+        {{}, "wayland; xcb", true, notX11("wayland; xcb")}, // Qt trims nothing
+        {{"--test-port", "0"}, "xcb;offscreen", false, std::nullopt},
     };
     for (const auto& c : cases) {
         std::vector<std::string> args{"helmvantor"};

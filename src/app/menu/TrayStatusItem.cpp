@@ -1,5 +1,6 @@
 #include "app/menu/TrayStatusItem.h"
 
+#include "app/menu/NotifierItem.h"
 #include "ui/Fonts.h"
 #include "ui/Palette.h"
 #include "ui/StatusSymbols.h"
@@ -7,12 +8,15 @@
 #include <QCursor>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusVariant>
 #include <QIcon>
 #include <QMenu>
 #include <QPainter>
 #include <QPainterPathStroker>
 
 #include <algorithm>
+#include <chrono>
 
 namespace helm {
 
@@ -44,32 +48,89 @@ QColor tintColor(StatusItem::Tint t) {
     return gInk;
 }
 
+// What Qt asks, once per process, before its first tray icon: whether a watcher on the session
+// bus has a tray that shows items.
+bool qtMakesNotifiers() {
+    static const bool answer = [] {
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        QDBusConnectionInterface* daemon = bus.interface();
+        if (daemon == nullptr || !daemon->isServiceRegistered(NotifierItem::watcher).value()) {
+            return false;
+        }
+        QDBusMessage get =
+            QDBusMessage::createMethodCall(NotifierItem::watcher, "/StatusNotifierWatcher",
+                                           "org.freedesktop.DBus.Properties", "Get");
+        get << QString(NotifierItem::watcher) << QStringLiteral("IsStatusNotifierHostRegistered");
+        const QDBusMessage reply = bus.call(get);
+        return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
+               reply.arguments().first().value<QDBusVariant>().variant().toBool();
+    }();
+    return answer;
+}
+
+// How often an embedding tray is looked for.
+constexpr std::chrono::seconds trayLook{2};
+
 } // namespace
 
-TrayStatusItem::TrayStatusItem() {
+TrayStatusItem::TrayStatusItem(std::function<void(const std::string&)> log)
+    : qtNotifier_(qtMakesNotifiers()) {
     // The tray opens the menu on a right click; a left click, the usual one, opens it too.
     QObject::connect(&tray_, &QSystemTrayIcon::activated, &tray_,
                      [this](QSystemTrayIcon::ActivationReason why) {
-                         if (why == QSystemTrayIcon::Trigger && menu_ != nullptr) {
-                             menu_->popup(QCursor::pos());
+                         if (why == QSystemTrayIcon::Trigger) {
+                             popup(QCursor::pos());
                          }
                      });
+    if (!qtNotifier_) {
+        notifier_ = std::make_unique<NotifierItem>(QDBusConnection::sessionBus(), std::move(log));
+        notifier_->onMenu = [this](QPoint at) { popup(at); };
+        notifier_->onChange = [this] { follow(); };
+        poll_.setInterval(trayLook);
+        QObject::connect(&poll_, &QTimer::timeout, &poll_, [this] { follow(); });
+        poll_.start();
+    }
+    inTray_ = inTray();
 }
+
+TrayStatusItem::~TrayStatusItem() = default;
 
 void TrayStatusItem::setMenu(QMenu* menu) {
     menu_ = menu;
     tray_.setContextMenu(menu);
 }
 
+void TrayStatusItem::popup(QPoint at) {
+    if (menu_ != nullptr) {
+        menu_->popup(at);
+    }
+}
+
 bool TrayStatusItem::inTray() const {
-    return QSystemTrayIcon::isSystemTrayAvailable();
+    return (notifier_ && notifier_->inTray()) || QSystemTrayIcon::isSystemTrayAvailable();
 }
 
 bool TrayStatusItem::menuTakesWidgets() const {
-    // Trays that speak StatusNotifierItem draw the menu themselves from its items over D-Bus;
-    // only the old embedded tray pops up our own QMenu with its widgets.
-    QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
-    return bus == nullptr || !bus->isServiceRegistered("org.kde.StatusNotifierWatcher").value();
+    // Qt's StatusNotifierItem icons hand the menu's items to the tray, which draws them from
+    // their texts; the embedding tray and our own item open our QMenu with its widgets.
+    return !qtNotifier_;
+}
+
+void TrayStatusItem::follow() {
+    // One icon per desktop: while our item is registered Qt's embedded one stays away (a
+    // desktop may run both kinds of tray, one handing the other's icons on).
+    if (notifier_ && shown()) {
+        const bool ours = notifier_->inTray();
+        if (ours && tray_.isVisible()) {
+            tray_.hide();
+        } else if (!ours && !tray_.isVisible()) {
+            tray_.show();
+        }
+    }
+    if (const bool now = inTray(); now != inTray_) {
+        inTray_ = now;
+        onTrayChange();
+    }
 }
 
 QImage TrayStatusItem::icon(const Look& look, int px) {
@@ -130,16 +191,29 @@ void TrayStatusItem::draw(const Look& look, const std::optional<Look>& before) {
     if (!before || before->symbol != look.symbol || before->tint != look.tint ||
         before->title != look.title) {
         QIcon set;
+        QList<QImage> sizes;
         for (int px : {16, 22, 32, 44, 64}) {
-            set.addPixmap(QPixmap::fromImage(icon(look, px)));
+            sizes.append(icon(look, px));
+            set.addPixmap(QPixmap::fromImage(sizes.back()));
         }
         tray_.setIcon(set);
+        if (notifier_) {
+            notifier_->setIcon(sizes);
+        }
         ++iconsSet_;
     }
-    tray_.show(); // after the first icon: a tray item without one is refused
+    // After the first icon: a tray item without one is refused.
+    if (!notifier_ || !notifier_->inTray()) {
+        tray_.show();
+    }
     QString tip = tooltip(look);
     if (tray_.toolTip() != tip) {
         tray_.setToolTip(tip);
+    }
+    if (notifier_) {
+        const QString second = QString::fromStdString(look.tooltip);
+        const QString first = QString::fromStdString(look.description);
+        notifier_->setToolTip(first, first == second ? QString() : second);
     }
 }
 

@@ -4,14 +4,24 @@
 
 #include <QImage>
 #include <QSystemTrayIcon>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+#include <string>
 
 namespace helm {
 
+class NotifierItem;
+
 // The status item in the desktop's tray. The tray shows an icon and a tooltip only, so the
-// symbol, its tint and the keys number are painted into the icon.
+// symbol, its tint and the keys number are painted into the icon. A tray may start after the
+// program (a panel slower than the autostart): the item follows trays as they come and go.
 class TrayStatusItem : public StatusItem {
 public:
-    TrayStatusItem();
+    // log takes the lines of a tray that would not take the item.
+    explicit TrayStatusItem(std::function<void(const std::string&)> log = {});
+    ~TrayStatusItem() override;
 
     void setMenu(QMenu* menu) override;
     bool inTray() const override;
@@ -28,9 +38,21 @@ protected:
     void draw(const Look& look, const std::optional<Look>& before) override;
 
 private:
+    // Looks whether a tray came or went, and shows the item where it has one.
+    void follow();
+    void popup(QPoint at);
+
+    // Qt's tray icons speak StatusNotifierItem for the whole run, decided when its first one
+    // is made; otherwise they dock into an embedding tray.
+    const bool qtNotifier_;
     QSystemTrayIcon tray_;
     QMenu* menu_ = nullptr;
     int iconsSet_ = 0;
+    // Where Qt's icon does not speak StatusNotifierItem: the item for such a tray, and the pace
+    // at which an embedding tray is looked for (Qt sees one start but does not say).
+    std::unique_ptr<NotifierItem> notifier_;
+    QTimer poll_;
+    bool inTray_ = false;
 };
 
 } // namespace helm
