@@ -1,5 +1,6 @@
-// The camera's switch: on and off at the user's and the runs' asking, off when nobody is there,
-// and a camera that is missing, busy or failing tried again, later each time, until it runs.
+// The camera's switch: on and off at the user's and the runs' asking, off when nobody is there
+// outside a run, and a camera that is missing, busy or failing tried again, later each time,
+// until it runs.
 #include "app/App.h"
 #include "app/Log.h"
 #include "gaze/camera/GazeEngine.h"
@@ -166,9 +167,14 @@ void App::camerasChanged() {
 }
 
 void App::nobodyThere() {
-    // A recording asks the user to look away and leave for up to 12 s; switching off would end
-    // its movie.
-    if (!cameraOn || recorder) {
+    if (!cameraOn) {
+        return;
+    }
+    // A recording asks the user to look away and leave for up to 12 s, and a calibration or a
+    // check waits on its target while no face is seen; switching off would end either. Once
+    // they are over, an absence that goes on still switches it off.
+    if (recorder || calibrator || checking) {
+        gaze().watchAbsence();
         return;
     }
     cameraOn = false;

@@ -11,6 +11,7 @@
 
 #include <QElapsedTimer>
 
+#include <atomic>
 #include <map>
 
 using namespace helm;
@@ -21,7 +22,7 @@ using Step = test::FakeCamera::Step;
 using Type = InputEvent::Type;
 
 struct AppCameraTest : ::testing::Test, test::AppFixture {
-    double now = 100;
+    std::atomic<double> now = 100;                       // the camera's frames read it too
     std::multimap<double, std::function<void()>> timers; // by the time they are due
     int scheduled = 0;                                   // timers set so far
     SimInput* input = nullptr;
@@ -37,15 +38,16 @@ struct AppCameraTest : ::testing::Test, test::AppFixture {
         p.displays = std::make_unique<FakeDisplaySource>(std::vector<DisplayInfo>{
             test::display(0, 0, 1920, 1080), test::display(1, 1920, 1920, 1080)});
         auto app = make(std::move(args), std::move(p));
-        app->gazeClock = [this] { return now; };
-        app->noteClock = [this] { return now; };
+        app->gazeClock = [this] { return now.load(); };
+        app->noteClock = [this] { return now.load(); };
         app->later = [this](double secs, std::function<void()> fn) {
             timers.emplace(now + secs, std::move(fn));
             ++scheduled;
         };
-        app->makeGaze = [camera] {
+        app->makeGaze = [this, camera] {
             GazeEngine::Options o;
             o.camera = camera;
+            o.clock = [this] { return now.load(); };
             o.face.modelPath = "/nonexistent/landmarks.dat"; // frames read as faceless, quickly
             return std::make_unique<GazeEngine>(std::move(o));
         };
@@ -140,6 +142,30 @@ TEST_F(AppCameraTest, ABusyCameraIsTriedLessOftenAndTheHealthLineSaysWhy) {
     EXPECT_FALSE(app->health());
     advance(120);
     EXPECT_EQ(camera->made, made + 1);
+    app->applicationWillTerminate();
+}
+
+TEST_F(AppCameraTest, ARunWithFramesButNoFaceKeepsItsCameraAndWaitsOnItsStep) {
+    auto app = launch(std::make_shared<test::FakeCamera>(std::deque<Step>{}), {"--test-port", "0"});
+    ASSERT_TRUE(settle([&] { return app->gaze().processed > 0; }));
+    app->startCalibration(std::nullopt, true, false);
+    auto frames = [&](double secs) { // faceless, each half second's read before time goes on
+        for (double t = 0; t < secs && app->cameraOn; t += 0.5) {
+            const long read = app->gaze().processed;
+            advance(0.5);
+            settle([&] { return app->gaze().processed > read || !app->cameraOn; });
+            app->checkRunFrames();
+        }
+    };
+    frames(20);
+    ASSERT_TRUE(app->calibrator);
+    EXPECT_EQ(app->calibrator->index, 0);
+    EXPECT_TRUE(app->cameraOn);
+    EXPECT_EQ(countLogged("camera off"), 0);
+    // The run over, an absence that goes on switches the camera off as before.
+    app->stopCalibration();
+    frames(11);
+    EXPECT_TRUE(wasLogged("camera off (nobody there for 10 s)"));
     app->applicationWillTerminate();
 }
 

@@ -149,6 +149,10 @@ void GazeEngine::stop() {
     });
 }
 
+void GazeEngine::watchAbsence() {
+    queue_.post([this] { lastFace_ = options_.clock(); });
+}
+
 void GazeEngine::grab(GazeEngine* self, const std::shared_ptr<Capture>& capture,
                       unsigned generation) {
     std::unique_lock lock(capture->mutex);
