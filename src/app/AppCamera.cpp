@@ -1,6 +1,6 @@
 // The camera's switch: on and off at the user's and the runs' asking, off when nobody is there
-// outside a run, and a camera that is missing, busy or failing tried again, later each time,
-// until it runs.
+// outside a run, and a camera that is missing, busy, failing or silent tried again, later each
+// time, until it runs.
 #include "app/App.h"
 #include "app/Log.h"
 #include "gaze/camera/GazeEngine.h"
@@ -34,6 +34,7 @@ void App::setCamera(bool on, const std::string& why) {
         cameraWanted = true;
         ++cameraTry_; // asked for now: whatever retry was due waits no longer
         cameraRetry.reset();
+        cameraFrames_.reset();
         if (!gaze().available()) {
             troubled(CameraTrouble::missing, "camera: none found");
             scheduleCameraRetry();
@@ -54,6 +55,7 @@ void App::setCamera(bool on, const std::string& why) {
         cameraRetry.reset();
         afterCameraOpens_ = {};
         cameraOn = false;
+        cameraFrames_.reset();
         feed.setCameraOn(false);
         gaze().stop();
         if (recorder) {
@@ -78,6 +80,7 @@ void App::cameraFailed(CameraTrouble trouble, const std::string& why) {
         return; // switched off meanwhile
     }
     const std::string sentence = cameraSentence(trouble);
+    cameraFrames_.reset();
     if (cameraOn) {
         cameraOn = false;
         feed.setCameraOn(false);
@@ -131,7 +134,9 @@ void App::cameraOpened() {
         return;
     }
     ++cameraTry_;
-    cameraRetry.reset();
+    // The retries wait as long as before until frames come: a camera that opens and sends
+    // nothing is tried again later each time, as one that fails to open.
+    cameraFrames_ = FrameCount{gaze().captured, gazeNow()};
     if (!cameraOn) {
         cameraOn = true;
         feed.setCameraOn(true);
@@ -166,6 +171,25 @@ void App::camerasChanged() {
     }
 }
 
+void App::checkCameraFrames() {
+    if (!cameraOn || !cameraFrames_) {
+        return;
+    }
+    const long frames = gaze().captured;
+    const double now = gazeNow();
+    if (frames != cameraFrames_->frames) {
+        cameraFrames_ = FrameCount{frames, now};
+        lastFrameAt = now;
+        cameraRetry.reset(); // it works: a later failure starts the waits afresh
+        return;
+    }
+    // A driver may hold a read for good without an error; only the count tells. A run ends
+    // first, in its own words, and the camera goes on the next tick.
+    if (now - cameraFrames_->at >= frameWait && !calibrator && !checking) {
+        cameraFailed(CameraTrouble::stopped, "no picture from the camera for 5 s");
+    }
+}
+
 void App::nobodyThere() {
     if (!cameraOn) {
         return;
@@ -180,6 +204,7 @@ void App::nobodyThere() {
     cameraOn = false;
     cameraWanted = false;
     cameraAway = true;
+    cameraFrames_.reset();
     feed.setCameraOn(false);
     gaze().stop();
     log("camera off (nobody there for 10 s)");

@@ -145,6 +145,23 @@ TEST_F(AppCameraTest, ABusyCameraIsTriedLessOftenAndTheHealthLineSaysWhy) {
     app->applicationWillTerminate();
 }
 
+TEST_F(AppCameraTest, ACameraThatGoesSilentOutsideARunIsReportedAndReopened) {
+    auto camera = std::make_shared<test::FakeCamera>(std::deque<Step>{Step::stall});
+    auto app = launch(camera, {"--test-port", "0"});
+    ASSERT_TRUE(settle([&] { return camera->stalled.load(); }));
+    QCoreApplication::processEvents(); // its opening, told before the read began
+    advance(5);
+    app->checkCameraFrames();
+    EXPECT_FALSE(app->cameraOn);
+    EXPECT_EQ(app->health(), "Camera stopped sending pictures");
+    EXPECT_EQ(app->menuModel.header().detail, "Camera stopped sending pictures");
+    EXPECT_TRUE(wasLogged("camera off (no picture from the camera for 5 s)"));
+    camera->release(); // the held read gives up at last
+    advance(1);
+    EXPECT_TRUE(settle([&] { return app->cameraOn && camera->made == 2; }));
+    app->applicationWillTerminate();
+}
+
 TEST_F(AppCameraTest, ARunWithFramesButNoFaceKeepsItsCameraAndWaitsOnItsStep) {
     auto app = launch(std::make_shared<test::FakeCamera>(std::deque<Step>{}), {"--test-port", "0"});
     ASSERT_TRUE(settle([&] { return app->gaze().processed > 0; }));
@@ -154,6 +171,7 @@ TEST_F(AppCameraTest, ARunWithFramesButNoFaceKeepsItsCameraAndWaitsOnItsStep) {
             const long read = app->gaze().processed;
             advance(0.5);
             settle([&] { return app->gaze().processed > read || !app->cameraOn; });
+            app->checkCameraFrames();
             app->checkRunFrames();
         }
     };

@@ -172,6 +172,7 @@ void GazeEngine::grab(GazeEngine* self, const std::shared_ptr<Capture>& capture,
         capture->source.reset();
         return;
     }
+    ++self->captured;
     self->sendFrame(*frame);
     if (source->live())
         self->deliver(std::move(*frame));

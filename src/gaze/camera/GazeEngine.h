@@ -95,6 +95,8 @@ public:
 
     // Frames read so far; read from any thread.
     std::atomic<long> processed{0};
+    // Frames the source gave so far, read or dropped: the camera still sends while it grows.
+    std::atomic<long> captured{0};
 
 private:
     Options options_;
