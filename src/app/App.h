@@ -527,8 +527,10 @@ private:
     void cameraFailed(CameraTrouble trouble, const std::string& why);
     void cameraOpened();
     void camerasChanged();
+    // Another program let go of the camera: a busy one is tried at once.
+    void cameraLetGo();
     void retryCamera();
-    void scheduleCameraRetry();
+    void scheduleCameraRetry(CameraTrouble trouble);
     // Since the camera last opened: the frames it had sent when they were last counted, and
     // when that count last grew (or it opened). None while it is not open.
     struct FrameCount {

@@ -1,6 +1,6 @@
 // The camera's switch: on and off at the user's and the runs' asking, off when nobody is there
-// outside a run, and a camera that is missing, busy, failing or silent tried again, later each
-// time, until it runs.
+// outside a run, and a camera that is missing, failing or silent tried again, later each time,
+// until it runs; a busy one every few seconds, and at once when its holder lets it go.
 #include "app/App.h"
 #include "app/Log.h"
 #include "gaze/camera/GazeEngine.h"
@@ -37,7 +37,7 @@ void App::setCamera(bool on, const std::string& why) {
         cameraFrames_.reset();
         if (!gaze().available()) {
             troubled(CameraTrouble::missing, "camera: none found");
-            scheduleCameraRetry();
+            scheduleCameraRetry(CameraTrouble::missing);
             refresh();
             return;
         }
@@ -101,12 +101,12 @@ void App::cameraFailed(CameraTrouble trouble, const std::string& why) {
     } else if (calibrator || checking) {
         endRun(sentence);
     }
-    scheduleCameraRetry();
+    scheduleCameraRetry(trouble);
     refresh();
 }
 
-void App::scheduleCameraRetry() {
-    const double wait = cameraRetry.failed();
+void App::scheduleCameraRetry(CameraTrouble trouble) {
+    const double wait = cameraRetry.failed(trouble);
     after(wait, [this, alive = std::weak_ptr<int>(alive_), attempt = ++cameraTry_] {
         if (alive.lock() && attempt == cameraTry_) {
             retryCamera();
@@ -121,7 +121,7 @@ void App::retryCamera() {
     if (!gaze().available()) {
         // Nothing to open; a camera plugged in is noticed, and looked for again later too.
         troubled(CameraTrouble::missing, "camera: none found");
-        scheduleCameraRetry();
+        scheduleCameraRetry(CameraTrouble::missing);
         refresh();
         return;
     }
@@ -169,6 +169,15 @@ void App::camerasChanged() {
         cameraRetryWhy_ = "plugged in";
         gaze().start();
     }
+}
+
+void App::cameraLetGo() {
+    if (!cameraWanted || cameraOn || cameraTrouble != cameraSentence(CameraTrouble::busy)) {
+        return;
+    }
+    ++cameraTry_; // this try takes the place of the one that was due
+    cameraRetryWhy_ = "free again";
+    gaze().start();
 }
 
 void App::checkCameraFrames() {

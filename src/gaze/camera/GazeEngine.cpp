@@ -41,6 +41,10 @@ GazeEngine::GazeEngine(Options options)
             if (*alive && onDevices)
                 onDevices();
         });
+        options_.camera->watchRelease([this, alive = alive_] {
+            if (*alive && onReleased)
+                onReleased();
+        });
     }
 }
 

@@ -82,6 +82,8 @@ public:
     std::function<void()> onOpen;
     // Capture devices appeared or disappeared; on the main thread.
     std::function<void()> onDevices;
+    // Another program let go of the camera it held; on the main thread.
+    std::function<void()> onReleased;
     // Problems worth a log line (a camera that cannot be opened, a missing face model); called
     // on the camera queues.
     std::function<void(const std::string&)> onLog;
