@@ -169,6 +169,7 @@ void App::tick() {
         hubLog_->flush();
     }
     apply(router().tick(mediaNow()));
+    checkCameraFrames();
     checkRunFrames();
 }
 

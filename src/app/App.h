@@ -324,10 +324,14 @@ public:
     // in the guide and a note.
     void endRun(const std::string& sentence);
     // Frames reach runs: the last one's time; a run that gets none for frameWait ends, checked
-    // on every tick of the main timer.
+    // on every tick of the main timer. A frame the camera sent counts, whether it was read or
+    // not, and whether or not it showed a face.
     double lastFrameAt = 0;
     static constexpr double frameWait = 5;
     void checkRunFrames();
+    // Outside a run, a camera that is open and sends no frame for frameWait counts as stopped
+    // and is tried again as a failing one is; on every tick of the main timer.
+    void checkCameraFrames();
     // Escape ends a run while its targets show; it is reserved only then.
     void holdEscape(bool on);
     bool escapeHeld = false;
@@ -524,8 +528,17 @@ private:
     void cameraFailed(CameraTrouble trouble, const std::string& why);
     void cameraOpened();
     void camerasChanged();
+    // Another program let go of the camera: a busy one is tried at once.
+    void cameraLetGo();
     void retryCamera();
-    void scheduleCameraRetry();
+    void scheduleCameraRetry(CameraTrouble trouble);
+    // Since the camera last opened: the frames it had sent when they were last counted, and
+    // when that count last grew (or it opened). None while it is not open.
+    struct FrameCount {
+        long frames = 0;
+        double at = 0;
+    };
+    std::optional<FrameCount> cameraFrames_;
     // The camera is wanted and cannot run: the reason kept, and logged when it changes.
     void troubled(CameraTrouble trouble, const std::string& why);
     // Numbers the tries, so a retry timer of an earlier one does nothing.

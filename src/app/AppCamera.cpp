@@ -1,5 +1,6 @@
-// The camera's switch: on and off at the user's and the runs' asking, off when nobody is there,
-// and a camera that is missing, busy or failing tried again, later each time, until it runs.
+// The camera's switch: on and off at the user's and the runs' asking, off when nobody is there
+// outside a run, and a camera that is missing, failing or silent tried again, later each time,
+// until it runs; a busy one every few seconds, and at once when its holder lets it go.
 #include "app/App.h"
 #include "app/Log.h"
 #include "gaze/camera/GazeEngine.h"
@@ -33,9 +34,10 @@ void App::setCamera(bool on, const std::string& why) {
         cameraWanted = true;
         ++cameraTry_; // asked for now: whatever retry was due waits no longer
         cameraRetry.reset();
+        cameraFrames_.reset();
         if (!gaze().available()) {
             troubled(CameraTrouble::missing, "camera: none found");
-            scheduleCameraRetry();
+            scheduleCameraRetry(CameraTrouble::missing);
             refresh();
             return;
         }
@@ -53,6 +55,7 @@ void App::setCamera(bool on, const std::string& why) {
         cameraRetry.reset();
         afterCameraOpens_ = {};
         cameraOn = false;
+        cameraFrames_.reset();
         feed.setCameraOn(false);
         gaze().stop();
         if (recorder) {
@@ -77,6 +80,7 @@ void App::cameraFailed(CameraTrouble trouble, const std::string& why) {
         return; // switched off meanwhile
     }
     const std::string sentence = cameraSentence(trouble);
+    cameraFrames_.reset();
     if (cameraOn) {
         cameraOn = false;
         feed.setCameraOn(false);
@@ -97,12 +101,12 @@ void App::cameraFailed(CameraTrouble trouble, const std::string& why) {
     } else if (calibrator || checking) {
         endRun(sentence);
     }
-    scheduleCameraRetry();
+    scheduleCameraRetry(trouble);
     refresh();
 }
 
-void App::scheduleCameraRetry() {
-    const double wait = cameraRetry.failed();
+void App::scheduleCameraRetry(CameraTrouble trouble) {
+    const double wait = cameraRetry.failed(trouble);
     after(wait, [this, alive = std::weak_ptr<int>(alive_), attempt = ++cameraTry_] {
         if (alive.lock() && attempt == cameraTry_) {
             retryCamera();
@@ -117,7 +121,7 @@ void App::retryCamera() {
     if (!gaze().available()) {
         // Nothing to open; a camera plugged in is noticed, and looked for again later too.
         troubled(CameraTrouble::missing, "camera: none found");
-        scheduleCameraRetry();
+        scheduleCameraRetry(CameraTrouble::missing);
         refresh();
         return;
     }
@@ -130,7 +134,9 @@ void App::cameraOpened() {
         return;
     }
     ++cameraTry_;
-    cameraRetry.reset();
+    // The retries wait as long as before until frames come: a camera that opens and sends
+    // nothing is tried again later each time, as one that fails to open.
+    cameraFrames_ = FrameCount{gaze().captured, gazeNow()};
     if (!cameraOn) {
         cameraOn = true;
         feed.setCameraOn(true);
@@ -165,15 +171,49 @@ void App::camerasChanged() {
     }
 }
 
+void App::cameraLetGo() {
+    if (!cameraWanted || cameraOn || cameraTrouble != cameraSentence(CameraTrouble::busy)) {
+        return;
+    }
+    ++cameraTry_; // this try takes the place of the one that was due
+    cameraRetryWhy_ = "free again";
+    gaze().start();
+}
+
+void App::checkCameraFrames() {
+    if (!cameraOn || !cameraFrames_) {
+        return;
+    }
+    const long frames = gaze().captured;
+    const double now = gazeNow();
+    if (frames != cameraFrames_->frames) {
+        cameraFrames_ = FrameCount{frames, now};
+        lastFrameAt = now;
+        cameraRetry.reset(); // it works: a later failure starts the waits afresh
+        return;
+    }
+    // A driver may hold a read for good without an error; only the count tells. A run ends
+    // first, in its own words, and the camera goes on the next tick.
+    if (now - cameraFrames_->at >= frameWait && !calibrator && !checking) {
+        cameraFailed(CameraTrouble::stopped, "no picture from the camera for 5 s");
+    }
+}
+
 void App::nobodyThere() {
-    // A recording asks the user to look away and leave for up to 12 s; switching off would end
-    // its movie.
-    if (!cameraOn || recorder) {
+    if (!cameraOn) {
+        return;
+    }
+    // A recording asks the user to look away and leave for up to 12 s, and a calibration or a
+    // check waits on its target while no face is seen; switching off would end either. Once
+    // they are over, an absence that goes on still switches it off.
+    if (recorder || calibrator || checking) {
+        gaze().watchAbsence();
         return;
     }
     cameraOn = false;
     cameraWanted = false;
     cameraAway = true;
+    cameraFrames_.reset();
     feed.setCameraOn(false);
     gaze().stop();
     log("camera off (nobody there for 10 s)");

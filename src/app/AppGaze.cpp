@@ -58,6 +58,7 @@ void App::wireGaze() {
     };
     engine.onOpen = [this] { cameraOpened(); };
     engine.onDevices = [this] { camerasChanged(); };
+    engine.onReleased = [this] { cameraLetGo(); };
 }
 
 void App::saw(const std::optional<Angle>& head, const std::optional<Angle>& eye) {

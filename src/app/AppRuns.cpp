@@ -72,7 +72,8 @@ void App::endRun(const std::string& sentence) {
     note(text);
 }
 
-// A run whose camera went quiet ends by itself, so no screen stays dark for good.
+// A run whose camera went quiet ends by itself, so no screen stays dark for good. Frames without
+// a face keep it going: its steps wait for the face themselves.
 void App::checkRunFrames() {
     if ((calibrator || checking) && gazeNow() - lastFrameAt >= frameWait) {
         endRun("No picture from the camera for 5 s");

@@ -19,6 +19,10 @@ public:
     // From now on calls changed on this (the main) thread whenever capture devices appear or
     // disappear; a later call replaces the earlier one. A camera that cannot change never calls.
     virtual void watch(std::function<void()> changed) { (void)changed; }
+    // From now on calls released on this (the main) thread when a program that held the camera,
+    // so that it could not be opened, lets it go; a later call replaces the earlier one. A
+    // camera that cannot tell never calls.
+    virtual void watchRelease(std::function<void()> released) { (void)released; }
 };
 
 } // namespace helm

@@ -11,6 +11,7 @@
 
 #include <QElapsedTimer>
 
+#include <atomic>
 #include <map>
 
 using namespace helm;
@@ -21,7 +22,7 @@ using Step = test::FakeCamera::Step;
 using Type = InputEvent::Type;
 
 struct AppCameraTest : ::testing::Test, test::AppFixture {
-    double now = 100;
+    std::atomic<double> now = 100;                       // the camera's frames read it too
     std::multimap<double, std::function<void()>> timers; // by the time they are due
     int scheduled = 0;                                   // timers set so far
     SimInput* input = nullptr;
@@ -37,15 +38,16 @@ struct AppCameraTest : ::testing::Test, test::AppFixture {
         p.displays = std::make_unique<FakeDisplaySource>(std::vector<DisplayInfo>{
             test::display(0, 0, 1920, 1080), test::display(1, 1920, 1920, 1080)});
         auto app = make(std::move(args), std::move(p));
-        app->gazeClock = [this] { return now; };
-        app->noteClock = [this] { return now; };
+        app->gazeClock = [this] { return now.load(); };
+        app->noteClock = [this] { return now.load(); };
         app->later = [this](double secs, std::function<void()> fn) {
             timers.emplace(now + secs, std::move(fn));
             ++scheduled;
         };
-        app->makeGaze = [camera] {
+        app->makeGaze = [this, camera] {
             GazeEngine::Options o;
             o.camera = camera;
+            o.clock = [this] { return now.load(); };
             o.face.modelPath = "/nonexistent/landmarks.dat"; // frames read as faceless, quickly
             return std::make_unique<GazeEngine>(std::move(o));
         };
@@ -82,6 +84,15 @@ struct AppCameraTest : ::testing::Test, test::AppFixture {
         }
         QCoreApplication::processEvents();
         return ran;
+    }
+    // Moves the clock on by tenths until the camera runs, each retry due heard to its answer.
+    void retries(App& app, double secs) {
+        for (double t = 0; t < secs - 1e-9 && !app.cameraOn; t += 0.1) {
+            const int before = scheduled;
+            if (advance(0.1) > 0) {
+                ASSERT_TRUE(settle([&] { return scheduled > before || app.cameraOn; }));
+            }
+        }
     }
     static InputEvent key(Type type, int code, std::uint64_t flags = 0) {
         InputEvent e;
@@ -123,9 +134,9 @@ TEST_F(AppCameraTest, ABusyCameraIsTriedLessOftenAndTheHealthLineSaysWhy) {
             ASSERT_TRUE(settle([&] { return scheduled > before; }));
         }
     }
-    // Tried at launch and 1, 2, 4, 8, 16, 32 and 60 s after each failure: not once an event.
-    EXPECT_GE(camera->made, 6);
-    EXPECT_LE(camera->made, 9);
+    // Tried at launch, 1 and 2 s after the first failures, then every 3 s: not once an event.
+    EXPECT_GE(camera->made, 32);
+    EXPECT_LE(camera->made, 36);
     EXPECT_EQ(countLogged("camera"), 2) << "on at launch, off with the reason: once";
     EXPECT_TRUE(wasLogged("camera off (camera /dev/video0 is in use by obs)"));
     EXPECT_FALSE(app->cameraOn);
@@ -140,6 +151,68 @@ TEST_F(AppCameraTest, ABusyCameraIsTriedLessOftenAndTheHealthLineSaysWhy) {
     EXPECT_FALSE(app->health());
     advance(120);
     EXPECT_EQ(camera->made, made + 1);
+    app->applicationWillTerminate();
+}
+
+TEST_F(AppCameraTest, ACameraBusyForMinutesIsBackWithinSecondsOfBeingFreed) {
+    for (bool told : {false, true}) { // the holder's close of the device seen, or not
+        SCOPED_TRACE(told);
+        auto camera = std::make_shared<test::FakeCamera>(std::deque<Step>{Step::busy}, true);
+        auto app = launch(camera, {"--test-port", "0"});
+        ASSERT_TRUE(settle([&] { return app->cameraTrouble.has_value(); }));
+        retries(*app, 180);
+        const double freed = now;
+        camera->free(told);
+        if (told) {
+            ASSERT_TRUE(settle([&] { return app->cameraOn; }));
+        }
+        retries(*app, 10);
+        EXPECT_TRUE(app->cameraOn);
+        EXPECT_LE(now - freed, told ? 0 : 5);
+        EXPECT_TRUE(wasLogged(told ? "camera on (free again)" : "camera on (tried again)"));
+        app->applicationWillTerminate();
+    }
+}
+
+TEST_F(AppCameraTest, ACameraThatGoesSilentOutsideARunIsReportedAndReopened) {
+    auto camera = std::make_shared<test::FakeCamera>(std::deque<Step>{Step::stall});
+    auto app = launch(camera, {"--test-port", "0"});
+    ASSERT_TRUE(settle([&] { return camera->stalled.load(); }));
+    QCoreApplication::processEvents(); // its opening, told before the read began
+    advance(5);
+    app->checkCameraFrames();
+    EXPECT_FALSE(app->cameraOn);
+    EXPECT_EQ(app->health(), "Camera stopped sending pictures");
+    EXPECT_EQ(app->menuModel.header().detail, "Camera stopped sending pictures");
+    EXPECT_TRUE(wasLogged("camera off (no picture from the camera for 5 s)"));
+    camera->release(); // the held read gives up at last
+    advance(1);
+    EXPECT_TRUE(settle([&] { return app->cameraOn && camera->made == 2; }));
+    app->applicationWillTerminate();
+}
+
+TEST_F(AppCameraTest, ARunWithFramesButNoFaceKeepsItsCameraAndWaitsOnItsStep) {
+    auto app = launch(std::make_shared<test::FakeCamera>(std::deque<Step>{}), {"--test-port", "0"});
+    ASSERT_TRUE(settle([&] { return app->gaze().processed > 0; }));
+    app->startCalibration(std::nullopt, true, false);
+    auto frames = [&](double secs) { // faceless, each half second's read before time goes on
+        for (double t = 0; t < secs && app->cameraOn; t += 0.5) {
+            const long read = app->gaze().processed;
+            advance(0.5);
+            settle([&] { return app->gaze().processed > read || !app->cameraOn; });
+            app->checkCameraFrames();
+            app->checkRunFrames();
+        }
+    };
+    frames(20);
+    ASSERT_TRUE(app->calibrator);
+    EXPECT_EQ(app->calibrator->index, 0);
+    EXPECT_TRUE(app->cameraOn);
+    EXPECT_EQ(countLogged("camera off"), 0);
+    // The run over, an absence that goes on switches the camera off as before.
+    app->stopCalibration();
+    frames(11);
+    EXPECT_TRUE(wasLogged("camera off (nobody there for 10 s)"));
     app->applicationWillTerminate();
 }
 

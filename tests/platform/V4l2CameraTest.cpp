@@ -151,5 +151,36 @@ TEST(V4l2Camera, ReportsVideoNodesComingAndGoing) {
     EXPECT_TRUE(camera.present());
 }
 
+TEST(V4l2Camera, ReportsOnceWhenTheProgramThatHeldANodeLetsItGo) {
+    int argc = 1;
+    char name[] = "v4l2_camera_test";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    Devices d({"video0"});
+    const std::string fd = d.folder + "/proc/4242/fd/3";
+    std::filesystem::create_directories(d.folder + "/proc/4242/fd");
+    std::filesystem::create_symlink(d.node("video0"), fd); // a program holds it
+    V4l2Camera camera(
+        d.folder, [](cv::VideoCapture&, const std::string&) { return false; }, d.folder + "/proc");
+    int released = 0;
+    camera.watchRelease([&] { ++released; });
+    auto closeAndSettle = [&] {
+        std::ifstream(d.node("video0")).get();
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 300)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    };
+    auto source = camera.make([] { return 0.0; });
+    ASSERT_FALSE(source->open());
+    ASSERT_EQ(source->trouble(), CameraTrouble::busy);
+    closeAndSettle();
+    EXPECT_EQ(released, 0) << "our own tries close it while the holder stays";
+    std::filesystem::remove(fd);
+    closeAndSettle();
+    closeAndSettle(); // a node nobody holds is no news
+    EXPECT_EQ(released, 1);
+}
+
 } // namespace
 } // namespace helm

@@ -41,6 +41,10 @@ GazeEngine::GazeEngine(Options options)
             if (*alive && onDevices)
                 onDevices();
         });
+        options_.camera->watchRelease([this, alive = alive_] {
+            if (*alive && onReleased)
+                onReleased();
+        });
     }
 }
 
@@ -149,6 +153,10 @@ void GazeEngine::stop() {
     });
 }
 
+void GazeEngine::watchAbsence() {
+    queue_.post([this] { lastFace_ = options_.clock(); });
+}
+
 void GazeEngine::grab(GazeEngine* self, const std::shared_ptr<Capture>& capture,
                       unsigned generation) {
     std::unique_lock lock(capture->mutex);
@@ -168,6 +176,7 @@ void GazeEngine::grab(GazeEngine* self, const std::shared_ptr<Capture>& capture,
         capture->source.reset();
         return;
     }
+    ++self->captured;
     self->sendFrame(*frame);
     if (source->live())
         self->deliver(std::move(*frame));

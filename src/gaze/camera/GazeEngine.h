@@ -58,6 +58,8 @@ public:
     void start();
     // Stops capture and releases the camera; returns at once.
     void stop();
+    // Watches for the absence of a head again from now, for an owner that let a report pass.
+    void watchAbsence();
 
     // Reads one grey frame: the face, and the head and eye angles of its pose.
     static FrameReading read(const cv::Mat& grey, DlibFaceReader& reader, EyeReader& eyes);
@@ -71,6 +73,7 @@ public:
     std::function<void(std::optional<Angle> head, std::optional<Angle> eye, double time)> onAngle;
     std::function<void(std::optional<Face>)> onFace;
     std::function<void(double)> onBrightness;
+    // Once for each time no head has been seen for more than 10 s.
     std::function<void()> onAway;
     // The camera could not be opened or stopped sending frames: capture has ended. Runs on the
     // main thread with the kind of trouble and the reason; logged through onLog when unset.
@@ -79,6 +82,8 @@ public:
     std::function<void()> onOpen;
     // Capture devices appeared or disappeared; on the main thread.
     std::function<void()> onDevices;
+    // Another program let go of the camera it held; on the main thread.
+    std::function<void()> onReleased;
     // Problems worth a log line (a camera that cannot be opened, a missing face model); called
     // on the camera queues.
     std::function<void(const std::string&)> onLog;
@@ -92,6 +97,8 @@ public:
 
     // Frames read so far; read from any thread.
     std::atomic<long> processed{0};
+    // Frames the source gave so far, read or dropped: the camera still sends while it grows.
+    std::atomic<long> captured{0};
 
 private:
     Options options_;

@@ -1,6 +1,7 @@
 #include "platform/linux/V4l2Camera.h"
 
 #include "platform/linux/CameraNodes.h"
+#include "platform/linux/CloseWatch.h"
 
 #include <QFileSystemWatcher>
 
@@ -9,8 +10,15 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <mutex>
+#include <set>
 
 namespace helm {
+
+struct V4l2Camera::Held {
+    std::mutex mutex;
+    std::set<std::string> nodes;
+};
 
 namespace {
 
@@ -19,9 +27,9 @@ namespace {
 class V4l2Capture : public FrameSource {
 public:
     V4l2Capture(std::vector<std::string> devices, V4l2Camera::Opener open, std::string proc,
-                std::function<double()> clock)
+                std::shared_ptr<V4l2Camera::Held> held, std::function<double()> clock)
         : devices_(std::move(devices)), open_(std::move(open)), proc_(std::move(proc)),
-          clock_(std::move(clock)) {}
+          held_(std::move(held)), clock_(std::move(clock)) {}
 
     bool open() override {
         if (capture_.isOpened())
@@ -60,6 +68,7 @@ private:
     std::vector<std::string> devices_;
     V4l2Camera::Opener open_;
     std::string proc_;
+    std::shared_ptr<V4l2Camera::Held> held_;
     std::function<double()> clock_;
     cv::VideoCapture capture_;
     std::string device_;
@@ -71,6 +80,8 @@ private:
         try {
             if (open_(capture_, device)) {
                 device_ = device;
+                std::lock_guard lock(held_->mutex);
+                held_->nodes.clear(); // a camera is ours: no other's release is news
                 return true;
             }
         } catch (const cv::Exception& e) {
@@ -89,6 +100,10 @@ private:
                 names += (names.empty() ? "" : ", ") + n;
             problem_ = "camera " + device + " is in use by " +
                        (names.empty() ? std::string("another program") : names);
+            if (!names.empty()) {
+                std::lock_guard lock(held_->mutex);
+                held_->nodes.insert(device);
+            }
         } else if (why == CameraTrouble::refused) {
             problem_ = "camera " + device + " is not allowed for this user";
         } else {
@@ -135,7 +150,7 @@ bool openV4l2(cv::VideoCapture& capture, const std::string& device) {
 
 V4l2Camera::V4l2Camera(std::string folder, Opener open, std::string proc)
     : folder_(std::move(folder)), open_(open ? std::move(open) : Opener(openV4l2)),
-      proc_(std::move(proc)) {}
+      proc_(std::move(proc)), held_(std::make_shared<Held>()) {}
 
 V4l2Camera::~V4l2Camera() = default;
 
@@ -163,11 +178,25 @@ bool V4l2Camera::present() const {
 }
 
 std::unique_ptr<FrameSource> V4l2Camera::make(std::function<double()> clock) {
-    return std::make_unique<V4l2Capture>(devices(folder_), open_, proc_, std::move(clock));
+    return std::make_unique<V4l2Capture>(devices(folder_), open_, proc_, held_, std::move(clock));
 }
 
 void V4l2Camera::watch(std::function<void()> changed) {
     changed_ = std::move(changed);
+    watchFolder();
+}
+
+void V4l2Camera::watchRelease(std::function<void()> released) {
+    released_ = std::move(released);
+    if (!closes_) {
+        closes_ = std::make_unique<CloseWatch>([this](const std::string& node) { closed(node); });
+        for (const std::string& node : devices(folder_))
+            closes_->add(node);
+    }
+    watchFolder();
+}
+
+void V4l2Camera::watchFolder() {
     if (watcher_)
         return;
     seen_ = devices(folder_);
@@ -176,12 +205,34 @@ void V4l2Camera::watch(std::function<void()> changed) {
     watcher_ = std::make_unique<QFileSystemWatcher>(QStringList{QString::fromStdString(folder_)});
     QObject::connect(watcher_.get(), &QFileSystemWatcher::directoryChanged, watcher_.get(), [this] {
         std::vector<std::string> now = devices(folder_);
+        if (closes_) {
+            for (const std::string& node : now)
+                closes_->add(node); // a node plugged in is watched too
+        }
         if (now == seen_)
             return;
         seen_ = std::move(now);
         if (changed_)
             changed_();
     });
+}
+
+void V4l2Camera::closed(const std::string& node) {
+    {
+        std::lock_guard lock(held_->mutex);
+        if (held_->nodes.count(node) == 0)
+            return;
+    }
+    // Our own tries close the node too, and so does each of several users of it: only the
+    // last holder's close frees it.
+    if (!cameraHolders(node, proc_).empty())
+        return;
+    {
+        std::lock_guard lock(held_->mutex);
+        held_->nodes.erase(node);
+    }
+    if (released_)
+        released_();
 }
 
 } // namespace helm

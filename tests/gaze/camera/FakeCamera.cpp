@@ -75,4 +75,13 @@ std::unique_ptr<FrameSource> FakeCamera::make(std::function<double()> clock) {
     return std::make_unique<Source>(step, shared_from_this(), released_, std::move(clock));
 }
 
+void FakeCamera::free(bool told) {
+    {
+        std::lock_guard lock(mutex_);
+        script_.clear();
+    }
+    if (told && letGo_)
+        letGo_();
+}
+
 } // namespace helm::test

@@ -16,8 +16,9 @@ namespace helm::test {
 // A camera whose every switching-on follows the next step of a script: it cannot be opened,
 // another program holds it, it sends a few frames and stops, sends grey frames at 30 a second
 // until closed, or holds its first read until released. Once the script is used up it keeps
-// working (or, with `always`, keeps to its last step). It can be unplugged and plugged in. Made
-// with std::make_shared: its sources keep it alive, also one abandoned in a stalled read.
+// working (or, with `always`, keeps to its last step). It can be unplugged and plugged in, and
+// freed by the program that held it. Made with std::make_shared: its sources keep it alive,
+// also one abandoned in a stalled read.
 class FakeCamera : public CameraSource, public std::enable_shared_from_this<FakeCamera> {
 public:
     enum class Step { failOpen, busy, stopAfterFrames, works, stall };
@@ -28,6 +29,10 @@ public:
     bool present() const override { return plugged; }
     std::unique_ptr<FrameSource> make(std::function<double()> clock) override;
     void watch(std::function<void()> changed) override { changed_ = std::move(changed); }
+    void watchRelease(std::function<void()> released) override { letGo_ = std::move(released); }
+    // The program that held it lets go: it works from the next switching-on, and with `told`
+    // the watcher hears so, as from a close of the device it could see.
+    void free(bool told);
     // Plugs the camera in or out and tells the watcher, as the device folder would.
     void plug(bool in) {
         plugged = in;
@@ -48,6 +53,7 @@ private:
     std::deque<Step> script_;
     bool always_;
     std::function<void()> changed_;
+    std::function<void()> letGo_;
     std::promise<void> gate_;
     std::shared_future<void> released_ = gate_.get_future().share();
 };
