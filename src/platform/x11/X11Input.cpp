@@ -245,24 +245,40 @@ void X11Input::refreshOrigin() {
 }
 
 void X11Input::buildKeyTable() {
+    std::array<unsigned long, 256> keysyms{};
     for (std::size_t k = 0; k < macOf.size(); ++k) {
         macOf[k] = -1;
         if (k < 8)
             continue;
-        KeySym sym = XkbKeycodeToKeysym(dpy, static_cast<KeyCode>(k), 0, 0);
-        auto code = X11KeyCodes::macForModifierKeysym(sym);
+        keysyms[k] = XkbKeycodeToKeysym(dpy, static_cast<KeyCode>(k), 0, 0);
+        auto code = X11KeyCodes::macForModifierKeysym(keysyms[k]);
         if (!code)
             code = X11KeyCodes::macForEvdev(static_cast<int>(k) - 8, iso_);
         // A key with no Mac code still counts as held; its made-up code has no PC code.
         macOf[k] = code ? *code : 256 + static_cast<int>(k) - 8;
     }
+    // Several keys may play one Mac code: a US layout gives right Alt its own Alt_R and puts
+    // AltGr on a key no keyboard has. A posted key is the one this layout means by it: the key
+    // with the modifier's own keysym, else the key at that place, else a key a keyboard has.
+    auto preference = [&](std::size_t k) {
+        const int mac = macOf[k];
+        const auto own = X11KeyCodes::ownKeysymForMac(mac);
+        const auto place = X11KeyCodes::evdevForMac(mac, iso_);
+        return (own && *own == keysyms[k] ? 4 : 0) +
+               (place && *place + 8 == static_cast<int>(k) ? 2 : 0) +
+               (X11KeyCodes::macForEvdev(static_cast<int>(k) - 8, iso_) ? 1 : 0);
+    };
+    keycodeOf.clear();
+    for (std::size_t k = 8; k < macOf.size(); ++k) {
+        auto [it, fresh] = keycodeOf.emplace(macOf[k], static_cast<int>(k));
+        if (!fresh && preference(k) > preference(static_cast<std::size_t>(it->second)))
+            it->second = static_cast<int>(k);
+    }
 }
 
 int X11Input::keycodeForMac(int code) const {
-    auto it = std::find(macOf.begin(), macOf.end(), code);
-    if (it != macOf.end())
-        return static_cast<int>(it - macOf.begin());
-    return 0;
+    auto it = keycodeOf.find(code);
+    return it != keycodeOf.end() ? it->second : 0;
 }
 
 // The server's view of the keyboard replaces ours whenever a grab starts or ends: key events

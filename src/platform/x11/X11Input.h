@@ -118,6 +118,7 @@ private:
     int xiOpcode = 0;
     std::map<int, Device> devices;
     std::array<int, 256> macOf{};               // X key code → Mac code, −1 for none
+    std::map<int, int> keycodeOf;               // Mac code → the X key code posted for it
     std::array<bool, 256> held{};               // keys down, from raw events
     std::array<unsigned long, 256> pressTime{}; // server time of each held key's press
     std::uint64_t sideBits = 0;
