@@ -105,6 +105,11 @@ bool App::tapped(const InputEvent& e) {
         }
         return key(e.code, false);
     case Type::keyDown: {
+        // A held key repeats as its press went: a swallowed one stays swallowed and a hotkey
+        // acts once per press, so a toggle held a little long is not flipped again and again.
+        if (e.repeat) {
+            return swallowedKeys.contains(e.code) ? false : key(e.code, true);
+        }
         if (e.code == keyEscape && escapeHeld) {
             swallowedKeys.insert(e.code);
             stopRunByEscape();

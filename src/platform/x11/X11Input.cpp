@@ -63,6 +63,8 @@ std::unique_ptr<X11Input> X11Input::open(const std::string& display, Log log) {
             XCloseDisplay(dpy);
         return nullptr;
     }
+    if (!log)
+        log = [](const std::string&) {};
     return std::unique_ptr<X11Input>(new X11Input(dpy, watch, std::move(log)));
 }
 

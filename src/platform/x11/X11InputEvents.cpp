@@ -95,6 +95,7 @@ void X11Input::coreKeyPress(int keycode, unsigned long time) {
     InputEvent e;
     e.type = InputEvent::Type::keyDown;
     e.code = code;
+    e.repeat = true;
     e.flags = InputEvent::flagsFor(sideBits, capsLock);
     report(e, false);
 }

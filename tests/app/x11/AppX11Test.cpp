@@ -119,6 +119,27 @@ TEST_F(AppX11Test, AHotkeyFromAnotherProgramsXTestLocksAndOursPassesAsKeys) {
     }
 }
 
+// A hotkey held past the keyboard's repeat delay toggles once; its repeats are swallowed.
+TEST_F(AppX11Test, AHeldHotkeyTogglesOncePerPress) {
+    ASSERT_TRUE(dpy);
+    focusWindow();
+    auto app = desk();
+    app->installTap(false);
+    auto key = [&](KeySym sym, bool down) {
+        XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, sym), down, CurrentTime);
+        XSync(dpy, False);
+    };
+    key(XK_Super_L, true);
+    key(XK_Alt_L, true);
+    key(XK_l, true);
+    typed([](const auto&) { return false; }, 1500); // the server repeats L meanwhile
+    key(XK_l, false);
+    key(XK_Alt_L, false);
+    key(XK_Super_L, false);
+    EXPECT_TRUE(typed([](const auto&) { return false; }, 200).empty());
+    EXPECT_EQ(countLogged("lock = "), 1);
+}
+
 TEST_F(AppX11Test, FastRoadMovesThePointerFromTheLinksThread) {
     ASSERT_TRUE(dpy);
     auto app = desk();
