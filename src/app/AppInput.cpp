@@ -286,8 +286,8 @@ void App::updateGrabs() {
 }
 
 void App::grabChanged() {
-    // A key-up may have gone to the grab's other side: nothing eaten may wait for it for good.
-    swallowedKeys.clear();
+    // The swallowed keys stay: the input layer sees every key-up whoever holds the grabs, and
+    // a swallowed key's release must not reach the PC without its press.
     releaseSent();
 }
 

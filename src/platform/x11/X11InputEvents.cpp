@@ -61,6 +61,8 @@ void X11Input::rawKey(int keycode, bool press, unsigned long time, bool xtest) {
     if (press && held[k] && pressTime[k] == time)
         return; // the same physical press, seen twice
     const bool marked = ours(xtest, PostedEvents::Kind::key, keycode, press);
+    if (!press && !held[k])
+        return; // its release was reported already, when a grab change read the keyboard
     held[k] = press;
     if (press)
         pressTime[k] = time;

@@ -19,6 +19,7 @@ namespace {
 
 struct AppX11Test : ::testing::Test, test::AppFixture {
     Display* dpy = XOpenDisplay(nullptr);
+    InputService* input = nullptr; // the last desk's
     ~AppX11Test() override {
         if (dpy) {
             XCloseDisplay(dpy);
@@ -30,6 +31,7 @@ struct AppX11Test : ::testing::Test, test::AppFixture {
     std::unique_ptr<App> desk() {
         Platform p = simPlatform();
         p.input = X11Input::open("", {});
+        input = p.input.get();
         p.poster = std::make_unique<X11PointerPoster>();
         DisplayInfo d;
         d.w = 1280;
@@ -138,6 +140,33 @@ TEST_F(AppX11Test, AHeldHotkeyTogglesOncePerPress) {
     key(XK_Super_L, false);
     EXPECT_TRUE(typed([](const auto&) { return false; }, 200).empty());
     EXPECT_EQ(countLogged("lock = "), 1);
+}
+
+// Super+Alt+1 pressed while focus is on pc1 jumps home: the pointer grab goes and the modifiers
+// come up between the digit's press and its release, in either order; pc1 never hears of 1.
+TEST_F(AppX11Test, TheReleaseOfASwallowedHotkeyIsSwallowedWhateverTheGrabsDo) {
+    ASSERT_TRUE(dpy);
+    const KeySym modifiersFirst[] = {XK_Super_L, XK_Alt_L, XK_1, XK_Alt_L, XK_Super_L, XK_1};
+    const KeySym digitFirst[] = {XK_Super_L, XK_Alt_L, XK_1, XK_1, XK_Alt_L, XK_Super_L};
+    for (const KeySym* order : {modifiersFirst, digitFirst}) {
+        auto app = desk();
+        std::vector<std::string> sent;
+        app->postLine = [&](const std::string& line, const std::string&) { sent.push_back(line); };
+        app->installTap(false);
+        app->lookAt("pc1/x", 0, true);
+        ASSERT_TRUE(typed([&](const auto&) { return input->keyboardGrabbed(); }).empty());
+        std::set<KeySym> down;
+        for (int i = 0; i < 6; ++i) {
+            const bool press = down.insert(order[i]).second;
+            XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, order[i]), press, CurrentTime);
+            XSync(dpy, False);
+            typed([](const auto&) { return false; }, 100);
+        }
+        EXPECT_FALSE(input->pointerGrabbed()) << "the mouse went home at once";
+        for (const std::string& line : sent) {
+            EXPECT_NE(line.rfind("k 2 ", 0), 0u) << line;
+        }
+    }
 }
 
 TEST_F(AppX11Test, FastRoadMovesThePointerFromTheLinksThread) {

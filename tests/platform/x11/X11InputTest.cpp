@@ -219,6 +219,17 @@ TEST_F(X11InputTest, APCsRightAltIsPlayedAsTheKeyThisLayoutHasThere) {
     }
 }
 
+// The grab's end reads the keyboard before the release's own event is taken in: one release.
+TEST_F(X11InputTest, AKeyReleasedAsAGrabEndsIsReportedUpOnce) {
+    input->wantGrabs(true, false);
+    other.key(XK_k, true);
+    ASSERT_TRUE(waitFor([&] { return count(Type::keyDown, 40) == 1; }));
+    other.key(XK_k, false);
+    input->wantGrabs(false, false);
+    waitFor([] { return false; }, 200);
+    EXPECT_EQ(count(Type::keyUp, 40), 1);
+}
+
 TEST_F(X11InputTest, EscapeReservedReachesOnlyUsAndIsTheFocusedWindowsAgainAfter) {
     other.focusWindow();
     for (bool held : {true, false}) {
