@@ -12,6 +12,7 @@
 #include <X11/extensions/XKBrules.h>
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/Xrandr.h>
+#include <X11/keysym.h>
 
 #include <algorithm>
 #include <cmath>
@@ -270,6 +271,23 @@ void X11Input::buildKeyTable() {
                (place && *place + 8 == static_cast<int>(k) ? 2 : 0) +
                (X11KeyCodes::macForEvdev(static_cast<int>(k) - 8, iso_) ? 1 : 0);
     };
+    // Lock keys by what they do here (Num Lock and Scroll Lock lock what the modifier map puts
+    // them on), whatever Mac code or PC code they have.
+    lockMods.fill(0);
+    if (XModifierKeymap* map = XGetModifierMapping(dpy)) {
+        for (int mod = 0; mod < 8; ++mod)
+            for (int i = 0; i < map->max_keypermod; ++i)
+                if (KeyCode kc = map->modifiermap[mod * map->max_keypermod + i])
+                    lockMods[kc] |= 1u << mod;
+        XFreeModifiermap(map);
+    }
+    for (std::size_t k = 0; k < lockMods.size(); ++k) {
+        const KeySym sym = keysyms[k];
+        if (sym == XK_Caps_Lock || sym == XK_Shift_Lock)
+            lockMods[k] |= LockMask;
+        else if (sym != XK_Num_Lock && sym != XK_Scroll_Lock)
+            lockMods[k] = 0;
+    }
     keycodeOf.clear();
     for (std::size_t k = 8; k < macOf.size(); ++k) {
         auto [it, fresh] = keycodeOf.emplace(macOf[k], static_cast<int>(k));
@@ -304,10 +322,13 @@ void X11Input::resync(bool report) {
             }
         }
     }
-    XkbStateRec state{};
-    if (XkbGetState(dpy, XkbUseCoreKbd, &state) == Success)
-        capsLock = (state.locked_mods & LockMask) != 0;
+    capsLock = (lockedMods() & LockMask) != 0;
     scheduleDrain();
+}
+
+unsigned X11Input::lockedMods() const {
+    XkbStateRec state{};
+    return XkbGetState(dpy, XkbUseCoreKbd, &state) == Success ? state.locked_mods : 0;
 }
 
 void X11Input::xError(unsigned long serial, int code, int request) {

@@ -93,6 +93,11 @@ private:
     int keycodeForMac(int code) const;
     ModifierRows modifierRows() const;
     void grabHotkey(int keycode);
+    // The server's locked modifiers now.
+    unsigned lockedMods() const;
+    // Puts back this computer's locks that a lock key's press or release under the keyboard
+    // grab changed: the key went to the PC, not here. True when it did.
+    bool keepLocks(int keycode, bool press);
 
     void attemptGrabs();
     bool grabPointerHere();
@@ -125,6 +130,9 @@ private:
     int randrEvent = -1; // RandR's first event number, −1 without it
     double originX = 0, originY = 0;
     bool capsLock = false;
+    std::array<unsigned, 256> lockMods{};  // the lock modifiers each key turns, 0 for most
+    unsigned locksHere = 0;                // the locked modifiers as the keyboard grab began
+    std::array<bool, 256> lockSwallowed{}; // lock keys pressed under the keyboard grab
     int buttonsLeft = 0, buttonsRight = 0, buttonsOther = 0;
     double restX = 0, restY = 0;
 

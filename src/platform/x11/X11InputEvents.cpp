@@ -66,6 +66,7 @@ void X11Input::rawKey(int keycode, bool press, unsigned long time, bool xtest) {
     held[k] = press;
     if (press)
         pressTime[k] = time;
+    const bool keptHere = !marked && keepLocks(keycode, press);
     InputEvent e;
     e.code = macOf[k];
     e.marked = marked;
@@ -76,7 +77,8 @@ void X11Input::rawKey(int keycode, bool press, unsigned long time, bool xtest) {
     } else if (e.code == 57) {
         if (!press)
             return; // caps lock reports the press that toggles it, nothing on release
-        capsLock = !capsLock;
+        if (!keptHere)
+            capsLock = !capsLock;
         e.type = InputEvent::Type::flagsChanged;
     } else {
         e.type = press ? InputEvent::Type::keyDown : InputEvent::Type::keyUp;

@@ -2,8 +2,11 @@
 
 #include "input/KeyMap.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
+
+#include <algorithm>
 
 namespace helm {
 
@@ -136,6 +139,9 @@ void X11Input::attemptGrabs() {
         XGrabKeyboard(dpy, root, False, GrabModeAsync, GrabModeAsync, CurrentTime) == GrabSuccess) {
         haveKeyboard = true;
         changed = true;
+        // A lock key still down from an earlier grab has changed the locks already.
+        if (std::none_of(lockSwallowed.begin(), lockSwallowed.end(), [](bool b) { return b; }))
+            locksHere = lockedMods();
     }
     if (wantPointer && !havePointer && !gaveUpPointer && grabPointerHere()) {
         havePointer = true;
@@ -169,6 +175,20 @@ void X11Input::attemptGrabs() {
         grabNotice = true;
     }
     scheduleDrain();
+}
+
+// The server applies a lock key to this computer's keyboard state whoever holds the grab; on
+// the release too, which unlocks. Both are undone while the key belongs to the PC.
+bool X11Input::keepLocks(int keycode, bool press) {
+    auto k = static_cast<std::size_t>(keycode);
+    if (!lockMods[k] || (press ? !haveKeyboard : !lockSwallowed[k]))
+        return false;
+    lockSwallowed[k] = press;
+    XkbLockModifiers(dpy, XkbUseCoreKbd, lockMods[k], locksHere & lockMods[k]);
+    XFlush(dpy);
+    if (lockMods[k] & LockMask)
+        capsLock = (locksHere & LockMask) != 0;
+    return true;
 }
 
 // The pointer is held still by confining it to a one-pixel window where it stands; raw motion

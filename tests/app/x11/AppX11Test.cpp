@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 // Xlib's macros clash with other headers' names: X headers come last.
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
@@ -166,6 +167,42 @@ TEST_F(AppX11Test, TheReleaseOfASwallowedHotkeyIsSwallowedWhateverTheGrabsDo) {
         for (const std::string& line : sent) {
             EXPECT_NE(line.rfind("k 2 ", 0), 0u) << line;
         }
+    }
+}
+
+// A lock key typed while focus is on pc1 toggles pc1's lock and leaves this computer's as it
+// was, on or off.
+TEST_F(AppX11Test, ALockKeyForwardedToAPCLeavesThisComputersLockAlone) {
+    ASSERT_TRUE(dpy);
+    struct Case {
+        KeySym key;
+        unsigned mask; // its lock here
+        unsigned before;
+        const char* release; // pc1's line for the key's release
+    };
+    for (const Case& c : {Case{XK_Caps_Lock, LockMask, 0, "k 58 0"},
+                          Case{XK_Num_Lock, Mod2Mask, Mod2Mask, "k 69 0"}}) {
+        SCOPED_TRACE(c.release);
+        XkbLockModifiers(dpy, XkbUseCoreKbd, c.mask, c.before);
+        XSync(dpy, False);
+        auto app = desk();
+        std::vector<std::string> sent;
+        app->postLine = [&](const std::string& line, const std::string&) { sent.push_back(line); };
+        app->installTap(false);
+        app->lookAt("pc1/x", 0, true);
+        ASSERT_TRUE(typed([&](const auto&) { return input->keyboardGrabbed(); }).empty());
+        XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, c.key), True, CurrentTime);
+        XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, c.key), False, CurrentTime);
+        XSync(dpy, False);
+        typed([&](const auto&) { return std::count(sent.begin(), sent.end(), c.release) > 0; });
+        EXPECT_EQ(std::count(sent.begin(), sent.end(), c.release), 1);
+        XkbStateRec state{};
+        typed([&](const auto&) {
+            XkbGetState(dpy, XkbUseCoreKbd, &state);
+            return (state.locked_mods & c.mask) == c.before;
+        });
+        EXPECT_EQ(state.locked_mods & c.mask, c.before);
+        XkbLockModifiers(dpy, XkbUseCoreKbd, c.mask, 0);
     }
 }
 
