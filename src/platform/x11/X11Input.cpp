@@ -18,6 +18,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace helm {
 
@@ -55,7 +56,8 @@ bool readIsoModel(Display* dpy) {
 
 } // namespace
 
-std::unique_ptr<X11Input> X11Input::open(const std::string& display, Log log) {
+std::unique_ptr<X11Input> X11Input::open(const std::string& display, Log log,
+                                         std::chrono::milliseconds hotkeyRetry) {
     const char* name = display.empty() ? nullptr : display.c_str();
     Display* dpy = XOpenDisplay(name);
     Display* watch = dpy ? XOpenDisplay(name) : nullptr;
@@ -66,10 +68,10 @@ std::unique_ptr<X11Input> X11Input::open(const std::string& display, Log log) {
     }
     if (!log)
         log = [](const std::string&) {};
-    return std::unique_ptr<X11Input>(new X11Input(dpy, watch, std::move(log)));
+    return std::unique_ptr<X11Input>(new X11Input(dpy, watch, std::move(log), hotkeyRetry));
 }
 
-X11Input::X11Input(Display* d, Display* w, Log logTo)
+X11Input::X11Input(Display* d, Display* w, Log logTo, std::chrono::milliseconds hotkeyRetry)
     : dpy(d), watch(w), root(DefaultRootWindow(d)), log(std::move(logTo)) {
     if (byDisplay().empty()) {
         XErrorHandler old = XSetErrorHandler(onXError);
@@ -96,6 +98,8 @@ X11Input::X11Input(Display* d, Display* w, Log logTo)
     retryTimer.setSingleShot(true);
     retryTimer.setInterval(50);
     QObject::connect(&retryTimer, &QTimer::timeout, &context, [this] { attemptGrabs(); });
+    hotkeyTimer.setInterval(hotkeyRetry);
+    QObject::connect(&hotkeyTimer, &QTimer::timeout, &context, [this] { reserveHotkeys(false); });
 }
 
 X11Input::~X11Input() {
@@ -182,14 +186,27 @@ void X11Input::drain() {
                 refreshOrigin();
             } else if (ev.type == MappingNotify) {
                 XRefreshKeyboardMapping(&ev.xmapping);
-                buildKeyTable();
+                if (ev.xmapping.request != MappingPointer) {
+                    buildKeyTable();
+                    // The states worth reserving follow the modifier map, and a combination
+                    // another program held may have come free with the change.
+                    if (!hotkeys.empty())
+                        reserveHotkeys(true);
+                }
             }
             continue;
         }
-        if (grabNotice) {
-            grabNotice = false;
-            if (grabChanged)
+        if (!refused.empty()) {
+            settleHotkeys();
+            continue;
+        }
+        if (grabNotice || hotkeyNotice) {
+            const bool grabs = std::exchange(grabNotice, false);
+            const bool keys = std::exchange(hotkeyNotice, false);
+            if (grabs && grabChanged)
                 grabChanged();
+            if (keys && hotkeysChanged)
+                hotkeysChanged();
             continue;
         }
         if (pending.empty())
@@ -329,16 +346,6 @@ void X11Input::resync(bool report) {
 unsigned X11Input::lockedMods() const {
     XkbStateRec state{};
     return XkbGetState(dpy, XkbUseCoreKbd, &state) == Success ? state.locked_mods : 0;
-}
-
-void X11Input::xError(unsigned long serial, int code, int request) {
-    for (const auto& h : hotkeyRequests)
-        if (code == BadAccess && serial >= h.first && serial <= h.last) {
-            if (takenReported.insert(h.name).second)
-                log("hotkey taken: " + h.name);
-            return;
-        }
-    log("input: X error " + std::to_string(code) + " on request " + std::to_string(request));
 }
 
 } // namespace helm

@@ -4,6 +4,7 @@
 #include "platform/sim/FakeDisplaySource.h"
 #include "platform/x11/X11Input.h"
 #include "platform/x11/X11PointerPoster.h"
+#include "windows/SettingsModel.h"
 
 #include <QElapsedTimer>
 #include <gtest/gtest.h>
@@ -31,7 +32,9 @@ struct AppX11Test : ::testing::Test, test::AppFixture {
     // is allowed to drive it.
     std::unique_ptr<App> desk() {
         Platform p = simPlatform();
-        p.input = X11Input::open("", {});
+        // Taken hotkeys are tried again quickly here: the tests wait for it.
+        p.input = X11Input::open(
+            "", [](const std::string& line) { helm::log(line); }, std::chrono::milliseconds(100));
         input = p.input.get();
         p.poster = std::make_unique<X11PointerPoster>();
         DisplayInfo d;
@@ -204,6 +207,43 @@ TEST_F(AppX11Test, ALockKeyForwardedToAPCLeavesThisComputersLockAlone) {
         EXPECT_EQ(state.locked_mods & c.mask, c.before);
         XkbLockModifiers(dpy, XkbUseCoreKbd, c.mask, 0);
     }
+}
+
+// Another client holds Super+Alt+L: the user is told, and its press is that client's alone.
+// Once the client quits, the combination is ours, and L no longer reaches the focused window.
+TEST_F(AppX11Test, AHotkeyAnotherClientHoldsIsLeftToItUntilItQuits) {
+    ASSERT_TRUE(dpy);
+    Display* holder = XOpenDisplay(nullptr);
+    XGrabKey(holder, XKeysymToKeycode(holder, XK_l), Mod4Mask | Mod1Mask, DefaultRootWindow(holder),
+             False, GrabModeAsync, GrabModeAsync);
+    XSync(holder, False);
+    focusWindow();
+    auto app = desk();
+    app->installTap(false);
+    typed([&](const auto&) { return app->hud.note().has_value(); });
+    const std::string told = "Another program holds Super+Alt+L, so Helmvantor leaves it to that "
+                             "program. Helmvantor takes it as soon as it's free.";
+    EXPECT_EQ(app->hud.note(), told);
+    EXPECT_EQ(app->settings().hotkeysMessage(), told);
+    auto pressHotkey = [&] {
+        const KeySym syms[] = {XK_Super_L, XK_Alt_L, XK_l};
+        for (int i : {0, 1, 2, -3, -2, -1}) {
+            XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, syms[i < 0 ? -i - 1 : i]), i >= 0,
+                              CurrentTime);
+        }
+        XSync(dpy, False);
+        const int before = countLogged("lock = ");
+        return typed([&](const auto&) { return countLogged("lock = ") > before; }, 500);
+    };
+    pressHotkey();
+    EXPECT_EQ(countLogged("lock = "), 0) << "the holder's press";
+    XCloseDisplay(holder);
+    typed([&](const auto&) { return input->takenHotkeys().empty(); });
+    EXPECT_FALSE(app->settings().hotkeysMessage());
+    std::vector<KeySym> keys = pressHotkey();
+    EXPECT_EQ(countLogged("lock = "), 1);
+    EXPECT_EQ(std::count(keys.begin(), keys.end(), XK_l), 0);
+    EXPECT_EQ(countLogged("hotkey taken: Super+Alt+L"), 1) << "however often it was tried";
 }
 
 TEST_F(AppX11Test, FastRoadMovesThePointerFromTheLinksThread) {
