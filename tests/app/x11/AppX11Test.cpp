@@ -84,6 +84,37 @@ struct AppX11Test : ::testing::Test, test::AppFixture {
         }
         return keys;
     }
+    // The desk watching this computer's input, with focus here or on pc1, whose lines it keeps.
+    std::unique_ptr<App> watching(bool onPC) {
+        auto app = desk();
+        app->postLine = [this](const std::string& line, const std::string&) {
+            sent.push_back(line);
+        };
+        app->installTap(false);
+        if (onPC) {
+            app->lookAt("pc1/x", 0, true);
+            typed([&](const auto&) { return input->keyboardGrabbed(); });
+        }
+        return app;
+    }
+    // Each key goes down, or up when it is down; ms of events are handled after each. Answers
+    // what the focused window was typed.
+    std::vector<KeySym> keys(const std::vector<KeySym>& syms, int ms = 50) {
+        std::vector<KeySym> got;
+        for (KeySym sym : syms) {
+            const bool press = down.erase(sym) == 0;
+            if (press) {
+                down.insert(sym);
+            }
+            XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, sym), press, CurrentTime);
+            XSync(dpy, False);
+            std::vector<KeySym> more = typed([](const auto&) { return false; }, ms);
+            got.insert(got.end(), more.begin(), more.end());
+        }
+        return got;
+    }
+    std::vector<std::string> sent;
+    std::set<KeySym> down;
 };
 
 TEST_F(AppX11Test, APCsKeyReachesTheFocusedWindow) {
@@ -129,20 +160,10 @@ TEST_F(AppX11Test, AHotkeyFromAnotherProgramsXTestLocksAndOursPassesAsKeys) {
 TEST_F(AppX11Test, AHeldHotkeyTogglesOncePerPress) {
     ASSERT_TRUE(dpy);
     focusWindow();
-    auto app = desk();
-    app->installTap(false);
-    auto key = [&](KeySym sym, bool down) {
-        XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, sym), down, CurrentTime);
-        XSync(dpy, False);
-    };
-    key(XK_Super_L, true);
-    key(XK_Alt_L, true);
-    key(XK_l, true);
-    typed([](const auto&) { return false; }, 1500); // the server repeats L meanwhile
-    key(XK_l, false);
-    key(XK_Alt_L, false);
-    key(XK_Super_L, false);
-    EXPECT_TRUE(typed([](const auto&) { return false; }, 200).empty());
+    auto app = watching(false);
+    keys({XK_Super_L, XK_Alt_L});
+    keys({XK_l}, 1500); // the server repeats L meanwhile
+    EXPECT_TRUE(keys({XK_l, XK_Alt_L, XK_Super_L}).empty());
     EXPECT_EQ(countLogged("lock = "), 1);
 }
 
@@ -150,26 +171,16 @@ TEST_F(AppX11Test, AHeldHotkeyTogglesOncePerPress) {
 // come up between the digit's press and its release, in either order; pc1 never hears of 1.
 TEST_F(AppX11Test, TheReleaseOfASwallowedHotkeyIsSwallowedWhateverTheGrabsDo) {
     ASSERT_TRUE(dpy);
-    const KeySym modifiersFirst[] = {XK_Super_L, XK_Alt_L, XK_1, XK_Alt_L, XK_Super_L, XK_1};
-    const KeySym digitFirst[] = {XK_Super_L, XK_Alt_L, XK_1, XK_1, XK_Alt_L, XK_Super_L};
-    for (const KeySym* order : {modifiersFirst, digitFirst}) {
-        auto app = desk();
-        std::vector<std::string> sent;
-        app->postLine = [&](const std::string& line, const std::string&) { sent.push_back(line); };
-        app->installTap(false);
-        app->lookAt("pc1/x", 0, true);
-        ASSERT_TRUE(typed([&](const auto&) { return input->keyboardGrabbed(); }).empty());
-        std::set<KeySym> down;
-        for (int i = 0; i < 6; ++i) {
-            const bool press = down.insert(order[i]).second;
-            XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, order[i]), press, CurrentTime);
-            XSync(dpy, False);
-            typed([](const auto&) { return false; }, 100);
-        }
+    for (const auto& order :
+         {std::vector<KeySym>{XK_Super_L, XK_Alt_L, XK_1, XK_Alt_L, XK_Super_L, XK_1},
+          std::vector<KeySym>{XK_Super_L, XK_Alt_L, XK_1, XK_1, XK_Alt_L, XK_Super_L}}) {
+        sent.clear();
+        auto app = watching(true);
+        keys(order, 100);
         EXPECT_FALSE(input->pointerGrabbed()) << "the mouse went home at once";
-        for (const std::string& line : sent) {
-            EXPECT_NE(line.rfind("k 2 ", 0), 0u) << line;
-        }
+        EXPECT_EQ(std::count_if(sent.begin(), sent.end(),
+                                [](const std::string& l) { return l.starts_with("k 2 "); }),
+                  0);
     }
 }
 
@@ -179,37 +190,29 @@ TEST_F(AppX11Test, ALockKeyForwardedToAPCLeavesThisComputersLockAlone) {
     ASSERT_TRUE(dpy);
     struct Case {
         KeySym key;
-        unsigned mask; // its lock here
-        unsigned before;
-        const char* release; // pc1's line for the key's release
+        unsigned mask, before; // its lock here
+        const char* release;   // pc1's line for the key's release
     };
     for (const Case& c : {Case{XK_Caps_Lock, LockMask, 0, "k 58 0"},
                           Case{XK_Num_Lock, Mod2Mask, Mod2Mask, "k 69 0"}}) {
         SCOPED_TRACE(c.release);
         XkbLockModifiers(dpy, XkbUseCoreKbd, c.mask, c.before);
         XSync(dpy, False);
-        auto app = desk();
-        std::vector<std::string> sent;
-        app->postLine = [&](const std::string& line, const std::string&) { sent.push_back(line); };
-        app->installTap(false);
-        app->lookAt("pc1/x", 0, true);
-        ASSERT_TRUE(typed([&](const auto&) { return input->keyboardGrabbed(); }).empty());
-        XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, c.key), True, CurrentTime);
-        XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, c.key), False, CurrentTime);
-        XSync(dpy, False);
-        typed([&](const auto&) { return std::count(sent.begin(), sent.end(), c.release) > 0; });
-        EXPECT_EQ(std::count(sent.begin(), sent.end(), c.release), 1);
+        auto app = watching(true);
+        keys({c.key, c.key});
         XkbStateRec state{};
         typed([&](const auto&) {
             XkbGetState(dpy, XkbUseCoreKbd, &state);
-            return (state.locked_mods & c.mask) == c.before;
+            return (state.locked_mods & c.mask) == c.before &&
+                   std::count(sent.begin(), sent.end(), c.release) == 1;
         });
+        EXPECT_EQ(std::count(sent.begin(), sent.end(), c.release), 1);
         EXPECT_EQ(state.locked_mods & c.mask, c.before);
         XkbLockModifiers(dpy, XkbUseCoreKbd, c.mask, 0);
     }
 }
 
-// Another client holds Super+Alt+L: the user is told, and its press is that client's alone.
+// Another client holds Super+Alt+L: the user is told once, and its press is that client's alone.
 // Once the client quits, the combination is ours, and L no longer reaches the focused window.
 TEST_F(AppX11Test, AHotkeyAnotherClientHoldsIsLeftToItUntilItQuits) {
     ASSERT_TRUE(dpy);
@@ -218,31 +221,21 @@ TEST_F(AppX11Test, AHotkeyAnotherClientHoldsIsLeftToItUntilItQuits) {
              False, GrabModeAsync, GrabModeAsync);
     XSync(holder, False);
     focusWindow();
-    auto app = desk();
-    app->installTap(false);
-    typed([&](const auto&) { return app->hud.note().has_value(); });
+    auto app = watching(false);
+    const std::vector<KeySym> hotkey = {XK_Super_L, XK_Alt_L, XK_l, XK_l, XK_Alt_L, XK_Super_L};
+    keys(hotkey);
     const std::string told = "Another program holds Super+Alt+L, so Helmvantor leaves it to that "
                              "program. Helmvantor takes it as soon as it's free.";
     EXPECT_EQ(app->hud.note(), told);
     EXPECT_EQ(app->settings().hotkeysMessage(), told);
-    auto pressHotkey = [&] {
-        const KeySym syms[] = {XK_Super_L, XK_Alt_L, XK_l};
-        for (int i : {0, 1, 2, -3, -2, -1}) {
-            XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, syms[i < 0 ? -i - 1 : i]), i >= 0,
-                              CurrentTime);
-        }
-        XSync(dpy, False);
-        const int before = countLogged("lock = ");
-        return typed([&](const auto&) { return countLogged("lock = ") > before; }, 500);
-    };
-    pressHotkey();
     EXPECT_EQ(countLogged("lock = "), 0) << "the holder's press";
     XCloseDisplay(holder);
     typed([&](const auto&) { return input->takenHotkeys().empty(); });
     EXPECT_FALSE(app->settings().hotkeysMessage());
-    std::vector<KeySym> keys = pressHotkey();
+    const std::vector<KeySym> got = keys(hotkey);
+    EXPECT_EQ(std::count(got.begin(), got.end(), XK_l), 0) << "L is ours again";
+    typed([&](const auto&) { return countLogged("lock = ") > 0; });
     EXPECT_EQ(countLogged("lock = "), 1);
-    EXPECT_EQ(std::count(keys.begin(), keys.end(), XK_l), 0);
     EXPECT_EQ(countLogged("hotkey taken: Super+Alt+L"), 1) << "however often it was tried";
 }
 
