@@ -43,7 +43,7 @@ void X11Input::grabHotkeys(const std::vector<Hotkey>& keys) {
 // European layouts, then never lets the key through to the focused window.
 //
 // A combination another program holds in any of those states is left to it whole, so a key
-// never half reaches us; it is tried again on every call that is not `all`.
+// never half reaches us; each later call tries it again.
 void X11Input::reserveHotkeys(bool all) {
     XSync(dpy, False); // the refusals of earlier requests are matched while those are known
     settleHotkeys();
