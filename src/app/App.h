@@ -509,6 +509,8 @@ private:
     void sendTo(const std::string& pc, const std::string& line);
     void releaseSent();
     void grabChanged();
+    void hotkeysChanged();
+    std::set<int> hotkeysTold; // taken hotkeys the user was told of
     void updateMacFlags();
     MoveRoute::Bounds macBounds() const;
 

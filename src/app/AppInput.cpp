@@ -7,6 +7,7 @@
 #include "link/Hub.h"
 #include "link/Wire.h"
 #include "platform/MediaClock.h"
+#include "windows/SettingsModel.h"
 
 #include <QTimer>
 
@@ -27,6 +28,32 @@ constexpr int keyEscape = 53;
 constexpr std::int64_t maxDelta = 10'000;
 // Edge switches closer together than this are one push, not two.
 constexpr double edgeSpacing = 0.4;
+
+// The hotkey a key-down is, unless another program holds its combination: the press is that
+// program's then, and acting on it too would make both act. The keyboard grab, while held, takes
+// every key before any other program's hotkey.
+std::optional<Hotkey> hotkeyOf(const InputEvent& e, const InputService* input) {
+    if (e.type != Type::keyDown) {
+        return std::nullopt;
+    }
+    std::optional<Hotkey> h = Hotkeys::of(e.code, e.flags);
+    if (h && input && !input->keyboardGrabbed() && input->takenHotkeys().contains(h->code)) {
+        return std::nullopt;
+    }
+    return h;
+}
+
+// "Another program holds Super+Alt+L and Super+Alt+P…" in the words of this desktop.
+std::string takenSentence(const std::vector<std::string>& labels) {
+    std::string list;
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        list += (i == 0 ? "" : i + 1 == labels.size() ? " and " : ", ") + labels[i];
+    }
+    const bool one = labels.size() == 1;
+    return "Another program holds " + list + ", so Helmvantor leaves " + (one ? "it" : "them") +
+           " to that program. Helmvantor takes " + (one ? "it" : "them") + " as soon as " +
+           (one ? "it's" : "they're") + " free.";
+}
 
 bool isMotion(Type t) {
     return t == Type::moved || t == Type::leftDragged || t == Type::rightDragged ||
@@ -68,6 +95,7 @@ void App::installTap(bool) {
         refresh();
         return;
     }
+    input->onHotkeysChange([this] { hotkeysChanged(); });
     input->grabHotkeys({Hotkeys::all().begin(), Hotkeys::all().end()});
     input->onGrabChange([this] { grabChanged(); });
     tapOn_ = true;
@@ -91,8 +119,7 @@ bool App::tapped(const InputEvent& e) {
     // Only a camera that went off for want of a face wakes; one the user switched off stays
     // off. Modifiers and the camera hotkey itself do not wake it, so the hotkey pressed while
     // the camera is away turns it on rather than on and off again.
-    const std::optional<Hotkey> hotkey =
-        e.type == Type::keyDown ? Hotkeys::of(e.code, e.flags) : std::nullopt;
+    const std::optional<Hotkey> hotkey = hotkeyOf(e, tapOn_ ? platform_.input.get() : nullptr);
     const bool cameraKey = hotkey && hotkey->action == Hotkey::Action::camera;
     if (cameraAway && !commandLine_.noCamera() && followEyes && e.type != Type::flagsChanged &&
         !cameraKey) {
@@ -105,12 +132,17 @@ bool App::tapped(const InputEvent& e) {
         }
         return key(e.code, false);
     case Type::keyDown: {
+        // A held key repeats as its press went: a swallowed one stays swallowed and a hotkey
+        // acts once per press, so a toggle held a little long is not flipped again and again.
+        if (e.repeat) {
+            return swallowedKeys.contains(e.code) ? false : key(e.code, true);
+        }
         if (e.code == keyEscape && escapeHeld) {
             swallowedKeys.insert(e.code);
             stopRunByEscape();
             return false;
         }
-        if (std::optional<Hotkey> h = Hotkeys::of(e.code, e.flags)) {
+        if (const std::optional<Hotkey>& h = hotkey) {
             swallowedKeys.insert(e.code);
             switch (h->action) {
             case Hotkey::Action::jump:
@@ -280,9 +312,28 @@ void App::updateGrabs() {
     releaseSent();
 }
 
+// Each combination found taken is told once a run; the Shortcuts page names those taken now.
+void App::hotkeysChanged() {
+    std::vector<std::string> now, fresh;
+    const std::set<int> taken = platform_.input ? platform_.input->takenHotkeys() : std::set<int>{};
+    for (const Hotkey& h : Hotkeys::all()) {
+        if (taken.contains(h.code)) {
+            now.push_back(Hotkeys::label(h));
+            if (hotkeysTold.insert(h.code).second) {
+                fresh.push_back(now.back());
+            }
+        }
+    }
+    if (!fresh.empty()) {
+        note(takenSentence(fresh));
+    }
+    settings().setHotkeysMessage(now.empty() ? std::nullopt
+                                             : std::optional<std::string>(takenSentence(now)));
+}
+
 void App::grabChanged() {
-    // A key-up may have gone to the grab's other side: nothing eaten may wait for it for good.
-    swallowedKeys.clear();
+    // The swallowed keys stay: the input layer sees every key-up whoever holds the grabs, and
+    // a swallowed key's release must not reach the PC without its press.
     releaseSent();
 }
 

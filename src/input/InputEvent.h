@@ -54,6 +54,7 @@ struct InputEvent {
     std::int64_t dx = 0, dy = 0;     // pointer movement, whole points
     double scrollY = 0, scrollX = 0; // wheel movement, points; one notch is 48
     bool marked = false;             // posted by this program, not by the user or another one
+    bool repeat = false;             // a key-down the keyboard repeats while the key is held
 
     // The flags for a set of per-side modifier bits: each side's bit turns on its
     // device-independent flag, caps lock adds alphaShift.

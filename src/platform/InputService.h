@@ -4,6 +4,7 @@
 #include "input/InputEvent.h"
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -30,8 +31,15 @@ public:
     virtual bool observe(Handler handler) = 0;
     // Reserves each hotkey's key with exactly the modifiers that count for it (control and
     // option, whatever else is held) so no other program acts on it; a combination another
-    // program holds is logged, not fatal.
+    // program holds is logged and left to that program.
     virtual void grabHotkeys(const std::vector<Hotkey>& keys) = 0;
+    // The hotkeys, by Mac code, whose combination another program holds: their presses reach
+    // that program, so this one must not act on them too, except under the keyboard grab,
+    // which takes every key first. Each is tried again when the keyboard mapping changes and
+    // every little while, and is reserved as soon as it is free.
+    virtual const std::set<int>& takenHotkeys() const = 0;
+    // Called whenever that set changes.
+    virtual void onHotkeysChange(std::function<void()> callback) = 0;
     // Reserves Escape (with or without the lock keys) while on, so it reaches the program
     // whatever window has focus; off gives it back to the focused window.
     virtual void grabEscape(bool on) = 0;

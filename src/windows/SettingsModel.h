@@ -98,6 +98,8 @@ public:
     // shown; each under its button until its next press.
     const std::optional<std::string>& recordMessage() const { return recordMessage_; }
     const std::optional<std::string>& receivedMessage() const { return receivedMessage_; }
+    // Which hotkeys another program holds, while any does.
+    const std::optional<std::string>& hotkeysMessage() const { return hotkeysMessage_; }
 
     void setLiveLook(const std::string& v) { set(liveLook_, v); }
     void setCheckResult(const std::optional<std::string>& v) { set(checkResult_, v); }
@@ -112,6 +114,7 @@ public:
     void setSecretsFile(const std::optional<std::string>& v) { set(secretsFile_, v); }
     void setRecordMessage(const std::optional<std::string>& v) { set(recordMessage_, v); }
     void setReceivedMessage(const std::optional<std::string>& v) { set(receivedMessage_, v); }
+    void setHotkeysMessage(const std::optional<std::string>& v) { set(hotkeysMessage_, v); }
 
     // Turns starting at login on or off, then reads back what is in force; a refusal leaves
     // the reason in loginMessage. Both are up to date when this returns.
@@ -140,6 +143,7 @@ private:
     std::optional<std::string> secretsFile_;
     std::optional<std::string> recordMessage_;
     std::optional<std::string> receivedMessage_;
+    std::optional<std::string> hotkeysMessage_;
 
     template <typename T> void set(T& field, const T& value) {
         if (field == value) {

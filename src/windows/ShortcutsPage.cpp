@@ -20,6 +20,7 @@ ShortcutsPage::ShortcutsPage(SettingsModel& m, QWidget* parent) : SettingsPage(m
         k->setFont(Fonts::mono(13, QFont::Normal));
         addRow(title, "Never sent to the other computer.", k);
     }
+    addMessage([this]() -> const std::optional<std::string>& { return model.hotkeysMessage(); });
 }
 
 } // namespace helm

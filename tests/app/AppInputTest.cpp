@@ -85,7 +85,8 @@ TEST_F(AppInputTest, KeysAndHotkeysWithFocusOnAConnectedPC) {
         const char* name;
         std::vector<Step> steps;
         std::vector<std::string> sent;
-        std::set<int> held; // in the router afterwards
+        std::set<int> held;    // in the router afterwards
+        std::set<int> taken{}; // hotkeys another program holds
     };
     const Case cases[] = {
         {"a marked event passes untouched, hotkey or not",
@@ -131,9 +132,15 @@ TEST_F(AppInputTest, KeysAndHotkeysWithFocusOnAConnectedPC) {
           {ev(Type::keyUp, 37), false}},
          {"pc1: k 38 1", "pc1: k 38 0"},
          {}},
+        {"a hotkey another program holds is ours while the keyboard grab takes every key",
+         {{ev(Type::keyDown, 37, ctlOpt), false}, {ev(Type::keyUp, 37, ctlOpt), false}},
+         {},
+         {},
+         {37}},
     };
     for (const Case& c : cases) {
         SetUp();
+        input->taken = c.taken;
         onPC();
         double before = app->router().lastKey;
         for (const Step& s : c.steps) {

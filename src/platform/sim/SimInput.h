@@ -2,6 +2,7 @@
 
 #include "platform/InputService.h"
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,10 @@ public:
     bool iso() const override { return isIso; }
     bool observe(Handler h) override;
     void grabHotkeys(const std::vector<Hotkey>& keys) override { hotkeys = keys; }
+    // The hotkeys a test makes out to be another program's.
+    std::set<int> taken;
+    const std::set<int>& takenHotkeys() const override { return taken; }
+    void onHotkeysChange(std::function<void()>) override {} // nothing here takes them back
     void grabEscape(bool on) override { escapeGrabbed = on; }
     bool escapeGrabbed = false;
     void wantGrabs(bool keyboard, bool pointer) override;

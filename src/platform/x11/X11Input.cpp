@@ -12,11 +12,13 @@
 #include <X11/extensions/XKBrules.h>
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/Xrandr.h>
+#include <X11/keysym.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace helm {
 
@@ -54,7 +56,8 @@ bool readIsoModel(Display* dpy) {
 
 } // namespace
 
-std::unique_ptr<X11Input> X11Input::open(const std::string& display, Log log) {
+std::unique_ptr<X11Input> X11Input::open(const std::string& display, Log log,
+                                         std::chrono::milliseconds hotkeyRetry) {
     const char* name = display.empty() ? nullptr : display.c_str();
     Display* dpy = XOpenDisplay(name);
     Display* watch = dpy ? XOpenDisplay(name) : nullptr;
@@ -63,10 +66,12 @@ std::unique_ptr<X11Input> X11Input::open(const std::string& display, Log log) {
             XCloseDisplay(dpy);
         return nullptr;
     }
-    return std::unique_ptr<X11Input>(new X11Input(dpy, watch, std::move(log)));
+    if (!log)
+        log = [](const std::string&) {};
+    return std::unique_ptr<X11Input>(new X11Input(dpy, watch, std::move(log), hotkeyRetry));
 }
 
-X11Input::X11Input(Display* d, Display* w, Log logTo)
+X11Input::X11Input(Display* d, Display* w, Log logTo, std::chrono::milliseconds hotkeyRetry)
     : dpy(d), watch(w), root(DefaultRootWindow(d)), log(std::move(logTo)) {
     if (byDisplay().empty()) {
         XErrorHandler old = XSetErrorHandler(onXError);
@@ -93,6 +98,8 @@ X11Input::X11Input(Display* d, Display* w, Log logTo)
     retryTimer.setSingleShot(true);
     retryTimer.setInterval(50);
     QObject::connect(&retryTimer, &QTimer::timeout, &context, [this] { attemptGrabs(); });
+    hotkeyTimer.setInterval(hotkeyRetry);
+    QObject::connect(&hotkeyTimer, &QTimer::timeout, &context, [this] { reserveHotkeys(false); });
 }
 
 X11Input::~X11Input() {
@@ -179,14 +186,27 @@ void X11Input::drain() {
                 refreshOrigin();
             } else if (ev.type == MappingNotify) {
                 XRefreshKeyboardMapping(&ev.xmapping);
-                buildKeyTable();
+                if (ev.xmapping.request != MappingPointer) {
+                    buildKeyTable();
+                    // The states worth reserving follow the modifier map, and a combination
+                    // another program held may have come free with the change.
+                    if (!hotkeys.empty())
+                        reserveHotkeys(true);
+                }
             }
             continue;
         }
-        if (grabNotice) {
-            grabNotice = false;
-            if (grabChanged)
+        if (!refused.empty()) {
+            settleHotkeys();
+            continue;
+        }
+        if (grabNotice || hotkeyNotice) {
+            const bool grabs = std::exchange(grabNotice, false);
+            const bool keys = std::exchange(hotkeyNotice, false);
+            if (grabs && grabChanged)
                 grabChanged();
+            if (keys && hotkeysChanged)
+                hotkeysChanged();
             continue;
         }
         if (pending.empty())
@@ -245,24 +265,57 @@ void X11Input::refreshOrigin() {
 }
 
 void X11Input::buildKeyTable() {
+    std::array<unsigned long, 256> keysyms{};
     for (std::size_t k = 0; k < macOf.size(); ++k) {
         macOf[k] = -1;
         if (k < 8)
             continue;
-        KeySym sym = XkbKeycodeToKeysym(dpy, static_cast<KeyCode>(k), 0, 0);
-        auto code = X11KeyCodes::macForModifierKeysym(sym);
+        keysyms[k] = XkbKeycodeToKeysym(dpy, static_cast<KeyCode>(k), 0, 0);
+        auto code = X11KeyCodes::macForModifierKeysym(keysyms[k]);
         if (!code)
             code = X11KeyCodes::macForEvdev(static_cast<int>(k) - 8, iso_);
         // A key with no Mac code still counts as held; its made-up code has no PC code.
         macOf[k] = code ? *code : 256 + static_cast<int>(k) - 8;
     }
+    // Several keys may play one Mac code: a US layout gives right Alt its own Alt_R and puts
+    // AltGr on a key no keyboard has. A posted key is the one this layout means by it: the key
+    // with the modifier's own keysym, else the key at that place, else a key a keyboard has.
+    auto preference = [&](std::size_t k) {
+        const int mac = macOf[k];
+        const auto own = X11KeyCodes::ownKeysymForMac(mac);
+        const auto place = X11KeyCodes::evdevForMac(mac, iso_);
+        return (own && *own == keysyms[k] ? 4 : 0) +
+               (place && *place + 8 == static_cast<int>(k) ? 2 : 0) +
+               (X11KeyCodes::macForEvdev(static_cast<int>(k) - 8, iso_) ? 1 : 0);
+    };
+    // Lock keys by what they do here (Num Lock and Scroll Lock lock what the modifier map puts
+    // them on), whatever Mac code or PC code they have.
+    lockMods.fill(0);
+    if (XModifierKeymap* map = XGetModifierMapping(dpy)) {
+        for (int mod = 0; mod < 8; ++mod)
+            for (int i = 0; i < map->max_keypermod; ++i)
+                if (KeyCode kc = map->modifiermap[mod * map->max_keypermod + i])
+                    lockMods[kc] |= 1u << mod;
+        XFreeModifiermap(map);
+    }
+    for (std::size_t k = 0; k < lockMods.size(); ++k) {
+        const KeySym sym = keysyms[k];
+        if (sym == XK_Caps_Lock || sym == XK_Shift_Lock)
+            lockMods[k] |= LockMask;
+        else if (sym != XK_Num_Lock && sym != XK_Scroll_Lock)
+            lockMods[k] = 0;
+    }
+    keycodeOf.clear();
+    for (std::size_t k = 8; k < macOf.size(); ++k) {
+        auto [it, fresh] = keycodeOf.emplace(macOf[k], static_cast<int>(k));
+        if (!fresh && preference(k) > preference(static_cast<std::size_t>(it->second)))
+            it->second = static_cast<int>(k);
+    }
 }
 
 int X11Input::keycodeForMac(int code) const {
-    auto it = std::find(macOf.begin(), macOf.end(), code);
-    if (it != macOf.end())
-        return static_cast<int>(it - macOf.begin());
-    return 0;
+    auto it = keycodeOf.find(code);
+    return it != keycodeOf.end() ? it->second : 0;
 }
 
 // The server's view of the keyboard replaces ours whenever a grab starts or ends: key events
@@ -286,20 +339,13 @@ void X11Input::resync(bool report) {
             }
         }
     }
-    XkbStateRec state{};
-    if (XkbGetState(dpy, XkbUseCoreKbd, &state) == Success)
-        capsLock = (state.locked_mods & LockMask) != 0;
+    capsLock = (lockedMods() & LockMask) != 0;
     scheduleDrain();
 }
 
-void X11Input::xError(unsigned long serial, int code, int request) {
-    for (const auto& h : hotkeyRequests)
-        if (code == BadAccess && serial >= h.first && serial <= h.last) {
-            if (takenReported.insert(h.name).second)
-                log("hotkey taken: " + h.name);
-            return;
-        }
-    log("input: X error " + std::to_string(code) + " on request " + std::to_string(request));
+unsigned X11Input::lockedMods() const {
+    XkbStateRec state{};
+    return XkbGetState(dpy, XkbUseCoreKbd, &state) == Success ? state.locked_mods : 0;
 }
 
 } // namespace helm

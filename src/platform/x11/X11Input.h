@@ -27,8 +27,11 @@ namespace helm {
 // events count as the user's).
 class X11Input : public InputService {
 public:
-    // Opens the display (empty: $DISPLAY); nothing when it cannot be reached.
-    static std::unique_ptr<X11Input> open(const std::string& display, Log log);
+    // Opens the display (empty: $DISPLAY); nothing when it cannot be reached. A hotkey another
+    // program holds is tried again every hotkeyRetry.
+    static std::unique_ptr<X11Input>
+    open(const std::string& display, Log log,
+         std::chrono::milliseconds hotkeyRetry = std::chrono::seconds(5));
     ~X11Input() override;
     X11Input(const X11Input&) = delete;
     X11Input& operator=(const X11Input&) = delete;
@@ -37,6 +40,10 @@ public:
     bool iso() const override { return iso_; }
     bool observe(Handler handler) override;
     void grabHotkeys(const std::vector<Hotkey>& keys) override;
+    const std::set<int>& takenHotkeys() const override { return taken; }
+    void onHotkeysChange(std::function<void()> callback) override {
+        hotkeysChanged = std::move(callback);
+    }
     void grabEscape(bool on) override;
     void wantGrabs(bool keyboard, bool pointer) override;
     bool keyboardGrabbed() const override { return haveKeyboard; }
@@ -68,6 +75,7 @@ private:
     struct HotkeyRequests {
         unsigned long first, last;
         std::string name;
+        int code; // the hotkey's Mac code, −1 for Escape
     };
     // The eight modifier state bits: the Mac flags each one's keys give, and which have keys.
     struct ModifierRows {
@@ -75,7 +83,7 @@ private:
         unsigned used = 0;
     };
 
-    X11Input(_XDisplay* dpy, _XDisplay* watch, Log log);
+    X11Input(_XDisplay* dpy, _XDisplay* watch, Log log, std::chrono::milliseconds hotkeyRetry);
     void drain();
     void scheduleDrain();
     void handleGeneric(void* cookie);
@@ -92,7 +100,14 @@ private:
     void resync(bool report);
     int keycodeForMac(int code) const;
     ModifierRows modifierRows() const;
-    void grabHotkey(int keycode);
+    void reserveHotkeys(bool all);
+    void grabHotkey(const Hotkey& h, int keycode);
+    void settleHotkeys();
+    // The server's locked modifiers now.
+    unsigned lockedMods() const;
+    // Puts back this computer's locks that a lock key's press or release under the keyboard
+    // grab changed: the key went to the PC, not here. True when it did.
+    bool keepLocks(int keycode, bool press);
 
     void attemptGrabs();
     bool grabPointerHere();
@@ -107,23 +122,27 @@ private:
     unsigned long root;
     Log log;
     Handler handler;
-    std::function<void()> grabChanged;
+    std::function<void()> grabChanged, hotkeysChanged;
     QObject context;
     std::unique_ptr<QSocketNotifier> notifier, watchNotifier;
-    QTimer retryTimer;
-    bool draining = false, drainQueued = false, grabNotice = false;
+    QTimer retryTimer, hotkeyTimer;
+    bool draining = false, drainQueued = false, grabNotice = false, hotkeyNotice = false;
     std::deque<InputEvent> pending;
 
     bool hasXI22 = false, hasXTest = false, iso_ = false;
     int xiOpcode = 0;
     std::map<int, Device> devices;
     std::array<int, 256> macOf{};               // X key code → Mac code, −1 for none
+    std::map<int, int> keycodeOf;               // Mac code → the X key code posted for it
     std::array<bool, 256> held{};               // keys down, from raw events
     std::array<unsigned long, 256> pressTime{}; // server time of each held key's press
     std::uint64_t sideBits = 0;
     int randrEvent = -1; // RandR's first event number, −1 without it
     double originX = 0, originY = 0;
     bool capsLock = false;
+    std::array<unsigned, 256> lockMods{};  // the lock modifiers each key turns, 0 for most
+    unsigned locksHere = 0;                // the locked modifiers as the keyboard grab began
+    std::array<bool, 256> lockSwallowed{}; // lock keys pressed under the keyboard grab
     int buttonsLeft = 0, buttonsRight = 0, buttonsOther = 0;
     double restX = 0, restY = 0;
 
@@ -133,9 +152,12 @@ private:
     std::chrono::steady_clock::time_point retryUntil;
     unsigned long confine = 0;
 
+    std::vector<Hotkey> hotkeys;
     std::vector<HotkeyRequests> hotkeyRequests;
-    std::set<int> hotkeyKeys;           // X key codes of the hotkeys
+    std::set<int> hotkeyKeys;           // X key codes of the hotkeys reserved
     std::vector<unsigned> hotkeyStates; // the modifier states each is grabbed with
+    std::set<int> taken;                // Mac codes of the hotkeys another program holds
+    std::set<int> refused;              // refusals the server sent that are not yet settled
     std::set<std::string> takenReported;
     std::set<int> postedKeys, postedButtons;
     double postRestY = 0, postRestX = 0;

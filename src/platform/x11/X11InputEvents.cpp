@@ -61,9 +61,12 @@ void X11Input::rawKey(int keycode, bool press, unsigned long time, bool xtest) {
     if (press && held[k] && pressTime[k] == time)
         return; // the same physical press, seen twice
     const bool marked = ours(xtest, PostedEvents::Kind::key, keycode, press);
+    if (!press && !held[k])
+        return; // its release was reported already, when a grab change read the keyboard
     held[k] = press;
     if (press)
         pressTime[k] = time;
+    const bool keptHere = !marked && keepLocks(keycode, press);
     InputEvent e;
     e.code = macOf[k];
     e.marked = marked;
@@ -74,7 +77,8 @@ void X11Input::rawKey(int keycode, bool press, unsigned long time, bool xtest) {
     } else if (e.code == 57) {
         if (!press)
             return; // caps lock reports the press that toggles it, nothing on release
-        capsLock = !capsLock;
+        if (!keptHere)
+            capsLock = !capsLock;
         e.type = InputEvent::Type::flagsChanged;
     } else {
         e.type = press ? InputEvent::Type::keyDown : InputEvent::Type::keyUp;
@@ -95,6 +99,7 @@ void X11Input::coreKeyPress(int keycode, unsigned long time) {
     InputEvent e;
     e.type = InputEvent::Type::keyDown;
     e.code = code;
+    e.repeat = true;
     e.flags = InputEvent::flagsFor(sideBits, capsLock);
     report(e, false);
 }

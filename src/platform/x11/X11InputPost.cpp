@@ -47,7 +47,9 @@ void X11Input::postKey(int code, bool down) {
         XUngrabKey(dpy, static_cast<unsigned>(keycode), AnyModifier, root);
     fakeKey(dpy, static_cast<unsigned>(keycode), down);
     if (passGrab)
-        grabHotkey(keycode);
+        for (const Hotkey& h : hotkeys)
+            if (h.code == code)
+                grabHotkey(h, keycode);
     if (down)
         postedKeys.insert(keycode);
     else

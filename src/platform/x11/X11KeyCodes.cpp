@@ -84,6 +84,31 @@ std::optional<int> X11KeyCodes::macForModifierKeysym(unsigned long keysym) {
     }
 }
 
+std::optional<unsigned long> X11KeyCodes::ownKeysymForMac(int mac) {
+    switch (mac) {
+    case 56:
+        return 0xffe1; // Shift_L
+    case 60:
+        return 0xffe2; // Shift_R
+    case 55:
+        return 0xffe3; // Control_L
+    case 54:
+        return 0xffe4; // Control_R
+    case 57:
+        return 0xffe5; // Caps_Lock
+    case 58:
+        return 0xffe9; // Alt_L
+    case 61:
+        return 0xffea; // Alt_R
+    case 59:
+        return 0xffeb; // Super_L
+    case 62:
+        return 0xffec; // Super_R
+    default:
+        return std::nullopt;
+    }
+}
+
 bool X11KeyCodes::isIsoModel(std::string_view model) {
     return model.starts_with("pc102") || model.starts_with("pc105");
 }

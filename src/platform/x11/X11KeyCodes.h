@@ -19,6 +19,10 @@ public:
     // The Mac modifier a keysym plays: Ctrl is Command, Super is Control, Alt and AltGr are
     // Option; nothing for a keysym that is no modifier.
     static std::optional<int> macForModifierKeysym(unsigned long keysym);
+    // The keysym a Mac modifier's own key carries here (Alt_R for right Option); nothing for a
+    // code that is no modifier. A key that plays the modifier under another keysym (AltGr) is
+    // the fallback where no key carries this one.
+    static std::optional<unsigned long> ownKeysymForMac(int mac);
     // Whether an XKB keyboard model is of the ISO family (the 102- and 105-key PC models).
     static bool isIsoModel(std::string_view model);
 };

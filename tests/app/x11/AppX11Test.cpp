@@ -4,11 +4,13 @@
 #include "platform/sim/FakeDisplaySource.h"
 #include "platform/x11/X11Input.h"
 #include "platform/x11/X11PointerPoster.h"
+#include "windows/SettingsModel.h"
 
 #include <QElapsedTimer>
 #include <gtest/gtest.h>
 
 // Xlib's macros clash with other headers' names: X headers come last.
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
@@ -19,6 +21,7 @@ namespace {
 
 struct AppX11Test : ::testing::Test, test::AppFixture {
     Display* dpy = XOpenDisplay(nullptr);
+    InputService* input = nullptr; // the last desk's
     ~AppX11Test() override {
         if (dpy) {
             XCloseDisplay(dpy);
@@ -29,7 +32,10 @@ struct AppX11Test : ::testing::Test, test::AppFixture {
     // is allowed to drive it.
     std::unique_ptr<App> desk() {
         Platform p = simPlatform();
-        p.input = X11Input::open("", {});
+        // Taken hotkeys are tried again quickly here: the tests wait for it.
+        p.input = X11Input::open(
+            "", [](const std::string& line) { helm::log(line); }, std::chrono::milliseconds(100));
+        input = p.input.get();
         p.poster = std::make_unique<X11PointerPoster>();
         DisplayInfo d;
         d.w = 1280;
@@ -78,6 +84,37 @@ struct AppX11Test : ::testing::Test, test::AppFixture {
         }
         return keys;
     }
+    // The desk watching this computer's input, with focus here or on pc1, whose lines it keeps.
+    std::unique_ptr<App> watching(bool onPC) {
+        auto app = desk();
+        app->postLine = [this](const std::string& line, const std::string&) {
+            sent.push_back(line);
+        };
+        app->installTap(false);
+        if (onPC) {
+            app->lookAt("pc1/x", 0, true);
+            typed([&](const auto&) { return input->keyboardGrabbed(); });
+        }
+        return app;
+    }
+    // Each key goes down, or up when it is down; ms of events are handled after each. Answers
+    // what the focused window was typed.
+    std::vector<KeySym> keys(const std::vector<KeySym>& syms, int ms = 50) {
+        std::vector<KeySym> got;
+        for (KeySym sym : syms) {
+            const bool press = down.erase(sym) == 0;
+            if (press) {
+                down.insert(sym);
+            }
+            XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, sym), press, CurrentTime);
+            XSync(dpy, False);
+            std::vector<KeySym> more = typed([](const auto&) { return false; }, ms);
+            got.insert(got.end(), more.begin(), more.end());
+        }
+        return got;
+    }
+    std::vector<std::string> sent;
+    std::set<KeySym> down;
 };
 
 TEST_F(AppX11Test, APCsKeyReachesTheFocusedWindow) {
@@ -117,6 +154,89 @@ TEST_F(AppX11Test, AHotkeyFromAnotherProgramsXTestLocksAndOursPassesAsKeys) {
         EXPECT_EQ(app->router().locked.has_value(), !ours);
         EXPECT_EQ(std::count(keys.begin(), keys.end(), XK_l), ours ? 1 : 0);
     }
+}
+
+// A hotkey held past the keyboard's repeat delay toggles once; its repeats are swallowed.
+TEST_F(AppX11Test, AHeldHotkeyTogglesOncePerPress) {
+    ASSERT_TRUE(dpy);
+    focusWindow();
+    auto app = watching(false);
+    keys({XK_Super_L, XK_Alt_L});
+    keys({XK_l}, 1500); // the server repeats L meanwhile
+    EXPECT_TRUE(keys({XK_l, XK_Alt_L, XK_Super_L}).empty());
+    EXPECT_EQ(countLogged("lock = "), 1);
+}
+
+// Super+Alt+1 pressed while focus is on pc1 jumps home: the pointer grab goes and the modifiers
+// come up between the digit's press and its release, in either order; pc1 never hears of 1.
+TEST_F(AppX11Test, TheReleaseOfASwallowedHotkeyIsSwallowedWhateverTheGrabsDo) {
+    ASSERT_TRUE(dpy);
+    for (const auto& order :
+         {std::vector<KeySym>{XK_Super_L, XK_Alt_L, XK_1, XK_Alt_L, XK_Super_L, XK_1},
+          std::vector<KeySym>{XK_Super_L, XK_Alt_L, XK_1, XK_1, XK_Alt_L, XK_Super_L}}) {
+        sent.clear();
+        auto app = watching(true);
+        keys(order, 100);
+        EXPECT_FALSE(input->pointerGrabbed()) << "the mouse went home at once";
+        EXPECT_EQ(std::count_if(sent.begin(), sent.end(),
+                                [](const std::string& l) { return l.starts_with("k 2 "); }),
+                  0);
+    }
+}
+
+// A lock key typed while focus is on pc1 toggles pc1's lock and leaves this computer's as it
+// was, on or off.
+TEST_F(AppX11Test, ALockKeyForwardedToAPCLeavesThisComputersLockAlone) {
+    ASSERT_TRUE(dpy);
+    struct Case {
+        KeySym key;
+        unsigned mask, before; // its lock here
+        const char* release;   // pc1's line for the key's release
+    };
+    for (const Case& c : {Case{XK_Caps_Lock, LockMask, 0, "k 58 0"},
+                          Case{XK_Num_Lock, Mod2Mask, Mod2Mask, "k 69 0"}}) {
+        SCOPED_TRACE(c.release);
+        XkbLockModifiers(dpy, XkbUseCoreKbd, c.mask, c.before);
+        XSync(dpy, False);
+        auto app = watching(true);
+        keys({c.key, c.key});
+        XkbStateRec state{};
+        typed([&](const auto&) {
+            XkbGetState(dpy, XkbUseCoreKbd, &state);
+            return (state.locked_mods & c.mask) == c.before &&
+                   std::count(sent.begin(), sent.end(), c.release) == 1;
+        });
+        EXPECT_EQ(std::count(sent.begin(), sent.end(), c.release), 1);
+        EXPECT_EQ(state.locked_mods & c.mask, c.before);
+        XkbLockModifiers(dpy, XkbUseCoreKbd, c.mask, 0);
+    }
+}
+
+// Another client holds Super+Alt+L: the user is told once, and its press is that client's alone.
+// Once the client quits, the combination is ours, and L no longer reaches the focused window.
+TEST_F(AppX11Test, AHotkeyAnotherClientHoldsIsLeftToItUntilItQuits) {
+    ASSERT_TRUE(dpy);
+    Display* holder = XOpenDisplay(nullptr);
+    XGrabKey(holder, XKeysymToKeycode(holder, XK_l), Mod4Mask | Mod1Mask, DefaultRootWindow(holder),
+             False, GrabModeAsync, GrabModeAsync);
+    XSync(holder, False);
+    focusWindow();
+    auto app = watching(false);
+    const std::vector<KeySym> hotkey = {XK_Super_L, XK_Alt_L, XK_l, XK_l, XK_Alt_L, XK_Super_L};
+    keys(hotkey);
+    const std::string told = "Another program holds Super+Alt+L, so Helmvantor leaves it to that "
+                             "program. Helmvantor takes it as soon as it's free.";
+    EXPECT_EQ(app->hud.note(), told);
+    EXPECT_EQ(app->settings().hotkeysMessage(), told);
+    EXPECT_EQ(countLogged("lock = "), 0) << "the holder's press";
+    XCloseDisplay(holder);
+    typed([&](const auto&) { return input->takenHotkeys().empty(); });
+    EXPECT_FALSE(app->settings().hotkeysMessage());
+    const std::vector<KeySym> got = keys(hotkey);
+    EXPECT_EQ(std::count(got.begin(), got.end(), XK_l), 0) << "L is ours again";
+    typed([&](const auto&) { return countLogged("lock = ") > 0; });
+    EXPECT_EQ(countLogged("lock = "), 1);
+    EXPECT_EQ(countLogged("hotkey taken: Super+Alt+L"), 1) << "however often it was tried";
 }
 
 TEST_F(AppX11Test, FastRoadMovesThePointerFromTheLinksThread) {

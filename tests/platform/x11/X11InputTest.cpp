@@ -68,6 +68,11 @@ struct Other {
     }
 };
 
+// Puts the server's own layout back at the end of a test that changes it: later tests type on it.
+struct UsAgain {
+    ~UsAgain() { EXPECT_EQ(std::system("setxkbmap -model pc105 -layout us"), 0); }
+};
+
 class X11InputTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -142,9 +147,7 @@ TEST_F(X11InputTest, KeyboardGrabKeepsKeysFromOtherClientsAndRepeatsHeldKeys) {
 // German layout the right Alt key is AltGr, which plays option too: Super+AltGr+L is grabbed
 // as well, so L never reaches the focused window.
 TEST_F(X11InputTest, HotkeyFromAnotherProgramIsSwallowedAndSeenOnceWithControlOption) {
-    struct UsAgain {
-        ~UsAgain() { EXPECT_EQ(std::system("setxkbmap -model pc105 -layout us"), 0); }
-    } usAgain; // the later tests type on the server's own layout
+    UsAgain usAgain;
     struct Case {
         const char* layout;
         unsigned option; // X key code: left Alt, or the key right of Space
@@ -183,6 +186,38 @@ TEST_F(X11InputTest, HotkeyFromAnotherProgramIsSwallowedAndSeenOnceWithControlOp
         }
         EXPECT_EQ(other.keysReceived(), 4) << "only the modifiers reach the focused window";
     }
+}
+
+// A PC's right Alt is the key this layout has there: right Alt where the layout gives that key
+// Alt_R, AltGr where it makes it AltGr; never the extra key a US layout puts AltGr on.
+TEST_F(X11InputTest, APCsRightAltIsPlayedAsTheKeyThisLayoutHasThere) {
+    UsAgain usAgain;
+    for (std::string layout : {"us", "de"}) {
+        SCOPED_TRACE(layout);
+        ASSERT_EQ(std::system(("setxkbmap -model pc105 -layout " + layout).c_str()), 0);
+        events.clear();
+        SetUp(); // reads the layout now in force
+        input->postKey(61, true);
+        ASSERT_TRUE(waitFor([&] { return count(Type::flagsChanged, 61) == 1; }));
+        char keys[32];
+        XQueryKeymap(other.dpy, keys);
+        std::vector<int> down;
+        for (int k = 8; k < 256; ++k)
+            if (keys[k / 8] & (1 << (k % 8)))
+                down.push_back(k);
+        EXPECT_EQ(down, std::vector<int>{108}) << "the key right of Space";
+    }
+}
+
+// The grab's end reads the keyboard before the release's own event is taken in: one release.
+TEST_F(X11InputTest, AKeyReleasedAsAGrabEndsIsReportedUpOnce) {
+    input->wantGrabs(true, false);
+    other.key(XK_k, true);
+    ASSERT_TRUE(waitFor([&] { return count(Type::keyDown, 40) == 1; }));
+    other.key(XK_k, false);
+    input->wantGrabs(false, false);
+    waitFor([] { return false; }, 200);
+    EXPECT_EQ(count(Type::keyUp, 40), 1);
 }
 
 TEST_F(X11InputTest, EscapeReservedReachesOnlyUsAndIsTheFocusedWindowsAgainAfter) {
