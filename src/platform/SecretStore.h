@@ -13,15 +13,13 @@ public:
 
     struct Read {
         Status status = Status::failed;
-        std::string value;      // when ok
-        std::string problem;    // when failed: locked, refused, service not running…
-        bool noService = false; // failed because nothing answers for the store at all
+        std::string value;   // when ok
+        std::string problem; // when failed: locked, refused, no service…
     };
 
     struct Outcome {
         bool ok = false;
         std::string problem;
-        bool noService = false;
     };
 
     virtual ~SecretStore() = default;

@@ -10,10 +10,11 @@
 
 namespace helm {
 
-// The keyring, or an owner-only file where no keyring answers. The first call decides for the
-// whole run: when the keyring answers, what an earlier run without one left in the file moves
-// into it first (an item the keyring already holds otherwise stays in the file, untouched);
-// when nothing answers, every call goes to the file and the log says once where it is.
+// The keyring, or an owner-only file where the keyring can't be used. The first call decides
+// for the whole run: when the keyring answers, what an earlier run without one left in the file
+// moves into it first (an item the keyring already holds otherwise stays in the file,
+// untouched); when the keyring fails that call in any way (no session bus, no keyring on it,
+// locked, refused), every call goes to the file and the log says once where it is and why.
 class FallbackSecretStore : public SecretStore {
 public:
     using Log = std::function<void(const std::string&)>;

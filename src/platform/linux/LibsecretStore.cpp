@@ -33,37 +33,8 @@ std::string take(GError* error) {
     return text;
 }
 
-// No session bus to reach, or no Secret Service on it (none running, none to start): plain X
-// sessions, openbox, i3. A keyring that is there but locked or refusing is not this.
-bool noService(const GError* error) {
-    if (error == nullptr) {
-        return false;
-    }
-    if (error->domain == G_IO_ERROR) {
-        return true; // the bus itself cannot be reached
-    }
-    if (error->domain != G_DBUS_ERROR) {
-        return false;
-    }
-    switch (error->code) {
-    case G_DBUS_ERROR_SERVICE_UNKNOWN:
-    case G_DBUS_ERROR_NAME_HAS_NO_OWNER:
-    case G_DBUS_ERROR_SPAWN_EXEC_FAILED:
-    case G_DBUS_ERROR_SPAWN_FORK_FAILED:
-    case G_DBUS_ERROR_SPAWN_CHILD_EXITED:
-    case G_DBUS_ERROR_SPAWN_CHILD_SIGNALED:
-    case G_DBUS_ERROR_SPAWN_FAILED:
-    case G_DBUS_ERROR_SPAWN_SERVICE_INVALID:
-    case G_DBUS_ERROR_SPAWN_SERVICE_NOT_FOUND:
-        return true;
-    default:
-        return false;
-    }
-}
-
 SecretStore::Outcome failed(GError* error) {
-    bool none = noService(error);
-    return {false, take(error), none};
+    return {false, take(error)};
 }
 
 // A lookup answers "nothing" without an error also when the item exists but its keyring stayed
@@ -107,8 +78,7 @@ SecretStore::Read LibsecretStore::read(const std::string& account) {
         if (value) {
             secret_password_free(value);
         }
-        bool none = noService(error);
-        return {Status::failed, {}, take(error), none};
+        return {Status::failed, {}, take(error)};
     }
     if (!value) {
         std::string why;

@@ -4,7 +4,7 @@ namespace helm {
 
 SecretStore::Read MemorySecretStore::read(const std::string& account) {
     if (noService) {
-        return {Status::failed, {}, "no keyring answers", true};
+        return {Status::failed, {}, "no keyring answers"};
     }
     if (failReads) {
         return {Status::failed, {}, "the keyring is locked"};
@@ -19,7 +19,7 @@ SecretStore::Read MemorySecretStore::read(const std::string& account) {
 SecretStore::Outcome MemorySecretStore::write(const std::string& account,
                                               const std::string& value) {
     if (noService) {
-        return {false, "no keyring answers", true};
+        return {false, "no keyring answers"};
     }
     if (failWrites) {
         return {false, "the keyring refused the change"};
@@ -31,7 +31,7 @@ SecretStore::Outcome MemorySecretStore::write(const std::string& account,
 
 SecretStore::Outcome MemorySecretStore::remove(const std::string& account) {
     if (noService) {
-        return {false, "no keyring answers", true};
+        return {false, "no keyring answers"};
     }
     if (failWrites) {
         return {false, "the keyring refused the change"};
