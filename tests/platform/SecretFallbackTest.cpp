@@ -1,6 +1,6 @@
 // The keys where the keyring can't be used: the real libsecret store with no session bus to
-// reach or no keyring on the bus, then a private file; what a keyless run kept moves into a
-// keyring that answers later.
+// reach, no keyring on the bus or one that never answers, then a private file; what a keyless
+// run kept moves into a keyring that answers later.
 // Before Qt's headers, whose "signals" keyword GLib's headers use as a name.
 #include <libsecret/secret.h>
 
@@ -18,10 +18,12 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <future>
 #include <sstream>
 
 using namespace helm;
@@ -106,12 +108,12 @@ TEST_F(SecretFallback, AKeyringThatAnswersTakesInWhatTheFileKept) {
     }
 }
 
-// A session bus of the test's own, on a configuration without any service to start. GLib keeps
-// its first session-bus connection for the life of the process, so every case on a bus shares
-// this one.
+// A session bus of the test's own, on a configuration without any service to start, and the
+// silent keyring on it when asked. GLib keeps its first session-bus connection for the life of
+// the process, so every case on a bus shares this one.
 struct PrivateBus {
     QTemporaryDir folder;
-    QProcess daemon;
+    QProcess daemon, keyring;
     const std::string before = std::getenv("PATH") ? std::getenv("PATH") : "";
     const QString program = QStandardPaths::findExecutable("dbus-daemon"); // while PATH holds it
 
@@ -126,6 +128,11 @@ struct PrivateBus {
         ASSERT_TRUE(daemon.waitForReadyRead(5000));
         setenv("DBUS_SESSION_BUS_ADDRESS", daemon.readLine().trimmed().constData(), 1);
     }
+    void startKeyring() {
+        keyring.start(HELM_SILENT_KEYRING, QStringList());
+        ASSERT_TRUE(keyring.waitForReadyRead(5000));
+        ASSERT_EQ("ready\n", keyring.readLine().toStdString());
+    }
     ~PrivateBus() {
         setenv("PATH", before.c_str(), 1);
         // The connection GLib keeps would end this process when the bus goes.
@@ -134,6 +141,8 @@ struct PrivateBus {
             g_object_unref(bus);
         }
         secret_service_disconnect();
+        keyring.kill();
+        keyring.waitForFinished();
         daemon.kill();
         daemon.waitForFinished();
         unsetenv("DBUS_SESSION_BUS_ADDRESS");
@@ -150,7 +159,10 @@ TEST_F(SecretFallback, AKeyringThatCantBeUsedLeavesTheRunToTheFileAndItsItemsAlo
     std::filesystem::create_directory(nothing);
     // GLib looks for a bus in the runtime folder before it asks dbus-launch for one.
     setenv("XDG_RUNTIME_DIR", nothing.c_str(), 1);
-    auto libsecret = [] { return std::make_unique<LibsecretStore>("com.pardwell.pivmor.test"); };
+    auto libsecret = [] {
+        return std::make_unique<LibsecretStore>("com.pardwell.pivmor.test",
+                                                std::chrono::milliseconds(500));
+    };
     MemorySecretStore* locked = nullptr;
     struct Case {
         const char* name;
@@ -167,6 +179,11 @@ TEST_F(SecretFallback, AKeyringThatCantBeUsedLeavesTheRunToTheFileAndItsItemsAlo
         {"a bus without a keyring",
          [&] {
              bus.start();
+             return libsecret();
+         }},
+        {"a keyring that never answers",
+         [&] {
+             bus.startKeyring();
              return libsecret();
          }},
         {"a locked keyring",
@@ -194,6 +211,15 @@ TEST_F(SecretFallback, AKeyringThatCantBeUsedLeavesTheRunToTheFileAndItsItemsAlo
             EXPECT_EQ("keyring's", locked->items["pc-keys"]);
         }
     }
+
+    // At quit a call to the silent keyring ends at once, however long it could have waited.
+    LibsecretStore patient("com.pardwell.pivmor.test", std::chrono::hours(1));
+    auto reading = std::async(std::launch::async, [&] { return patient.read("pc-keys"); });
+    reading.wait_for(std::chrono::milliseconds(200)); // most likely waiting for the answer by now
+    patient.stop();
+    const SecretStore::Read cut = reading.get();
+    EXPECT_EQ(Status::failed, cut.status);
+    EXPECT_EQ("Helmvantor is quitting", cut.problem);
 }
 
 } // namespace

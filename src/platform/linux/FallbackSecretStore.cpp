@@ -25,11 +25,11 @@ Result FallbackSecretStore::route(const std::function<Result(SecretStore&)>& op)
         return op(*file_);
     }
     Result r = op(*keyring_);
-    if (where == Where::keyring) {
-        return r;
+    if (where == Where::keyring || stopped_) {
+        return r; // a call cut short at quit decides nothing
     }
     if (failed(r)) {
-        // Missing, unreachable, locked or refusing: the keyring's items stay as they
+        // Missing, unreachable, silent, locked or refusing: the keyring's items stay as they
         // are, untouched, and this run keeps its secrets in the file.
         where_ = Where::file;
         log_("secrets: the keyring can't be used (" + r.problem + "); the secret and the PC " +
@@ -89,6 +89,11 @@ SecretStore::Outcome FallbackSecretStore::write(const std::string& account,
 
 SecretStore::Outcome FallbackSecretStore::remove(const std::string& account) {
     return route<Outcome>([&](SecretStore& s) { return s.remove(account); });
+}
+
+void FallbackSecretStore::stop() {
+    stopped_ = true;
+    keyring_->stop();
 }
 
 std::optional<std::string> FallbackSecretStore::keptIn() const {
