@@ -10,7 +10,7 @@
 #include "gaze/camera/GazeEngine.h"
 #include "link/Hub.h"
 #include "link/MacClipboard.h"
-#include "link/Secret.h"
+#include "link/SecretKeeper.h"
 #include "link/Wire.h"
 #include "platform/MediaClock.h"
 #include "platform/SerialQueue.h"
@@ -153,6 +153,11 @@ void App::applicationWillTerminate() {
             hub_->send(Wire::release, name);
         }
         hub_->finish(std::chrono::seconds(1));
+    }
+    // Keys a PC's pairing or a forget just changed get a moment to reach the keyring; one that
+    // never answers is not waited for. Before the keys are in nothing can have changed them.
+    if (secrets_) {
+        secrets_->finish(keysIn_ ? std::chrono::seconds(1) : std::chrono::seconds(0));
     }
     sentKeys.clear();
     sentButtons.clear();

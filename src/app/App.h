@@ -59,7 +59,8 @@ class GazeEngine;
 class GuideWindow;
 class Hub;
 class RepeatFilter;
-class Secret;
+class SecretKeeper;
+struct PCKeys;
 class ScreenWatch;
 class SerialQueue;
 class StatusMenu;
@@ -128,7 +129,8 @@ public:
     // The focus state machine, created on first use with the layout's home screen.
     Router& router();
 
-    // The link to the PC agents, created on first use with the stored keys.
+    // The link to the PC agents, created on first use; the stored keys are read for it off
+    // the main thread, and it listens once they are in.
     Hub& hub();
 
     // Resets focus to the home screen: a fresh focus state machine, nothing held or locked.
@@ -487,7 +489,15 @@ private:
     std::unique_ptr<ScreenWatch> screenWatch_;
     std::unique_ptr<TestPort> testPort_;
     std::unique_ptr<DefaultsKeyValues> secretDefaults_;
-    std::unique_ptr<Secret> secret_;
+    std::unique_ptr<SecretKeeper> secrets_;
+    // What changes the hub's keys or lets PCs in waits until the stored keys are in (AppLink.cpp).
+    bool keysIn_ = false;
+    bool startAsked_ = false;
+    std::vector<std::function<void()>> afterKeys_;
+    void whenKeys(std::function<void()> fn);
+    void keysArrived(PCKeys keys);
+    // The new secret is stored: the successor starts and this run ends (AppSettings.cpp).
+    void restartWithNewSecret();
     std::unique_ptr<Hub> hub_;             // after the secrets it reports to
     std::shared_ptr<RepeatFilter> hubLog_; // the hub's lines, floods summarised
     std::unique_ptr<GazeEngine> gaze_;

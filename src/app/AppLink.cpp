@@ -6,7 +6,7 @@
 #include "app/RepeatFilter.h"
 #include "desk/PCName.h"
 #include "link/Hub.h"
-#include "link/Secret.h"
+#include "link/SecretKeeper.h"
 #include "link/Wire.h"
 
 #include <QTimer>
@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <set>
 #include <system_error>
+#include <utility>
 
 namespace helm {
 
@@ -59,11 +60,10 @@ Hub& App::hub() {
     }
     collect(layout_);
     secretDefaults_ = std::make_unique<DefaultsKeyValues>(d);
-    secret_ =
-        std::make_unique<Secret>(*platform_.secrets, *secretDefaults_,
-                                 Secret::Options{simOnly_, Secret::tokenFrom(commandLine_.args)},
-                                 [](const std::string& line) { log(line); });
-    PCKeys keys = secret_->loadKeys(std::vector<std::string>(pcs.begin(), pcs.end()));
+    secrets_ = std::make_unique<SecretKeeper>(
+        *platform_.secrets, *secretDefaults_,
+        Secret::Options{simOnly_, Secret::tokenFrom(commandLine_.args)},
+        [](const std::string& line) { log(line); });
     Hub::Options options;
     options.addresses = platform_.addresses.get();
     if (simOnly_) {
@@ -71,9 +71,32 @@ Hub& App::hub() {
         options.discoveryPort =
             portFromEnvironment("HELMVANTOR_DISCOVERY_PORT", Hub::discoveryPort);
     }
-    hub_ = std::make_unique<Hub>(std::move(keys), hostName(listedNameFallback), secret_->hubId(),
-                                 options);
+    hub_ =
+        std::make_unique<Hub>(PCKeys(), hostName(listedNameFallback), secrets_->hubId(), options);
+    secrets_->loadKeys(std::vector<std::string>(pcs.begin(), pcs.end()),
+                       [this](PCKeys keys) { keysArrived(std::move(keys)); });
     return *hub_;
+}
+
+void App::keysArrived(PCKeys keys) {
+    hub_->setKeys(std::move(keys));
+    keysIn_ = true;
+    for (auto& fn : std::exchange(afterKeys_, {})) {
+        fn();
+    }
+    if (startAsked_) {
+        startHub();
+    }
+    refreshShownSettings(); // the Computers page says where the keys are kept
+}
+
+void App::whenKeys(std::function<void()> fn) {
+    hub();
+    if (keysIn_) {
+        fn();
+    } else {
+        afterKeys_.push_back(std::move(fn));
+    }
 }
 
 std::optional<std::string> App::agentName(const std::string& id) const {
@@ -128,8 +151,10 @@ void App::wireHub() {
     Hub& h = hub();
     hubLog_ = std::make_shared<RepeatFilter>([](const std::string& line) { log(line); });
     h.log = [filter = hubLog_](const std::string& line) { (*filter)(line); };
-    h.onKeys = [this](const PCKeys& keys) { secret_->saveKeys(keys); };
-    h.keepKeys = [this](const PCKeys& keys) { return secret_->saveKeys(keys); };
+    h.onKeys = [this](const PCKeys& keys) { secrets_->saveKeys(keys); };
+    h.keepKeys = [this](const PCKeys& keys, std::function<void(bool)> stored) {
+        secrets_->saveKeys(keys, std::move(stored));
+    };
     h.onConfirm = [this](const std::string& pc, const std::optional<std::string>& code) {
         confirmInGuide(pc, code);
     };
@@ -217,6 +242,12 @@ void App::wireHub() {
 }
 
 void App::startHub() {
+    if (!keysIn_) {
+        // No PC can be let in, or paired, before the hub knows the keys it has.
+        startAsked_ = true;
+        hub();
+        return;
+    }
     if (hubRetriesLeft < 0) {
         // A run started by the one before it may find the ports still held for a moment.
         hubRetriesLeft = qEnvironmentVariableIsSet("HELMVANTOR_RELAUNCHED") ? 20 : 0;

@@ -13,10 +13,12 @@ void App::applyPrefs() {
     picker.settle = prefs.settle();
 
     // Before launch has created the hub there is nothing to restart: it takes the flag when
-    // it is wired up.
+    // it is wired up. A hub still waiting for its keys listens with the flag once they are in.
     if (hub_ && hub_->tailscaleOnly != prefs.tailscaleOnly()) {
         hub_->tailscaleOnly = prefs.tailscaleOnly();
-        hub_->restart();
+        if (keysIn_) {
+            hub_->restart();
+        }
         log(std::string("tailscale only = ") + (prefs.tailscaleOnly() ? "true" : "false"));
     }
 

@@ -7,7 +7,7 @@
 #include "link/Hub.h"
 #include "link/MacClipboard.h"
 #include "link/PCKeys.h"
-#include "link/Secret.h"
+#include "link/SecretKeeper.h"
 #include "platform/Paths.h"
 #include "ui/DarkPalette.h"
 #include "windows/SettingsModel.h"
@@ -90,7 +90,7 @@ void App::setUpSettings() {
         refreshSettings();
     };
     s.onForget = [this](const std::string& id) {
-        hub().forget(id);
+        whenKeys([this, id] { hub().forget(id); });
         Layout copy = layout_;
         std::erase_if(copy.screens, [&](const Screen& screen) { return screen.computer == id; });
         setLayout(copy);
@@ -210,14 +210,24 @@ void App::openSettings() {
 
 void App::newSecret() {
     hub(); // the secret and the keys live with the hub
-    secret_->rotate();
-    hub_->forgetAll();
-    // Stored here and now: a callback from the hub could come after this run has ended.
-    if (!secret_->saveKeys(PCKeys{})) {
-        log("new secret: the emptied keys couldn't be stored");
-        note("The new secret couldn't be saved. Try again.");
-        return;
+    if (!keysIn_) {
+        log("new secret: waiting for the stored keys");
     }
+    whenKeys([this] {
+        hub_->forgetAll();
+        // Stored here and now: a callback from the hub could come after this run has ended.
+        secrets_->startOver([this](bool saved) {
+            if (!saved) {
+                log("new secret: the emptied keys couldn't be stored");
+                note("The new secret couldn't be saved. Try again.");
+                return;
+            }
+            restartWithNewSecret();
+        });
+    });
+}
+
+void App::restartWithNewSecret() {
     hub_->stopListening();
     std::vector<std::string> args;
     const auto& all = commandLine_.args;

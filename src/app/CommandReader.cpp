@@ -31,4 +31,8 @@ std::vector<std::optional<std::string>> CommandReader::feed(std::string_view byt
     return lines;
 }
 
+std::vector<std::optional<std::string>> CommandReader::finish() {
+    return feed("\n");
+}
+
 } // namespace helm

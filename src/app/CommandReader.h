@@ -20,6 +20,8 @@ public:
     static constexpr std::size_t maxLine = 65'536;
 
     std::vector<std::optional<std::string>> feed(std::string_view bytes);
+    // The client sends no more: a last line without its line feed is a line all the same.
+    std::vector<std::optional<std::string>> finish();
 
 private:
     LineSplitter buffer_;

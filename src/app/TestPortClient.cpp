@@ -46,10 +46,10 @@ void TestPortClient::readable() {
     if (n == 0) { // the client sends no more; what it asked for is still answered
         peerDone_ = true;
         read_->setEnabled(false);
-    } else {
-        for (auto& line : reader_.feed(std::string_view(bytes, static_cast<std::size_t>(n))))
-            waiting_.push_back(std::move(line));
     }
+    for (auto& line : n == 0 ? reader_.finish()
+                             : reader_.feed(std::string_view(bytes, static_cast<std::size_t>(n))))
+        waiting_.push_back(std::move(line));
     pump();
 }
 

@@ -86,6 +86,10 @@ void Hub::start() {
         throw std::runtime_error(*deaf);
 }
 
+void Hub::setKeys(PCKeys keys) {
+    onQueue([this, keys = std::move(keys)]() mutable { keys_ = std::move(keys); });
+}
+
 std::optional<std::string> Hub::startOnQueue() {
     if (stopped_ || listener_)
         return std::nullopt; // already listening: a second start changes nothing

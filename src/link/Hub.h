@@ -90,8 +90,9 @@ public:
     // Filled in once, before `start`. Looked up when a posted call runs; skipped when unset.
     std::function<void(const PCKeys&)> onKeys;
     // Stores the keys with a newly paired PC before that PC is told it is paired; called on
-    // the main thread. False refuses the pairing: the next run would not know the PC.
-    std::function<bool(const PCKeys&)> keepKeys;
+    // the main thread, and answers there once the store has, through the callback when one is
+    // given. False refuses the pairing: the next run would not know the PC.
+    std::function<void(const PCKeys&, std::function<void(bool stored)>)> keepKeys;
     std::function<void(const std::string&, const std::optional<std::string>&)> onConfirm;
     std::function<void()> onChange;
     std::function<void(const std::string&)> onLost;
@@ -115,6 +116,9 @@ public:
     // Tailscale address, and std::runtime_error with the reason when the port cannot be
     // listened on (another copy holds it); discovery and the heartbeat run all the same.
     void start();
+    // The keys once they are read, for a hub made before they could be: given before `start`,
+    // as no PC can log in or pair until the hub listens.
+    void setKeys(PCKeys keys);
     void restart();
     // Closes the listener and the discovery socket and waits until they are closed; links
     // stay. A later start listens again.

@@ -100,9 +100,14 @@ void Hub::finishPairing(bool yes) {
     PCKeys next = keys_;
     next.set(w.name, fresh);
     toMain([this, next, w = std::move(w), fresh]() mutable {
-        bool stored = keepKeys(next);
-        onQueue([this, w = std::move(w), fresh, stored]() mutable {
-            sendPaired(std::move(w), fresh, stored);
+        // The answer comes on the main thread too, where the hub's life can be asked.
+        keepKeys(next, [this, life = std::weak_ptr<char>(life_), w = std::move(w),
+                        fresh](bool stored) mutable {
+            if (!life.expired()) {
+                onQueue([this, w = std::move(w), fresh, stored]() mutable {
+                    sendPaired(std::move(w), fresh, stored);
+                });
+            }
         });
     });
 }
@@ -113,7 +118,7 @@ void Hub::sendPaired(Waiting w, const std::string& fresh, bool stored) {
         // The PC cannot receive its secret any more; storing one would pair nothing.
         log("pair from " + w.name + ": the connection closed before the answer, not paired");
         if (stored && keepKeys)
-            toMain([this, keys = keys_] { keepKeys(keys); });
+            toMain([this, keys = keys_] { keepKeys(keys, nullptr); });
         pairLeft(w.name);
         return;
     }
@@ -136,7 +141,7 @@ void Hub::sendPaired(Waiting w, const std::string& fresh, bool stored) {
         if (!written) {
             log("pair from " + name + ": the answer could not be sent, not paired");
             if (keepKeys)
-                toMain([this, keys = keys_] { keepKeys(keys); }); // takes the stored key back
+                toMain([this, keys = keys_] { keepKeys(keys, nullptr); }); // takes it back
             pairLeft(name);
             return;
         }

@@ -13,15 +13,13 @@ public:
 
     struct Read {
         Status status = Status::failed;
-        std::string value;      // when ok
-        std::string problem;    // when failed: locked, refused, service not running…
-        bool noService = false; // failed because nothing answers for the store at all
+        std::string value;   // when ok
+        std::string problem; // when failed: locked, refused, no answer, no service…
     };
 
     struct Outcome {
         bool ok = false;
         std::string problem;
-        bool noService = false;
     };
 
     virtual ~SecretStore() = default;
@@ -31,8 +29,11 @@ public:
     virtual Outcome write(const std::string& account, const std::string& value) = 0;
     // Deleting an item that does not exist succeeds.
     virtual Outcome remove(const std::string& account) = 0;
-    // The file the secrets are kept in, where no keyring holds them.
+    // The file the secrets are kept in, where no keyring holds them; callable from any thread.
     virtual std::optional<std::string> keptIn() const { return std::nullopt; }
+    // From any thread, at quit: a call waiting for a keyring's answer fails now, and so does
+    // every later call that would wait for one. Stores that never wait have nothing to end.
+    virtual void stop() {}
 };
 
 } // namespace helm

@@ -21,8 +21,8 @@ std::string ComputersPage::keptText(const std::string& file) {
     if (!home.empty() && shown.rfind(home + "/", 0) == 0) {
         shown = "~" + shown.substr(home.size());
     }
-    return "No keyring answers on this desktop, so the PCs' keys are kept in " + shown +
-           ", a file only you can read. They move into the keyring once one runs.";
+    return "The keyring can't be used, so the PCs' keys are kept in " + shown +
+           ", a file only you can read. They move into the keyring once it can be used.";
 }
 
 ComputersPage::ComputersPage(SettingsModel& m, QWidget* parent) : SettingsPage(m, parent) {

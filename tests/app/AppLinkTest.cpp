@@ -3,6 +3,8 @@
 #include "link/Base64.h"
 #include "link/Wire.h"
 #include "platform/sim/FakeDisplaySource.h"
+#include "platform/sim/MemorySecretStore.h"
+#include "platform/sim/RecordingStatusItem.h"
 
 #include <gtest/gtest.h>
 
@@ -109,6 +111,23 @@ TEST_F(AppLinkTest, APairedPCFloodingValidLinesCannotEmptyTheLog) {
     ASSERT_TRUE(app->screen("pc-1/4-5-6"));
     EXPECT_LE(countLogged("pc-1 has 1 monitor(s)"), 3);
     EXPECT_LE(countLogged("pc-1 took its input back"), 3);
+}
+
+TEST_F(AppLinkTest, AKeyringThatNeverAnswersHoldsUpOnlyThePCs) {
+    Platform p = simPlatform();
+    auto* keyring = static_cast<MemorySecretStore*>(p.secrets.get());
+    keyring->holdCalls = true; // as an unlock prompt nobody answers
+    auto* tray = static_cast<RecordingStatusItem*>(p.statusItem.get());
+    defaults.set("onboarded", true);
+    // The real secret path, launched: the hub cannot take the real port before the keys are in.
+    auto app = make({"--no-camera"}, std::move(p));
+    app->applicationDidFinishLaunching(); // returns: the keys are read off the main thread
+    EXPECT_FALSE(tray->drawn.empty());
+    EXPECT_EQ(0, app->hub().listeningPort()) << "no PC is let in before the keys are known";
+    EXPECT_FALSE(keyring->stopped());
+    app->applicationWillTerminate(); // as SIGTERM's quit does
+    EXPECT_TRUE(keyring->stopped());
+    app.reset(); // nothing is left waiting for the keyring
 }
 
 } // namespace

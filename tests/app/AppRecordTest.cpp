@@ -2,6 +2,7 @@
 #include "gaze/camera/GazeEngine.h"
 #include "link/Wire.h"
 #include "platform/sim/FakeDisplaySource.h"
+#include "platform/sim/MemorySecretStore.h"
 #include "support/RecordingSpeech.h"
 
 #include <gtest/gtest.h>
@@ -73,6 +74,9 @@ struct AppRecordTest : ::testing::Test, test::AppFixture {
                                      bool camera = true) {
         Platform p = simPlatform();
         p.displays = std::make_unique<FakeDisplaySource>(std::vector<DisplayInfo>{DisplayInfo{}});
+        // Outside simulation mode the hub would listen on the real port, which a test running
+        // beside this one may hold; it waits for keys that never come instead.
+        static_cast<MemorySecretStore*>(p.secrets.get())->holdCalls = true;
         auto app = make(std::move(args), std::move(p));
         app->postLine = [this](const std::string& line, const std::string& pc) {
             pcLines.push_back(pc + " " + line);

@@ -112,11 +112,11 @@ TEST_F(AppSettingsTest, AFailedStartKeepsThisRunListening) {
 
 TEST_F(AppSettingsTest, UnsavedKeysStartNothing) {
     auto app = launch({"--no-camera"}); // the real secret path, over the in-memory store
-    app->hub();
-    secrets->failWrites = true;
+    secrets->failWrites = true;         // before the store is used off the main thread
     app->newSecret(); // not launched: a launched hub here would take the real port
-    EXPECT_TRUE(wasLogged("new secret: the emptied keys couldn't be stored"))
-        << ::testing::PrintToString(logged());
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        return wasLogged("new secret: the emptied keys couldn't be stored");
+    })) << ::testing::PrintToString(logged());
     EXPECT_TRUE(workspace->started.empty());
     QCoreApplication::processEvents();
     EXPECT_EQ(quits, 0);

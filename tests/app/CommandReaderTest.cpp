@@ -52,3 +52,26 @@ TEST(CommandReader, AnOverlongLineIsReportedOnceAndSkipped) {
     EXPECT_EQ(Lines{std::string(CommandReader::maxLine, 'y')},
               exact.feed(std::string(CommandReader::maxLine, 'y') + "\n"));
 }
+
+TEST(CommandReader, TheEndOfTheStreamEndsTheLastLine) {
+    const std::string overlong(CommandReader::maxLine + 1, 'x');
+    struct Case {
+        std::string sent;
+        Lines lines; // from the bytes and the end together
+    };
+    const Case cases[] = {
+        {"status", {"status"}},
+        {"health\nstatus\r", {"health", "status"}},
+        {"status\n", {"status"}}, // nothing more at the end
+        {"", {}},
+        {overlong, {std::nullopt}}, // reported once, as while the stream went on
+    };
+    for (const auto& c : cases) {
+        CommandReader reader;
+        Lines got = reader.feed(c.sent);
+        for (auto& l : reader.finish()) {
+            got.push_back(std::move(l));
+        }
+        EXPECT_EQ(c.lines, got) << c.sent.substr(0, 20);
+    }
+}

@@ -140,14 +140,14 @@ TEST_F(TestPortTest, AClientThatReadsNoRepliesIsReadNoFurtherAndClosed) {
     EXPECT_LT(ran, 200) << "commands are read only as their replies drain";
 }
 
-// A script may send its commands and shut its side at once, or ask for one reply longer than
-// what a client may leave unread.
+// A script may send its commands and shut its side at once, the last one without its line feed,
+// or ask for one reply longer than what a client may leave unread.
 TEST_F(TestPortTest, EveryReplyIsWrittenBeforeTheSocketCloses) {
     TestPort port2([](const std::string& line) {
         return line == "big" ? std::string(3 << 20, 'b') : "ok " + line;
     });
     ASSERT_TRUE(port2.start(0));
-    for (const char* commands : {"a\nb\n", "big\nc\n"}) {
+    for (const char* commands : {"a\nb\n", "big\nc\n", "a\nb"}) {
         SCOPED_TRACE(commands);
         int fd = ::socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in to{};

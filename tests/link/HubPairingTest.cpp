@@ -129,9 +129,10 @@ TEST_F(HubPairing, APCIsPairedOnlyOnceItsKeyIsStored) {
         events.clear();
         openPairing("123456");
         std::vector<PCKeys> kept;
-        hub->keepKeys = [&](const PCKeys& k) {
+        hub->keepKeys = [&](const PCKeys& k, std::function<void(bool)> done) {
             kept.push_back(k);
-            return stored;
+            if (done)
+                done(stored);
         };
         FakeAgent a("pc-new");
         ASSERT_TRUE(a.connect(port));

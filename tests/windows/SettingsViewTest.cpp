@@ -361,9 +361,9 @@ TEST(SettingsView, ComputerRows) {
 TEST(SettingsView, TheComputersPageSaysWhereTheKeysAreKeptWithoutAKeyring) {
     Fixture f;
     f.open("computers");
-    const std::string note = "No keyring answers on this desktop, so the PCs' keys are kept in "
+    const std::string note = "The keyring can't be used, so the PCs' keys are kept in "
                              "~/.local/share/com.pardwell.pivmor/secrets.json, a file only you "
-                             "can read. They move into the keyring once one runs.";
+                             "can read. They move into the keyring once it can be used.";
     EXPECT_FALSE(f.reads(note));
     f.model.setSecretsFile(paths::home() + "/.local/share/com.pardwell.pivmor/secrets.json");
     EXPECT_TRUE(f.reads(note));

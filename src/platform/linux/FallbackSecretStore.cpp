@@ -6,19 +6,34 @@ FallbackSecretStore::FallbackSecretStore(std::unique_ptr<SecretStore> keyring,
                                          std::unique_ptr<FileSecretStore> file, Log log)
     : keyring_(std::move(keyring)), file_(std::move(file)), log_(std::move(log)) {}
 
+namespace {
+
+bool failed(const SecretStore::Read& r) {
+    return r.status == SecretStore::Status::failed;
+}
+
+bool failed(const SecretStore::Outcome& r) {
+    return !r.ok;
+}
+
+} // namespace
+
 template <class Result>
 Result FallbackSecretStore::route(const std::function<Result(SecretStore&)>& op) {
-    if (where_ == Where::file) {
+    const Where where = where_;
+    if (where == Where::file) {
         return op(*file_);
     }
     Result r = op(*keyring_);
-    if (where_ == Where::keyring) {
-        return r;
+    if (where == Where::keyring || stopped_) {
+        return r; // a call cut short at quit decides nothing
     }
-    if (r.noService) {
+    if (failed(r)) {
+        // Missing, unreachable, silent, locked or refusing: the keyring's items stay as they
+        // are, untouched, and this run keeps its secrets in the file.
         where_ = Where::file;
-        log_("secrets: no keyring answers (" + r.problem + "); the secret and the PC keys are " +
-             "kept in " + file_->path() + ", readable only by you");
+        log_("secrets: the keyring can't be used (" + r.problem + "); the secret and the PC " +
+             "keys are kept in " + file_->path() + ", readable only by you");
         return op(*file_);
     }
     where_ = Where::keyring;
@@ -74,6 +89,11 @@ SecretStore::Outcome FallbackSecretStore::write(const std::string& account,
 
 SecretStore::Outcome FallbackSecretStore::remove(const std::string& account) {
     return route<Outcome>([&](SecretStore& s) { return s.remove(account); });
+}
+
+void FallbackSecretStore::stop() {
+    stopped_ = true;
+    keyring_->stop();
 }
 
 std::optional<std::string> FallbackSecretStore::keptIn() const {

@@ -2,9 +2,27 @@
 
 namespace helm {
 
+bool MemorySecretStore::unanswered() {
+    if (!holdCalls) {
+        return false;
+    }
+    std::unique_lock lock(m_);
+    woken_.wait(lock, [this] { return stopped_.load(); });
+    return true;
+}
+
+void MemorySecretStore::stop() {
+    std::lock_guard lock(m_);
+    stopped_ = true;
+    woken_.notify_all();
+}
+
 SecretStore::Read MemorySecretStore::read(const std::string& account) {
+    if (unanswered()) {
+        return {Status::failed, {}, "the keyring didn't answer"};
+    }
     if (noService) {
-        return {Status::failed, {}, "no keyring answers", true};
+        return {Status::failed, {}, "no keyring answers"};
     }
     if (failReads) {
         return {Status::failed, {}, "the keyring is locked"};
@@ -18,8 +36,11 @@ SecretStore::Read MemorySecretStore::read(const std::string& account) {
 
 SecretStore::Outcome MemorySecretStore::write(const std::string& account,
                                               const std::string& value) {
+    if (unanswered()) {
+        return {false, "the keyring didn't answer"};
+    }
     if (noService) {
-        return {false, "no keyring answers", true};
+        return {false, "no keyring answers"};
     }
     if (failWrites) {
         return {false, "the keyring refused the change"};
@@ -30,8 +51,11 @@ SecretStore::Outcome MemorySecretStore::write(const std::string& account,
 }
 
 SecretStore::Outcome MemorySecretStore::remove(const std::string& account) {
+    if (unanswered()) {
+        return {false, "the keyring didn't answer"};
+    }
     if (noService) {
-        return {false, "no keyring answers", true};
+        return {false, "no keyring answers"};
     }
     if (failWrites) {
         return {false, "the keyring refused the change"};
