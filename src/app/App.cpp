@@ -30,6 +30,7 @@ App::App(CommandLine commandLine, Defaults& defaults, Platform platform)
     : d(defaults), prefs(defaults), iso(platform.input && platform.input->iso()),
       commandLine_(std::move(commandLine)), simOnly_(commandLine_.simOnly()),
       platform_(std::move(platform)), layout_(storedLayout()) {
+    linkBudget = std::make_shared<LinkBudget>(Hub::maxWaiting);
     overlays.simulation = simOnly_;
     overlays.displays = platform_.displays.get();
     overlays.windows = platform_.windows.get();

@@ -29,6 +29,7 @@
 #include "input/Router.h"
 #include "input/WheelAccumulator.h"
 #include "link/Clip.h"
+#include "link/LinkBudget.h"
 #include "overlays/Jumps.h"
 #include "overlays/draw/HUDModel.h"
 #include "overlays/panels/MacOverlays.h"
@@ -431,6 +432,9 @@ public:
     std::map<std::string, long> pendingCount;
     // Pushes, releases and asks to each PC go out in the order they were decided.
     ClipOrder clipOrder;
+    // What waits to be sent to each PC, from the read of a clip for it to its socket; shared
+    // with the hub, which drops a link that lets more wait than its limit.
+    std::shared_ptr<LinkBudget> linkBudget;
     // Test seam: a line for a PC's data link and what to call once it was written or not (the
     // hub's postData when empty).
     std::function<void(std::string line, const std::string& pc, std::function<void(bool)> done)>
@@ -583,10 +587,18 @@ private:
 
     // AppClipboard.cpp
     void wireClipboard(Hub& h);
-    void postData(std::string line, const std::string& pc, std::function<void(bool)> done);
+    // share: what the line was counted as while it was prepared, handed on to the link.
+    void postData(std::string line, const std::string& pc, std::function<void(bool)> done,
+                  LinkBudget::Hold share = nullptr);
     std::string clipLabel(const std::string& pc) const;
     // Goes on with a push once the pasteboard was looked at; n is its change count then.
     void pushLook(const std::string& pc, long n, MacClipboard::Look look);
+    // A clip for pc did not go: logged each time, told in a note once until one goes again.
+    // Refused here, with more than the bound already waiting for pc, its link goes too.
+    void clipNotSent(const std::string& pc, const std::string& summary, bool refused);
+    // A push handed to the link holds what was decided after it for ClipOrder::hold at most.
+    void holdNoLonger(const std::string& pc, ClipOrder::Ticket ticket);
+    std::set<std::string> notSentTold_;
     SerialQueue& clipQueue();
     std::unique_ptr<SerialQueue> clipQueue_; // reads, encodes and stores clips
 };

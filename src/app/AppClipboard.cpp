@@ -6,6 +6,7 @@
 #include "app/App.h"
 #include "app/Log.h"
 #include "app/NumberText.h"
+#include "link/Decimal.h"
 #include "link/Hub.h"
 #include "link/MacClipboard.h"
 #include "link/Wire.h"
@@ -27,6 +28,16 @@ std::string capitalised(std::string s) {
     if (!s.empty())
         s[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(s[0])));
     return s;
+}
+
+// What a look would be told as before its files are read.
+std::string lookSummary(const MacClipboard::Look& look) {
+    if (!look.isFiles)
+        return look.ready.clip ? look.ready.clip->summary() : "clipboard";
+    std::vector<ClipFile> names;
+    for (const MacClipboard::FileToRead& f : look.files)
+        names.push_back({f.name, {}});
+    return Clip::files(std::move(names)).summary();
 }
 
 // The note for files from a PC: what was stored, and how many were not.
@@ -54,11 +65,12 @@ SerialQueue& App::clipQueue() {
     return *clipQueue_;
 }
 
-void App::postData(std::string line, const std::string& pc, std::function<void(bool)> done) {
+void App::postData(std::string line, const std::string& pc, std::function<void(bool)> done,
+                   LinkBudget::Hold share) {
     if (postDataLine)
         postDataLine(std::move(line), pc, std::move(done));
     else
-        hub().postData(std::move(line), pc, std::move(done));
+        hub().postData(std::move(line), pc, std::move(done), std::move(share));
 }
 
 bool App::allowed(const Clip& clip) const {
@@ -77,6 +89,7 @@ void App::wireClipboard(Hub& h) {
     h.onLost = [this, before = std::move(h.onLost)](const std::string& pc) {
         sentClip.erase(pc);
         clipOrder.forget(pc);
+        notSentTold_.erase(pc);
         if (before)
             before(pc);
     };
@@ -143,7 +156,21 @@ void App::pushLook(const std::string& pc, long n, MacClipboard::Look look) {
         return;
     const ClipOrder::Ticket ticket = clipOrder.begin(pc);
     clipQueue().post([this, alive = std::weak_ptr<int>(alive_), look = std::move(look), pc, n,
-                      ticket]() mutable {
+                      ticket, budget = linkBudget]() mutable {
+        // Counted before its files are read: a clip that cannot wait for the PC is not read.
+        auto share =
+            std::make_shared<LinkBudget::Hold>(budget->take(pc, MacClipboard::lineSize(look)));
+        if (!*share) {
+            onMain([this, alive, pc, n, ticket, summary = lookSummary(look)] {
+                if (alive.expired())
+                    return;
+                clipOrder.end(pc, ticket);
+                if (auto it = sentClip.find(pc); it != sentClip.end() && it->second == n)
+                    sentClip.erase(it);
+                clipNotSent(pc, summary, true);
+            });
+            return;
+        }
         MacClipboard::Result r = MacClipboard::load(std::move(look));
         if (!r.clip) {
             // Every file vanished or could not be read.
@@ -154,37 +181,60 @@ void App::pushLook(const std::string& pc, long n, MacClipboard::Look look) {
             return;
         }
         auto line = std::make_shared<std::string>(Wire::setClip(*r.clip));
+        (*share)->resize(line->size()); // a file may have shrunk since it was looked at
         const std::size_t bytes = r.clip->bytes();
         const bool text = std::holds_alternative<Clip::Text>(r.clip->value);
         std::string summary = r.clip->summary();
         r.clip.reset(); // freed here rather than on the main thread
-        onMain([this, alive, line, bytes, text, summary, pc, n, ticket] {
+        onMain([this, alive, line, share, bytes, text, summary, pc, n, ticket] {
             if (alive.expired())
                 return;
             clipOrder.ready(pc, ticket, [=, this] {
                 const std::string label = clipLabel(pc);
                 if (bytes > quietBytes)
                     note("Sending " + summary + " to " + label + "…");
-                postData(std::move(*line), pc,
-                         [this, alive, text, summary, label, pc, n, ticket](bool written) {
-                             if (alive.expired())
-                                 return;
-                             clipOrder.end(pc, ticket);
-                             if (!written) {
-                                 // Not there: offered again at the next hand-over.
-                                 if (auto it = sentClip.find(pc);
-                                     it != sentClip.end() && it->second == n)
-                                     sentClip.erase(it);
-                                 log("clipboard → " + pc + ": not sent");
-                                 return;
-                             }
-                             if (!text)
-                                 note(capitalised(summary) + " → " + label + ". Paste there.");
-                         });
+                postData(
+                    std::move(*line), pc,
+                    [this, alive, text, summary, label, pc, n, ticket](bool written) {
+                        if (alive.expired())
+                            return;
+                        clipOrder.end(pc, ticket);
+                        if (!written) {
+                            // Not there: offered again at the next hand-over.
+                            if (auto it = sentClip.find(pc);
+                                it != sentClip.end() && it->second == n)
+                                sentClip.erase(it);
+                            clipNotSent(pc, summary, false);
+                            return;
+                        }
+                        notSentTold_.erase(pc);
+                        if (!text)
+                            note(capitalised(summary) + " → " + label + ". Paste there.");
+                    },
+                    std::move(*share));
+                holdNoLonger(pc, ticket);
                 log("clipboard → " + pc + ": " + summary);
             });
         });
     });
+}
+
+void App::holdNoLonger(const std::string& pc, ClipOrder::Ticket ticket) {
+    after(ClipOrder::hold, [this, alive = std::weak_ptr<int>(alive_), pc, ticket] {
+        if (!alive.expired())
+            clipOrder.giveWay(pc, ticket);
+    });
+}
+
+void App::clipNotSent(const std::string& pc, const std::string& summary, bool refused) {
+    const std::string why =
+        refused ? "more than " + megabytes(linkBudget->limit) + " is waiting for it" : "";
+    log("clipboard → " + pc + ": not sent" + (refused ? ", " + why : ""));
+    if (notSentTold_.insert(pc).second)
+        note(capitalised(summary) + " not sent to " + clipLabel(pc) + (refused ? ": " + why : "") +
+             ".");
+    if (refused && !postDataLine)
+        hub().tooMuchWaiting(pc);
 }
 
 void App::clipArrived(const std::string& pc, std::optional<Clip> clip) {
@@ -205,17 +255,38 @@ void App::clipArrived(const std::string& pc, std::optional<Clip> clip) {
     if (d && d->computer && connected.contains(*d->computer)) {
         const std::string to = *d->computer;
         const ClipOrder::Ticket ticket = clipOrder.begin(to);
-        clipQueue().post([this, alive = std::weak_ptr<int>(alive_), shared, pc, dest, to, ticket] {
-            auto line = std::make_shared<std::string>(Wire::setClip(*shared));
+        clipQueue().post([this, alive = std::weak_ptr<int>(alive_), shared, pc, dest, to, ticket,
+                          budget = linkBudget] {
             std::string summary = shared->summary();
-            onMain([this, alive, line, summary, pc, dest, to, ticket] {
+            auto share =
+                std::make_shared<LinkBudget::Hold>(budget->take(to, Wire::setClipSize(*shared)));
+            if (!*share) {
+                onMain([this, alive, to, ticket, summary] {
+                    if (alive.expired())
+                        return;
+                    clipOrder.end(to, ticket);
+                    clipNotSent(to, summary, true);
+                });
+                return;
+            }
+            auto line = std::make_shared<std::string>(Wire::setClip(*shared));
+            onMain([this, alive, line, share, summary, pc, dest, to, ticket] {
                 if (alive.expired())
                     return;
                 clipOrder.ready(to, ticket, [=, this] {
-                    postData(std::move(*line), to, [this, alive, to, ticket](bool) {
-                        if (!alive.expired())
+                    postData(
+                        std::move(*line), to,
+                        [this, alive, to, ticket, summary](bool written) {
+                            if (alive.expired())
+                                return;
                             clipOrder.end(to, ticket);
-                    });
+                            if (written)
+                                notSentTold_.erase(to);
+                            else
+                                clipNotSent(to, summary, false);
+                        },
+                        std::move(*share));
+                    holdNoLonger(to, ticket);
                     log("clipboard " + pc + " → " + dest + ": " + summary);
                 });
             });

@@ -5,6 +5,7 @@
 #include "app/Log.h"
 #include "app/RepeatFilter.h"
 #include "desk/PCName.h"
+#include "link/Decimal.h"
 #include "link/Hub.h"
 #include "link/SecretKeeper.h"
 #include "link/Wire.h"
@@ -31,6 +32,21 @@ std::uint16_t portFromEnvironment(const char* name, std::uint16_t fallback) {
         return *port;
     }
     log(std::string(name) + " ignored: not a port");
+    return fallback;
+}
+
+// A stall time from the environment, for end-to-end tests of a PC that stops reading; read in
+// simulation mode only.
+std::chrono::milliseconds millisecondsFromEnvironment(const char* name,
+                                                      std::chrono::milliseconds fallback) {
+    const char* text = std::getenv(name);
+    if (text == nullptr) {
+        return fallback;
+    }
+    if (std::optional<std::int64_t> ms = parseDecimal(text); ms && *ms > 0) {
+        return std::chrono::milliseconds(*ms);
+    }
+    log(std::string(name) + " ignored: not a number of milliseconds");
     return fallback;
 }
 
@@ -66,10 +82,12 @@ Hub& App::hub() {
         [](const std::string& line) { log(line); });
     Hub::Options options;
     options.addresses = platform_.addresses.get();
+    options.budget = linkBudget;
     if (simOnly_) {
         options.port = portFromEnvironment("HELMVANTOR_HUB_PORT", Hub::port);
         options.discoveryPort =
             portFromEnvironment("HELMVANTOR_DISCOVERY_PORT", Hub::discoveryPort);
+        options.stall = millisecondsFromEnvironment("HELMVANTOR_HUB_STALL_MS", options.stall);
     }
     hub_ =
         std::make_unique<Hub>(PCKeys(), hostName(listedNameFallback), secrets_->hubId(), options);

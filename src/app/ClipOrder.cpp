@@ -29,6 +29,17 @@ void ClipOrder::end(const std::string& pc, Ticket ticket) {
     run(pc);
 }
 
+void ClipOrder::giveWay(const std::string& pc, Ticket ticket) {
+    auto it = steps_.find(pc);
+    if (it == steps_.end() || it->second.empty())
+        return;
+    // Only the push under way holds others, and it is always the first.
+    if (const Step& front = it->second.front(); front.ticket == ticket && front.started) {
+        it->second.pop_front();
+        run(pc);
+    }
+}
+
 void ClipOrder::after(const std::string& pc, std::function<void()> send) {
     steps_[pc].push_back({next_++, false, false, std::move(send)});
     run(pc);

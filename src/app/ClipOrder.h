@@ -11,10 +11,13 @@ namespace helm {
 // Keeps what this computer sends one PC about the clipboard in the order it was decided. A push
 // is read and encoded off the main thread; a release and ask decided after it wait until it has
 // been written out (or has failed), so the PC never answers the ask with what it had before the
-// push, and a later push waits for the ask. Main thread only.
+// push, and a later push waits for the ask. A push on a slow link holds them no longer than
+// `hold`: then they go on, and the link itself keeps the ask behind the push. Main thread only.
 class ClipOrder {
 public:
     using Ticket = std::uint64_t;
+    // Seconds a push on its way holds the lines decided after it.
+    static constexpr double hold = 2.0;
 
     // A push to pc is being prepared; its place in the order is taken now.
     Ticket begin(const std::string& pc);
@@ -22,6 +25,9 @@ public:
     void ready(const std::string& pc, Ticket ticket, std::function<void()> send);
     // The push was written out, failed, or will not be sent after all.
     void end(const std::string& pc, Ticket ticket);
+    // The push has been on its way for `hold`: what waits behind it goes on, and its end
+    // changes nothing any more.
+    void giveWay(const std::string& pc, Ticket ticket);
     // Lines sent at once when nothing decided before them for pc is still under way.
     void after(const std::string& pc, std::function<void()> send);
     // The PC's link is gone: nothing it waited for will come.

@@ -42,4 +42,8 @@ std::string decimal(std::int64_t value) {
     return buf;
 }
 
+std::string megabytes(std::uint64_t bytes) {
+    return decimal(static_cast<std::int64_t>((bytes + 500'000) / 1'000'000)) + " MB";
+}
+
 } // namespace helm

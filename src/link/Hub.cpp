@@ -1,5 +1,6 @@
 #include "link/Hub.h"
 
+#include "link/Decimal.h"
 #include "link/Discovery.h"
 #include "link/HubConn.h"
 #include "link/LongBuffers.h"
@@ -28,8 +29,9 @@ Hub::Hub(PCKeys keys, std::string macName, std::string hubId)
     : Hub(std::move(keys), std::move(macName), std::move(hubId), Options{}) {}
 
 Hub::Hub(PCKeys keys, std::string macName, std::string hubId, Options options)
-    : macName(std::move(macName)), hubId(std::move(hubId)), opt_(options), keys_(std::move(keys)),
-      life_(std::make_shared<char>(0)) {
+    : macName(std::move(macName)), hubId(std::move(hubId)), opt_(options),
+      budget_(options.budget ? options.budget : std::make_shared<LinkBudget>(options.maxQueued)),
+      keys_(std::move(keys)), life_(std::make_shared<char>(0)) {
     queue_.sync([this] { anchor_ = new QObject(); });
 }
 
@@ -200,17 +202,36 @@ void Hub::heartbeat() {
     auto now = Clock::now();
     // The buffers of the last clip go once no clip has needed them for a while.
     LongBuffers::shared().trim(now);
+    // A link that takes nothing of what it is sent is stuck: what waits on it is reported not
+    // sent, and the lines decided after it go on without it.
+    char stall[48];
+    std::snprintf(stall, sizeof stall, "nothing read for %g s",
+                  std::chrono::duration<double>(opt_.stall).count());
+    auto data = data_;
+    for (const auto& [name, link] : data) {
+        if (stuck(link->conn, now)) {
+            log("agent " + name + " data link dropped: " + stall);
+            removeData(name);
+        }
+    }
     auto snapshot = ctl_;
     for (const auto& [name, link] : snapshot) {
-        auto it = conns_.find(link->conn);
         // Sends in flight keep a link only while they make progress.
-        bool stalled = it == conns_.end() || now - it->second->lastProgress > opt_.stall;
+        bool stalled = !conns_.contains(link->conn) || stuck(link->conn, now);
         bool busy = link->sending > 0 && !stalled;
         if (!busy && now - link->lastSeen > opt_.silence)
             drop(name, "no reply for 5 s");
+        else if (stalled)
+            drop(name, stall); // it answers, but reads nothing
         else
             sendOn(link, name, false, Wire::ping, nullptr);
     }
+}
+
+bool Hub::stuck(std::uint64_t conn, Clock::time_point now) const {
+    auto it = conns_.find(conn);
+    return it != conns_.end() && !it->second->completions.empty() &&
+           now - it->second->lastProgress > opt_.stall;
 }
 
 void Hub::drop(std::string name, std::string reason) {
@@ -253,13 +274,50 @@ void Hub::post(const std::string& line, const std::string& to) {
     onQueue([this, line, to] { sendOnQueue(line, to); });
 }
 
-void Hub::postData(std::string line, const std::string& to, std::function<void(bool)> done) {
-    onQueue([this, line = std::move(line), to, done = std::move(done)]() mutable {
-        if (auto it = data_.find(to); it != data_.end())
-            sendOn(it->second, to, true, std::move(line), std::move(done));
+void Hub::postData(std::string line, const std::string& to, std::function<void(bool)> done,
+                   LinkBudget::Hold share) {
+    // Counted from here: a clip on its way to the queue waits for the PC as much as one in it.
+    if (share)
+        share->resize(line.size());
+    else
+        share = budget_->take(to, line.size());
+    if (!share)
+        line = std::string(); // not sent: nothing to keep
+    onQueue([this, line = std::move(line), to, done = std::move(done),
+             share = std::move(share)]() mutable {
+        std::shared_ptr<Link> link;
+        const bool isData = data_.contains(to);
+        if (isData)
+            link = data_.at(to);
         else if (auto c = ctl_.find(to); c != ctl_.end())
-            sendOn(c->second, to, false, std::move(line), std::move(done));
+            link = c->second;
+        if (!link)
+            return;
+        if (!share) {
+            overflow(to, isData);
+            if (done)
+                toMain([done] { done(false); });
+            return;
+        }
+        sendOn(link, to, isData, std::move(line), std::move(done), std::move(share));
     });
+}
+
+void Hub::tooMuchWaiting(const std::string& pc) {
+    onQueue([this, pc] { overflow(pc, data_.contains(pc)); });
+}
+
+void Hub::overflow(const std::string& name, bool isData) {
+    // The peer does not take what it is sent; holding more would only eat memory.
+    const std::string why = "more than " + megabytes(budget_->limit) + " waiting to be sent";
+    if (isData) {
+        if (!data_.contains(name))
+            return;
+        log("agent " + name + " data link dropped: " + why);
+        removeData(name);
+    } else {
+        drop(name, why);
+    }
 }
 
 bool Hub::send(const std::string& line, const std::string& to) {

@@ -5,6 +5,7 @@
 // that queue for the main thread, except `log` and `fastMove`, which run on it.
 #include "desk/DisplayInfo.h"
 #include "link/Clip.h"
+#include "link/LinkBudget.h"
 #include "link/LongBuffer.h"
 #include "link/PCKeys.h"
 #include "link/Sealer.h"
@@ -41,6 +42,12 @@ public:
     // Lines this long or longer are received in pieces and sealed or opened off the queue.
     static constexpr std::size_t longLine = 1 << 20;
     static constexpr std::uint16_t discoveryPort = 49402;
+    // Bytes of lines that may wait to be sent to one PC: in its sockets, being sealed, queued
+    // behind a long line, and clips read and encoded for it. Two of the largest clips fit, one
+    // going out and one behind it.
+    static constexpr std::uint64_t maxWaiting = 300'000'000;
+    // The longest line taken from a PC, sealed: its largest clip fits.
+    static constexpr std::uint64_t maxLineIn = 2 * Wire::maxClipBytes;
 
     // Ports and timer lengths; tests shorten the timers and use ephemeral ports (0).
     struct Options {
@@ -50,13 +57,15 @@ public:
         std::chrono::milliseconds silence{5000};    // no line or byte for this long drops a PC
         std::chrono::milliseconds helloWait{5000};  // a new connection must say hello by then
         std::chrono::milliseconds pairWait{60000};  // the user's time to confirm a check code
-        std::chrono::milliseconds stall{5000};      // sends in flight without progress this long
+        std::chrono::milliseconds stall{5000};      // sends stuck this long drop their link
         std::chrono::milliseconds linger{1000};     // a final reply's wait for the peer to close
         std::chrono::milliseconds acceptPause{500}; // no accepting this long when out of files
-        // Bytes waiting to be sent on one link: in the socket, being sealed, and queued behind.
-        // Two of the largest clips fit, one going out and one behind it.
-        std::uint64_t maxQueued = 300'000'000;
-        std::uint64_t maxLine = 200'000'000; // a received line, sealed (a clip fits)
+        // Bytes waiting to be sent to one PC; a budget given brings its own limit instead.
+        std::uint64_t maxQueued = maxWaiting;
+        // Where what waits for each PC is counted, shared with whoever prepares its clips; the
+        // hub makes its own when none is given.
+        std::shared_ptr<LinkBudget> budget;
+        std::uint64_t maxLine = maxLineIn; // a received line, sealed
         // Where to find a Tailscale address to listen on alone; without one there is none.
         const NetAddresses* addresses = nullptr;
     };
@@ -70,10 +79,14 @@ public:
         Sealer out;      // hub to agent
         Sealer inn;      // agent to hub
         // A long line is being sealed or written in slices: `out` belongs to that work, and
-        // later lines wait here in order.
+        // later lines wait here in order, each with its share of what waits for the PC.
         bool busy = false;
-        std::deque<std::pair<std::string, std::function<void(bool)>>> backlog;
-        std::uint64_t held = 0; // bytes of the long line under way and of the backlog
+        struct Queued {
+            std::string line;
+            std::function<void(bool)> done;
+            LinkBudget::Hold share;
+        };
+        std::deque<Queued> backlog;
     };
 
     Hub(PCKeys keys, std::string macName, std::string hubId);
@@ -125,9 +138,14 @@ public:
     void stopListening();
     void post(const std::string& line, const std::string& to);
     // done (optional) runs on the main thread once the line was written out (true) or could not
-    // be (false); never when the PC has no link.
-    void postData(std::string line, const std::string& to,
-                  std::function<void(bool)> done = nullptr);
+    // be (false); never when the PC has no link. The line counts in what waits for the PC from
+    // this call on, in the share given when it was counted before; past the bound it is not
+    // sent and the link that holds the rest is dropped.
+    void postData(std::string line, const std::string& to, std::function<void(bool)> done = nullptr,
+                  LinkBudget::Hold share = nullptr);
+    // What waits for pc would pass the bound: its data link (its only link when it has none) is
+    // dropped, and what waited on it is reported not sent. Any thread.
+    void tooMuchWaiting(const std::string& pc);
     // Main thread only; never waits for the hub. True when the PC had a control link as far
     // as `linked` knows; the line goes out when the hub's queue gets to it.
     bool send(const std::string& line, const std::string& to);
@@ -191,15 +209,20 @@ private:
     void written(std::uint64_t id, std::int64_t bytes);
     bool write(std::uint64_t id, std::string_view bytes, Done done);
     void sendOn(const std::shared_ptr<Link>& link, const std::string& name, bool isData,
-                std::string line, std::function<void(bool)> done);
+                std::string line, std::function<void(bool)> done, LinkBudget::Hold share = nullptr);
+    // Drops the link the line was for, which has more waiting than the bound.
+    void overflow(const std::string& name, bool isData);
+    // Sends on the connection have made no progress for the stall time.
+    bool stuck(std::uint64_t conn, Clock::time_point now) const;
 
     // HubLong.cpp: lines of a megabyte or more are sealed, opened and decoded on `work_` and
     // written in slices, so the queue stays free for the short lines of other links.
+    // The line's share of what waits for the PC goes back once its last slice is handed over.
     void sendLong(const std::shared_ptr<Link>& link, const std::string& name, bool isData,
-                  std::string line, Done done);
+                  std::string line, Done done, LinkBudget::Hold share);
     void writeSlices(const std::shared_ptr<Link>& link, const std::string& name, bool isData,
-                     std::shared_ptr<const LongBuffer> sealed, std::size_t from, std::size_t size,
-                     Done done);
+                     std::shared_ptr<const LongBuffer> sealed, std::size_t from, Done done,
+                     LinkBudget::Hold share);
     void sendBacklog(const std::shared_ptr<Link>& link, const std::string& name, bool isData);
     // The link is gone: what waits behind its long line is reported not sent and freed now.
     void abandon(Link& link);
@@ -220,6 +243,7 @@ private:
     void reply(std::uint64_t conn, const std::string& text, Done then = nullptr);
 
     const Options opt_;
+    const std::shared_ptr<LinkBudget> budget_;
     PCKeys keys_;
     std::shared_ptr<char> life_; // posted main-thread calls check it before touching the hub
     bool stopped_ = false;

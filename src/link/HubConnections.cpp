@@ -296,32 +296,30 @@ void Hub::written(std::uint64_t id, std::int64_t bytes) {
 }
 
 void Hub::sendOn(const std::shared_ptr<Link>& link, const std::string& name, bool isData,
-                 std::string line, std::function<void(bool)> done) {
+                 std::string line, std::function<void(bool)> done, LinkBudget::Hold share) {
     auto it = conns_.find(link->conn);
     if (it == conns_.end()) {
         if (done)
             toMain([done] { done(false); });
         return;
     }
-    // Everything the link holds counts: a peer that does not read must not make the hub keep
-    // clip after clip behind the one it is stuck on.
-    const std::uint64_t waiting =
-        static_cast<std::uint64_t>(it->second->sock->bytesToWrite()) + link->held;
-    if (waiting + line.size() > opt_.maxQueued) {
-        // The peer does not take what it is sent; holding more would only eat memory.
-        if (isData) {
-            log("agent " + name + " data link dropped: too much waiting to be sent");
-            removeData(name);
-        } else {
-            drop(name, "too much waiting to be sent");
-        }
+    // A peer that does not read must not make the hub keep clip after clip behind the one it is
+    // stuck on. A line that waits (a long one, or one behind it) is admitted by its share of
+    // what waits for the PC, counted with the socket's own buffer when it had none yet; a short
+    // one written at once only has to fit beside what the socket holds.
+    const auto inSocket = static_cast<std::uint64_t>(it->second->sock->bytesToWrite());
+    const bool waits = link->busy || line.size() >= longLine;
+    if (!share && waits)
+        share = budget_->take(name, line.size(), inSocket);
+    if (waits ? !share : line.size() + inSocket > budget_->limit) {
+        share.reset();
+        overflow(name, isData);
         if (done)
             toMain([done] { done(false); });
         return;
     }
     if (link->busy) {
-        link->held += line.size();
-        link->backlog.emplace_back(std::move(line), std::move(done));
+        link->backlog.push_back({std::move(line), std::move(done), std::move(share)});
         return;
     }
     ++link->sending;
@@ -333,8 +331,8 @@ void Hub::sendOn(const std::shared_ptr<Link>& link, const std::string& name, boo
             toMain([done, written] { done(written); });
     };
     if (line.size() >= longLine) {
-        link->held += line.size(); // until its last slice is handed to the socket
-        sendLong(link, name, isData, std::move(line), std::move(finish));
+        // Counted until its last slice is handed to the socket.
+        sendLong(link, name, isData, std::move(line), std::move(finish), std::move(share));
         return;
     }
     std::string sealed = link->out.seal(line);

@@ -22,35 +22,34 @@ constexpr std::size_t highWater = Hub::longLine;
 } // namespace
 
 void Hub::sendLong(const std::shared_ptr<Link>& link, const std::string& name, bool isData,
-                   std::string line, Done done) {
+                   std::string line, Done done, LinkBudget::Hold share) {
     // Only the worker touches `out` until the line is sealed.
     link->busy = true;
-    work_.post(
-        [this, link, name, isData, line = std::move(line), done = std::move(done)]() mutable {
-            // Sealed into a long buffer with room for the line break, so it is never copied.
-            const std::size_t size = line.size();
-            const std::size_t n = Sealer::sealedSize(size);
-            auto sealed = std::make_shared<LongBuffer>(LongBuffers::shared().take(n + 1));
-            sealed->resize(n + 1);
-            link->out.sealInto(line, sealed->data());
-            sealed->data()[n] = '\n';
-            line = std::string();
-            onQueue([this, link, name, isData, sealed, size, done = std::move(done)] {
-                writeSlices(link, name, isData, sealed, 0, size, done);
-            });
+    work_.post([this, link, name, isData, line = std::move(line), done = std::move(done),
+                share = std::move(share)]() mutable {
+        // Sealed into a long buffer with room for the line break, so it is never copied.
+        const std::size_t n = Sealer::sealedSize(line.size());
+        auto sealed = std::make_shared<LongBuffer>(LongBuffers::shared().take(n + 1));
+        sealed->resize(n + 1);
+        link->out.sealInto(line, sealed->data());
+        sealed->data()[n] = '\n';
+        line = std::string();
+        onQueue([this, link, name, isData, sealed, done = std::move(done), share] {
+            writeSlices(link, name, isData, sealed, 0, done, share);
         });
+    });
 }
 
 void Hub::writeSlices(const std::shared_ptr<Link>& link, const std::string& name, bool isData,
-                      std::shared_ptr<const LongBuffer> sealed, std::size_t from, std::size_t size,
-                      Done done) {
+                      std::shared_ptr<const LongBuffer> sealed, std::size_t from, Done done,
+                      LinkBudget::Hold share) {
     if (auto it = conns_.find(link->conn);
         it != conns_.end() && !it->second->drained &&
         it->second->sock->bytesToWrite() > static_cast<qint64>(highWater)) {
         // `written` (or the connection's end) carries on from here.
-        it->second->drained = [this, link, name, isData, sealed = std::move(sealed), from, size,
-                               done = std::move(done)] {
-            writeSlices(link, name, isData, sealed, from, size, done);
+        it->second->drained = [this, link, name, isData, sealed = std::move(sealed), from,
+                               done = std::move(done), share = std::move(share)] {
+            writeSlices(link, name, isData, sealed, from, done, share);
         };
         return;
     }
@@ -62,33 +61,34 @@ void Hub::writeSlices(const std::shared_ptr<Link>& link, const std::string& name
             write(link->conn, part, std::move(done));
         else
             done(false); // the connection is gone
-        link->held -= std::min<std::uint64_t>(link->held, size);
+        share.reset();   // handed over whole: the socket's buffer counts it from here
         link->busy = false;
         sendBacklog(link, name, isData);
         return;
     }
     // The next slice after whatever else is waiting on the queue.
-    onQueue(
-        [this, link, name, isData, sealed = std::move(sealed), from = from + n, size,
-         done = std::move(done)] { writeSlices(link, name, isData, sealed, from, size, done); });
+    onQueue([this, link, name, isData, sealed = std::move(sealed), from = from + n,
+             done = std::move(done), share = std::move(share)] {
+        writeSlices(link, name, isData, sealed, from, done, share);
+    });
 }
 
 void Hub::sendBacklog(const std::shared_ptr<Link>& link, const std::string& name, bool isData) {
     while (!link->busy && !link->backlog.empty()) {
-        auto [line, done] = std::move(link->backlog.front());
+        Link::Queued next = std::move(link->backlog.front());
         link->backlog.pop_front();
-        link->held -= std::min<std::uint64_t>(link->held, line.size());
-        sendOn(link, name, isData, std::move(line), std::move(done));
+        sendOn(link, name, isData, std::move(next.line), std::move(next.done),
+               std::move(next.share));
     }
 }
 
 void Hub::abandon(Link& link) {
+    // Their shares go back with them.
     auto backlog = std::move(link.backlog);
     link.backlog.clear();
-    link.held = 0;
-    for (auto& [line, done] : backlog)
-        if (done)
-            toMain([done = std::move(done)] { done(false); });
+    for (Link::Queued& q : backlog)
+        if (q.done)
+            toMain([done = std::move(q.done)] { done(false); });
 }
 
 void Hub::openLong(HubConn& c, LongBuffer line) {

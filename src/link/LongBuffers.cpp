@@ -51,9 +51,10 @@ LongBuffers::~LongBuffers() {
 }
 
 LongBuffers& LongBuffers::shared() {
-    // 256 MiB holds the longest line the hub takes. Never destroyed: a buffer may still come
-    // back while the program ends.
-    static auto* pool = new LongBuffers(std::size_t{256} << 20, 4, std::chrono::seconds(30));
+    // 256 MiB holds the longest line the hub takes. Kept long enough for the clips of one
+    // burst of hand-overs, not for minutes after a PC left. Never destroyed: a buffer may still
+    // come back while the program ends.
+    static auto* pool = new LongBuffers(std::size_t{256} << 20, 4, std::chrono::seconds(5));
     return *pool;
 }
 

@@ -1,5 +1,6 @@
 #include "link/MacClipboard.h"
 
+#include "link/Decimal.h"
 #include "link/LongBuffers.h"
 #include "link/Wire.h"
 #include "platform/Paths.h"
@@ -189,7 +190,7 @@ Look lookAt(const ClipboardContents& pasteboard, bool pictures) {
             total += static_cast<std::uint64_t>(st.st_size);
             if (total > limit) {
                 out.files.clear();
-                out.ready.skipped = "too big to hand over (over 100 MB)";
+                out.ready.skipped = "too big to hand over (over " + megabytes(limit) + ")";
                 return out;
             }
             out.files.push_back(
@@ -253,6 +254,17 @@ Result load(Look look) {
     if (!files.empty())
         out.clip = Clip::files(std::move(files));
     return out;
+}
+
+std::size_t lineSize(const Look& look) {
+    if (!look.isFiles)
+        return look.ready.clip ? Wire::setClipSize(*look.ready.clip) : 0;
+    std::vector<std::size_t> parts;
+    for (const FileToRead& f : look.files) {
+        parts.push_back(f.name.size());
+        parts.push_back(f.size);
+    }
+    return Wire::setClipSize("cf ", parts);
 }
 
 Result read(const Pasteboard& pasteboard) {

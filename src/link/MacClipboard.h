@@ -63,6 +63,9 @@ Look look(const Pasteboard& pasteboard, bool pictures = true);
 Look complete(Look look);
 // Reads the files of a look, completing it first; away from the main thread.
 Result load(Look look);
+// The length of the line a completed look goes out as, known before its files are read (a
+// file that shrinks since makes it shorter, one that grows is not read).
+std::size_t lineSize(const Look& look);
 // Both steps at once, on the calling thread.
 Result read(const Pasteboard& pasteboard);
 

@@ -162,29 +162,52 @@ std::string Wire::b64(const Bytes& bytes) {
     return base64Encode(bytes);
 }
 
+namespace {
+
+// The head of a clip's line and the payloads it carries, in order.
+std::pair<std::string_view, std::vector<std::pair<const std::uint8_t*, std::size_t>>>
+clipParts(const Clip& clip) {
+    std::vector<std::pair<const std::uint8_t*, std::size_t>> parts;
+    if (auto* t = std::get_if<Clip::Text>(&clip.value)) {
+        parts.emplace_back(reinterpret_cast<const std::uint8_t*>(t->text.data()), t->text.size());
+        return {"c ", std::move(parts)};
+    }
+    if (auto* i = std::get_if<Clip::Image>(&clip.value)) {
+        parts.emplace_back(i->png.data(), i->png.size());
+        return {"ci ", std::move(parts)};
+    }
+    for (const auto& f : std::get<Clip::Files>(clip.value).files) {
+        parts.emplace_back(reinterpret_cast<const std::uint8_t*>(f.name.data()), f.name.size());
+        parts.emplace_back(f.data.data(), f.data.size());
+    }
+    return {"cf ", std::move(parts)};
+}
+
+} // namespace
+
+std::size_t Wire::setClipSize(std::string_view head, const std::vector<std::size_t>& parts) {
+    std::size_t size = head.size() + (parts.empty() ? 0 : parts.size() - 1);
+    for (std::size_t n : parts) {
+        size += base64EncodedSize(n);
+    }
+    return size;
+}
+
+std::size_t Wire::setClipSize(const Clip& clip) {
+    auto [head, parts] = clipParts(clip);
+    std::vector<std::size_t> sizes;
+    for (const auto& [data, n] : parts) {
+        sizes.push_back(n);
+    }
+    return setClipSize(head, sizes);
+}
+
 std::string Wire::setClip(const Clip& clip) {
     // Built in one buffer of its final size: a 100 MB clip is one long line, and every copy or
     // regrowth of it would cost as much again.
-    std::vector<std::pair<const std::uint8_t*, std::size_t>> parts;
-    std::string_view head = "cf ";
-    if (auto* t = std::get_if<Clip::Text>(&clip.value)) {
-        head = "c ";
-        parts.emplace_back(reinterpret_cast<const std::uint8_t*>(t->text.data()), t->text.size());
-    } else if (auto* i = std::get_if<Clip::Image>(&clip.value)) {
-        head = "ci ";
-        parts.emplace_back(i->png.data(), i->png.size());
-    } else {
-        for (const auto& f : std::get<Clip::Files>(clip.value).files) {
-            parts.emplace_back(reinterpret_cast<const std::uint8_t*>(f.name.data()), f.name.size());
-            parts.emplace_back(f.data.data(), f.data.size());
-        }
-    }
-    std::size_t size = head.size() + (parts.empty() ? 0 : parts.size() - 1);
-    for (const auto& [data, n] : parts) {
-        size += base64EncodedSize(n);
-    }
+    auto [head, parts] = clipParts(clip);
     std::string line;
-    LongBuffers::reserveLong(line, size);
+    LongBuffers::reserveLong(line, setClipSize(clip));
     line = head;
     for (std::size_t k = 0; k < parts.size(); ++k) {
         if (k > 0) {

@@ -53,6 +53,10 @@ public:
     static std::string b64(std::string_view text);
     static std::string b64(const Bytes& bytes);
     static std::string setClip(const Clip& clip);
+    // The length of setClip's line, also before the content is read: the head ("c ", "ci ",
+    // "cf ") and the sizes of its parts (for files each name's and content's in turn).
+    static std::size_t setClipSize(const Clip& clip);
+    static std::size_t setClipSize(std::string_view head, const std::vector<std::size_t>& parts);
     static std::string overlay(std::int64_t display, std::string_view mode, std::int64_t number);
     static std::string warp(std::int64_t display, std::string_view dir, std::int64_t number,
                             std::string_view name);

@@ -1,5 +1,8 @@
 #include "AppFixture.h"
+#include "PairedAgent.h"
 #include "link/Base64.h"
+#include "link/Decimal.h"
+#include "link/Hub.h"
 #include "link/Wire.h"
 #include "platform/sim/MemoryPasteboard.h"
 
@@ -9,7 +12,9 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <fstream>
 
 using namespace helm;
 
@@ -203,7 +208,7 @@ TEST_F(AppClipboardTest, NotesOfAPush) {
         {"2,000,000 bytes: no sending note", 2'000'000, false, true, ""},
         {"one byte more", 2'000'001, false, true, "Sending text (2000001 chars) to 2 · PC pc1…"},
         {"picture", 2048, true, true, "Picture (2 KB) → 2 · PC pc1. Paste there."},
-        {"picture not written", 2048, true, false, ""},
+        {"picture not written", 2048, true, false, "Picture (2 KB) not sent to 2 · PC pc1."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -226,6 +231,8 @@ TEST_F(AppClipboardTest, NotesOfAPush) {
     }
 }
 
+// A push that is still going out when the hold is over no longer holds the release and the ask:
+// a slow link keeps the ask behind the push itself.
 TEST_F(AppClipboardTest, ALookBackDuringABigPushAsksOnlyOnceThePushIsOut) {
     std::vector<std::function<void(bool)>> pushes;
     app->postDataLine = [&](std::string line, const std::string& pc,
@@ -234,18 +241,32 @@ TEST_F(AppClipboardTest, ALookBackDuringABigPushAsksOnlyOnceThePushIsOut) {
         if (done)
             pushes.push_back(std::move(done));
     };
-    for (bool written : {true, false}) {
-        SCOPED_TRACE(written ? "written" : "failed");
+    std::vector<std::function<void()>> holds;
+    app->later = [&](double secs, std::function<void()> fn) {
+        if (secs == ClipOrder::hold)
+            holds.push_back(std::move(fn));
+    };
+    struct Case {
+        const char* name;
+        std::optional<bool> written; // still on its way when none
+    };
+    for (const Case c : {Case{"written", true}, Case{"failed", false}, Case{"slow", {}}}) {
+        SCOPED_TRACE(c.name);
         sent.clear();
         pushes.clear();
-        pb->setText(std::string(5'000'000, written ? 'a' : 'b'));
+        holds.clear();
+        pb->setText(std::string(5'000'000, c.name[0]));
         keys("mac/a", "pc1/x");
         keys("pc1/x", "mac/a"); // straight back while the push is still being encoded
         settle(1);
         pump();
         EXPECT_EQ(sent, std::vector<std::string>{"pc1: c "});
         ASSERT_EQ(pushes.size(), 1u);
-        pushes[0](written);
+        ASSERT_EQ(holds.size(), 1u);
+        if (c.written)
+            pushes[0](*c.written);
+        else
+            holds[0]();
         EXPECT_EQ(sent, (std::vector<std::string>{"pc1: c ", "pc1: r", "pc1: C"}));
         // The PC's answer to that ask is its copy of the push, or what it had: either lands.
         arrive("pc1", Clip::text("answer"));
@@ -323,6 +344,69 @@ TEST_F(AppClipboardTest, AnotherProgramsClipboardIsReadAwayFromTheMainThread) {
         EXPECT_GT(held->reads, 0);
         EXPECT_EQ(held->readsOnMain, 0);
     }
+}
+
+struct AppClipboardHubTest : ::testing::Test, test::AppFixture {
+    ~AppClipboardHubTest() override { qunsetenv("HELMVANTOR_HUB_STALL_MS"); }
+};
+
+// Files pushed by focus to a PC whose data link never reads wait for it up to the bound; the
+// push past it is not read, is told once and takes the stuck link with it, and what waited is
+// given back.
+TEST_F(AppClipboardHubTest, FocusPushesToAPCThatNeverReadsStopAtTheBound) {
+    qputenv("HELMVANTOR_HUB_STALL_MS", "600000"); // only the bound may drop the link
+    auto app = make({"--test-port", "0", "--no-camera"});
+    app->applicationDidFinishLaunching();
+    auto ctl = test::pairedAgent(*app, "pc1");
+    ASSERT_TRUE(ctl);
+    fake::FakeAgent data("pc1");
+    ASSERT_TRUE(data.connect(app->hub().listeningPort()) && data.login(ctl->secret, "data"));
+    data.stopReading();
+    Layout l;
+    l.screens = {screen("mac/a", 1), screen("pc1/x", 2, "pc1")};
+    app->setLayout(l);
+    std::vector<std::string> notes;
+    QObject::connect(&app->hud, &HUDModel::changed, [&] {
+        if (auto n = app->hud.note(); n && (notes.empty() || notes.back() != *n))
+            notes.push_back(*n);
+    });
+    QTemporaryDir dir;
+    const std::string file = dir.path().toStdString() + "/clip.bin";
+    std::ofstream(file, std::ios::binary) << std::string(40'000'000, 'x');
+    const std::uint64_t line = Wire::setClipSize("cf ", {8, 40'000'000});
+    std::uint64_t most = 0;
+    auto runUntil = [&](auto done) {
+        QElapsedTimer t;
+        t.start();
+        while (!done() && t.elapsed() < 20000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            ctl->keepAlive();
+            most = std::max(most, app->linkBudget->waiting("pc1"));
+        }
+        return done();
+    };
+    const std::string why = "more than " + megabytes(Hub::maxWaiting);
+    for (std::uint64_t i = 0; i <= Hub::maxWaiting / line; ++i) {
+        app->pasteboard().setFiles({file});
+        app->apply({Router::Effect::keys("mac/a", "pc1/x")});
+        // Counted as soon as it is read, or refused.
+        runUntil([&] {
+            return app->linkBudget->waiting("pc1") >= (i + 1) * line ||
+                   countLogged("clipboard → pc1: not sent, ") > 0;
+        });
+        app->apply({Router::Effect::keys("pc1/x", "mac/a")});
+    }
+    EXPECT_TRUE(runUntil(
+        [&] { return wasLogged("agent pc1 data link dropped: " + why + " waiting to be sent"); }));
+    EXPECT_TRUE(runUntil([&] { return app->linkBudget->waiting("pc1") == 0; }));
+    EXPECT_LE(most, Hub::maxWaiting);
+    EXPECT_EQ(countLogged("clipboard → pc1: not sent, " + why), 1);
+    EXPECT_EQ(std::count_if(notes.begin(), notes.end(),
+                            [](const std::string& n) { return n.find(" not sent ") != n.npos; }),
+              1);
+    EXPECT_NE(std::find(notes.begin(), notes.end(),
+                        "1 file (clip.bin) not sent to 2 · PC pc1: " + why + " is waiting for it."),
+              notes.end());
 }
 
 } // namespace

@@ -72,6 +72,43 @@ TEST_F(HubFaults, StalledSendsDoNotKeepASilentPcForEver) {
     EXPECT_TRUE(waitFor([&] { return logged("agent pc-1 lost: no reply for 5 s"); }, 15000));
 }
 
+// A link that stops reading while it still answers: once its sends stall, what it was sending
+// fails, once, and the link goes. A data link takes only itself: later lines go over the
+// control link.
+TEST_F(HubFaults, ALinkThatStopsReadingFailsItsPushAndGoes) {
+    struct Case {
+        bool data;
+        std::string lost;
+    };
+    const Case cases[] = {
+        {true, "agent pc-1 data link dropped: nothing read for 0.5 s"},
+        {false, "agent pc-1 lost: nothing read for 0.5 s"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lost);
+        auto o = fastOptions();
+        o.silence = std::chrono::milliseconds(3000); // it answers: silence is not what drops it
+        make(keysWith("pc-1", secretFor("a")), o);
+        auto ctl = loggedIn("pc-1", secretFor("a"));
+        auto data = c.data ? loggedIn("pc-1", secretFor("a"), "data") : nullptr;
+        (c.data ? data : ctl)->stopReading();
+        std::vector<bool> done;
+        hub->postData("c " + std::string(20'000'000, 'x'), "pc-1",
+                      [&](bool written) { done.push_back(written); });
+        EXPECT_TRUE(waitFor([&] {
+            ctl->sendSealed("p");
+            return logged(c.lost) && !done.empty();
+        }));
+        settle(300);
+        EXPECT_EQ(done, std::vector<bool>{false});
+        if (c.data) {
+            hub->postData("C", "pc-1");
+            EXPECT_EQ(ctl->readSealedPastPings(), "C");
+        }
+        hub.reset();
+    }
+}
+
 TEST_F(HubFaults, TooMuchWaitingToBeSentDropsThePc) {
     auto o = fastOptions();
     o.maxQueued = 2'000'000;
@@ -81,8 +118,8 @@ TEST_F(HubFaults, TooMuchWaitingToBeSentDropsThePc) {
     std::string chunk(500'000, 'x');
     for (int i = 0; i < 80; ++i)
         hub->post(chunk, "pc-1");
-    EXPECT_TRUE(
-        waitFor([&] { return logged("agent pc-1 lost: too much waiting to be sent"); }, 2000));
+    EXPECT_TRUE(waitFor(
+        [&] { return logged("agent pc-1 lost: more than 2 MB waiting to be sent"); }, 2000));
 }
 
 TEST_F(HubFaults, PairingWhoseConnectionClosedStoresNothing) {

@@ -286,8 +286,23 @@ void FakeAgent::close() {
 }
 
 void FakeAgent::stopReading() {
+    limitReadBuffer(4096);
+}
+
+void FakeAgent::limitReadBuffer(qint64 bytes) {
     if (sock_)
-        sock_->setReadBufferSize(4096);
+        sock_->setReadBufferSize(bytes);
+}
+
+void FakeAgent::keepAlive() {
+    if (!connected())
+        return;
+    while (skipLine(1)) {
+    }
+    if (const auto now = std::chrono::steady_clock::now(); now >= nextPing_) {
+        sendSealed("p");
+        nextPing_ = now + std::chrono::seconds(1);
+    }
 }
 
 void FakeAgent::abortive() {

@@ -5,6 +5,7 @@
 
 #include <QTcpSocket>
 #include <QUdpSocket>
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -64,6 +65,12 @@ public:
     // From now on reads nothing more than a few bytes: the hub's lines pile up on its side, as
     // for a PC that is stuck.
     void stopReading();
+    // Keeps at most this many received bytes in the socket until they are read, so a PC that
+    // skips long lines holds little of them.
+    void limitReadBuffer(qint64 bytes);
+    // What a live control link does between a test's steps, waiting a moment at most: skips the
+    // lines that arrived and pings once a second.
+    void keepAlive();
 
     const std::string& name() const { return name_; }
     AgentSealer out, inn; // agent-to-hub and hub-to-agent
@@ -83,6 +90,7 @@ private:
     std::size_t scanned_ = 0; // bytes of buf_ known to hold no line break
     Bytes shared_;
     std::string prepared_; // secret and role the sealers were made for
+    std::chrono::steady_clock::time_point nextPing_{};
 };
 
 } // namespace helm::fake

@@ -2,10 +2,12 @@
 //   fakeagent probe PORT [TEXT]
 //   fakeagent pair PORT NAME CODE
 //   fakeagent login PORT NAME SECRET [ctl|data] [--seconds N] [--reply PREFIX=LINE]...
-//                   [--data] [--displays JSON] [--send LINE]...
+//                   [--data | --stuck-data] [--displays JSON] [--send LINE]...
 // "login" prints every line the hub sends ("< LINE"), answers a line that begins with PREFIX with
 // LINE, pings every 2 s and stops after N seconds (10 by default). --data also logs a data link
-// in, whose lines print as "<data LINE". --displays answers "D" with that JSON array of displays.
+// in, whose lines print as "<data LINE"; --stuck-data logs one in that is never read, as a stuck
+// PC's would be ("close data" on standard input closes it). --displays answers "D" with that JSON
+// array of displays.
 // --send lines go out right after login; so does every line typed on standard input ("data LINE"
 // goes out on the data link, "quit" ends at once).
 #include "support/FakeAgent.h"
@@ -29,7 +31,7 @@ namespace {
 int usage() {
     std::fprintf(stderr, "usage: fakeagent probe PORT [TEXT] | pair PORT NAME CODE | "
                          "login PORT NAME SECRET [ctl|data] [--seconds N] [--reply P=LINE]... "
-                         "[--data] [--displays JSON] [--send LINE]...\n");
+                         "[--data | --stuck-data] [--displays JSON] [--send LINE]...\n");
     return 2;
 }
 
@@ -74,6 +76,7 @@ struct LoginOptions {
     std::string role = "ctl";
     long seconds = 10;
     bool data = false;
+    bool stuck = false;                  // the data link is never read
     std::optional<std::string> displays; // JSON array answered to "D"
     std::vector<std::pair<std::string, std::string>> replies;
     std::vector<std::string> sends;
@@ -90,6 +93,8 @@ std::optional<LoginOptions> loginOptions(int argc, char** argv) {
             o.seconds = std::strtol(argv[++i], nullptr, 10);
         else if (a == "--data")
             o.data = true;
+        else if (a == "--stuck-data")
+            o.data = o.stuck = true;
         else if (a == "--displays" && more)
             o.displays = argv[++i];
         else if (a == "--send" && more)
@@ -148,6 +153,8 @@ int login(quint16 p, int argc, char** argv) {
             std::printf("data login failed\n");
             return 1;
         }
+        if (o->stuck)
+            data->stopReading();
     }
     std::printf("logged in\n");
     std::fflush(stdout);
@@ -165,6 +172,10 @@ int login(quint16 p, int argc, char** argv) {
         for (const auto& line : input.take()) {
             if (line == "quit")
                 return 0;
+            if (line == "close data" && data) {
+                data->abortive();
+                continue;
+            }
             if (line.rfind("data ", 0) == 0 && data)
                 data->sendSealed(line.substr(5));
             else
@@ -172,7 +183,7 @@ int login(quint16 p, int argc, char** argv) {
         }
         if (!serve(agent, "<", *o, data ? 20 : 50))
             return 1;
-        if (data && data->connected() && !serve(*data, "<data", *o, 20))
+        if (data && !o->stuck && data->connected() && !serve(*data, "<data", *o, 20))
             return 1;
     }
     if (!agent.connected())
