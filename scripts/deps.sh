@@ -20,8 +20,9 @@ packages=(
     dbus-daemon
     # this computer's pointer on X11 (RandR) and the desktop's motion setting (GSettings)
     libx11-dev libxrandr-dev libglib2.0-dev
-    # other programs' clipboards, read over an X connection of our own (XCB)
-    libxcb1-dev
+    # other programs' clipboards, read over an X connection of our own (XCB), and another
+    # program holding the clipboard in the hand-over's test
+    libxcb1-dev xclip
     # face reading and the camera: dlib with its landmark model, OpenCV for capture, pose and
     # images, the video codecs OpenCV reads and writes through; libdlib19.1 ships the
     # photographs the face tests read; dlib's CMake file links BLAS, LAPACK and libjpeg by their

@@ -217,7 +217,7 @@ public:
     const bool iso;
     std::set<int> swallowedKeys;
     std::map<std::string, std::string> pendingClip;
-    std::map<std::string, int> sentClip;
+    std::map<std::string, long> sentClip;
     double noteUntil = 0;
     std::set<std::string> connected; // PC names
     Voice voice;
@@ -591,8 +591,9 @@ private:
     void postData(std::string line, const std::string& pc, std::function<void(bool)> done,
                   LinkBudget::Hold share = nullptr);
     std::string clipLabel(const std::string& pc) const;
-    // Goes on with a push once the pasteboard was looked at; n is its change count then.
-    void pushLook(const std::string& pc, long n, MacClipboard::Look look);
+    // Goes on with a push once the pasteboard was looked at; n is its change count then, and
+    // ticket the push's place in clipOrder, taken when the push was decided.
+    void pushLook(const std::string& pc, long n, ClipOrder::Ticket ticket, MacClipboard::Look look);
     // A clip for pc did not go: logged each time, told in a note once until one goes again.
     // Refused here, with more than the bound already waiting for pc, its link goes too.
     void clipNotSent(const std::string& pc, const std::string& summary, bool refused);

@@ -130,31 +130,37 @@ void App::pushMacClipboard(const std::string& pc) {
     if (auto it = sentClip.find(pc); it != sentClip.end() && it->second == n)
         return;
     sentClip[pc] = n; // before reading: what cannot go is not read again until it changes
+    // The push's place among the lines to pc is taken now, before anything is read: asking
+    // another program for its clipboard takes a while, and a release and ask decided in the
+    // meantime must not overtake the push, or the PC would answer with what it had before.
+    const ClipOrder::Ticket ticket = clipOrder.begin(pc);
     MacClipboard::Look look = MacClipboard::look(pb, prefs.clipPictures());
     if (look.elsewhere) {
         // Another program holds the clipboard, and asking it waits for that program: that is
         // done on the clipboard's queue, so that input never waits for it.
-        clipQueue().post(
-            [this, alive = std::weak_ptr<int>(alive_), look = std::move(look), pc, n]() mutable {
-                auto done =
-                    std::make_shared<MacClipboard::Look>(MacClipboard::complete(std::move(look)));
-                onMain([this, alive, done, pc, n] {
-                    if (!alive.expired())
-                        pushLook(pc, n, std::move(*done));
-                });
+        clipQueue().post([this, alive = std::weak_ptr<int>(alive_), look = std::move(look), pc, n,
+                          ticket]() mutable {
+            auto done =
+                std::make_shared<MacClipboard::Look>(MacClipboard::complete(std::move(look)));
+            onMain([this, alive, done, pc, n, ticket] {
+                if (!alive.expired())
+                    pushLook(pc, n, ticket, std::move(*done));
             });
+        });
         return;
     }
-    pushLook(pc, n, std::move(look));
+    pushLook(pc, n, ticket, std::move(look));
 }
 
-void App::pushLook(const std::string& pc, long n, MacClipboard::Look look) {
+void App::pushLook(const std::string& pc, long n, ClipOrder::Ticket ticket,
+                   MacClipboard::Look look) {
     if (look.ready.skipped)
         note("Clipboard: " + *look.ready.skipped);
     if (look.isFiles ? look.files.empty() || !prefs.clipFiles()
-                     : !look.ready.clip || !allowed(*look.ready.clip))
+                     : !look.ready.clip || !allowed(*look.ready.clip)) {
+        clipOrder.end(pc, ticket); // nothing goes: what waits behind it goes on
         return;
-    const ClipOrder::Ticket ticket = clipOrder.begin(pc);
+    }
     clipQueue().post([this, alive = std::weak_ptr<int>(alive_), look = std::move(look), pc, n,
                       ticket, budget = linkBudget]() mutable {
         // Counted before its files are read: a clip that cannot wait for the PC is not read.

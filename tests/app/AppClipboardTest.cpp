@@ -341,6 +341,10 @@ TEST_F(AppClipboardTest, AnotherProgramsClipboardIsReadAwayFromTheMainThread) {
         c.lines.empty() ? pump() : settle(1);
         EXPECT_EQ(sent, c.lines);
         EXPECT_EQ(note(), c.note);
+        // Sent or not, the push holds up nothing decided after it.
+        sent.clear();
+        keys("pc1/x", "mac/a");
+        EXPECT_EQ(sent, (std::vector<std::string>{"pc1: r", "pc1: C"}));
         EXPECT_GT(held->reads, 0);
         EXPECT_EQ(held->readsOnMain, 0);
     }

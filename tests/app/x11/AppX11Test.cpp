@@ -1,12 +1,21 @@
-// A PC's input played on this computer through the X server: Xvfb, started for the run.
+// A PC's input played on this computer, and the desktop's clipboard handed over, through the X
+// server: Xvfb, started for the run.
 #include "AppFixture.h"
+#include "link/Wire.h"
 #include "platform/SerialQueue.h"
+#include "platform/qt/QtPasteboard.h"
 #include "platform/sim/FakeDisplaySource.h"
+#include "platform/x11/X11ClipboardReader.h"
 #include "platform/x11/X11Input.h"
 #include "platform/x11/X11PointerPoster.h"
 #include "windows/SettingsModel.h"
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 // Xlib's macros clash with other headers' names: X headers come last.
@@ -30,8 +39,7 @@ struct AppX11Test : ::testing::Test, test::AppFixture {
 
     // This computer with one 1280×1024 display (Xvfb's) and the connected PC "pc1", which
     // is allowed to drive it.
-    std::unique_ptr<App> desk() {
-        Platform p = simPlatform();
+    std::unique_ptr<App> desk(Platform p = simPlatform()) {
         // Taken hotkeys are tried again quickly here: the tests wait for it.
         p.input = X11Input::open(
             "", [](const std::string& line) { helm::log(line); }, std::chrono::milliseconds(100));
@@ -264,6 +272,65 @@ TEST_F(AppX11Test, FastRoadMovesThePointerFromTheLinksThread) {
     } while (x != 1279 && clock.elapsed() < 1000);
     EXPECT_EQ(x, 1279);
     EXPECT_EQ(y, 120);
+}
+
+// Another program holds a large picture when focus goes to pc1 and comes straight back: reading
+// it takes a while, and pc1 is asked for its clipboard only once the picture is out, so what
+// comes back is the user's picture, not what pc1 had before.
+TEST_F(AppX11Test, AQuickLookBackKeepsThePictureAnotherProgramHoldsOnTheClipboard) {
+    ASSERT_TRUE(dpy);
+    QTemporaryDir dir;
+    const QString file = dir.path() + "/copied.png";
+    QImage picture(4200, 4200, QImage::Format_RGB888);
+    picture.fill(Qt::darkCyan);
+    ASSERT_TRUE(picture.save(file, "PNG", 100)); // stored uncompressed: about 53 MB
+    picture = QImage();
+    QFile in(file);
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    const QByteArray png = in.readAll();
+    Platform p = simPlatform();
+    p.pasteboard = std::make_unique<QtPasteboard>(
+        [](std::uint64_t most) { return std::make_shared<X11ClipboardReader>(most); });
+    auto app = desk(std::move(p));
+    Pasteboard& pb = app->pasteboard();
+    const long empty = pb.changeCount();
+    QProcess holder;
+    holder.start("xclip", {"-quiet", "-selection", "clipboard", "-t", "image/png", "-i", file});
+    ASSERT_TRUE(holder.waitForStarted()) << "xclip is needed: scripts/deps.sh installs it";
+    QElapsedTimer clock;
+    clock.start();
+    while (pb.changeCount() == empty && clock.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    const long copied = pb.changeCount();
+    ASSERT_NE(copied, empty);
+    // pc1 keeps the last clip it was sent and answers an ask with it.
+    std::string onPC = Wire::setClip(Clip::text("pc1's old clipboard"));
+    std::vector<std::string> lines;
+    app->postLine = [&](const std::string& line, const std::string&) { lines.push_back(line); };
+    app->postDataLine = [&](std::string line, const std::string&, std::function<void(bool)> done) {
+        lines.push_back(line.substr(0, 2)); // "C", or a clip line's kind
+        if (line == Wire::askClip) {
+            std::string reply = onPC;
+            reply.insert(reply.find(' '), " 7"); // its clip number
+            QTimer::singleShot(
+                0, [&, reply] { app->clipArrived("pc1", Wire::clipReply(reply)->clip); });
+        } else {
+            onPC = std::move(line);
+        }
+        if (done)
+            QTimer::singleShot(0, [done] { done(true); });
+    };
+    app->apply({Router::Effect::keys("mac/a", "pc1/x")});
+    app->apply({Router::Effect::keys("pc1/x", "mac/a")});
+    clock.restart();
+    while ((lines.size() < 3 || pb.changeCount() == copied) && clock.elapsed() < 30000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_EQ(lines, (std::vector<std::string>{"ci", Wire::release, Wire::askClip}));
+    const std::optional<Pasteboard::Data> here = pb.png();
+    EXPECT_TRUE(here && QByteArray(reinterpret_cast<const char*>(here->data()),
+                                   qsizetype(here->size())) == png);
+    holder.kill();
+    holder.waitForFinished();
 }
 
 } // namespace
