@@ -34,6 +34,8 @@ void Hub::sendLong(const std::shared_ptr<Link>& link, const std::string& name, b
         link->out.sealInto(line, sealed->data());
         sealed->data()[n] = '\n';
         line = std::string();
+        if (share)
+            share->resize(n + 1); // the sealed copy is what waits from here, a third larger
         onQueue([this, link, name, isData, sealed, done = std::move(done), share] {
             writeSlices(link, name, isData, sealed, 0, done, share);
         });
