@@ -30,6 +30,22 @@ struct Devices {
     std::string node(const std::string& name) const { return folder + "/" + name; }
 };
 
+// The device watches report through Qt's event loop.
+struct EventLoop {
+    int argc = 1;
+    char name[17] = "v4l2_camera_test";
+    char* argv[2] = {name, nullptr};
+    QCoreApplication app{argc, argv};
+
+    // Runs the loop long enough for the kernel's notices to arrive.
+    void settle() {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 300)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+};
+
 TEST(V4l2Camera, ListsVideoNodesInNumberOrder) {
     Devices d({"video10", "video2", "video0", "videoX", "video", "video1a", "vbi0", "video123456"});
     EXPECT_EQ(V4l2Camera::devices(d.folder),
@@ -125,20 +141,12 @@ TEST(V4l2Camera, ACameraThatStopsSaysWhetherItWasUnplugged) {
 }
 
 TEST(V4l2Camera, ReportsVideoNodesComingAndGoing) {
-    int argc = 1;
-    char name[] = "v4l2_camera_test";
-    char* argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
+    EventLoop loop;
     Devices d({"video0"});
     V4l2Camera camera(d.folder);
     int changes = 0;
     camera.watch([&] { ++changes; });
-    auto settle = [&] {
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < 300)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    };
+    auto settle = [&] { loop.settle(); };
     std::ofstream(d.folder + "/tty9") << "";
     settle();
     EXPECT_EQ(changes, 0) << "other devices are no news";
@@ -152,10 +160,7 @@ TEST(V4l2Camera, ReportsVideoNodesComingAndGoing) {
 }
 
 TEST(V4l2Camera, ReportsOnceWhenTheProgramThatHeldANodeLetsItGo) {
-    int argc = 1;
-    char name[] = "v4l2_camera_test";
-    char* argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
+    EventLoop loop;
     Devices d({"video0"});
     const std::string fd = d.folder + "/proc/4242/fd/3";
     std::filesystem::create_directories(d.folder + "/proc/4242/fd");
@@ -166,10 +171,7 @@ TEST(V4l2Camera, ReportsOnceWhenTheProgramThatHeldANodeLetsItGo) {
     camera.watchRelease([&] { ++released; });
     auto closeAndSettle = [&] {
         std::ifstream(d.node("video0")).get();
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < 300)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        loop.settle();
     };
     auto source = camera.make([] { return 0.0; });
     ASSERT_FALSE(source->open());
