@@ -66,6 +66,10 @@ def pair_with_fake_agent(conn, reader, agent, log_path):
                          capture_output=True, text=True, timeout=20).stdout
     if "logged in" not in out or "< D" not in out:
         fail("login with the paired secret failed: " + out, read(log_path))
+    # The first login's close may not have reached the hub yet: wait for it, or the status
+    # below would name that link and unstick release it instead of the next one.
+    if not wait_for(lambda: " agents=pc-e2e " not in ask(conn, reader, "status\n"), 10):
+        fail("the PC that logged out is still in the status line", read(log_path))
     # While the PC is logged in the status line names it, and unstick releases it.
     agent_proc = subprocess.Popen([agent, "login", hub, "pc-e2e", m.group(1), "--seconds", "3"],
                                   stdout=subprocess.PIPE, text=True)
@@ -219,7 +223,10 @@ def two_pcs(conn, reader, agent, hub, secret, log_path):
         if not two.got_after(mark, shown, 2) or \
                 not one.got("< o 0 id %s" % number["pc-e2e/7-8-9"], 2):
             fail("identify sent no numbers: %r %r" % (one.lines, two.lines))
-        if not two.got_after(mark, "< o 0 off %s" % number["pc-two/3-3-3"], 6):
+        # The calibration's own end may still be on its way: its "off" can land after the
+        # mark, so the off that counts is the one after the numbers went up.
+        shown_at = two.lines.index(shown, mark) + 1
+        if not two.got_after(shown_at, "< o 0 off %s" % number["pc-two/3-3-3"], 6):
             fail("identify's numbers stayed up: %r" % two.lines)
         if time.monotonic() - at < 2.5:
             fail("identify's numbers came off too early: %r" % two.lines[mark:], read(log_path))
