@@ -1,5 +1,7 @@
 #include "app/NoiseSummary.h"
 
+#include "app/LinesOutside.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -8,9 +10,7 @@ namespace helm {
 NoiseSummary::NoiseSummary(Write write) : write_(std::move(write)) {}
 
 void NoiseSummary::operator()(const std::string& line, Clock::time_point now) {
-    std::vector<std::string> out;
-    {
-        std::lock_guard lock(mutex_);
+    writeOutside(mutex_, write_, [&](std::vector<std::string>& out) {
         expire(now, out);
         if (!open_) {
             open_ = true;
@@ -27,33 +27,15 @@ void NoiseSummary::operator()(const std::string& line, Clock::time_point now) {
         } else {
             kinds_.emplace(line, Kind{1, false});
         }
-    }
-    // Written outside the lock: the writer may take locks of its own.
-    for (const std::string& l : out) {
-        write_(l);
-    }
+    });
 }
 
 void NoiseSummary::flush(Clock::time_point now) {
-    std::vector<std::string> out;
-    {
-        std::lock_guard lock(mutex_);
-        expire(now, out);
-    }
-    for (const std::string& l : out) {
-        write_(l);
-    }
+    writeOutside(mutex_, write_, [&](std::vector<std::string>& out) { expire(now, out); });
 }
 
 void NoiseSummary::finish() {
-    std::vector<std::string> out;
-    {
-        std::lock_guard lock(mutex_);
-        summarise(out);
-    }
-    for (const std::string& l : out) {
-        write_(l);
-    }
+    writeOutside(mutex_, write_, [&](std::vector<std::string>& out) { summarise(out); });
 }
 
 void NoiseSummary::expire(Clock::time_point now, std::vector<std::string>& out) {

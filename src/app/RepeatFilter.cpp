@@ -1,5 +1,7 @@
 #include "app/RepeatFilter.h"
 
+#include "app/LinesOutside.h"
+
 #include <utility>
 #include <vector>
 
@@ -17,9 +19,7 @@ void RepeatFilter::always(const std::string& line, Clock::time_point now) {
 }
 
 void RepeatFilter::take(const std::string& line, Clock::time_point now, bool bounded) {
-    std::vector<std::string> out;
-    {
-        std::lock_guard lock(mutex_);
+    writeOutside(mutex_, write_, [&](std::vector<std::string>& out) {
         expire(now, out);
         if (auto it = seen_.find(line); it != seen_.end()) {
             ++it->second.held;
@@ -27,38 +27,19 @@ void RepeatFilter::take(const std::string& line, Clock::time_point now, bool bou
             fresh_ += bounded ? 1 : 0;
             seen_.emplace(line, Seen{now, 0});
             out.push_back(line);
-        } else {
-            if (left_++ == 0) {
-                leftSince_ = now;
-            }
+        } else if (left_++ == 0) {
+            leftSince_ = now;
         }
-    }
-    // Written outside the lock: the writer may take locks of its own.
-    for (const std::string& l : out) {
-        write_(l);
-    }
+    });
 }
 
 void RepeatFilter::flush(Clock::time_point now) {
-    std::vector<std::string> out;
-    {
-        std::lock_guard lock(mutex_);
-        expire(now, out);
-    }
-    for (const std::string& l : out) {
-        write_(l);
-    }
+    writeOutside(mutex_, write_, [&](std::vector<std::string>& out) { expire(now, out); });
 }
 
 void RepeatFilter::finish() {
-    std::vector<std::string> out;
-    {
-        std::lock_guard lock(mutex_);
-        expire(Clock::now(), out, true);
-    }
-    for (const std::string& l : out) {
-        write_(l);
-    }
+    writeOutside(mutex_, write_,
+                 [&](std::vector<std::string>& out) { expire(Clock::now(), out, true); });
 }
 
 void RepeatFilter::expire(Clock::time_point now, std::vector<std::string>& out, bool all) {

@@ -10,11 +10,20 @@
 
 #include <atomic>
 #include <fstream>
+#include <stop_token>
 #include <thread>
 
 using namespace helm;
 
 namespace {
+
+DisplayInfo fullHd(const std::string& key) {
+    DisplayInfo d;
+    d.key = key;
+    d.w = 1920;
+    d.h = 1080;
+    return d;
+}
 
 std::string displayLine(const std::vector<DisplayInfo>& list) {
     const std::string j = DisplayInfo::listToJson(list).dump();
@@ -97,10 +106,7 @@ TEST_F(AppLinkTest, APairedPCFloodingValidLinesCannotEmptyTheLog) {
     app->applicationDidFinishLaunching();
     auto pc = test::pairedAgent(*app, "pc-1");
     ASSERT_TRUE(pc);
-    DisplayInfo d;
-    d.key = "1-2-3";
-    d.w = 1920;
-    d.h = 1080;
+    const DisplayInfo d = fullHd("1-2-3");
     for (int i = 0; i < 400; ++i) {
         pc->sendSealed(displayLine({d}));
         pc->sendSealed("cap off");
@@ -139,14 +145,14 @@ TEST_F(AppLinkTest, AFloodBesideARealPCLeavesEveryLineOfItsOwnInTheLog) {
             floodSecret = test::pairedSecret(*app, "flood");
             ASSERT_TRUE(floodSecret);
         }
-        std::atomic<bool> stop{false};
         std::atomic<int> sent{0};
-        std::thread flood([&] {
+        // Stopped and joined however the case ends.
+        std::jthread flood([&](std::stop_token stop) {
             if (floodSecret) {
                 fake::FakeAgent pc("flood");
                 if (!pc.connect(port) || !pc.login(*floodSecret))
                     return;
-                for (int i = 0; !stop; ++i, ++sent) {
+                for (int i = 0; !stop.stop_requested(); ++i, ++sent) {
                     // A list that does not parse, the fault in another column each time: a
                     // line of a new kind each time.
                     const std::string broken = "[" + std::string(i % 500, ' ') + "x]";
@@ -156,7 +162,7 @@ TEST_F(AppLinkTest, AFloodBesideARealPCLeavesEveryLineOfItsOwnInTheLog) {
                 }
                 return; // closed mid-flood
             }
-            for (int i = 0; !stop; ++i) {
+            for (int i = 0; !stop.stop_requested(); ++i) {
                 fake::FakeAgent pc("flood-" + std::to_string(i % 256));
                 if (pc.connectOnly(port)) {
                     pc.sendLine(pc.helloLine(std::string(48, '0'), "ctl"));
@@ -176,11 +182,7 @@ TEST_F(AppLinkTest, AFloodBesideARealPCLeavesEveryLineOfItsOwnInTheLog) {
 
         auto pc1 = test::pairedAgent(*app, "PC1");
         ASSERT_TRUE(pc1);
-        DisplayInfo d;
-        d.key = "1-2-3";
-        d.w = 1920;
-        d.h = 1080;
-        pc1->sendSealed(displayLine({d}));
+        pc1->sendSealed(displayLine({fullHd("1-2-3")}));
         EXPECT_TRUE(pump([&] { return app->screen("PC1/1-2-3").has_value(); }));
         app->hub().setPairCode("123456");
         fake::FakeAgent wrong("PC2");
@@ -190,7 +192,7 @@ TEST_F(AppLinkTest, AFloodBesideARealPCLeavesEveryLineOfItsOwnInTheLog) {
         pc1->close();
         EXPECT_TRUE(pump([&] { return !app->connected.contains("PC1"); }));
 
-        stop = true;
+        flood.request_stop();
         flood.join();
         app->applicationWillTerminate();
         std::vector<std::string> expected = {"paired PC1",
