@@ -2,8 +2,8 @@
 
 #include "app/DefaultsKeyValues.h"
 #include "app/GuideWindow.h"
+#include "app/HubLog.h"
 #include "app/Log.h"
-#include "app/RepeatFilter.h"
 #include "app/ScreenWatch.h"
 #include "app/TestPort.h"
 #include "app/menu/StatusMenu.h"
@@ -167,6 +167,9 @@ void App::applicationWillTerminate() {
         platform_.input->releasePosted(); // no key posted here stays down after us
     }
     d.flush();
+    if (hubLog_) {
+        hubLog_->finish(); // what it still counts would be lost with us
+    }
     log("quit");
 }
 

@@ -59,7 +59,7 @@ class SettingsModel;
 class GazeEngine;
 class GuideWindow;
 class Hub;
-class RepeatFilter;
+class HubLog;
 class SecretKeeper;
 struct PCKeys;
 class ScreenWatch;
@@ -502,8 +502,8 @@ private:
     void keysArrived(PCKeys keys);
     // The new secret is stored: the successor starts and this run ends (AppSettings.cpp).
     void restartWithNewSecret();
-    std::unique_ptr<Hub> hub_;             // after the secrets it reports to
-    std::shared_ptr<RepeatFilter> hubLog_; // the hub's lines, floods summarised
+    std::unique_ptr<Hub> hub_;       // after the secrets it reports to
+    std::shared_ptr<HubLog> hubLog_; // the hub's lines, floods summarised
     std::unique_ptr<GazeEngine> gaze_;
     std::unique_ptr<DeskModel> desk_;
     std::unique_ptr<QWidget> deskWindow_; // after the model it shows

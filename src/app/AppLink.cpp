@@ -2,8 +2,8 @@
 #include "app/App.h"
 #include "app/DefaultsKeyValues.h"
 #include "app/HostName.h"
+#include "app/HubLog.h"
 #include "app/Log.h"
-#include "app/RepeatFilter.h"
 #include "desk/PCName.h"
 #include "link/Decimal.h"
 #include "link/Hub.h"
@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <set>
 #include <system_error>
+#include <tuple>
 #include <utility>
 
 namespace helm {
@@ -167,8 +168,11 @@ void App::identify() {
 
 void App::wireHub() {
     Hub& h = hub();
-    hubLog_ = std::make_shared<RepeatFilter>([](const std::string& line) { log(line); });
-    h.log = [filter = hubLog_](const std::string& line) { (*filter)(line); };
+    hubLog_ = std::make_shared<HubLog>([](const std::string& line) { log(line); });
+    h.log = [hubLog = hubLog_](const std::string& line) { (*hubLog)(LogSource::hub, "", line); };
+    h.logFrom = [hubLog = hubLog_](LogSource from, const std::string& pc, const std::string& line) {
+        (*hubLog)(from, pc, line);
+    };
     h.onKeys = [this](const PCKeys& keys) { secrets_->saveKeys(keys); };
     h.keepKeys = [this](const PCKeys& keys, std::function<void(bool)> stored) {
         secrets_->saveKeys(keys, std::move(stored));
@@ -238,11 +242,16 @@ void App::wireHub() {
         refresh();
     };
     wireClipboard(h);
-    // Whatever a PC's line makes this program log goes through the hub's repeat filter, so a
-    // paired PC cannot empty the log with a flood of valid lines either.
-    auto fromPC = [filter = hubLog_](auto callback) {
-        return [filter, callback](auto&&... args) {
-            LogRoute through([&filter](const std::string& line) { (*filter)(line); });
+    // Whatever a PC's line makes this program log goes through that PC's repeat filter, so a
+    // paired PC cannot empty the log with a flood of valid lines either, nor hide another's.
+    auto fromPC = [hubLog = hubLog_](auto callback) {
+        return [hubLog, callback](auto&&... args) {
+            std::string pc;
+            if constexpr (sizeof...(args) > 0) {
+                pc = std::get<0>(std::forward_as_tuple(args...)); // every callback's first: the PC
+            }
+            LogRoute through(
+                [&hubLog, &pc](const std::string& line) { (*hubLog)(LogSource::pc, pc, line); });
             callback(std::forward<decltype(args)>(args)...);
         };
     };

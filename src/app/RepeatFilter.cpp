@@ -1,5 +1,7 @@
 #include "app/RepeatFilter.h"
 
+#include "app/LinesOutside.h"
+
 #include <utility>
 #include <vector>
 
@@ -9,51 +11,49 @@ RepeatFilter::RepeatFilter(Write write, Clock::duration window)
     : write_(std::move(write)), window_(window) {}
 
 void RepeatFilter::operator()(const std::string& line, Clock::time_point now) {
-    std::vector<std::string> out;
-    {
-        std::lock_guard lock(mutex_);
+    take(line, now, true);
+}
+
+void RepeatFilter::always(const std::string& line, Clock::time_point now) {
+    take(line, now, false);
+}
+
+void RepeatFilter::take(const std::string& line, Clock::time_point now, bool bounded) {
+    writeOutside(mutex_, write_, [&](std::vector<std::string>& out) {
         expire(now, out);
         if (auto it = seen_.find(line); it != seen_.end()) {
             ++it->second.held;
-        } else if (seen_.size() < maxKinds && fresh_ < maxNew) {
-            ++fresh_;
+        } else if (!bounded || (seen_.size() < maxKinds && fresh_ < maxNew)) {
+            fresh_ += bounded ? 1 : 0;
             seen_.emplace(line, Seen{now, 0});
             out.push_back(line);
-        } else {
-            if (left_++ == 0) {
-                leftSince_ = now;
-            }
+        } else if (left_++ == 0) {
+            leftSince_ = now;
         }
-    }
-    // Written outside the lock: the writer may take locks of its own.
-    for (const std::string& l : out) {
-        write_(l);
-    }
+    });
 }
 
 void RepeatFilter::flush(Clock::time_point now) {
-    std::vector<std::string> out;
-    {
-        std::lock_guard lock(mutex_);
-        expire(now, out);
-    }
-    for (const std::string& l : out) {
-        write_(l);
-    }
+    writeOutside(mutex_, write_, [&](std::vector<std::string>& out) { expire(now, out); });
 }
 
-void RepeatFilter::expire(Clock::time_point now, std::vector<std::string>& out) {
-    if (now - windowStart_ >= window_) {
+void RepeatFilter::finish() {
+    writeOutside(mutex_, write_,
+                 [&](std::vector<std::string>& out) { expire(Clock::now(), out, true); });
+}
+
+void RepeatFilter::expire(Clock::time_point now, std::vector<std::string>& out, bool all) {
+    if (all || now - windowStart_ >= window_) {
         windowStart_ = now;
         fresh_ = 0;
     }
-    if (left_ > 0 && now - leftSince_ >= window_) {
+    if (left_ > 0 && (all || now - leftSince_ >= window_)) {
         out.push_back("log: " + std::to_string(left_) + " more lines left out");
         left_ = 0;
     }
     for (auto it = seen_.begin(); it != seen_.end();) {
         Seen& s = it->second;
-        if (now - s.written < window_) {
+        if (!all && now - s.written < window_) {
             ++it;
         } else if (s.held > 0) {
             out.push_back(s.held == 1

@@ -22,11 +22,17 @@ public:
     explicit RepeatFilter(Write write, Clock::duration window = std::chrono::seconds(1));
 
     void operator()(const std::string& line, Clock::time_point now = Clock::now());
+    // A line that must not be left out for the lines of other kinds around it (a PC's link
+    // coming or going): only its own copies within a window are held back and counted.
+    void always(const std::string& line, Clock::time_point now = Clock::now());
     // Writes the counts of lines whose window is over.
     void flush(Clock::time_point now = Clock::now());
+    // Writes every count held, as if each window were over (at quit).
+    void finish();
 
     // Distinct lines followed at once, and new ones written per window; lines beyond either
-    // are only counted, and the count is written once the window is over.
+    // are only counted, and the count is written once the window is over. Lines given to
+    // `always` pass both bounds: their kinds are few.
     static constexpr std::size_t maxKinds = 256;
     static constexpr int maxNew = 32;
 
@@ -45,7 +51,8 @@ private:
     long long left_ = 0; // lines not written for being too many kinds at once
     Clock::time_point leftSince_{};
 
-    void expire(Clock::time_point now, std::vector<std::string>& out);
+    void take(const std::string& line, Clock::time_point now, bool bounded);
+    void expire(Clock::time_point now, std::vector<std::string>& out, bool all = false);
 };
 
 } // namespace helm

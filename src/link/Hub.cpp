@@ -65,6 +65,13 @@ void Hub::onQueue(std::function<void()> fn) {
     });
 }
 
+void Hub::logAs(LogSource from, const std::string& pc, const std::string& line) {
+    if (logFrom)
+        logFrom(from, pc, line);
+    else
+        log(line);
+}
+
 void Hub::toMain(std::function<void()> fn) {
     onMain([life = std::weak_ptr<char>(life_), fn = std::move(fn)] {
         if (!life.expired())
@@ -210,7 +217,7 @@ void Hub::heartbeat() {
     auto data = data_;
     for (const auto& [name, link] : data) {
         if (stuck(link->conn, now)) {
-            log("agent " + name + " data link dropped: " + stall);
+            logAs(LogSource::event, name, "agent " + name + " data link dropped: " + stall);
             removeData(name);
         }
     }
@@ -243,7 +250,7 @@ void Hub::drop(std::string name, std::string reason) {
     ctl_.erase(it);
     cancel(link->conn);
     abandon(*link);
-    log("agent " + name + " lost: " + reason);
+    logAs(LogSource::event, name, "agent " + name + " lost: " + reason);
     announce(name);
 }
 
@@ -313,7 +320,7 @@ void Hub::overflow(const std::string& name, bool isData) {
     if (isData) {
         if (!data_.contains(name))
             return;
-        log("agent " + name + " data link dropped: " + why);
+        logAs(LogSource::event, name, "agent " + name + " data link dropped: " + why);
         removeData(name);
     } else {
         drop(name, why);

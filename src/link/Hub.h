@@ -6,6 +6,7 @@
 #include "desk/DisplayInfo.h"
 #include "link/Clip.h"
 #include "link/LinkBudget.h"
+#include "link/LogSource.h"
 #include "link/LongBuffer.h"
 #include "link/PCKeys.h"
 #include "link/Sealer.h"
@@ -123,6 +124,9 @@ public:
     // Runs on the hub's queue; must not call `send` or `names`.
     std::function<bool(const std::string&, std::int64_t, std::int64_t)> fastMove;
     std::function<void(const std::string&)> log = [](const std::string&) {};
+    // When set, gets the lines about a PC or a connection in place of `log`, with where they
+    // come from and the PC's name ("" when the connection named none). On the hub's queue.
+    std::function<void(LogSource, const std::string& pc, const std::string& line)> logFrom;
 
     // Opens the listener, discovery and the heartbeat on the hub's queue; a second start is
     // harmless. Throws std::system_error (EADDRNOTAVAIL) in Tailscale-only mode without a
@@ -185,6 +189,7 @@ private:
 
     // Hub.cpp
     void onQueue(std::function<void()> fn);
+    void logAs(LogSource from, const std::string& pc, const std::string& line);
     void toMain(std::function<void()> fn);
     // The listener's failure, when it could not listen.
     std::optional<std::string> startOnQueue();

@@ -105,7 +105,7 @@ void Hub::readable(std::uint64_t id) {
             (c->role == HubConn::Role::ctl || c->role == HubConn::Role::data) && c->link;
         if (c->buf.hasLong()) {
             if (!linked) {
-                log("too much before logging in, closing");
+                logAs(LogSource::noise, "", "too much before logging in, closing");
                 cancel(id);
                 return;
             }
@@ -147,7 +147,8 @@ void Hub::readable(std::uint64_t id) {
             if (c->link)
                 plain = c->link->inn.open(line);
             if (!plain) {
-                log(name + ": a message failed the encryption check, closing");
+                logAs(LogSource::event, name,
+                      name + ": a message failed the encryption check, closing");
                 release(id); // a dead link must not count as connected
                 return;
             }
@@ -163,17 +164,17 @@ void Hub::readable(std::uint64_t id) {
     }
     c->buf.compact();
     if (c->role == HubConn::Role::none && c->buf.size() > maxBeforeLogin) {
-        log("too much before logging in, closing");
+        logAs(LogSource::noise, "", "too much before logging in, closing");
         cancel(id);
         return;
     }
     if (c->role == HubConn::Role::done && c->afterHello + c->buf.size() > maxBeforeLogin) {
-        log("too much before logging in, closing");
+        logAs(LogSource::noise, "", "too much before logging in, closing");
         cancel(id);
         return;
     }
     if (c->buf.size() > opt_.maxLine) {
-        log("line too long, closing");
+        logAs(LogSource::event, c->name, "line too long, closing");
         release(id, "line too long"); // the PC is gone now, not at the next silence check
     }
 }

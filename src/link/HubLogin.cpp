@@ -19,7 +19,7 @@ void Hub::hello(HubConn& c, const std::string& line) {
     if (peer)
         shared = c.priv.agree(*peer);
     if (!shared) {
-        log("bad hello");
+        logAs(LogSource::noise, "", "bad hello");
         return;
     }
     const std::string& name = h->name;
@@ -46,7 +46,7 @@ void Hub::hello(HubConn& c, const std::string& line) {
             keys_.set(name, key);
             proven = true;
             legacy = false;
-            log(name + " now has its own key");
+            logAs(LogSource::event, name, name + " now has its own key");
             toMain([this, keys = keys_] {
                 if (onKeys)
                     onKeys(keys);
@@ -54,11 +54,11 @@ void Hub::hello(HubConn& c, const std::string& line) {
         }
     }
     if (!secret && !proven) {
-        log("agent " + name + " isn't paired (or was forgotten)");
+        logAs(LogSource::noise, name, "agent " + name + " isn't paired (or was forgotten)");
         return;
     }
     if (!proven) {
-        log("agent " + name + " failed the secret check");
+        logAs(LogSource::noise, name, "agent " + name + " failed the secret check");
         return;
     }
     auto lk = PivmorCrypto::keys(sharedText, key, t);
@@ -73,7 +73,7 @@ void Hub::hello(HubConn& c, const std::string& line) {
         }
         data_[name] = link;
         c.role = HubConn::Role::data;
-        log("agent " + name + " data link up");
+        logAs(LogSource::event, name, "agent " + name + " data link up");
         return;
     }
     if (auto old = ctl_.find(name); old != ctl_.end() && old->second->conn != c.id) {
@@ -88,7 +88,7 @@ void Hub::hello(HubConn& c, const std::string& line) {
         rekeying_[name] = fresh;
         sendOn(link, name, false, "rekey " + fresh, nullptr);
     }
-    log("agent " + name + " connected");
+    logAs(LogSource::event, name, "agent " + name + " connected");
     announce();
 }
 
@@ -117,7 +117,7 @@ void Hub::handle(const std::string& line, const std::string& name) {
             return;
         keys_.set(name, r->second);
         rekeying_.erase(r);
-        log(name + " now has its own key");
+        logAs(LogSource::event, name, name + " now has its own key");
         toMain([this, keys = keys_] {
             if (onKeys)
                 onKeys(keys);
@@ -159,7 +159,7 @@ void Hub::handle(const std::string& line, const std::string& name) {
     std::string problem;
     if (auto displays = Wire::displaysReply(line, &problem)) {
         if (!problem.empty())
-            log(name + ": " + problem); // some displays were left out
+            logAs(LogSource::pc, name, name + ": " + problem); // some displays were left out
         toMain([this, name, d = *displays] {
             if (onDisplays)
                 onDisplays(name, d);
@@ -167,7 +167,7 @@ void Hub::handle(const std::string& line, const std::string& name) {
         return;
     }
     if (!problem.empty()) {
-        log(name + ": " + problem);
+        logAs(LogSource::pc, name, name + ": " + problem);
         return;
     }
     if (auto clip = Wire::clipReply(line))

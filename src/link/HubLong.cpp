@@ -122,7 +122,8 @@ void Hub::openLong(HubConn& c, LongBuffer line) {
                 return;
             it->second->opening = false;
             if (!ok) {
-                log(name + ": a message failed the encryption check, closing");
+                logAs(LogSource::event, name,
+                      name + ": a message failed the encryption check, closing");
                 release(id);
                 return;
             }

@@ -31,7 +31,7 @@ void Hub::reply(std::uint64_t conn, const std::string& text, Done then) {
 void Hub::pair(const std::string& name, const std::string& proof, const std::string& transcript,
                const std::string& shared, std::uint64_t conn) {
     if (!pairCode_) {
-        log("pair from " + name + ": no setup open");
+        logAs(LogSource::noise, name, "pair from " + name + ": no setup open");
         reply(conn, "no closed");
         return;
     }
@@ -39,10 +39,10 @@ void Hub::pair(const std::string& name, const std::string& proof, const std::str
         ++pairFailures_;
         char count[32];
         std::snprintf(count, sizeof count, "%d", pairFailures_);
-        log("pair from " + name + ": wrong code (" + count + ")");
+        logAs(LogSource::event, name, "pair from " + name + ": wrong code (" + count + ")");
         if (pairFailures_ >= 5) {
             pairCode_.reset();
-            log("pairing closed after 5 wrong codes");
+            logAs(LogSource::event, name, "pairing closed after 5 wrong codes");
             toMain([this] {
                 if (onProblem)
                     onProblem("Pairing stopped after 5 wrong codes. Press New code to try again.");
@@ -58,7 +58,7 @@ void Hub::pair(const std::string& name, const std::string& proof, const std::str
     waiting_ = Waiting{name, conn, transcript, shared, code};
     write(conn, "confirm\n", nullptr);
     std::string check = PivmorCrypto::checkCode(transcript);
-    log("pair from " + name + ": waiting for the check code " + check);
+    logAs(LogSource::event, name, "pair from " + name + ": waiting for the check code " + check);
     toMain([this, name, check] {
         if (onConfirm)
             onConfirm(name, check);
@@ -86,7 +86,7 @@ void Hub::finishPairing(bool yes) {
             onConfirm(name, std::nullopt);
     });
     if (!yes) {
-        log("pair from " + w.name + ": check code not confirmed");
+        logAs(LogSource::event, w.name, "pair from " + w.name + ": check code not confirmed");
         reply(w.conn, "no rejected");
         return;
     }
@@ -116,14 +116,16 @@ void Hub::sendPaired(Waiting w, const std::string& fresh, bool stored) {
     auto it = conns_.find(w.conn);
     if (it == conns_.end() || it->second->sock->state() != QAbstractSocket::ConnectedState) {
         // The PC cannot receive its secret any more; storing one would pair nothing.
-        log("pair from " + w.name + ": the connection closed before the answer, not paired");
+        logAs(LogSource::event, w.name,
+              "pair from " + w.name + ": the connection closed before the answer, not paired");
         if (stored && keepKeys)
             toMain([this, keys = keys_] { keepKeys(keys, nullptr); });
         pairLeft(w.name);
         return;
     }
     if (!stored) {
-        log("pair from " + w.name + ": its key couldn't be stored, not paired");
+        logAs(LogSource::event, w.name,
+              "pair from " + w.name + ": its key couldn't be stored, not paired");
         reply(w.conn, "no rejected");
         toMain([this] {
             if (onProblem)
@@ -139,7 +141,8 @@ void Hub::sendPaired(Waiting w, const std::string& fresh, bool stored) {
         if (stopped_)
             return;
         if (!written) {
-            log("pair from " + name + ": the answer could not be sent, not paired");
+            logAs(LogSource::event, name,
+                  "pair from " + name + ": the answer could not be sent, not paired");
             if (keepKeys)
                 toMain([this, keys = keys_] { keepKeys(keys, nullptr); }); // takes it back
             pairLeft(name);
@@ -147,7 +150,7 @@ void Hub::sendPaired(Waiting w, const std::string& fresh, bool stored) {
         }
         keys_.set(name, fresh);
         drop(name, "paired again");
-        log("paired " + name);
+        logAs(LogSource::event, name, "paired " + name);
         toMain([this, keys = keys_] {
             if (onKeys)
                 onKeys(keys);

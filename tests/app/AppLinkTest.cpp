@@ -8,9 +8,27 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <fstream>
+#include <stop_token>
+#include <thread>
+
 using namespace helm;
 
 namespace {
+
+DisplayInfo fullHd(const std::string& key) {
+    DisplayInfo d;
+    d.key = key;
+    d.w = 1920;
+    d.h = 1080;
+    return d;
+}
+
+std::string displayLine(const std::vector<DisplayInfo>& list) {
+    const std::string j = DisplayInfo::listToJson(list).dump();
+    return "d " + base64Encode(std::string_view(j));
+}
 
 // This computer's screen 1, and screens 3 on "pc1" and 4 on "pc2", only pc1 connected.
 struct AppLinkTest : ::testing::Test, test::AppFixture {
@@ -88,22 +106,15 @@ TEST_F(AppLinkTest, APairedPCFloodingValidLinesCannotEmptyTheLog) {
     app->applicationDidFinishLaunching();
     auto pc = test::pairedAgent(*app, "pc-1");
     ASSERT_TRUE(pc);
-    DisplayInfo d;
-    d.key = "1-2-3";
-    d.w = 1920;
-    d.h = 1080;
-    auto list = [](std::vector<DisplayInfo> l) {
-        const std::string j = DisplayInfo::listToJson(l).dump();
-        return "d " + base64Encode(std::string_view(j));
-    };
+    const DisplayInfo d = fullHd("1-2-3");
     for (int i = 0; i < 400; ++i) {
-        pc->sendSealed(list({d}));
+        pc->sendSealed(displayLine({d}));
         pc->sendSealed("cap off");
     }
     DisplayInfo e = d;
     e.key = "4-5-6";
     e.x = 1920;
-    pc->sendSealed(list({d, e})); // the last line: once it is in, every line was handled
+    pc->sendSealed(displayLine({d, e})); // the last line: once it is in, every line was handled
     QElapsedTimer clock;
     clock.start();
     while (!app->screen("pc-1/4-5-6") && clock.elapsed() < 10000)
@@ -111,6 +122,90 @@ TEST_F(AppLinkTest, APairedPCFloodingValidLinesCannotEmptyTheLog) {
     ASSERT_TRUE(app->screen("pc-1/4-5-6"));
     EXPECT_LE(countLogged("pc-1 has 1 monitor(s)"), 3);
     EXPECT_LE(countLogged("pc-1 took its input back"), 3);
+}
+
+TEST_F(AppLinkTest, AFloodBesideARealPCLeavesEveryLineOfItsOwnInTheLog) {
+    // The flood comes from a thread of its own, as from another host: logins of 256 names that
+    // are not paired, or a paired PC's display lists that each make a line of their own.
+    enum class Flood { unpairedLogins, pairedDisplayLists };
+    const struct {
+        Flood flood;
+        std::vector<std::string> alsoLogged;
+    } cases[] = {
+        {Flood::unpairedLogins, {}},
+        {Flood::pairedDisplayLists, {"agent flood lost: closed"}}, // its own end, mid-flood
+    };
+    for (const auto& c : cases) {
+        std::ofstream(dir.path().toStdString() + "/pivmor.log", std::ios::trunc);
+        auto app = make({"--test-port", "0", "--no-camera"});
+        app->applicationDidFinishLaunching();
+        const std::uint16_t port = app->hub().listeningPort();
+        std::optional<std::string> floodSecret;
+        if (c.flood == Flood::pairedDisplayLists) {
+            floodSecret = test::pairedSecret(*app, "flood");
+            ASSERT_TRUE(floodSecret);
+        }
+        std::atomic<int> sent{0};
+        // Stopped and joined however the case ends.
+        std::jthread flood([&](std::stop_token stop) {
+            if (floodSecret) {
+                fake::FakeAgent pc("flood");
+                if (!pc.connect(port) || !pc.login(*floodSecret))
+                    return;
+                for (int i = 0; !stop.stop_requested(); ++i, ++sent) {
+                    // A list that does not parse, the fault in another column each time: a
+                    // line of a new kind each time.
+                    const std::string broken = "[" + std::string(i % 500, ' ') + "x]";
+                    pc.sendSealed("d " + base64Encode(std::string_view(broken)));
+                    if (i % 32 == 31)
+                        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                }
+                return; // closed mid-flood
+            }
+            for (int i = 0; !stop.stop_requested(); ++i) {
+                fake::FakeAgent pc("flood-" + std::to_string(i % 256));
+                if (pc.connectOnly(port)) {
+                    pc.sendLine(pc.helloLine(std::string(48, '0'), "ctl"));
+                    pc.waitClosed(1000);
+                    ++sent;
+                }
+            }
+        });
+        auto pump = [&](auto done) {
+            QElapsedTimer clock;
+            clock.start();
+            while (!done() && clock.elapsed() < 10000)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            return done();
+        };
+        EXPECT_TRUE(pump([&] { return sent > 300; }));
+
+        auto pc1 = test::pairedAgent(*app, "PC1");
+        ASSERT_TRUE(pc1);
+        pc1->sendSealed(displayLine({fullHd("1-2-3")}));
+        EXPECT_TRUE(pump([&] { return app->screen("PC1/1-2-3").has_value(); }));
+        app->hub().setPairCode("123456");
+        fake::FakeAgent wrong("PC2");
+        ASSERT_TRUE(wrong.connect(port));
+        EXPECT_EQ(wrong.pairStart("654321"), "no wrong");
+        EXPECT_TRUE(test::pairedAgent(*app, "PC2"));
+        pc1->close();
+        EXPECT_TRUE(pump([&] { return !app->connected.contains("PC1"); }));
+
+        flood.request_stop();
+        flood.join();
+        app->applicationWillTerminate();
+        std::vector<std::string> expected = {"paired PC1",
+                                             "agent PC1 connected",
+                                             "PC1 has 1 monitor(s)",
+                                             "pair from PC2: wrong code (1)",
+                                             "paired PC2",
+                                             "agent PC2 connected",
+                                             "agent PC1 lost: closed"};
+        expected.insert(expected.end(), c.alsoLogged.begin(), c.alsoLogged.end());
+        for (const std::string& line : expected)
+            EXPECT_TRUE(wasLogged(line)) << line << " after " << sent << " flood lines";
+    }
 }
 
 TEST_F(AppLinkTest, AKeyringThatNeverAnswersHoldsUpOnlyThePCs) {

@@ -8,21 +8,27 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace helm::test {
 
-inline std::unique_ptr<fake::FakeAgent> pairedAgent(App& app, const std::string& name) {
-    const std::uint16_t port = app.hub().listeningPort();
+// The secret the PC was given.
+inline std::optional<std::string> pairedSecret(App& app, const std::string& name) {
     app.hub().setPairCode("123456");
     app.hub().names();
     fake::FakeAgent pairer(name);
-    if (!pairer.connect(port) || pairer.pairStart("123456") != "confirm")
-        return nullptr;
+    if (!pairer.connect(app.hub().listeningPort()) || pairer.pairStart("123456") != "confirm")
+        return std::nullopt;
     app.hub().confirmPairing(true);
     auto paired = pairer.pairFinish("123456");
+    return paired ? std::optional(paired->secret) : std::nullopt;
+}
+
+inline std::unique_ptr<fake::FakeAgent> pairedAgent(App& app, const std::string& name) {
+    auto secret = pairedSecret(app, name);
     auto pc = std::make_unique<fake::FakeAgent>(name);
-    if (!paired || !pc->connect(port) || !pc->login(paired->secret))
+    if (!secret || !pc->connect(app.hub().listeningPort()) || !pc->login(*secret))
         return nullptr;
     QElapsedTimer clock;
     clock.start();
