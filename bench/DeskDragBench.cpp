@@ -34,7 +34,7 @@ using Clock = std::chrono::steady_clock;
 struct CountedFile : helm::DefaultsFile {
     using DefaultsFile::DefaultsFile;
     int writes = 0;
-    std::optional<std::string> save(const std::string& text) override {
+    std::optional<helm::WriteFailure> save(const std::string& text) override {
         ++writes;
         return DefaultsFile::save(text);
     }

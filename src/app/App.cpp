@@ -13,6 +13,7 @@
 #include "link/SecretKeeper.h"
 #include "link/Wire.h"
 #include "platform/MediaClock.h"
+#include "platform/OnMain.h"
 #include "platform/SerialQueue.h"
 #include "windows/SettingsModel.h"
 
@@ -56,12 +57,21 @@ App::App(CommandLine commandLine, Defaults& defaults, Platform platform)
         QMetaObject::invokeMethod(timer, qOverload<>(&QTimer::start));
     };
     d.beforeStore = [this] { storeDesk(); };
+    // A store may fail on any thread that changed a value; the note belongs to the main one.
+    d.onUnsaved = [this, alive = std::weak_ptr<int>(alive_)](const std::string& reason) {
+        onMain([this, alive, reason] {
+            if (alive.lock()) {
+                note("Couldn't save the settings: " + reason + ".");
+            }
+        });
+    };
 }
 
 App::~App() {
     d.setLive(false);
     d.onPending = nullptr;
     d.beforeStore = nullptr;
+    d.onUnsaved = nullptr;
 }
 
 Router& App::router() {

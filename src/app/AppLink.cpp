@@ -81,6 +81,7 @@ Hub& App::hub() {
         *platform_.secrets, *secretDefaults_,
         Secret::Options{simOnly_, Secret::tokenFrom(commandLine_.args)},
         [](const std::string& line) { log(line); });
+    secrets_->onProblem = [this](const std::string& sentence) { note(sentence); };
     Hub::Options options;
     options.addresses = platform_.addresses.get();
     options.budget = linkBudget;

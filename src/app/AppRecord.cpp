@@ -7,13 +7,13 @@
 #include "link/Wire.h"
 #include "platform/MediaClock.h"
 #include "platform/OnMain.h"
+#include "platform/WholeFile.h"
 
 #include <QTimer>
 
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <sys/stat.h>
 
 namespace helm {
@@ -145,14 +145,15 @@ void App::finishRecording(const Layout& layout) {
     if (recordDir) {
         const std::string path = *recordDir + "/script.json";
         try {
-            const std::string text = Script{layout, recordCues}.encode();
-            std::ofstream out(path, std::ios::binary | std::ios::trunc);
-            ::chmod(path.c_str(), 0600);
-            out << text;
-            out.close();
-            scriptSaved = static_cast<bool>(out);
-        } catch (const json::EncodeError&) {
+            const std::optional<WriteFailure> failed =
+                wholeFile::write(path, Script{layout, recordCues}.encode(), 0600);
+            scriptSaved = !failed;
+            if (failed) {
+                log("recording: script.json not saved (" + failed->problem + ")");
+            }
+        } catch (const json::EncodeError& e) {
             scriptSaved = false;
+            log(std::string("recording: script.json not saved (") + e.what() + ")");
         }
     }
     // The closing note waits for the movie: only a finished movie makes a saved recording.

@@ -173,9 +173,21 @@ void Defaults::change(const std::function<void(Pending&)>& edit) {
             storeLocked();
         }
     }
+    tellUnsaved();
     // Outside the lock: the owner's timer may flush at once.
     if (ask && onPending) {
         onPending();
+    }
+}
+
+void Defaults::tellUnsaved() {
+    std::optional<std::string> reason;
+    {
+        std::lock_guard lock(mutex_);
+        reason = std::exchange(untold_, std::nullopt);
+    }
+    if (reason && onUnsaved) {
+        onUnsaved(*reason);
     }
 }
 
@@ -183,11 +195,14 @@ void Defaults::setLive(bool on) {
     if (!on && beforeStore) {
         beforeStore(); // still live: what it sets joins the changes held back
     }
-    std::lock_guard lock(mutex_);
-    live_ = on;
-    if (!on && batches_ == 0 && !pending_.empty()) {
-        storeLocked();
+    {
+        std::lock_guard lock(mutex_);
+        live_ = on;
+        if (!on && batches_ == 0 && !pending_.empty()) {
+            storeLocked();
+        }
     }
+    tellUnsaved();
 }
 
 Defaults::Batch::Batch(Defaults& d) : d_(d) {
@@ -196,10 +211,13 @@ Defaults::Batch::Batch(Defaults& d) : d_(d) {
 }
 
 Defaults::Batch::~Batch() {
-    std::lock_guard lock(d_.mutex_);
-    if (--d_.batches_ == 0 && !d_.live_ && !d_.pending_.empty()) {
-        d_.storeLocked();
+    {
+        std::lock_guard lock(d_.mutex_);
+        if (--d_.batches_ == 0 && !d_.live_ && !d_.pending_.empty()) {
+            d_.storeLocked();
+        }
     }
+    d_.tellUnsaved();
 }
 
 bool Defaults::live() const {
@@ -211,10 +229,13 @@ void Defaults::flush() {
     if (beforeStore) {
         beforeStore();
     }
-    std::lock_guard lock(mutex_);
-    if (!pending_.empty()) {
-        storeLocked();
+    {
+        std::lock_guard lock(mutex_);
+        if (!pending_.empty()) {
+            storeLocked();
+        }
     }
+    tellUnsaved();
 }
 
 Defaults::~Defaults() {
@@ -242,7 +263,7 @@ void Defaults::storeLocked() {
     };
     bool stored = false;
     std::vector<std::string> lines;
-    std::optional<std::string> problem =
+    std::optional<WriteFailure> problem =
         storage_->update([&](const DefaultsStorage::Loaded& found) -> std::optional<std::string> {
             switch (found.status) {
             case DefaultsStorage::Status::absent:
@@ -282,7 +303,13 @@ void Defaults::storeLocked() {
         reportProblem(line);
     }
     if (problem) {
-        reportProblem("defaults: not saved (" + *problem + ")");
+        reportProblem("defaults: not saved (" + problem->problem + ")");
+        if (!failing_) {
+            failing_ = true;
+            untold_ = problem->reason;
+        }
+    } else if (stored) {
+        failing_ = false;
     }
 }
 

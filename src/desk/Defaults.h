@@ -69,6 +69,9 @@ public:
     // Called, outside any lock, before held-back changes are stored by `flush` or the end of
     // live: the owner sets what it held back itself.
     std::function<void()> beforeStore;
+    // Called, outside any lock, with the reason in the user's words ("the disk is full") when
+    // changes could not be stored; once, and again only after a store that worked.
+    std::function<void(const std::string& reason)> onUnsaved;
 
     // Stores what is held back.
     ~Defaults();
@@ -84,11 +87,15 @@ private:
     Report report_;
     Pending pending_; // changes in memory and not in storage yet
     bool live_ = false;
-    int batches_ = 0;    // Batch objects alive
-    bool asked_ = false; // onPending was called since the last store
+    int batches_ = 0;                   // Batch objects alive
+    bool asked_ = false;                // onPending was called since the last store
+    bool failing_ = false;              // the last store failed, and onUnsaved heard of it
+    std::optional<std::string> untold_; // a failure's reason onUnsaved has still to hear
 
     void change(const std::function<void(Pending&)>& edit);
     void storeLocked();
+    // Passes on the failure the last store left untold; called without the lock.
+    void tellUnsaved();
     void reportProblem(const std::string& line) const;
 };
 

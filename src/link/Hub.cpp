@@ -377,7 +377,7 @@ void Hub::finish(std::chrono::milliseconds limit) {
 void Hub::forget(const std::string& name) {
     onQueue([this, name] {
         keys_.forget(name);
-        rekeying_.erase(name);
+        rekeyStoring_.erase(name);
         drop(name, "forgotten");
         toMain([this, keys = keys_] {
             if (onKeys)
@@ -389,7 +389,7 @@ void Hub::forget(const std::string& name) {
 void Hub::forgetAll() {
     onQueue([this] {
         keys_ = PCKeys();
-        rekeying_.clear();
+        rekeyStoring_.clear();
         std::vector<std::string> pcs;
         for (const auto& [name, link] : ctl_)
             pcs.push_back(name);

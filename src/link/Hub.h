@@ -103,9 +103,10 @@ public:
 
     // Filled in once, before `start`. Looked up when a posted call runs; skipped when unset.
     std::function<void(const PCKeys&)> onKeys;
-    // Stores the keys with a newly paired PC before that PC is told it is paired; called on
-    // the main thread, and answers there once the store has, through the callback when one is
-    // given. False refuses the pairing: the next run would not know the PC.
+    // Stores the keys with a newly paired PC before that PC is told it is paired, and with a
+    // PC's new own secret before the PC is sent it; called on the main thread, and answers
+    // there once the store has, through the callback when one is given. False refuses the
+    // pairing (the next run would not know the PC), or leaves the PC on the older secret.
     std::function<void(const PCKeys&, std::function<void(bool stored)>)> keepKeys;
     std::function<void(const std::string&, const std::optional<std::string>&)> onConfirm;
     std::function<void()> onChange;
@@ -236,6 +237,9 @@ private:
     // HubLogin.cpp
     void hello(HubConn& c, const std::string& line);
     void handle(const std::string& line, const std::string& name);
+    // Sends a PC on the older shared secret its own, once that is stored.
+    void rekey(const std::string& name);
+    void rekeyStored(const std::string& name, const std::string& fresh, bool stored);
     void deliverClip(const std::string& name, Wire::ClipReply reply);
 
     // HubPairing.cpp
@@ -260,7 +264,7 @@ private:
     std::optional<std::string> pairCode_;
     int pairFailures_ = 0;
     int pending_ = 0;
-    std::map<std::string, std::string> rekeying_;
+    std::set<std::string> rekeyStoring_; // PCs whose `keys_.rekeying` secret is being stored
     std::optional<Waiting> waiting_;
     std::map<std::uint64_t, std::unique_ptr<HubConn>> conns_;
     std::set<std::string> linked_; // main thread only

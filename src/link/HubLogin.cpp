@@ -38,11 +38,10 @@ void Hub::hello(HubConn& c, const std::string& line) {
     if (!proven) {
         // The agent may have stored the secret of a "rekey" whose "rekeyed" was lost with its
         // link; that secret is its own now.
-        auto r = rekeying_.find(name);
-        if (r != rekeying_.end() &&
+        auto r = keys_.rekeying.find(name);
+        if (r != keys_.rekeying.end() && !rekeyStoring_.contains(name) &&
             PivmorCrypto::same(PivmorCrypto::hmac(r->second, "agent|" + t), h->proof)) {
             key = r->second;
-            rekeying_.erase(r);
             keys_.set(name, key);
             proven = true;
             legacy = false;
@@ -83,13 +82,49 @@ void Hub::hello(HubConn& c, const std::string& line) {
     ctl_[name] = link;
     c.role = HubConn::Role::ctl;
     sendOn(link, name, false, Wire::askDisplays, nullptr);
-    if (legacy) {
-        std::string fresh = PCKeys::fresh();
-        rekeying_[name] = fresh;
-        sendOn(link, name, false, "rekey " + fresh, nullptr);
-    }
+    if (legacy)
+        rekey(name);
     logAs(LogSource::event, name, "agent " + name + " connected");
     announce();
+}
+
+void Hub::rekey(const std::string& name) {
+    const auto link = ctl_.find(name);
+    if (link == ctl_.end() || rekeyStoring_.contains(name))
+        return; // the store under way sends it once it has answered
+    if (auto stored = keys_.rekeying.find(name); stored != keys_.rekeying.end()) {
+        sendOn(link->second, name, false, "rekey " + stored->second, nullptr);
+        return;
+    }
+    const std::string fresh = PCKeys::fresh();
+    keys_.rekeying[name] = fresh; // in every keys handed on from now
+    if (!keepKeys) {
+        sendOn(link->second, name, false, "rekey " + fresh, nullptr);
+        return;
+    }
+    // A PC that took a secret the next run would not know could never log in again: the
+    // secret is stored first, and until then the PC goes on with the older one.
+    rekeyStoring_.insert(name);
+    toMain([this, keys = keys_, name, fresh] {
+        keepKeys(keys, [this, life = std::weak_ptr<char>(life_), name, fresh](bool stored) {
+            if (!life.expired())
+                onQueue([this, name, fresh, stored] { rekeyStored(name, fresh, stored); });
+        });
+    });
+}
+
+void Hub::rekeyStored(const std::string& name, const std::string& fresh, bool stored) {
+    rekeyStoring_.erase(name);
+    auto it = keys_.rekeying.find(name);
+    if (it == keys_.rekeying.end() || it->second != fresh)
+        return; // forgotten, or the keys replaced, meanwhile
+    if (!stored) {
+        keys_.rekeying.erase(it);
+        logAs(LogSource::event, name,
+              name + " keeps the older shared secret: its own key couldn't be stored");
+        return;
+    }
+    rekey(name); // to its control link, if it still has one; else at its next login
 }
 
 void Hub::deliverClip(const std::string& name, Wire::ClipReply reply) {
@@ -112,11 +147,10 @@ void Hub::handle(const std::string& line, const std::string& name) {
     if (input && l == ctl_.end())
         return;
     if (line == "rekeyed") {
-        auto r = rekeying_.find(name);
-        if (r == rekeying_.end())
+        auto r = keys_.rekeying.find(name);
+        if (r == keys_.rekeying.end() || rekeyStoring_.contains(name))
             return;
-        keys_.set(name, r->second);
-        rekeying_.erase(r);
+        keys_.set(name, std::string(r->second));
         logAs(LogSource::event, name, name + " now has its own key");
         toMain([this, keys = keys_] {
             if (onKeys)

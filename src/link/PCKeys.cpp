@@ -26,11 +26,13 @@ void PCKeys::dropLegacyName(const std::string& name) {
 
 void PCKeys::set(const std::string& name, const std::string& secret) {
     perPC[name] = secret;
+    rekeying.erase(name);
     dropLegacyName(name);
 }
 
 void PCKeys::forget(const std::string& name) {
     perPC.erase(name);
+    rekeying.erase(name);
     dropLegacyName(name);
 }
 
@@ -42,6 +44,9 @@ json::Json PCKeys::toJson() const {
     json::Json j = {{"perPC", perPC}, {"legacyNames", legacyNames}};
     if (legacy) {
         j["legacy"] = *legacy;
+    }
+    if (!rekeying.empty()) {
+        j["rekeying"] = rekeying;
     }
     return j;
 }
@@ -64,6 +69,14 @@ PCKeys PCKeys::fromJson(const json::Json& j) {
     }
     for (const auto& n : names) {
         k.legacyNames.push_back(json::toString(n, "legacyNames"));
+    }
+    if (const auto* rekeying = json::optionalField(j, "rekeying")) {
+        if (!rekeying->is_object()) {
+            throw json::DecodeError("\"rekeying\": expected an object");
+        }
+        for (const auto& [name, secret] : rekeying->items()) {
+            k.rekeying[name] = json::toString(secret, "rekeying");
+        }
     }
     return k;
 }

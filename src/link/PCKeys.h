@@ -15,6 +15,9 @@ struct PCKeys {
     std::map<std::string, std::string> perPC;
     std::optional<std::string> legacy;
     std::vector<std::string> legacyNames; // the PCs still allowed to log in with `legacy`
+    // The own secret each PC of `legacyNames` is being given: stored before the PC hears it, so
+    // a PC that took it can log in with it in any later run, acknowledged or not.
+    std::map<std::string, std::string> rekeying;
 
     struct Found {
         std::string key;
@@ -27,7 +30,7 @@ struct PCKeys {
     // The PC's own secret, else the older shared one when the PC may still use it.
     std::optional<Found> secret(const std::string& name) const;
 
-    // Gives the PC its own secret and takes it off the older secret's list.
+    // Gives the PC its own secret and takes it off the older secret's list (and `rekeying`).
     void set(const std::string& name, const std::string& secret);
 
     void forget(const std::string& name);

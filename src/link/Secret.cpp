@@ -75,6 +75,9 @@ PCKeys Secret::loadKeys(const std::vector<std::string>& knownPCs) {
         keysUnsure_ = true;
         log_("secrets: couldn't read \"" + keysAccount + "\" (" + read.problem +
              "); no PC can log in this run and the stored keys are left as they are");
+        if (tell) {
+            tell("The PC keys can't be read, so no PC can log in this run. The log says why.");
+        }
         return PCKeys();
     }
     if (read.status == SecretStore::Status::ok) {
@@ -110,21 +113,30 @@ bool Secret::saveKeys(const PCKeys& keys) {
         return true;
     }
     if (keysUnsure_) {
-        log_("secrets: the PC keys were not saved: the stored ones couldn't be read at start");
-        return false;
+        return notSaved("the stored ones couldn't be read at start",
+                        "the stored ones couldn't be read");
     }
     std::string text;
     try {
         text = json::dump(keys.toJson());
     } catch (const std::exception& e) {
-        log_(std::string("secrets: the PC keys were not saved: ") + e.what());
-        return false;
+        return notSaved(e.what(), {});
     }
     if (auto w = store_.write(keysAccount, text); !w.ok) {
-        log_("secrets: the PC keys were not saved (" + w.problem + ")");
-        return false;
+        return notSaved(w.problem, w.reason);
     }
+    unsaved_ = false;
     return true;
+}
+
+bool Secret::notSaved(const std::string& problem, const std::string& reason) {
+    log_("secrets: the PC keys were not saved (" + problem + ")");
+    if (!unsaved_ && tell) {
+        tell(reason.empty() ? "Couldn't save the PC keys. The log says why."
+                            : "Couldn't save the PC keys: " + reason + ".");
+    }
+    unsaved_ = true;
+    return false;
 }
 
 std::string Secret::hubId() {

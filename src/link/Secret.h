@@ -48,6 +48,11 @@ public:
 
     std::string hubId();
 
+    // Tells the user, in a sentence, what went wrong with the stored keys: that they can't be
+    // read, and that they couldn't be saved (once, and again only after a save that worked).
+    // Runs on the caller's thread.
+    Log tell;
+
 private:
     SecretStore& store_;
     KeyValueStore& defaults_;
@@ -56,6 +61,10 @@ private:
     std::optional<std::string> memorySecret_; // the secret of this run when none is stored
     bool secretUnsure_ = false;               // the stored secret could not be read this run
     bool keysUnsure_ = false; // the stored keys could not be read: never overwrite them
+    bool unsaved_ = false;    // the last save of the keys failed, and the user was told
+
+    // The keys were not saved: says why in the log, and to the user once.
+    bool notSaved(const std::string& problem, const std::string& reason);
 };
 
 } // namespace helm

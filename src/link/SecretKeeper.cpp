@@ -12,7 +12,15 @@ namespace helm {
 SecretKeeper::SecretKeeper(SecretStore& store, KeyValueStore& defaults, Secret::Options options,
                            Secret::Log log)
     : store_(store), secret_(store, defaults, options, std::move(log)),
-      simulation_(options.simulation) {}
+      simulation_(options.simulation) {
+    secret_.tell = [this, life = std::weak_ptr<char>(life_)](const std::string& sentence) {
+        onMain([this, life, sentence] {
+            if (!life.expired() && onProblem) {
+                onProblem(sentence);
+            }
+        });
+    };
+}
 
 SecretKeeper::~SecretKeeper() {
     store_.stop();

@@ -31,6 +31,9 @@ public:
     // A new older shared secret, and the keys emptied; done hears whether the keys were stored.
     void startOver(std::function<void(bool)> done);
     std::string hubId();
+    // Hears, on the main thread, the sentences for the user about the stored keys: that they
+    // can't be read, or couldn't be saved. Set before the first call.
+    std::function<void(const std::string&)> onProblem;
     // At quit: what was asked gets up to `grace` to finish, then the store's waits end.
     void finish(std::chrono::milliseconds grace);
 

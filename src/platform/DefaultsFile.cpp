@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <sys/file.h>
 
@@ -20,49 +19,24 @@
 
 namespace helm {
 
-DefaultsFile::DefaultsFile(std::string path) : path_(std::move(path)) {}
+DefaultsFile::DefaultsFile(std::string path, std::uint64_t most)
+    : path_(std::move(path)), most_(most) {}
 
 std::string DefaultsFile::standardPath() {
     return paths::configHome() + "/com.pardwell.pivmor/defaults.json";
 }
 
 DefaultsStorage::Loaded DefaultsFile::load() {
-    QFile file(QString::fromStdString(path_));
-    if (!file.exists()) {
-        return {Status::absent, {}, {}};
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {Status::failed, {}, file.errorString().toStdString()};
-    }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        return {Status::failed, {}, file.errorString().toStdString()};
-    }
-    return {Status::ok, bytes.toStdString(), {}};
+    return wholeFile::read(path_, most_);
 }
 
-std::optional<std::string> DefaultsFile::save(const std::string& text) {
-    QString path = QString::fromStdString(path_);
-    QString folder = QFileInfo(path).absolutePath();
+std::optional<WriteFailure> DefaultsFile::save(const std::string& text) {
+    QString folder = QFileInfo(QString::fromStdString(path_)).absolutePath();
     if (!QDir().mkpath(folder)) {
-        return "cannot create " + folder.toStdString();
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return file.errorString().toStdString();
+        return WriteFailure{"cannot create " + folder.toStdString(), "its folder can't be made"};
     }
     // Settings can name the user's PCs: keep the file private.
-    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    QByteArray bytes = QByteArray::fromStdString(text);
-    if (file.write(bytes) != bytes.size()) {
-        std::string problem = file.errorString().toStdString();
-        file.cancelWriting();
-        return problem;
-    }
-    if (!file.commit()) {
-        return file.errorString().toStdString();
-    }
-    return std::nullopt;
+    return wholeFile::write(path_, text, 0600);
 }
 
 namespace {
@@ -78,15 +52,18 @@ struct LockFile {
 
 } // namespace
 
-std::optional<std::string> DefaultsFile::update(const Change& change) {
+std::optional<WriteFailure> DefaultsFile::update(const Change& change) {
     const std::string lockPath = path_ + ".lock";
     if (!QDir().mkpath(QFileInfo(QString::fromStdString(path_)).absolutePath())) {
-        return "cannot create the folder of " + path_;
+        return WriteFailure{"cannot create the folder of " + path_, "its folder can't be made"};
     }
+    // Never truncated or written: the lock is the file's existence and its flock alone.
     LockFile lock;
     lock.fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (lock.fd < 0) {
-        return "cannot open " + lockPath + ": " + std::strerror(errno);
+        const int error = errno;
+        return WriteFailure{"cannot open " + lockPath + ": " + std::strerror(error),
+                            wholeFile::reason(error)};
     }
     // Another copy holds the lock for one read and one write. One that hangs while holding it
     // must not hang this program too, so the wait is bounded.
@@ -96,7 +73,8 @@ std::optional<std::string> DefaultsFile::update(const Change& change) {
             break; // a file system without locks: write unguarded rather than not at all
         }
         if (std::chrono::steady_clock::now() > until) {
-            return lockPath + " is held by another program";
+            return WriteFailure{lockPath + " is held by another program",
+                                "another program keeps it locked"};
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/WholeFile.h"
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -11,26 +13,22 @@ namespace helm {
 // writes text, so the desk code that owns the values stays free of any file or toolkit code.
 class DefaultsStorage {
 public:
-    enum class Status { absent, ok, failed };
-
-    struct Loaded {
-        Status status = Status::absent;
-        std::string text;    // the document, when ok
-        std::string problem; // why it could not be read, when failed
-    };
+    using Status = StoredText::Status;
+    using Loaded = StoredText; // the document, or why it could not be read
 
     virtual ~DefaultsStorage() = default;
 
     virtual Loaded load() = 0;
     // Replaces the stored document as a whole, so a crash never leaves half of it behind.
-    // Answers the problem, or nothing when the text was stored.
-    virtual std::optional<std::string> save(const std::string& text) = 0;
+    // Answers why not, or nothing when the text was stored.
+    virtual std::optional<WriteFailure> save(const std::string& text) = 0;
     // Reads the stored document, hands it to change and stores change's answer in its place
     // (nothing stored when it answers nothing). Storage shared with other running programs
-    // keeps their updates out in between, so one never undoes another's change. Answers the
-    // problem, or nothing. Here without such a lock, for storage this process alone uses.
+    // keeps their updates out in between, so one never undoes another's change. Answers why
+    // it was not stored, or nothing. Here without such a lock, for storage this process alone
+    // uses.
     using Change = std::function<std::optional<std::string>(const Loaded& stored)>;
-    virtual std::optional<std::string> update(const Change& change) {
+    virtual std::optional<WriteFailure> update(const Change& change) {
         std::optional<std::string> text = change(load());
         return text ? save(*text) : std::nullopt;
     }

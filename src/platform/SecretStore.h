@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace helm {
 
@@ -18,8 +19,11 @@ public:
     };
 
     struct Outcome {
-        bool ok = false;
+        Outcome(bool done = false, std::string why = {}, std::string words = {})
+            : ok(done), problem(std::move(why)), reason(std::move(words)) {}
+        bool ok;
         std::string problem;
+        std::string reason; // the problem in the user's words, where the store knows them
     };
 
     virtual ~SecretStore() = default;

@@ -29,7 +29,7 @@ struct CountingStorage : DefaultsStorage {
     std::string& text;
     CountingStorage(int& s, std::string& t) : saves(s), text(t) {}
     Loaded load() override { return text.empty() ? Loaded{} : Loaded{Status::ok, text, {}}; }
-    std::optional<std::string> save(const std::string& t) override {
+    std::optional<WriteFailure> save(const std::string& t) override {
         ++saves;
         text = t;
         return std::nullopt;

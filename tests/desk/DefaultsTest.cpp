@@ -17,11 +17,11 @@ struct FakeStorage : DefaultsStorage {
     int saves = 0;
     int asides = 0;
     std::string saved;
-    std::optional<std::string> failure; // what the next saves answer
-    std::string* copyTo = nullptr;      // also gets every saved text, outliving the storage
+    std::optional<WriteFailure> failure; // what the next saves answer
+    std::string* copyTo = nullptr;       // also gets every saved text, outliving the storage
 
     Loaded load() override { return loaded; }
-    std::optional<std::string> save(const std::string& text) override {
+    std::optional<WriteFailure> save(const std::string& text) override {
         if (failure) {
             return failure;
         }
@@ -216,7 +216,7 @@ TEST(Defaults, LiveChangesAndBatchesAreStoredTogether) {
 
     // A write that failed is not lost: the next one carries it, though the file was re-read.
     file.loaded.text = file.saved;
-    file.failure = "disk full";
+    file.failure = WriteFailure{"disk full", "the disk is full"};
     d.set("lost", true);
     file.failure.reset();
     d.set("next", true);

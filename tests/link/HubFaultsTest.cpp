@@ -167,6 +167,35 @@ TEST_F(HubFaults, ARekeyLostWithItsLinkDoesNotLockThePcOut) {
     EXPECT_FALSE(keyUpdates.back().legacy);
 }
 
+// A PC given a secret the next run would not know could never log in again.
+TEST_F(HubFaults, APCIsSentItsOwnKeyOnlyOnceItIsStored) {
+    for (bool stored : {false, true}) {
+        SCOPED_TRACE(stored ? "stored" : "not stored");
+        PCKeys k;
+        k.legacy = secretFor("old");
+        k.legacyNames = {"pc-1"};
+        make(k);
+        std::vector<PCKeys> kept;
+        hub->keepKeys = [&](const PCKeys& keys, std::function<void(bool)> done) {
+            kept.push_back(keys);
+            done(stored);
+        };
+        auto a = loggedIn("pc-1", secretFor("old"));
+        ASSERT_TRUE(waitFor([&] { return kept.size() == 1; }));
+        std::optional<std::string> line = a->readSealedPastPings(300);
+        if (!stored) {
+            EXPECT_FALSE(line) << "sent " << line.value_or("");
+            EXPECT_TRUE(
+                logged("pc-1 keeps the older shared secret: its own key couldn't be stored"));
+            EXPECT_TRUE(hub->keysNow().secret("pc-1")->legacy);
+            continue;
+        }
+        ASSERT_TRUE(line && line->rfind("rekey ", 0) == 0) << line.value_or("nothing");
+        EXPECT_EQ(kept[0].rekeying.at("pc-1"), line->substr(6)) << "what was stored";
+        EXPECT_TRUE(kept[0].secret("pc-1")->legacy) << "the old secret holds until \"rekeyed\"";
+    }
+}
+
 TEST_F(HubFaults, PairingConnectionMayNotFloodAfterItsPairLine) {
     openPairing("123456");
     FakeAgent a("pc-new");

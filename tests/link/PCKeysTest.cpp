@@ -11,6 +11,7 @@ PCKeys sample() {
     k.perPC = {{"desk", "own"}};
     k.legacy = "old";
     k.legacyNames = {"lab", "desk", "lab", "den"};
+    k.rekeying = {{"den", "pending"}};
     return k;
 }
 
@@ -48,6 +49,7 @@ TEST(PCKeys, SetAndForgetKeepTheLegacyList) {
         EXPECT_EQ(k.legacyNames, s.names) << s.op << " " << s.name;
         EXPECT_EQ(k.legacy.has_value(), s.legacy) << s.op << " " << s.name;
     }
+    EXPECT_TRUE(k.rekeying.empty()) << "a PC's own secret ends its rekey";
 }
 
 TEST(PCKeys, ForgetOfTheLastLegacyNameClearsTheOldSecret) {
@@ -63,6 +65,7 @@ TEST(PCKeys, JsonRoundTripAndStrictReading) {
     EXPECT_EQ(PCKeys::fromJson(k.toJson()), k);
     PCKeys empty;
     EXPECT_FALSE(empty.toJson().contains("legacy"));
+    EXPECT_FALSE(empty.toJson().contains("rekeying")) << "files as older runs wrote them";
     EXPECT_EQ(PCKeys::fromJson(empty.toJson()), empty);
 
     for (const char* bad : {
@@ -72,6 +75,8 @@ TEST(PCKeys, JsonRoundTripAndStrictReading) {
              R"({"perPC":{"a":1},"legacyNames":[]})",
              R"({"perPC":{},"legacyNames":[3]})",
              R"({"perPC":{},"legacyNames":[],"legacy":5})",
+             R"({"perPC":{},"legacyNames":[],"rekeying":[]})",
+             R"({"perPC":{},"legacyNames":[],"rekeying":{"a":1}})",
              R"([])",
          }) {
         EXPECT_THROW(PCKeys::fromJson(json::parse(bad)), json::DecodeError) << bad;

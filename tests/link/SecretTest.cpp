@@ -144,6 +144,19 @@ TEST_F(SecretTest, SaveKeysReportsAFailedWrite) {
     EXPECT_EQ(storedKeys(), k);
 }
 
+TEST_F(SecretTest, TheUserHearsOfFailedSavesOnceUntilOneWorks) {
+    Secret secret = make();
+    std::vector<std::string> told;
+    secret.tell = [&](const std::string& sentence) { told.push_back(sentence); };
+    secret.loadKeys({});
+    for (bool fails : {true, true, false, true}) {
+        store.failWrites = fails;
+        secret.saveKeys(PCKeys());
+    }
+    const std::string refused = "Couldn't save the PC keys. The log says why.";
+    EXPECT_EQ(told, (std::vector<std::string>{refused, refused}));
+}
+
 TEST_F(SecretTest, TokenReplacesTheStoredSecret) {
     const std::pair<std::vector<std::string>, std::optional<std::string>> args[] = {
         {{"--test-port", "5", "--token", "abc"}, "abc"},

@@ -1,7 +1,9 @@
 #include "app/render/PngFile.h"
 
+#include "platform/WholeFile.h"
+
+#include <QBuffer>
 #include <QImageWriter>
-#include <QSaveFile>
 
 namespace helm {
 
@@ -15,16 +17,15 @@ bool writePng(QImage img, const QString& path) {
     }
     img.setDotsPerMeterX(dotsPerMetre);
     img.setDotsPerMeterY(dotsPerMetre);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    QImageWriter writer(&file, "png");
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
     if (!writer.write(img)) {
-        file.cancelWriting();
         return false;
     }
-    return file.commit();
+    return !wholeFile::write(path.toStdString(), std::string_view(bytes.constData(), bytes.size()),
+                             0644);
 }
 
 } // namespace helm

@@ -1,8 +1,9 @@
 #include "app/render/RenderSetup.h"
 
+#include "platform/WholeFile.h"
+
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 namespace helm {
 
@@ -77,12 +78,9 @@ RenderSetup::RenderSetup() {
             return;
         }
     }
-    QSaveFile conf(fontConfig());
-    if (!conf.open(QIODevice::WriteOnly)) {
-        return;
-    }
-    conf.write(configuration(root.filePath("fonts"), root.filePath("cache")));
-    if (!conf.commit()) {
+    const QByteArray conf = configuration(root.filePath("fonts"), root.filePath("cache"));
+    if (wholeFile::write(fontConfig().toStdString(),
+                         std::string_view(conf.constData(), conf.size()), 0644)) {
         return;
     }
     qputenv("FONTCONFIG_FILE", QFile::encodeName(fontConfig()));

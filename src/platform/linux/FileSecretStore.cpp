@@ -10,9 +10,14 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
 namespace helm {
 
-FileSecretStore::FileSecretStore(std::string path) : file_(std::move(path)) {}
+FileSecretStore::FileSecretStore(std::string path, Log log)
+    : file_(std::move(path), mostBytes), log_(std::move(log)) {}
 
 std::string FileSecretStore::standardPath() {
     return paths::dataHome() + "/com.pardwell.pivmor/secrets.json";
@@ -53,7 +58,7 @@ std::optional<FileSecretStore::Items> itemsOf(const DefaultsStorage::Loaded& loa
         return FileSecretStore::Items{};
     case DefaultsStorage::Status::failed:
         if (problem != nullptr) {
-            *problem = path + ": " + loaded.problem;
+            *problem = loaded.problem; // names the file
         }
         return std::nullopt;
     case DefaultsStorage::Status::ok:
@@ -66,9 +71,42 @@ std::optional<FileSecretStore::Items> itemsOf(const DefaultsStorage::Loaded& loa
     return items;
 }
 
+// A mode others share in becomes the owner's alone. Links are left alone: what they point
+// at is not ours to change.
+std::optional<std::string> makePrivate(const std::string& path, mode_t mode) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || S_ISLNK(st.st_mode) || (st.st_mode & 077) == 0) {
+        return std::nullopt;
+    }
+    auto octal = [](mode_t m) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%04o", static_cast<unsigned>(m & 07777));
+        return std::string(text);
+    };
+    if (::chmod(path.c_str(), mode) != 0) {
+        return "secrets: " + path + " is open to others (" + octal(st.st_mode) +
+               ") and can't be made private: " + std::strerror(errno);
+    }
+    return "secrets: " + path + " was open to others (" + octal(st.st_mode) + "); made private (" +
+           octal(mode) + ")";
+}
+
 } // namespace
 
+void FileSecretStore::tighten() {
+    std::call_once(tightened_, [this] {
+        const std::string folder =
+            QFileInfo(QString::fromStdString(path())).absolutePath().toStdString();
+        for (const auto& [p, mode] : {std::pair{folder, mode_t{0700}}, {path(), mode_t{0600}}}) {
+            if (std::optional<std::string> line = makePrivate(p, mode); line && log_) {
+                log_(*line);
+            }
+        }
+    });
+}
+
 std::optional<FileSecretStore::Items> FileSecretStore::items(std::string* problem) {
+    tighten();
     return itemsOf(file_.load(), path(), problem);
 }
 
@@ -86,15 +124,17 @@ SecretStore::Read FileSecretStore::read(const std::string& account) {
 }
 
 SecretStore::Outcome FileSecretStore::change(const std::function<void(Items&)>& edit) {
+    tighten();
     // Only the user may open the folder, whoever made it first.
     const std::string folder =
         QFileInfo(QString::fromStdString(path())).absolutePath().toStdString();
     LogFile::makeFolders(folder);
     if (chmod(folder.c_str(), 0700) != 0) {
-        return {false, "cannot make " + folder + " private"};
+        const int error = errno;
+        return {false, "cannot make " + folder + " private", wholeFile::reason(error)};
     }
     std::string problem;
-    std::optional<std::string> failed =
+    std::optional<WriteFailure> failed =
         file_.update([&](const DefaultsStorage::Loaded& loaded) -> std::optional<std::string> {
             std::optional<Items> all = itemsOf(loaded, path(), &problem);
             if (!all) {
@@ -104,7 +144,7 @@ SecretStore::Outcome FileSecretStore::change(const std::function<void(Items&)>& 
             return encode(*all);
         });
     if (failed) {
-        problem = *failed;
+        return {false, failed->problem, failed->reason};
     }
     return {problem.empty(), problem};
 }

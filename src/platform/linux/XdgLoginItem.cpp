@@ -1,12 +1,12 @@
 #include "platform/linux/XdgLoginItem.h"
 
 #include "platform/Paths.h"
+#include "platform/WholeFile.h"
 #include "platform/linux/DesktopEntry.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 #include <cstdlib>
 #include <utility>
@@ -15,12 +15,13 @@ namespace helm {
 
 namespace {
 
+// Read at start on the main thread: an entry larger than any real one counts as none.
 std::optional<std::string> readFile(const std::string& path) {
-    QFile f(QString::fromStdString(path));
-    if (!f.open(QIODevice::ReadOnly)) {
+    StoredText read = wholeFile::read(path, 1'000'000);
+    if (read.status != StoredText::Status::ok) {
         return std::nullopt;
     }
-    return f.readAll().toStdString();
+    return std::move(read.text);
 }
 
 bool startsProgram(const std::string& text) {
@@ -109,12 +110,11 @@ std::optional<std::string> XdgLoginItem::write(bool hidden) const {
     text += "Exec=" + DesktopEntry::escape(DesktopEntry::quoteArg(program_)) + "\n";
     text += "Terminal=false\n";
     text += hidden ? "Hidden=true\n" : "X-GNOME-Autostart-enabled=true\n";
-    QSaveFile f(QString::fromStdString(path()));
-    if (!f.open(QIODevice::WriteOnly) ||
-        f.write(text.data(), static_cast<qint64>(text.size())) !=
-            static_cast<qint64>(text.size()) ||
-        !f.commit()) {
-        return f.errorString().toStdString();
+    if (std::optional<WriteFailure> failed = wholeFile::write(path(), text, 0644)) {
+        if (log) {
+            log("autostart: not saved (" + failed->problem + ")");
+        }
+        return "couldn't save " + path() + ": " + failed->reason;
     }
     return std::nullopt;
 }

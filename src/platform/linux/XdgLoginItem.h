@@ -2,6 +2,7 @@
 
 #include "platform/LoginItem.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,6 +31,9 @@ public:
     std::string path() const; // our entry
 
     static constexpr const char* fileName = "com.pardwell.pivmor.desktop";
+
+    // Where a write that failed is told; none by default.
+    std::function<void(const std::string&)> log;
 
 private:
     std::string program_;

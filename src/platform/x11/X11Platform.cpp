@@ -27,13 +27,15 @@ Platform x11Platform(const std::string& secretService, InputService::Log log) {
     // Many X11 desktops run no Secret Service at all: the keys then live in a private file.
     p.secrets = std::make_unique<FallbackSecretStore>(
         std::make_unique<LibsecretStore>(secretService),
-        std::make_unique<FileSecretStore>(FileSecretStore::standardPath()), log);
+        std::make_unique<FileSecretStore>(FileSecretStore::standardPath(), log), log);
     p.screenLock = std::make_unique<DbusScreenLock>();
     p.displays = std::make_unique<X11DisplaySource>();
     p.pointer = std::make_unique<X11Pointer>();
     p.poster = std::make_unique<X11PointerPoster>();
+    auto loginItem = std::make_unique<XdgLoginItem>(XdgLoginItem::forThisProgram());
+    loginItem->log = log;
+    p.loginItem = std::move(loginItem);
     p.input = X11Input::open("", std::move(log)); // none when the server cannot be reached
-    p.loginItem = std::make_unique<XdgLoginItem>(XdgLoginItem::forThisProgram());
     p.workspace = std::make_unique<DesktopWorkspace>();
     p.windows = std::make_unique<X11DesktopWindows>();
     p.reduceMotion = std::make_unique<X11ReduceMotion>();
