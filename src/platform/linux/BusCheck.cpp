@@ -212,21 +212,21 @@ BusCheck::Result BusCheck::run(const std::string& session, const std::string& sy
     // A bus that answered, and a watcher still being asked.
     r.watcher =
         sessionSaid.answered && !sessionSaid.done ? TrayWatcher::silent : sessionSaid.watcher;
-    char within_[32];
-    std::snprintf(within_, sizeof within_, "within %g s",
+    char limitText[32];
+    std::snprintf(limitText, sizeof limitText, "within %g s",
                   static_cast<double>(within.count()) / 1000.0);
     if (r.sessionSilent) {
-        r.lines.push_back("session bus " + session + " did not answer " + within_ +
+        r.lines.push_back("session bus " + session + " did not answer " + limitText +
                           ": the tray, the keyring, the screen lock and the desktop's settings "
                           "go without it");
     }
     if (r.systemSilent) {
-        r.lines.push_back("system bus " + system + " did not answer " + within_ +
+        r.lines.push_back("system bus " + system + " did not answer " + limitText +
                           ": the screen lock goes without the login manager");
     }
     if (r.watcher == TrayWatcher::silent) {
         r.lines.push_back(std::string("tray: the StatusNotifierItem watcher did not answer ") +
-                          within_);
+                          limitText);
     }
     return r;
 }
