@@ -68,6 +68,11 @@ App::App(CommandLine commandLine, Defaults& defaults, Platform platform)
 }
 
 App::~App() {
+    // The clipboard's queue finishes its work before it goes: no read of another program's
+    // clipboard may keep it waiting.
+    if (platform_.pasteboard) {
+        platform_.pasteboard->stopReading();
+    }
     d.setLive(false);
     d.onPending = nullptr;
     d.beforeStore = nullptr;
@@ -151,6 +156,9 @@ void App::applicationDidFinishLaunching() {
 }
 
 void App::applicationWillTerminate() {
+    if (platform_.pasteboard) {
+        platform_.pasteboard->stopReading(); // a hand-over under way is not waited for
+    }
     if (mainTimer_) {
         mainTimer_->stop();
     }

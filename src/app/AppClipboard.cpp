@@ -156,6 +156,8 @@ void App::pushLook(const std::string& pc, long n, ClipOrder::Ticket ticket,
                    MacClipboard::Look look) {
     if (look.ready.skipped)
         note("Clipboard: " + *look.ready.skipped);
+    if (look.late)
+        log("clipboard → " + pc + ": not sent, " + *look.ready.skipped);
     if (look.isFiles ? look.files.empty() || !prefs.clipFiles()
                      : !look.ready.clip || !allowed(*look.ready.clip)) {
         clipOrder.end(pc, ticket); // nothing goes: what waits behind it goes on

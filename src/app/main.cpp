@@ -12,6 +12,7 @@
 #include "link/Secret.h"
 #include "platform/DefaultsFile.h"
 #include "platform/TermSignal.h"
+#include "platform/linux/BusCheck.h"
 #include "platform/linux/V4l2Camera.h"
 #include "platform/qt/QtDisplaySource.h"
 #include "platform/sim/FakeDisplaySource.h"
@@ -50,6 +51,10 @@ int main(int argc, char** argv) {
         std::cerr << *line << '\n';
         return 1;
     }
+    // Before Qt or a library of the desktop opens a message bus: Qt waits for the session bus
+    // on the main thread, and one that accepts and never answers would hold start-up for good.
+    const BusCheck::Result buses = BusCheck::run();
+    BusCheck::shut(buses);
     QApplication application(argc, argv);
     // Qt may have chosen another platform by itself; the log is made only for a run that goes on.
     if (std::optional<std::string> line =
@@ -58,6 +63,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     setUpLogPath();
+    for (const std::string& line : buses.lines) {
+        log(line);
+    }
     // A tray program lives on with no window open.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -73,8 +81,8 @@ int main(int argc, char** argv) {
         desktop ? x11Platform(Secret::service, [](const std::string& line) { log(line); })
                 : simPlatform();
     if (desktop) {
-        platform.statusItem =
-            std::make_unique<TrayStatusItem>([](const std::string& line) { log(line); });
+        platform.statusItem = std::make_unique<TrayStatusItem>(
+            [](const std::string& line) { log(line); }, buses.watcher);
     } else {
         // The camera is read in simulation mode too, unless --no-camera says otherwise.
         platform.camera = std::make_shared<V4l2Camera>();

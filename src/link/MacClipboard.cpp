@@ -237,7 +237,14 @@ Look look(const Pasteboard& pasteboard, bool pictures) {
 Look complete(Look look) {
     if (!look.elsewhere)
         return look;
-    return lookAt(*look.elsewhere, look.pictures);
+    Look out = lookAt(*look.elsewhere, look.pictures);
+    if (look.elsewhere->late()) {
+        // What was given before the holder stopped may be a part, or lack a password's mark.
+        out = Look{};
+        out.late = true;
+        out.ready.skipped = "the program holding it took too long to hand it over";
+    }
+    return out;
 }
 
 Result load(Look look) {

@@ -48,6 +48,9 @@ struct Look {
     // Contents another program holds, not looked at yet, and whether pictures may be fetched.
     std::shared_ptr<const ClipboardContents> elsewhere;
     bool pictures = true;
+    // That program took too long to hand its contents over: nothing of them goes, and
+    // ready.skipped says why.
+    bool late = false;
 };
 
 // The bytes of a regular file; nothing when it is not one, cannot be read or holds more than
@@ -59,7 +62,8 @@ std::optional<Bytes> readRegular(const std::string& path, std::uint64_t most);
 // off, and fetching one from another program is slow).
 Look look(const Pasteboard& pasteboard, bool pictures = true);
 // A look at what another program holds; away from the main thread. Any other look is
-// returned as it is.
+// returned as it is. When that program did not hand its contents over in time, the look holds
+// nothing but the reason.
 Look complete(Look look);
 // Reads the files of a look, completing it first; away from the main thread.
 Result load(Look look);

@@ -26,6 +26,13 @@ public:
     // A picture in a format other than PNG, converted to PNG; nothing when there is none or it
     // does not convert.
     virtual std::optional<Data> otherPicture() const = 0;
+
+    // Contents another program holds: true once that program took too long to hand them over
+    // or the read was stopped, so what came back may be short of what it holds.
+    virtual bool late() const { return false; }
+    // Ends a read of another program's contents under way at once, and every later one; from
+    // any thread.
+    virtual void stop() const {}
 };
 
 // The clipboard the hand-over reads and writes: the desktop's, or a named one in memory. Only
@@ -41,6 +48,9 @@ public:
     virtual std::shared_ptr<const ClipboardContents> elsewhere(std::uint64_t /*most*/) const {
         return nullptr;
     }
+    // Stops every reader `elsewhere` gave and is still in use, and those it gives from now on:
+    // a program that takes its time handing over its contents must not hold up the quit.
+    virtual void stopReading() {}
 
     // Each replaces the whole contents.
     virtual void setText(const std::string& text) = 0;

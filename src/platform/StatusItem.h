@@ -8,6 +8,10 @@ class QMenu;
 
 namespace helm {
 
+// What the session bus said of a StatusNotifierItem tray before the status item was made: no
+// such tray runs, one shows items, or its watcher took the name and did not answer.
+enum class TrayWatcher { none, shows, silent };
+
 // The program's icon in the desktop's tray: a symbol, a tint, the number of the screen with
 // the keyboard, a tooltip, and the menu it opens. Main thread only.
 class StatusItem {

@@ -1,6 +1,6 @@
-// A Secret Service that never answers: it owns org.freedesktop.secrets on the session bus that
-// DBUS_SESSION_BUS_ADDRESS names and lets every call to it go unanswered. It prints "ready"
-// once the name is its own and runs until it is killed.
+// A Secret Service that never answers: it owns org.freedesktop.secrets (or the name given) on
+// the session bus that DBUS_SESSION_BUS_ADDRESS names and lets every call to it go unanswered.
+// It prints "ready" once the name is its own and runs until it is killed.
 #include <gio/gio.h>
 
 #include <cstdio>
@@ -17,7 +17,8 @@ GDBusMessage* swallow(GDBusConnection*, GDBusMessage* message, gboolean incoming
 
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    const char* name = argc > 1 ? argv[1] : "org.freedesktop.secrets";
     GError* error = nullptr;
     GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &error);
     if (bus == nullptr) {
@@ -28,8 +29,8 @@ int main() {
     const guint doNotQueue = 4;
     GVariant* reply = g_dbus_connection_call_sync(
         bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "RequestName",
-        g_variant_new("(su)", "org.freedesktop.secrets", doNotQueue), G_VARIANT_TYPE("(u)"),
-        G_DBUS_CALL_FLAGS_NONE, -1, nullptr, &error);
+        g_variant_new("(su)", name, doNotQueue), G_VARIANT_TYPE("(u)"), G_DBUS_CALL_FLAGS_NONE, -1,
+        nullptr, &error);
     guint32 owner = 0;
     if (reply != nullptr) {
         g_variant_get(reply, "(u)", &owner);

@@ -4,6 +4,7 @@
 #include "AppFixture.h"
 #include "app/menu/StatusMenu.h"
 #include "app/menu/TrayStatusItem.h"
+#include "platform/linux/BusCheck.h"
 
 #include <QCoreApplication>
 #include <QDBusArgument>
@@ -172,6 +173,28 @@ TEST_F(LateTrayTest, TakesTheItemAndTheStatusBoxFollowsItsSetting) {
         EXPECT_TRUE(until(boxShown)) << "the tray quit: the box is back";
     }
     EXPECT_EQ(2, countLogged("tray found: the status box follows its setting"));
+}
+
+// A watcher that takes its name and never answers: Qt would wait for it on the main thread as
+// it makes its tray icon. The check gives up on it in its time, and the program starts without
+// waiting, with the status box as the way to the menu.
+TEST_F(LateTrayTest, AWatcherThatNeverAnswersHoldsNothingUp) {
+    QProcess silent;
+    silent.start(HELM_SILENT_OWNER, {"org.kde.StatusNotifierWatcher"});
+    ASSERT_TRUE(silent.waitForReadyRead(5000) && silent.readAll() == "ready\n");
+    QElapsedTimer started;
+    started.start();
+    const BusCheck::Result buses = BusCheck::run(std::chrono::milliseconds(500));
+    EXPECT_EQ(buses.watcher, TrayWatcher::silent);
+    Platform p = simPlatform();
+    p.statusItem = std::make_unique<TrayStatusItem>(nullptr, buses.watcher);
+    auto app = make({"--no-camera"}, std::move(p));
+    app->buildMenu();
+    app->refresh();
+    EXPECT_LT(started.elapsed(), 3000);
+    EXPECT_TRUE(app->panel_ && app->panel_->isVisible());
+    silent.kill();
+    silent.waitForFinished();
 }
 
 } // namespace

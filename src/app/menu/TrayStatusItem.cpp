@@ -7,9 +7,6 @@
 
 #include <QCursor>
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QDBusMessage>
-#include <QDBusVariant>
 #include <QIcon>
 #include <QMenu>
 #include <QPainter>
@@ -48,40 +45,23 @@ QColor tintColor(StatusItem::Tint t) {
     return gInk;
 }
 
-// What Qt asks, once per process, before its first tray icon: whether a watcher on the session
-// bus has a tray that shows items.
-bool qtMakesNotifiers() {
-    static const bool answer = [] {
-        QDBusConnection bus = QDBusConnection::sessionBus();
-        QDBusConnectionInterface* daemon = bus.interface();
-        if (daemon == nullptr || !daemon->isServiceRegistered(NotifierItem::watcher).value()) {
-            return false;
-        }
-        QDBusMessage get =
-            QDBusMessage::createMethodCall(NotifierItem::watcher, "/StatusNotifierWatcher",
-                                           "org.freedesktop.DBus.Properties", "Get");
-        get << QString(NotifierItem::watcher) << QStringLiteral("IsStatusNotifierHostRegistered");
-        const QDBusMessage reply = bus.call(get);
-        return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
-               reply.arguments().first().value<QDBusVariant>().variant().toBool();
-    }();
-    return answer;
-}
-
 // How often an embedding tray is looked for.
 constexpr std::chrono::seconds trayLook{2};
 
 } // namespace
 
-TrayStatusItem::TrayStatusItem(std::function<void(const std::string&)> log)
-    : qtNotifier_(qtMakesNotifiers()) {
-    // The tray opens the menu on a right click; a left click, the usual one, opens it too.
-    QObject::connect(&tray_, &QSystemTrayIcon::activated, &tray_,
-                     [this](QSystemTrayIcon::ActivationReason why) {
-                         if (why == QSystemTrayIcon::Trigger) {
-                             popup(QCursor::pos());
-                         }
-                     });
+TrayStatusItem::TrayStatusItem(std::function<void(const std::string&)> log, TrayWatcher watcher)
+    : qtNotifier_(watcher == TrayWatcher::shows) {
+    if (watcher != TrayWatcher::silent) {
+        tray_ = std::make_unique<QSystemTrayIcon>();
+        // The tray opens the menu on a right click; a left click, the usual one, opens it too.
+        QObject::connect(tray_.get(), &QSystemTrayIcon::activated, tray_.get(),
+                         [this](QSystemTrayIcon::ActivationReason why) {
+                             if (why == QSystemTrayIcon::Trigger) {
+                                 popup(QCursor::pos());
+                             }
+                         });
+    }
     if (!qtNotifier_) {
         notifier_ = std::make_unique<NotifierItem>(QDBusConnection::sessionBus(), std::move(log));
         notifier_->onMenu = [this](QPoint at) { popup(at); };
@@ -97,7 +77,9 @@ TrayStatusItem::~TrayStatusItem() = default;
 
 void TrayStatusItem::setMenu(QMenu* menu) {
     menu_ = menu;
-    tray_.setContextMenu(menu);
+    if (tray_) {
+        tray_->setContextMenu(menu);
+    }
 }
 
 void TrayStatusItem::popup(QPoint at) {
@@ -107,7 +89,8 @@ void TrayStatusItem::popup(QPoint at) {
 }
 
 bool TrayStatusItem::inTray() const {
-    return (notifier_ && notifier_->inTray()) || QSystemTrayIcon::isSystemTrayAvailable();
+    return (notifier_ && notifier_->inTray()) ||
+           (tray_ && QSystemTrayIcon::isSystemTrayAvailable());
 }
 
 bool TrayStatusItem::menuTakesWidgets() const {
@@ -119,12 +102,12 @@ bool TrayStatusItem::menuTakesWidgets() const {
 void TrayStatusItem::follow() {
     // One icon per desktop: while our item is registered Qt's embedded one stays away (a
     // desktop may run both kinds of tray, one handing the other's icons on).
-    if (notifier_ && shown()) {
+    if (notifier_ && tray_ && shown()) {
         const bool ours = notifier_->inTray();
-        if (ours && tray_.isVisible()) {
-            tray_.hide();
-        } else if (!ours && !tray_.isVisible()) {
-            tray_.show();
+        if (ours && tray_->isVisible()) {
+            tray_->hide();
+        } else if (!ours && !tray_->isVisible()) {
+            tray_->show();
         }
     }
     if (const bool now = inTray(); now != inTray_) {
@@ -196,19 +179,23 @@ void TrayStatusItem::draw(const Look& look, const std::optional<Look>& before) {
             sizes.append(icon(look, px));
             set.addPixmap(QPixmap::fromImage(sizes.back()));
         }
-        tray_.setIcon(set);
+        if (tray_) {
+            tray_->setIcon(set);
+        }
         if (notifier_) {
             notifier_->setIcon(sizes);
         }
         ++iconsSet_;
     }
-    // After the first icon: a tray item without one is refused.
-    if (!notifier_ || !notifier_->inTray()) {
-        tray_.show();
-    }
-    QString tip = tooltip(look);
-    if (tray_.toolTip() != tip) {
-        tray_.setToolTip(tip);
+    if (tray_) {
+        // After the first icon: a tray item without one is refused.
+        if (!notifier_ || !notifier_->inTray()) {
+            tray_->show();
+        }
+        const QString tip = tooltip(look);
+        if (tray_->toolTip() != tip) {
+            tray_->setToolTip(tip);
+        }
     }
     if (notifier_) {
         const QString second = QString::fromStdString(look.tooltip);

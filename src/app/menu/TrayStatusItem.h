@@ -19,8 +19,10 @@ class NotifierItem;
 // program (a panel slower than the autostart): the item follows trays as they come and go.
 class TrayStatusItem : public StatusItem {
 public:
-    // log takes the lines of a tray that would not take the item.
-    explicit TrayStatusItem(std::function<void(const std::string&)> log = {});
+    // log takes the lines of a tray that would not take the item. watcher: what the session
+    // bus said of a StatusNotifierItem tray; asking it here would wait on the main thread.
+    explicit TrayStatusItem(std::function<void(const std::string&)> log = {},
+                            TrayWatcher watcher = TrayWatcher::none);
     ~TrayStatusItem() override;
 
     void setMenu(QMenu* menu) override;
@@ -43,9 +45,10 @@ private:
     void popup(QPoint at);
 
     // Qt's tray icons speak StatusNotifierItem for the whole run, decided when its first one
-    // is made; otherwise they dock into an embedding tray.
+    // is made; otherwise they dock into an embedding tray. Qt asks the watcher on the main
+    // thread as it makes one: where the watcher does not answer, Qt's icon is not made at all.
     const bool qtNotifier_;
-    QSystemTrayIcon tray_;
+    std::unique_ptr<QSystemTrayIcon> tray_;
     QMenu* menu_ = nullptr;
     int iconsSet_ = 0;
     // Where Qt's icon does not speak StatusNotifierItem: the item for such a tray, and the pace

@@ -1,9 +1,10 @@
 #include "platform/linux/DbusScreenLock.h"
 
 #include <QDBusConnection>
-#include <QDBusInterface>
+#include <QDBusMessage>
 #include <QDBusObjectPath>
-#include <QDBusReply>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 
 #include <unistd.h>
 
@@ -13,17 +14,6 @@ namespace {
 
 const QString login1 = QStringLiteral("org.freedesktop.login1");
 
-// This process's login session object, so another user's lock is not taken for ours.
-QString sessionPath() {
-    QDBusInterface manager(login1, QStringLiteral("/org/freedesktop/login1"),
-                           QStringLiteral("org.freedesktop.login1.Manager"),
-                           QDBusConnection::systemBus());
-    manager.setTimeout(1000);
-    QDBusReply<QDBusObjectPath> reply =
-        manager.call(QStringLiteral("GetSessionByPID"), static_cast<quint32>(getpid()));
-    return reply.isValid() ? reply.value().path() : QString();
-}
-
 } // namespace
 
 void DbusScreenLock::start() {
@@ -31,14 +21,30 @@ void DbusScreenLock::start() {
                                           QStringLiteral("org.freedesktop.ScreenSaver"),
                                           QStringLiteral("ActiveChanged"), this,
                                           SLOT(activeChanged(bool)));
-    const QString session = sessionPath();
-    if (!session.isEmpty()) {
-        const QString iface = QStringLiteral("org.freedesktop.login1.Session");
-        QDBusConnection bus = QDBusConnection::systemBus();
-        bus.connect(login1, session, iface, QStringLiteral("Lock"), this, SLOT(lockRequested()));
-        bus.connect(login1, session, iface, QStringLiteral("Unlock"), this,
-                    SLOT(unlockRequested()));
+    // This process's login session, so another user's lock is not taken for ours; asked
+    // without waiting, as a login manager slow to answer would hold up the main thread.
+    QDBusConnection bus = QDBusConnection::systemBus();
+    if (!bus.isConnected()) {
+        return;
     }
+    QDBusMessage ask = QDBusMessage::createMethodCall(
+        login1, QStringLiteral("/org/freedesktop/login1"),
+        QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("GetSessionByPID"));
+    ask << static_cast<quint32>(getpid());
+    auto* pending = new QDBusPendingCallWatcher(bus.asyncCall(ask), this);
+    connect(pending, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
+        w->deleteLater();
+        const QDBusPendingReply<QDBusObjectPath> reply = *w;
+        if (reply.isError()) {
+            return;
+        }
+        const QString session = reply.value().path();
+        const QString iface = QStringLiteral("org.freedesktop.login1.Session");
+        QDBusConnection system = QDBusConnection::systemBus();
+        system.connect(login1, session, iface, QStringLiteral("Lock"), this, SLOT(lockRequested()));
+        system.connect(login1, session, iface, QStringLiteral("Unlock"), this,
+                       SLOT(unlockRequested()));
+    });
 }
 
 void DbusScreenLock::activeChanged(bool active) {

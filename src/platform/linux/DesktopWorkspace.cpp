@@ -1,4 +1,5 @@
 #include "platform/linux/DesktopWorkspace.h"
+#include "platform/linux/BusCheck.h"
 
 // Before Qt's headers: Qt's "signals" keyword would break GIO's.
 #include <gio/gio.h>
@@ -39,6 +40,7 @@ std::optional<std::string> DesktopWorkspace::startSuccessor(const std::vector<st
     p.setArguments(list);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("HELMVANTOR_RELAUNCHED", "1");
+    BusCheck::giveBack(env); // the next copy asks the buses afresh
     p.setProcessEnvironment(env);
     if (!p.startDetached()) {
         return p.errorString().toStdString();

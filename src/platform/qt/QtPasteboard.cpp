@@ -35,7 +35,22 @@ std::shared_ptr<const ClipboardContents> QtPasteboard::elsewhere(std::uint64_t m
     // What we hold ourselves is at hand in this process.
     if (!elsewhere_ || QGuiApplication::clipboard()->ownsClipboard())
         return nullptr;
-    return elsewhere_(most);
+    std::shared_ptr<const ClipboardContents> reader = elsewhere_(most);
+    if (!reader)
+        return nullptr;
+    if (stopped_)
+        reader->stop();
+    std::erase_if(readers_, [](const auto& r) { return r.expired(); });
+    readers_.push_back(reader);
+    return reader;
+}
+
+void QtPasteboard::stopReading() {
+    stopped_ = true;
+    for (const auto& r : readers_) {
+        if (std::shared_ptr<const ClipboardContents> reader = r.lock())
+            reader->stop();
+    }
 }
 
 std::vector<std::string> QtPasteboard::types() const {

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QObject;
 class QMimeData;
@@ -34,10 +35,14 @@ public:
     void setPng(const Data& png) override;
     void setFiles(const std::vector<std::string>& paths) override;
     std::shared_ptr<const ClipboardContents> elsewhere(std::uint64_t most) const override;
+    void stopReading() override;
 
 private:
     void replace(QMimeData* data);
     Reader elsewhere_;
+    // The readers given, for stopReading.
+    mutable std::vector<std::weak_ptr<const ClipboardContents>> readers_;
+    bool stopped_ = false;
     std::unique_ptr<QObject> context_;
     long count_ = 0;
 };

@@ -3,6 +3,8 @@
 #include <xcb/xcb.h>
 
 #include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -25,10 +27,12 @@ constexpr std::uint32_t pieceWords = 1 << 20;
 // More formats than any program offers; a list longer than this is cut.
 constexpr std::size_t maxTargets = 1024;
 
-// The next event that `match` accepts, waiting until the deadline; nothing then, or when the
-// connection broke. Events that do not match are dropped.
+// The next event that `match` accepts, waiting until the deadline; nothing then (late is
+// set), when wake becomes readable, or when the connection broke. Events that do not match
+// are dropped.
 template <class Match>
-Reply<xcb_generic_event_t> next(xcb_connection_t* c, Clock::time_point deadline, Match match) {
+Reply<xcb_generic_event_t> next(xcb_connection_t* c, int wake, Clock::time_point deadline,
+                                bool& late, Match match) {
     xcb_flush(c);
     for (;;) {
         while (xcb_generic_event_t* e = xcb_poll_for_event(c)) {
@@ -40,10 +44,14 @@ Reply<xcb_generic_event_t> next(xcb_connection_t* c, Clock::time_point deadline,
             return nullptr;
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() <= 0)
+        if (left.count() <= 0) {
+            late = true;
             return nullptr;
-        pollfd p{xcb_get_file_descriptor(c), POLLIN, 0};
-        ::poll(&p, 1, static_cast<int>(left.count()) + 1);
+        }
+        pollfd p[2] = {{xcb_get_file_descriptor(c), POLLIN, 0}, {wake, POLLIN, 0}};
+        ::poll(p, 2, static_cast<int>(left.count()) + 1);
+        if (p[1].revents != 0)
+            return nullptr;
     }
 }
 
@@ -53,15 +61,35 @@ int kind(const xcb_generic_event_t* e) {
 
 } // namespace
 
-X11Selection::X11Selection(std::uint64_t most, std::chrono::milliseconds patience)
-    : most_(most), patience_(patience) {}
+X11Selection::X11Selection(std::uint64_t most, std::chrono::milliseconds patience,
+                           std::chrono::milliseconds total)
+    : most_(most), patience_(patience), total_(total),
+      wake_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
 
 X11Selection::~X11Selection() {
     if (connection_ != nullptr)
         xcb_disconnect(connection_);
+    if (wake_ >= 0)
+        ::close(wake_);
+}
+
+void X11Selection::stop() {
+    stopped_ = true;
+    const std::uint64_t one = 1;
+    if (wake_ >= 0 && ::write(wake_, &one, sizeof one) < 0) {
+        // the counter is full, so the waiting side is awake already
+    }
+}
+
+Clock::time_point X11Selection::stepDeadline() const {
+    return std::min(Clock::now() + patience_, *deadline_);
 }
 
 bool X11Selection::open() {
+    if (!deadline_)
+        deadline_ = Clock::now() + total_;
+    if (late())
+        return false;
     if (connection_ != nullptr)
         return window_ != 0 && xcb_connection_has_error(connection_) == 0;
     int number = 0;
@@ -130,7 +158,7 @@ std::optional<std::string> X11Selection::convert(std::uint32_t target) {
     xcb_delete_property(connection_, window_, property_);
     xcb_convert_selection(connection_, window_, clipboard_, target, property_, XCB_CURRENT_TIME);
     Reply<xcb_generic_event_t> event =
-        next(connection_, Clock::now() + patience_, [this](xcb_generic_event_t* e) {
+        next(connection_, wake_, stepDeadline(), late_, [this](xcb_generic_event_t* e) {
             return kind(e) == XCB_SELECTION_NOTIFY &&
                    reinterpret_cast<xcb_selection_notify_event_t*>(e)->requestor == window_;
         });
@@ -156,7 +184,7 @@ std::optional<std::string> X11Selection::readPieces(std::uint32_t expect) {
     out.reserve(std::min<std::uint64_t>(expect, most_));
     for (;;) {
         Reply<xcb_generic_event_t> event =
-            next(connection_, Clock::now() + patience_, [this](xcb_generic_event_t* e) {
+            next(connection_, wake_, stepDeadline(), late_, [this](xcb_generic_event_t* e) {
                 auto* p = reinterpret_cast<xcb_property_notify_event_t*>(e);
                 return kind(e) == XCB_PROPERTY_NOTIFY && p->window == window_ &&
                        p->atom == property_ && p->state == XCB_PROPERTY_NEW_VALUE;

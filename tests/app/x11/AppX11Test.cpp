@@ -333,4 +333,50 @@ TEST_F(AppX11Test, AQuickLookBackKeepsThePictureAnotherProgramHoldsOnTheClipboar
     holder.waitForFinished();
 }
 
+// Another program hands its clipboard over a byte every 4 s and never to its end. The push to
+// pc1 gives up on it within the limit of the read, says so, and the ask for pc1's clipboard
+// goes out behind it; a quit during such a read waits for nothing.
+TEST_F(AppX11Test, AClipboardThatNeverFinishesHoldsUpNeitherTheHandOverNorTheQuit) {
+    ASSERT_TRUE(dpy);
+    QProcess holder;
+    holder.start(HELM_CLIPBOARD_HOLDER, {"--slow", "4000"});
+    ASSERT_TRUE(holder.waitForReadyRead(5000) && holder.readAll() == "ready\n");
+    for (const auto limit : {std::chrono::seconds(2), std::chrono::seconds(60)}) {
+        const bool quitting = limit > std::chrono::seconds(2);
+        SCOPED_TRACE(quitting ? "quit during the read" : "the read's limit");
+        Platform p = simPlatform();
+        p.pasteboard = std::make_unique<QtPasteboard>([limit](std::uint64_t most) {
+            return std::make_shared<X11ClipboardReader>(most, std::chrono::seconds(5), limit);
+        });
+        auto app = desk(std::move(p));
+        std::vector<std::string> lines;
+        app->postLine = [&](const std::string& line, const std::string&) { lines.push_back(line); };
+        app->postDataLine = [&](std::string line, const std::string&, std::function<void(bool)>) {
+            lines.push_back(line);
+        };
+        app->apply({Router::Effect::keys("mac/a", "pc1/x")});
+        app->apply({Router::Effect::keys("pc1/x", "mac/a")});
+        QElapsedTimer clock;
+        clock.start();
+        if (quitting) {
+            while (clock.elapsed() < 500)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            clock.restart();
+            app->applicationWillTerminate();
+            app.reset();
+            EXPECT_LT(clock.elapsed(), 1000);
+            continue;
+        }
+        while (lines.size() < 2 && clock.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        EXPECT_EQ(lines, (std::vector<std::string>{Wire::release, Wire::askClip}));
+        EXPECT_EQ(app->hud.note().value_or(""),
+                  "Clipboard: the program holding it took too long to hand it over");
+        EXPECT_EQ(1, countLogged("clipboard → pc1: not sent, the program holding it took too "
+                                 "long to hand it over"));
+    }
+    holder.kill();
+    holder.waitForFinished();
+}
+
 } // namespace

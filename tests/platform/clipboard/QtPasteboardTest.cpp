@@ -1,6 +1,8 @@
 // The desktop clipboard backend against another X client: this program started again as a
-// child that owns the clipboard with what a test gives it, or reads back what we wrote.
+// child that owns the clipboard with what a test gives it, or reads back what we wrote. The
+// application's own tests start it as a holder that never finishes handing its text over.
 #include "platform/qt/QtPasteboard.h"
+#include "SlowHolder.h"
 #include "link/MacClipboard.h"
 #include "platform/x11/X11ClipboardReader.h"
 #include "platform/x11/X11Selection.h"
@@ -257,6 +259,8 @@ int main(int argc, char** argv) {
         return own(argv[2], argc >= 4 ? argv[3] : "");
     if (argc >= 2 && std::string(argv[1]) == "--dump")
         return dump();
+    if (argc >= 3 && std::string(argv[1]) == "--slow")
+        return test::holdSlowly(std::chrono::milliseconds(std::stoi(argv[2])));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
