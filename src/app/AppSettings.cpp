@@ -147,12 +147,15 @@ void App::setUpSettings() {
         const std::optional<std::string> failure =
             platform_.workspace ? platform_.workspace->openFolder(folder)
                                 : std::optional<std::string>("nothing can show folders here");
-        settings().setReceivedMessage(
+        const std::optional<std::string> message =
             failure ? std::optional<std::string>("Received files are in " + folder +
                                                  ". It couldn't be shown: " + *failure + ".")
-                    : std::nullopt);
+                    : std::nullopt;
+        settings().setReceivedMessage(message);
         if (failure) {
             log("received files not shown: " + *failure);
+            // Where the user looks after a click that opened nothing, whatever covers the window.
+            note(*message);
         }
     };
 }
