@@ -75,21 +75,19 @@ struct Ink {
 // The dot with its track, hold ring, spinner and, once held, the check mark. None of them
 // overlaps another where it is translucent, so each can be mixed with the dimming alone.
 // The outline of a stroke about the dot's centre at the origin: the shapes that do not change
-// from frame to frame are outlined once and only moved (and the spinner turned) after, since
-// outlining a curve costs more than filling it.
-QPainterPath outlined(const QPainterPath& path, double width, Qt::PenCapStyle cap) {
+// from frame to frame are outlined once and only moved after, since outlining a curve costs
+// more than filling it.
+QPainterPath outlined(const QPainterPath& path, double width) {
     QPainterPathStroker s;
     s.setWidth(width);
-    s.setCapStyle(cap);
+    s.setCapStyle(Qt::FlatCap);
     s.setJoinStyle(Qt::MiterJoin);
     s.setMiterLimit(10);
     return s.createStroke(path);
 }
 
 void dot(QPainter& g, QPointF c, double p, double t, bool reduceMotion, const Ink& ink) {
-    thread_local const QPainterPath track = outlined(paint::circle({}, 45), 5, Qt::FlatCap);
-    thread_local const QPainterPath spinner =
-        outlined(paint::arc({}, 54, 0, 0.22 * 360), 2.5, Qt::RoundCap);
+    thread_local const QPainterPath track = outlined(paint::circle({}, 45), 5);
     thread_local const QPainterPath centre = paint::circle({}, 13);
     g.fillPath(track.translated(c), ink(live, 0.22));
     if (p > 0) {
@@ -98,8 +96,8 @@ void dot(QPainter& g, QPointF c, double p, double t, bool reduceMotion, const In
     }
     if (!reduceMotion) {
         double turn = std::fmod(t, 1.2) / 1.2 * 360;
-        g.fillPath(QTransform::fromTranslate(c.x(), c.y()).rotate(turn).map(spinner),
-                   ink(live, 0.75));
+        g.strokePath(paint::arc(c, 54, turn, turn + 0.22 * 360),
+                     paint::pen(ink(live, 0.75), 2.5, Qt::RoundCap));
     }
     g.fillPath(centre.translated(c), live);
     if (p >= 1) {
