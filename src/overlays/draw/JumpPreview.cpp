@@ -94,8 +94,8 @@ void moving(QPainter& g, double w, const JumpRecipe& recipe, const std::string& 
 
 // One timer for every preview on screen, at the screen's rate (60 a second at most): the
 // previews repaint together, in one pass of the window, rather than each waking the program on
-// its own. While every tile rests, or none can be seen (its window minimised or not mapped),
-// the timer sleeps: until the next play starts, or until a window shows again.
+// its own. While every tile rests, or none can be seen (its window minimised, not mapped or
+// covered), the timer sleeps: until the next play starts, or until a window shows again.
 class JumpPreview::Frames : public QObject {
 public:
     static Frames& instance() {
@@ -141,7 +141,7 @@ public:
 protected:
     bool eventFilter(QObject*, QEvent* e) override {
         if (e->type() == QEvent::Expose || e->type() == QEvent::WindowStateChange ||
-            e->type() == QEvent::Show) {
+            e->type() == QEvent::Show || e->type() == QEvent::DynamicPropertyChange) {
             // Handled once the window's state is in: a restored window is exposed after it.
             QTimer::singleShot(0, this, [this] { wake(); });
         }
@@ -159,7 +159,8 @@ private:
     static bool seen(const JumpPreview* p) {
         const QWidget* w = p->window();
         const QWindow* handle = w != nullptr ? w->windowHandle() : nullptr;
-        return handle != nullptr && handle->isExposed() && !w->isMinimized();
+        return handle != nullptr && handle->isExposed() && !w->isMinimized() &&
+               !w->property(coveredProperty).toBool();
     }
     void tick() {
         double nextPlay = -1; // seconds until the first resting tile in sight plays again

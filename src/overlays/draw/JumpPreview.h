@@ -23,6 +23,10 @@ public:
                 QWidget* parent = nullptr, std::function<double()> clock = {});
     ~JumpPreview() override;
 
+    // The dynamic property of a top-level window that, while true, says other windows cover
+    // it wholly: its previews stop until it turns false.
+    static constexpr const char* coveredProperty = "covered";
+
     // The colour around the tile, where its corners are: with one, the preview paints every
     // pixel of its own, keeps the unchanging desk drawn, and leaves its parent unpainted.
     void setGround(const QColor& ground);
