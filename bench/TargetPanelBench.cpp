@@ -3,7 +3,8 @@
 // the screen's rate, and the hold ring taking a new value with each gaze frame (15 a second).
 // Reports the program's CPU time over 3 s as a share of one core (cpu_pct; the server's and
 // the compositor's own work are not counted), the paints and the pixels they cover; "none" is
-// the same process with no panel up, the floor of the others. The screen is the server's; run
+// the same process with no panel up, the floor of the others, and "dark" the panel dimming the
+// whole screen with nothing moving on it. The screen is the server's; run
 // it at both sizes:
 //   xvfb-run -a -s "-screen 0 1920x1080x24" build/default/bench/target_panel_bench
 //   xvfb-run -a -s "-screen 0 3840x2160x24" build/default/bench/target_panel_bench
@@ -68,6 +69,7 @@ int main(int argc, char** argv) {
                                                         std::to_string(int(displays.front().h));
         const std::pair<const char*, std::optional<TargetMode>> modes[] = {
             {"none", std::nullopt},
+            {"dark", TargetMode::dark()},
             {"corner", TargetMode::at(CalCorner::tl)},
             {"camera", TargetMode::camera()},
         };

@@ -8,6 +8,7 @@
 #include "link/MacClipboard.h"
 #include "link/PCKeys.h"
 #include "link/SecretKeeper.h"
+#include "overlays/draw/JumpPreview.h"
 #include "platform/Paths.h"
 #include "ui/DarkPalette.h"
 #include "windows/SettingsModel.h"
@@ -17,6 +18,7 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QMetaObject>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
@@ -147,12 +149,15 @@ void App::setUpSettings() {
         const std::optional<std::string> failure =
             platform_.workspace ? platform_.workspace->openFolder(folder)
                                 : std::optional<std::string>("nothing can show folders here");
-        settings().setReceivedMessage(
+        const std::optional<std::string> message =
             failure ? std::optional<std::string>("Received files are in " + folder +
                                                  ". It couldn't be shown: " + *failure + ".")
-                    : std::nullopt);
+                    : std::nullopt;
+        settings().setReceivedMessage(message);
         if (failure) {
             log("received files not shown: " + *failure);
+            // Where the user looks after a click that opened nothing, whatever covers the window.
+            note(*message);
         }
     };
 }
@@ -197,6 +202,15 @@ void App::refreshShownSettings() {
 void App::openSettings() {
     if (!settingsWindow_) {
         settingsWindow_ = std::make_unique<SettingsWindow>(settings(), prefs);
+        if (platform_.windows) {
+            // The effect previews stop while other windows cover the window.
+            QPointer<QWidget> w = settingsWindow_.get();
+            platform_.windows->watchCover(static_cast<unsigned long>(w->winId()), [w](bool c) {
+                if (w) {
+                    w->setProperty(JumpPreview::coveredProperty, c);
+                }
+            });
+        }
         if (QScreen* primary = QGuiApplication::primaryScreen()) {
             QRect area = primary->availableGeometry();
             settingsWindow_->move(area.center() - settingsWindow_->rect().center());

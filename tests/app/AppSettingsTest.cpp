@@ -8,6 +8,8 @@
 #include "windows/SettingsModel.h"
 
 #include <QCoreApplication>
+#include <QLabel>
+#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -157,6 +159,38 @@ TEST_F(AppSettingsTest, ShowReceivedFilesMakesThePrivateFolderOrSaysWhereItIs) {
         EXPECT_EQ(app->settings().receivedMessage().value_or("").find(inbox) != std::string::npos,
                   !manager);
     }
+    qunsetenv("XDG_DATA_HOME");
+}
+
+// The button as the user clicks it: with nothing to show folders, the window and a note in the
+// status box say where the files are (the note also where the window lies under others).
+TEST_F(AppSettingsTest, ShowReceivedFilesWithoutAFileManagerSaysWhereTheyAre) {
+    QTemporaryDir data;
+    qputenv("XDG_DATA_HOME", data.path().toUtf8());
+    const QString inbox = QString::fromStdString(MacClipboard::inbox());
+    auto app = launch({"--test-port", "0", "--no-camera"});
+    workspace->noFolders = "no file manager is installed";
+    app->applicationDidFinishLaunching();
+    app->openSettings();
+    app->settings().setTab("clipboard");
+    QWidget* window = app->settingsWindow();
+    ASSERT_NE(nullptr, window);
+    QPushButton* show = nullptr;
+    for (QPushButton* b : window->findChildren<QPushButton*>()) {
+        if (b->text() == "Show received files") {
+            show = b;
+        }
+    }
+    ASSERT_NE(nullptr, show);
+    QTest::mouseClick(show, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    bool said = false;
+    for (QLabel* l : window->findChildren<QLabel*>()) {
+        said = said || (l->isVisibleTo(window) && l->text().contains(inbox));
+    }
+    EXPECT_TRUE(said) << "nothing in the window says where the files are";
+    EXPECT_NE(std::string::npos, app->hud.note().value_or("").find(inbox.toStdString()))
+        << "no note says where the files are";
     qunsetenv("XDG_DATA_HOME");
 }
 

@@ -2,6 +2,8 @@
 // manager (xcompmgr, started here).
 #include "app/App.h"
 #include "app/Log.h"
+#include "overlays/draw/JumpPreview.h"
+#include "overlays/draw/JumpsLoad.h"
 #include "overlays/panels/MacOverlays.h"
 #include "overlays/panels/StatusPanel.h"
 #include "platform/x11/X11DesktopWindows.h"
@@ -26,6 +28,7 @@
 #include <chrono>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -333,4 +336,33 @@ TEST_F(X11PanelsTest, AGlidesOwnMovesDoNotStopItAndItEndsOnItsPoint) {
     EXPECT_EQ(960, rx);
     EXPECT_EQ(540, ry);
     setLogPath("");
+}
+
+// Where no compositing manager runs the server tells when a window is wholly covered: the
+// effect previews stop painting what nobody sees, and play again once the cover is gone.
+TEST_F(X11PanelsTest, PreviewsStopWhileTheirWindowIsCovered) {
+    std::optional<Jumps::File> file = Jumps::load();
+    ASSERT_TRUE(file);
+    ASSERT_FALSE(windows.compositing());
+    const double now = 0.3; // the glide plays then
+    QWidget window;
+    auto* v = new JumpPreview(
+        *Jumps::choose(file, "glide"), "#30D158", [] { return false; }, &window,
+        [&] { return now; });
+    window.resize(320, 180);
+    v->resize(320, 180);
+    window.show();
+    windows.watchCover(static_cast<unsigned long>(window.winId()), [&window](bool covered) {
+        window.setProperty(JumpPreview::coveredProperty, covered);
+    });
+    ASSERT_TRUE(until([&] { return v->playing(); }));
+    Window cover = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, 0, 1920, 1080, 0, 0, 0);
+    XMapRaised(dpy, cover);
+    XSync(dpy, False);
+    EXPECT_TRUE(until([&] { return !v->playing(); })) << "covered";
+    XUnmapWindow(dpy, cover);
+    XSync(dpy, False);
+    EXPECT_TRUE(until([&] { return v->playing(); })) << "shown again";
+    XDestroyWindow(dpy, cover);
+    XSync(dpy, False);
 }

@@ -10,7 +10,7 @@
 #include <QIcon>
 #include <QMenu>
 #include <QPainter>
-#include <QPainterPathStroker>
+#include <QPainterPath>
 
 #include <algorithm>
 #include <chrono>
@@ -116,7 +116,23 @@ void TrayStatusItem::follow() {
     }
 }
 
+namespace {
+
+// The symbol's shape at this size, from which every size of the icon is scaled: making it joins
+// paths, which is slow.
+constexpr double symbolSize = 100;
+
+QPainterPath symbolShape(StatusItem::Symbol s) {
+    return StatusSymbols::path(symbolName(s), symbolSize);
+}
+
+} // namespace
+
 QImage TrayStatusItem::icon(const Look& look, int px) {
+    return icon(look, px, symbolShape(look.symbol));
+}
+
+QImage TrayStatusItem::icon(const Look& look, int px, const QPainterPath& shape) {
     QImage image(px, px, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
@@ -125,20 +141,22 @@ QImage TrayStatusItem::icon(const Look& look, int px) {
     // light and dark panels alike. Everything stays the outline's width inside the edges.
     const double rim = std::max(1.0, px / 14.0);
     const double inset = rim + 1; // and a pixel for the smoothing
-    QPainterPathStroker outline;
-    outline.setWidth(2 * rim);
-    outline.setJoinStyle(Qt::RoundJoin);
     QColor dark = gGround;
     dark.setAlphaF(0.9f);
+    // Bevelled: the curves come as many short lines, whose round joins take long to stroke and
+    // look no different at a few pixels' width.
+    const QPen outline(dark, 2 * rim, Qt::SolidLine, Qt::RoundCap, Qt::BevelJoin);
     const QColor fill = tintColor(look.tint);
+    // The opaque fill covers the inner half of the outline's band: no need to join the two
+    // (joining paths takes tens of milliseconds for a number's outline).
     auto draw = [&](const QPainterPath& shape) {
-        p.fillPath(outline.createStroke(shape).united(shape), dark);
+        p.strokePath(shape, outline);
         p.fillPath(shape, fill);
     };
     // The symbol fills the upper left, the number sits over the lower right corner; the
     // number's outline parts it from the symbol.
     const double s = (px - 2 * inset) * 0.8;
-    QPainterPath symbol = StatusSymbols::path(symbolName(look.symbol), s);
+    QPainterPath symbol = QTransform::fromScale(s / symbolSize, s / symbolSize).map(shape);
     // Some symbols are wider than their size: fit the drawn shape into the upper left.
     const QRectF drawn = symbol.boundingRect();
     const double k = std::min(1.0, s / std::max(drawn.width(), drawn.height()));
@@ -169,21 +187,34 @@ QString TrayStatusItem::tooltip(const Look& look) {
     return first == second ? first : first + "\n" + second;
 }
 
+const TrayStatusItem::Pictures& TrayStatusItem::pictures(const Look& look) {
+    auto key = std::make_tuple(look.symbol, look.tint, look.title);
+    if (auto it = pictures_.find(key); it != pictures_.end()) {
+        return it->second;
+    }
+    // A few symbols, tints and screen numbers: the bound is never met on a real desk.
+    if (pictures_.size() >= 64) {
+        pictures_.clear();
+    }
+    Pictures p;
+    const QPainterPath shape = symbolShape(look.symbol);
+    for (int px : {16, 22, 32, 44, 64}) {
+        p.sizes.append(icon(look, px, shape));
+        p.icon.addPixmap(QPixmap::fromImage(p.sizes.back()));
+    }
+    return pictures_.emplace(std::move(key), std::move(p)).first->second;
+}
+
 void TrayStatusItem::draw(const Look& look, const std::optional<Look>& before) {
     // Setting the icon makes some trays flicker: only when it looks different.
     if (!before || before->symbol != look.symbol || before->tint != look.tint ||
         before->title != look.title) {
-        QIcon set;
-        QList<QImage> sizes;
-        for (int px : {16, 22, 32, 44, 64}) {
-            sizes.append(icon(look, px));
-            set.addPixmap(QPixmap::fromImage(sizes.back()));
-        }
+        const Pictures& p = pictures(look);
         if (tray_) {
-            tray_->setIcon(set);
+            tray_->setIcon(p.icon);
         }
         if (notifier_) {
-            notifier_->setIcon(sizes);
+            notifier_->setIcon(p.sizes);
         }
         ++iconsSet_;
     }

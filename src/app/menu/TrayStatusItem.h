@@ -2,13 +2,18 @@
 
 #include "platform/StatusItem.h"
 
+#include <QIcon>
 #include <QImage>
+#include <QList>
+#include <QPainterPath>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
+#include <tuple>
 
 namespace helm {
 
@@ -43,6 +48,16 @@ private:
     // Looks whether a tray came or went, and shows the item where it has one.
     void follow();
     void popup(QPoint at);
+    // The icon with the symbol's shape made once for every size.
+    static QImage icon(const Look& look, int px, const QPainterPath& shape);
+
+    // The icon at every size a tray may ask for. Drawing them takes far longer than a frame,
+    // and a focus change redraws the icon on the main thread: each look's are drawn once.
+    struct Pictures {
+        QIcon icon;
+        QList<QImage> sizes;
+    };
+    const Pictures& pictures(const Look& look);
 
     // Qt's tray icons speak StatusNotifierItem for the whole run, decided when its first one
     // is made; otherwise they dock into an embedding tray. Qt asks the watcher on the main
@@ -51,6 +66,7 @@ private:
     std::unique_ptr<QSystemTrayIcon> tray_;
     QMenu* menu_ = nullptr;
     int iconsSet_ = 0;
+    std::map<std::tuple<Symbol, Tint, std::string>, Pictures> pictures_;
     // Where Qt's icon does not speak StatusNotifierItem: the item for such a tray, and the pace
     // at which an embedding tray is looked for (Qt sees one start but does not say).
     std::unique_ptr<NotifierItem> notifier_;

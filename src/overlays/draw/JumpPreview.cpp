@@ -11,7 +11,9 @@
 #include <QPainterPath>
 #include <QPointer>
 #include <QScreen>
+#include <QSet>
 #include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -90,8 +92,10 @@ void moving(QPainter& g, double w, const JumpRecipe& recipe, const std::string& 
 
 } // namespace
 
-// One timer for every preview on screen, at the screen's rate: the previews repaint together,
-// in one pass of the window, rather than each waking the program on its own.
+// One timer for every preview on screen, at the screen's rate (60 a second at most): the
+// previews repaint together, in one pass of the window, rather than each waking the program on
+// its own. While every tile rests, or none can be seen (its window minimised, not mapped or
+// covered), the timer sleeps: until the next play starts, or until a window shows again.
 class JumpPreview::Frames : public QObject {
 public:
     static Frames& instance() {
@@ -103,34 +107,95 @@ public:
     }
     void add(JumpPreview* p) {
         shown_.push_back(p);
-        if (!timer_.isActive()) {
-            double hz = p->screen() != nullptr ? p->screen()->refreshRate() : 60;
-            timer_.setInterval(static_cast<int>(1000 / (hz >= 20 && hz <= 500 ? hz : 60)));
-            timer_.start();
+        if (QWidget* w = p->window(); w != nullptr && !windows_.contains(w)) {
+            windows_.insert(w);
+            w->installEventFilter(this); // minimised and restored
+            if (QWindow* handle = w->windowHandle()) {
+                handle->installEventFilter(this); // mapped and unmapped
+            }
+            QObject::connect(w, &QObject::destroyed, this, [this, w] { windows_.remove(w); });
         }
+        if (!timer_.isActive()) {
+            const double hz = p->screen() != nullptr ? p->screen()->refreshRate() : 60;
+            timer_.setInterval(static_cast<int>(1000 / (hz >= 20 ? std::min(hz, 60.0) : 60)));
+        }
+        wake();
     }
     void remove(JumpPreview* p) {
         std::erase(shown_, p);
         if (shown_.empty()) {
             timer_.stop();
+            sleep_.stop();
         }
     }
     bool running() const { return timer_.isActive(); }
+    // Frames again from now: a preview came, a window showed, or the next play is due.
+    void wake() {
+        sleep_.stop();
+        if (!shown_.empty() && !timer_.isActive()) {
+            timer_.start();
+        }
+        tick();
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Expose || e->type() == QEvent::WindowStateChange ||
+            e->type() == QEvent::Show || e->type() == QEvent::DynamicPropertyChange) {
+            // Handled once the window's state is in: a restored window is exposed after it.
+            QTimer::singleShot(0, this, [this] { wake(); });
+        }
+        return false;
+    }
 
 private:
     explicit Frames(QObject* parent) : QObject(parent) {
         timer_.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&timer_, &QTimer::timeout, this, [this] {
-            for (JumpPreview* p : shown_) {
-                // At rest between two plays the picture stays as it is.
-                if (!(p->resting(p->clock_()) && p->shownRest_)) {
-                    p->update();
-                }
+        QObject::connect(&timer_, &QTimer::timeout, this, [this] { tick(); });
+        sleep_.setSingleShot(true);
+        sleep_.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&sleep_, &QTimer::timeout, this, [this] { wake(); });
+    }
+    static bool seen(const JumpPreview* p) {
+        const QWidget* w = p->window();
+        const QWindow* handle = w != nullptr ? w->windowHandle() : nullptr;
+        return handle != nullptr && handle->isExposed() && !w->isMinimized() &&
+               !w->property(coveredProperty).toBool();
+    }
+    void tick() {
+        double nextPlay = -1; // seconds until the first resting tile in sight plays again
+        bool moving = false;
+        for (JumpPreview* p : shown_) {
+            if (!seen(p)) {
+                continue;
             }
-        });
+            const double t = p->clock_();
+            if (!p->resting(t)) {
+                moving = true;
+                p->update();
+                continue;
+            }
+            if (!p->shownRest_) {
+                p->update(); // the first frame of the rest, then nothing until the next play
+                moving = true;
+            }
+            const double wait = p->untilPlay(t);
+            if (wait > 0 && (nextPlay < 0 || wait < nextPlay)) {
+                nextPlay = wait;
+            }
+        }
+        if (moving) {
+            return;
+        }
+        timer_.stop();
+        if (nextPlay > 0) {
+            sleep_.start(static_cast<int>(std::ceil(nextPlay * 1000)));
+        }
     }
     QTimer timer_;
+    QTimer sleep_;
     std::vector<JumpPreview*> shown_;
+    QSet<QWidget*> windows_;
 };
 
 JumpPreview::JumpPreview(JumpRecipe recipe, std::string color, std::function<bool()> reduceMotion,
@@ -152,6 +217,15 @@ void JumpPreview::setGround(const QColor& ground) {
 
 bool JumpPreview::playing() const {
     return shown_ && Frames::instance().running();
+}
+
+double JumpPreview::untilPlay(double t) const {
+    const double dur = recipe_.dur;
+    if (!(std::isfinite(dur) && dur > 0 && std::isfinite(t))) {
+        return -1; // never plays
+    }
+    const double period = dur + 0.9;
+    return period - std::fmod(std::fmod(t, period) + period, period);
 }
 
 bool JumpPreview::resting(double t) const {

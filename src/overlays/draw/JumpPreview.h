@@ -23,10 +23,15 @@ public:
                 QWidget* parent = nullptr, std::function<double()> clock = {});
     ~JumpPreview() override;
 
+    // The dynamic property of a top-level window that, while true, says other windows cover
+    // it wholly: its previews stop until it turns false.
+    static constexpr const char* coveredProperty = "covered";
+
     // The colour around the tile, where its corners are: with one, the preview paints every
     // pixel of its own, keeps the unchanging desk drawn, and leaves its parent unpainted.
     void setGround(const QColor& ground);
-    // Repainting at the screen's rate, as every preview on screen does.
+    // Repainting at the screen's rate, as every preview on screen does while one of them
+    // plays where it can be seen.
     bool playing() const;
 
     // One frame of a tile w wide (and w × 9/16 high) with its top left at the origin, at time
@@ -55,6 +60,8 @@ private:
 
     // The scene rests between two plays (or has no play): every frame then looks the same.
     bool resting(double t) const;
+    // Seconds from t until the next play starts; negative when it never plays.
+    double untilPlay(double t) const;
 };
 
 } // namespace helm

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 namespace helm::TargetShape {
 
@@ -31,10 +32,30 @@ QFont labelFont(const QPaintDevice* device) {
 }
 
 QRectF labelBox(const QString& text, QPointF c, const QPaintDevice* device) {
-    QFontMetricsF fm(labelFont(device), device);
-    const double w = fm.horizontalAdvance(text) + 32;
-    const double h = fm.height() + 20;
-    return QRectF(c.x() - w / 2, c.y() - h / 2, w, h);
+    // Asked on every frame of a moving dot, and shaping the text each time cost more than the
+    // dot: a label's size is kept for its text and the device's resolution.
+    struct Kept {
+        QString text;
+        int dpiX = 0;
+        int dpiY = 0;
+        QSizeF size;
+    };
+    thread_local std::vector<Kept> kept;
+    const int dpiX = device != nullptr ? device->logicalDpiX() : 0;
+    const int dpiY = device != nullptr ? device->logicalDpiY() : 0;
+    auto it = std::find_if(kept.begin(), kept.end(), [&](const Kept& k) {
+        return k.text == text && k.dpiX == dpiX && k.dpiY == dpiY;
+    });
+    if (it == kept.end()) {
+        if (kept.size() >= 16) {
+            kept.clear();
+        }
+        QFontMetricsF fm(labelFont(device), device);
+        kept.push_back({text, dpiX, dpiY, {fm.horizontalAdvance(text) + 32, fm.height() + 20}});
+        it = kept.end() - 1;
+    }
+    const QSizeF size = it->size;
+    return QRectF(c.x() - size.width() / 2, c.y() - size.height() / 2, size.width(), size.height());
 }
 
 std::optional<Label> label(QSizeF size, int number, const TargetMode& mode) {

@@ -8,6 +8,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPainterPathStroker>
 #include <QScreen>
 
 #include <cmath>
@@ -73,8 +74,22 @@ struct Ink {
 
 // The dot with its track, hold ring, spinner and, once held, the check mark. None of them
 // overlaps another where it is translucent, so each can be mixed with the dimming alone.
+// The outline of a stroke about the dot's centre at the origin: the shapes that do not change
+// from frame to frame are outlined once and only moved after, since outlining a curve costs
+// more than filling it.
+QPainterPath outlined(const QPainterPath& path, double width) {
+    QPainterPathStroker s;
+    s.setWidth(width);
+    s.setCapStyle(Qt::FlatCap);
+    s.setJoinStyle(Qt::MiterJoin);
+    s.setMiterLimit(10);
+    return s.createStroke(path);
+}
+
 void dot(QPainter& g, QPointF c, double p, double t, bool reduceMotion, const Ink& ink) {
-    g.strokePath(paint::circle(c, 45), paint::pen(ink(live, 0.22), 5));
+    thread_local const QPainterPath track = outlined(paint::circle({}, 45), 5);
+    thread_local const QPainterPath centre = paint::circle({}, 13);
+    g.fillPath(track.translated(c), ink(live, 0.22));
     if (p > 0) {
         // From 12 o'clock, clockwise.
         g.strokePath(paint::arc(c, 45, -90, -90 + 360 * p), paint::pen(live, 5, Qt::RoundCap));
@@ -84,7 +99,7 @@ void dot(QPainter& g, QPointF c, double p, double t, bool reduceMotion, const In
         g.strokePath(paint::arc(c, 54, turn, turn + 0.22 * 360),
                      paint::pen(ink(live, 0.75), 2.5, Qt::RoundCap));
     }
-    g.fillPath(paint::circle(c, 13), live);
+    g.fillPath(centre.translated(c), live);
     if (p >= 1) {
         g.fillPath(Symbols::path("checkmark", 14, true).translated(c), Qt::black);
     }

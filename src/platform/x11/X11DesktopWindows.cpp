@@ -1,5 +1,7 @@
 #include "platform/x11/X11DesktopWindows.h"
 
+#include <QTimer>
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
@@ -12,6 +14,7 @@ X11DesktopWindows::X11DesktopWindows(const std::string& display)
     : dpy_(XOpenDisplay(display.empty() ? nullptr : display.c_str())) {}
 
 X11DesktopWindows::~X11DesktopWindows() {
+    events_.reset();
     if (dpy_ != nullptr) {
         XCloseDisplay(dpy_);
     }
@@ -23,7 +26,9 @@ bool X11DesktopWindows::compositing() {
     }
     const std::string name = "_NET_WM_CM_S" + std::to_string(DefaultScreen(dpy_));
     Atom selection = XInternAtom(dpy_, name.c_str(), False);
-    return XGetSelectionOwner(dpy_, selection) != None;
+    const bool owned = XGetSelectionOwner(dpy_, selection) != None;
+    readLater(); // events the reply brought in, which the socket no longer announces
+    return owned;
 }
 
 void X11DesktopWindows::keepOnEveryDesktop(unsigned long window) {
@@ -44,6 +49,46 @@ void X11DesktopWindows::keepOnEveryDesktop(unsigned long window) {
                     PropModeReplace, reinterpret_cast<unsigned char*>(&all), 1);
     // Done before the toolkit's map request leaves its own connection.
     XSync(dpy_, False);
+    readLater();
+}
+
+void X11DesktopWindows::readLater() {
+    if (events_) {
+        QTimer::singleShot(0, events_.get(), [this] { readEvents(); });
+    }
+}
+
+void X11DesktopWindows::watchCover(unsigned long window,
+                                   std::function<void(bool covered)> onChange) {
+    if (dpy_ == nullptr || window == 0 || !onChange) {
+        return;
+    }
+    if (!events_) {
+        events_ = std::make_unique<QSocketNotifier>(ConnectionNumber(dpy_), QSocketNotifier::Read);
+        QObject::connect(events_.get(), &QSocketNotifier::activated, events_.get(),
+                         [this] { readEvents(); });
+    }
+    covers_[window] = std::move(onChange);
+    // This connection's own mask on the window: the toolkit's connection keeps its own.
+    XSelectInput(dpy_, window, VisibilityChangeMask | StructureNotifyMask);
+    XFlush(dpy_);
+}
+
+void X11DesktopWindows::readEvents() {
+    while (XPending(dpy_) > 0) {
+        XEvent e;
+        XNextEvent(dpy_, &e);
+        if (e.type == DestroyNotify) {
+            covers_.erase(e.xdestroywindow.window);
+        } else if (e.type == VisibilityNotify) {
+            auto it = covers_.find(e.xvisibility.window);
+            if (it != covers_.end()) {
+                // Called last: the callback may watch another window.
+                std::function<void(bool)> tell = it->second;
+                tell(e.xvisibility.state == VisibilityFullyObscured);
+            }
+        }
+    }
 }
 
 } // namespace helm

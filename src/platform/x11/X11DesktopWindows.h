@@ -2,6 +2,10 @@
 
 #include "platform/DesktopWindows.h"
 
+#include <QSocketNotifier>
+
+#include <map>
+#include <memory>
 #include <string>
 
 struct _XDisplay;
@@ -21,9 +25,17 @@ public:
     // Someone owns the _NET_WM_CM_S<screen> selection, as a compositing manager does.
     bool compositing() override;
     void keepOnEveryDesktop(unsigned long window) override;
+    // The server's visibility events, which it sends where no compositing manager redirects
+    // the windows, read as they come on this connection.
+    void watchCover(unsigned long window, std::function<void(bool covered)> onChange) override;
 
 private:
+    void readEvents();
+    void readLater();
+
     _XDisplay* dpy_ = nullptr;
+    std::unique_ptr<QSocketNotifier> events_;
+    std::map<unsigned long, std::function<void(bool)>> covers_;
 };
 
 } // namespace helm
