@@ -13,6 +13,8 @@ std::string App::cameraSentence(CameraTrouble trouble) {
     switch (trouble) {
     case CameraTrouble::missing:
         return "No camera found";
+    case CameraTrouble::unplugged:
+        return "Camera unplugged";
     case CameraTrouble::refused:
         return "Camera not allowed for this user";
     case CameraTrouble::busy:
