@@ -1,11 +1,13 @@
-// The camera's switch: on and off at the user's and the runs' asking, off when nobody is there
-// outside a run, and a camera that is missing, failing or silent tried again, later each time,
-// until it runs; a busy one every few seconds, and at once when its holder lets it go.
+// The camera's switch: on and off at the user's and the runs' asking (the user's off ends a run
+// or a recording at once), off when nobody is there outside a run, and a camera that is
+// missing, failing or silent tried again, later each time, until it runs; a busy one every few
+// seconds, and at once when its holder lets it go.
 #include "app/App.h"
 #include "app/Log.h"
 #include "gaze/camera/GazeEngine.h"
 
 #include <memory>
+#include <utility>
 
 namespace helm {
 
@@ -68,7 +70,7 @@ void App::setCamera(bool on, const std::string& why) {
         feed.setCameraOn(false);
         gaze().stop();
         // A run or a recording without its camera would only wait for frames that never come.
-        if (auto run = std::exchange(afterCameraOpens_, {})) {
+        if (std::exchange(afterCameraOpens_, {})) {
             refuseRun(waitingRun_, switchedOff);
         }
         endRun(switchedOff);

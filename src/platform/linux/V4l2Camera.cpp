@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <iterator>
 #include <map>
 #include <mutex>
 #include <set>
@@ -273,6 +274,16 @@ void V4l2Camera::watchFolder() {
         }
         if (now == seen_)
             return;
+        {
+            // A held node unplugged: the descriptor kept on it would hold the gone device.
+            std::lock_guard lock(held_->mutex);
+            for (auto it = held_->nodes.begin(); it != held_->nodes.end();) {
+                auto next = std::next(it);
+                if (std::find(now.begin(), now.end(), it->first) == now.end())
+                    held_->letGo(it);
+                it = next;
+            }
+        }
         seen_ = std::move(now);
         if (changed_)
             changed_();
