@@ -324,8 +324,9 @@ public:
     void stopCalibration();
     void stopCheck();
     // A run the camera cannot serve ends at once: targets hidden, nothing stored, the sentence
-    // in the guide and a note.
-    void endRun(const std::string& sentence);
+    // in the guide and a note. another: a camera other than the one that went is there, so
+    // the run can be started again with it.
+    void endRun(const std::string& sentence, bool another = false);
     // Frames reach runs: the last one's time; a run that gets none for frameWait ends, checked
     // on every tick of the main timer. A frame the camera sent counts, whether it was read or
     // not, and whether or not it showed a face.
@@ -364,6 +365,10 @@ public:
     std::shared_ptr<MovieRecorder> movie = std::make_shared<MovieRecorder>();
     // Set exactly while a recording runs or its movie is being finished.
     MovieRecorder* recorder = nullptr;
+    // The camera went off during a recording: the prompts end now and the movie with why;
+    // sentence, when given, says so when the movie has finished.
+    void endRecording(const std::string& why, std::optional<std::string> sentence);
+    std::optional<std::string> recordEndedBy_;
     std::optional<std::string> recordDir;
     std::vector<Script::Cue> recordCues;
     int recordRun = 0; // numbers the recordings, so a step of an earlier one does nothing
@@ -548,6 +553,11 @@ private:
     void cameraLetGo();
     void retryCamera();
     void scheduleCameraRetry(CameraTrouble trouble);
+    // Asks the engine for the camera. A start that has neither opened nor failed after
+    // frameWait (its driver does not answer) counts as a failure; cameraAsked_ is when it was
+    // asked for, until then.
+    void startCamera();
+    std::optional<double> cameraAsked_;
     // Since the camera last opened: the frames it had sent when they were last counted, and
     // when that count last grew (or it opened). None while it is not open.
     struct FrameCount {

@@ -1,18 +1,29 @@
-// The camera's switch: on and off at the user's and the runs' asking, off when nobody is there
-// outside a run, and a camera that is missing, failing or silent tried again, later each time,
-// until it runs; a busy one every few seconds, and at once when its holder lets it go.
+// The camera's switch: on and off at the user's and the runs' asking (the user's off ends a run
+// or a recording at once), off when nobody is there outside a run, and a camera that is
+// missing, failing or silent tried again, later each time, until it runs; a busy one every few
+// seconds, and at once when its holder lets it go.
 #include "app/App.h"
 #include "app/Log.h"
 #include "gaze/camera/GazeEngine.h"
 
 #include <memory>
+#include <utility>
 
 namespace helm {
+
+namespace {
+
+// The user's own switch: a run that needs the camera ends with it.
+const std::string switchedOff = "Camera switched off";
+
+} // namespace
 
 std::string App::cameraSentence(CameraTrouble trouble) {
     switch (trouble) {
     case CameraTrouble::missing:
         return "No camera found";
+    case CameraTrouble::unplugged:
+        return "Camera unplugged";
     case CameraTrouble::refused:
         return "Camera not allowed for this user";
     case CameraTrouble::busy:
@@ -43,7 +54,7 @@ void App::setCamera(bool on, const std::string& why) {
         }
         cameraOn = true;
         feed.setCameraOn(true);
-        gaze().start();
+        startCamera();
     } else {
         cameraAway = false;
         if (!cameraOn && !cameraWanted) {
@@ -53,14 +64,17 @@ void App::setCamera(bool on, const std::string& why) {
         cameraTrouble.reset();
         ++cameraTry_;
         cameraRetry.reset();
-        afterCameraOpens_ = {};
         cameraOn = false;
         cameraFrames_.reset();
+        cameraAsked_.reset();
         feed.setCameraOn(false);
         gaze().stop();
-        if (recorder) {
-            recorder->stop("the camera stopped");
+        // A run or a recording without its camera would only wait for frames that never come.
+        if (std::exchange(afterCameraOpens_, {})) {
+            refuseRun(waitingRun_, switchedOff);
         }
+        endRun(switchedOff);
+        endRecording("the camera was switched off", switchedOff);
     }
     log("camera " + std::string(on ? "on" : "off") + " (" + why + ")");
     refresh();
@@ -80,26 +94,32 @@ void App::cameraFailed(CameraTrouble trouble, const std::string& why) {
         return; // switched off meanwhile
     }
     const std::string sentence = cameraSentence(trouble);
+    // With no camera left the health line says what to do about it; with another one there,
+    // what happened to this one until the other opens.
+    const bool another = trouble == CameraTrouble::unplugged && gaze().available();
+    const CameraTrouble health =
+        trouble == CameraTrouble::unplugged && !another ? CameraTrouble::missing : trouble;
     cameraFrames_.reset();
+    cameraAsked_.reset();
     if (cameraOn) {
         cameraOn = false;
         feed.setCameraOn(false);
         gaze().stop();
         // The movie ends with the camera; a cut-off film is no recording.
-        if (recorder) {
-            recorder->stop("the camera stopped");
-        }
+        endRecording("the camera stopped", std::nullopt);
         log("camera off (" + why + ")");
-        cameraTrouble = sentence;
+        cameraTrouble = cameraSentence(health);
     } else {
         // Each failed retry is no news; a new reason is.
-        troubled(trouble, "camera off (" + why + ")");
+        troubled(health, "camera off (" + why + ")");
     }
     if (afterCameraOpens_) {
         afterCameraOpens_ = {};
         refuseRun(waitingRun_, sentence);
-    } else if (calibrator || checking) {
-        endRun(sentence);
+    } else {
+        // Calibrated with one camera and checked or finished with another, the angles would
+        // not fit together: the run ends, and the other camera serves the next one.
+        endRun(sentence, another);
     }
     scheduleCameraRetry(trouble);
     refresh();
@@ -126,7 +146,12 @@ void App::retryCamera() {
         return;
     }
     cameraRetryWhy_ = "tried again";
-    gaze().start(); // it opens or fails, and says which
+    startCamera(); // it opens or fails, and says which
+}
+
+void App::startCamera() {
+    cameraAsked_ = gazeNow();
+    gaze().start();
 }
 
 void App::cameraOpened() {
@@ -134,6 +159,7 @@ void App::cameraOpened() {
         return;
     }
     ++cameraTry_;
+    cameraAsked_.reset();
     // The retries wait as long as before until frames come: a camera that opens and sends
     // nothing is tried again later each time, as one that fails to open.
     cameraFrames_ = FrameCount{gaze().captured, gazeNow()};
@@ -156,7 +182,7 @@ void App::camerasChanged() {
     }
     if (!gaze().available()) {
         if (cameraOn) {
-            cameraFailed(CameraTrouble::missing, "camera unplugged");
+            cameraFailed(CameraTrouble::unplugged, "camera unplugged");
         } else {
             troubled(CameraTrouble::missing, "camera: none found");
             refresh();
@@ -167,7 +193,7 @@ void App::camerasChanged() {
         ++cameraTry_;
         cameraRetry.reset();
         cameraRetryWhy_ = "plugged in";
-        gaze().start();
+        startCamera();
     }
 }
 
@@ -177,10 +203,16 @@ void App::cameraLetGo() {
     }
     ++cameraTry_; // this try takes the place of the one that was due
     cameraRetryWhy_ = "free again";
-    gaze().start();
+    startCamera();
 }
 
 void App::checkCameraFrames() {
+    // An open held by its driver would keep the camera waiting for good: counted as a
+    // failure, it is tried again as one, on a fresh reader.
+    if (cameraAsked_ && gazeNow() - *cameraAsked_ >= frameWait && !calibrator && !checking) {
+        cameraFailed(CameraTrouble::stopped, "the camera did not answer for 5 s");
+        return;
+    }
     if (!cameraOn || !cameraFrames_) {
         return;
     }
@@ -214,6 +246,7 @@ void App::nobodyThere() {
     cameraWanted = false;
     cameraAway = true;
     cameraFrames_.reset();
+    cameraAsked_.reset();
     feed.setCameraOn(false);
     gaze().stop();
     log("camera off (nobody there for 10 s)");

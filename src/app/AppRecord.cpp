@@ -78,6 +78,7 @@ void App::startRecording() {
     }
     ::chmod(clip.c_str(), 0600);
     recorder = movie.get();
+    recordEndedBy_.reset();
     recordDir = dir;
     recordCues.clear();
     scriptSaved = false;
@@ -161,6 +162,16 @@ void App::finishRecording(const Layout& layout) {
         recorder->stop();
 }
 
+void App::endRecording(const std::string& why, std::optional<std::string> sentence) {
+    if (!recorder)
+        return;
+    recordEndedBy_ = std::move(sentence);
+    ++recordRun; // its waiting prompt does nothing, and no target stays up
+    hideTargets();
+    voice.say("");
+    recorder->stop(why);
+}
+
 void App::movieStarted(double t) {
     if (recorder)
         recordStart = t;
@@ -176,7 +187,8 @@ void App::movieFinished(const std::optional<std::string>& why) {
         note("Recording saved on this computer. Thank you!");
         return;
     }
-    note("The recording couldn't be saved.");
+    note(recordEndedBy_ ? *recordEndedBy_ + ". The recording stopped; it wasn't saved."
+                        : "The recording couldn't be saved.");
     log("recording failed: " + (why ? *why : std::string("script.json could not be written")));
 }
 

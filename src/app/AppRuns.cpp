@@ -1,5 +1,6 @@
 // What a calibration or an accuracy check does without a camera picture: refused at the start,
-// ended when the camera fails or sends nothing for 5 s, and Escape that stops either.
+// ended when the camera fails, is switched off or sends nothing for 5 s, and Escape that stops
+// either.
 #include "app/App.h"
 #include "app/Log.h"
 #include "gaze/camera/GazeEngine.h"
@@ -55,15 +56,21 @@ void App::refuseRun(const std::string& what, const std::string& sentence) {
         " not started: " + lowerFirst(sentence));
 }
 
-void App::endRun(const std::string& sentence) {
+void App::endRun(const std::string& sentence, bool another) {
     std::string text;
     if (calibrator) {
         stopCalibration();
         text = sentence + ". Calibration stopped; nothing was stored.";
+        if (another) {
+            text += " Another camera is connected: start the calibration again to use it.";
+        }
         log("calibration stopped: " + lowerFirst(sentence));
     } else if (checking) {
         stopCheck();
         text = sentence + ". The accuracy check stopped.";
+        if (another) {
+            text += " Another camera is connected: start the check again to use it.";
+        }
         log("accuracy check stopped: " + lowerFirst(sentence));
     } else {
         return;

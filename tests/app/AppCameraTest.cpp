@@ -1,17 +1,22 @@
-// The camera's switch and runs without a picture: a camera missing, busy, plugged in late,
-// switched off by the user; calibrations and checks that cannot read it.
+// The camera's switch and runs without a picture: a camera missing, busy, stuck, plugged in
+// late or pulled out, switched off by the user; calibrations and checks that cannot read it.
 #include "AppFixture.h"
 #include "app/TestPort.h"
 #include "gaze/camera/FakeCamera.h"
 #include "gaze/camera/GazeEngine.h"
+#include "platform/linux/V4l2Camera.h"
 #include "platform/sim/FakeDisplaySource.h"
 #include "platform/sim/SimInput.h"
 
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QTemporaryDir>
 
 #include <atomic>
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
 #include <map>
 
 using namespace helm;
@@ -28,9 +33,10 @@ struct AppCameraTest : ::testing::Test, test::AppFixture {
     SimInput* input = nullptr;
 
     // A launched program over the camera; outside simulation mode unless args say so.
-    std::unique_ptr<App> launch(std::shared_ptr<test::FakeCamera> camera,
+    std::unique_ptr<App> launch(std::shared_ptr<CameraSource> camera,
                                 std::vector<std::string> args = {}) {
         defaults.set("onboarded", true);
+        timers.clear(); // an earlier program's, which would run as nothing
         Platform p = simPlatform();
         auto sim = std::make_unique<SimInput>();
         input = sim.get();
@@ -403,6 +409,144 @@ TEST_F(AppCameraTest, EscapeEndsARunFromAnyWindowWhileItsTargetsShow) {
         EXPECT_TRUE(
             wasLogged(check ? "accuracy check stopped: Escape" : "calibration stopped: Escape"));
         EXPECT_FALSE(app->guide.runProblem()) << "the user's own stop needs no explaining";
+        app->applicationWillTerminate();
+    }
+}
+
+TEST_F(AppCameraTest, TheUsersSwitchEndsARunAtOnceAndSaysSo) {
+    struct Case {
+        const char* what;
+        bool opens; // the camera works; else it failed before and the run waits for it
+        std::function<void(App&)> start;
+        std::function<void(AppCameraTest&, App&)> off;
+        std::string sentence;
+        std::string line;
+    };
+    auto calibrate = [](App& app) { app.startCalibration(std::nullopt, true, false); };
+    auto hotkey = [](AppCameraTest& t, App& app) { t.cameraHotkey(app); };
+    const Case cases[] = {
+        {"a calibration, by the hotkey", true, calibrate, hotkey,
+         "Camera switched off. Calibration stopped; nothing was stored.",
+         "calibration stopped: camera switched off"},
+        {"a check, from the menu", true, [](App& app) { app.startCheck(); },
+         [](AppCameraTest&, App& app) { app.setCamera(false, "you asked"); },
+         "Camera switched off. The accuracy check stopped.",
+         "accuracy check stopped: camera switched off"},
+        {"a calibration waiting for its camera", false, calibrate, hotkey,
+         "Camera switched off. Calibration needs a picture from the camera.",
+         "calibration not started: camera switched off"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto camera = std::make_shared<test::FakeCamera>(
+            std::deque<Step>{c.opens ? Step::works : Step::failOpen}, true);
+        auto app = launch(camera);
+        ASSERT_TRUE(settle(
+            [&] { return c.opens ? app->gaze().processed > 0 : app->cameraTrouble.has_value(); }));
+        c.start(*app);
+        c.off(*this, *app);
+        EXPECT_FALSE(app->calibrator || app->checking) << "at once, not 5 s later";
+        EXPECT_FALSE(dimmed(*app));
+        EXPECT_EQ(app->guide.runProblem(), c.sentence);
+        EXPECT_EQ(app->hud.note(), c.sentence);
+        EXPECT_EQ(countLogged(c.line), 1);
+        settle([] { return false; }, 200); // a late answer of the camera changes nothing
+        EXPECT_FALSE(app->cameraSwitchedOn());
+        EXPECT_EQ(app->guide.runProblem(), c.sentence); // the note may be the hub's by now
+        app->applicationWillTerminate();
+    }
+}
+
+TEST_F(AppCameraTest, ACameraBusyForAHolderNobodyCanSeeIsBackWithinSecondsOfBeingFreed) {
+    for (bool told : {false, true}) { // the holder's close of the device, or just its end
+        SCOPED_TRACE(told);
+        QTemporaryDir dir;
+        const std::string folder = dir.path().toStdString();
+        const std::string node = folder + "/video0";
+        std::ofstream(node) << "";
+        std::filesystem::create_directory(folder + "/proc"); // shows no process, as with hidepid
+        // The device refuses to stream while the other program has it: the opening fails, and
+        // so does its own answer. Once free it opens (and, holding no picture, soon stops).
+        auto busy = std::make_shared<std::atomic<bool>>(true);
+        auto camera = std::make_shared<V4l2Camera>(
+            folder, [busy](cv::VideoCapture&, const std::string&) { return !*busy; },
+            folder + "/proc", [busy](int) { return *busy ? EBUSY : 0; });
+        auto app = launch(camera, {"--test-port", "0"});
+        ASSERT_TRUE(settle([&] { return app->cameraTrouble.has_value(); }));
+        retries(*app, 75);
+        EXPECT_EQ(app->health(), "Camera in use by another program");
+        const int ons = countLogged("camera on (");
+        auto back = [&] { return countLogged("camera on (") > ons; };
+        const double freed = now;
+        *busy = false;
+        if (told) {
+            std::ifstream(node).get(); // the holder opens and closes it, as at its end
+            EXPECT_TRUE(settle(back));
+        }
+        for (double t = 0; t < 10 && !back(); t += 0.1) {
+            const int before = scheduled;
+            if (advance(0.1) > 0) {
+                ASSERT_TRUE(settle([&] { return scheduled > before || back(); }));
+            }
+        }
+        EXPECT_TRUE(back());
+        EXPECT_LE(now - freed, told ? 0 : 5);
+        EXPECT_TRUE(wasLogged(told ? "camera on (free again)" : "camera on (tried again)"));
+        app->applicationWillTerminate();
+    }
+}
+
+TEST_F(AppCameraTest, ACameraCallThatNeverReturnsIsLeftBehindAndTheCameraReopened) {
+    for (Step step : {Step::stall, Step::stallOpen}) { // a read, or the opening itself
+        SCOPED_TRACE(step == Step::stall ? "read" : "open");
+        auto camera = std::make_shared<test::FakeCamera>(std::deque<Step>{step});
+        const int offs = countLogged("camera off (");
+        auto app = launch(camera, {"--test-port", "0"});
+        ASSERT_TRUE(settle([&] { return camera->stalled.load(); }));
+        QCoreApplication::processEvents(); // an opening, told before the read began
+        advance(5);
+        app->checkCameraFrames();
+        EXPECT_FALSE(app->cameraOn);
+        EXPECT_EQ(app->health(), "Camera stopped sending pictures");
+        const double off = now;
+        retries(*app, 10);
+        EXPECT_TRUE(app->cameraOn) << "reopened while the call still waits";
+        EXPECT_LE(now - off, CameraRetry::first + 0.15); // in tenths of a second
+        EXPECT_EQ(camera->made, 2);
+        EXPECT_EQ(camera->unfreed, 2);
+        camera->release(); // the call returns at last: its reader closes and frees itself
+        EXPECT_TRUE(settle([&] { return camera->unfreed == 1; }));
+        settle([] { return false; }, 200);
+        EXPECT_TRUE(app->cameraOn) << "the late answer is nobody's news";
+        EXPECT_EQ(countLogged("camera off ("), offs + 1);
+        app->applicationWillTerminate();
+    }
+}
+
+TEST_F(AppCameraTest, TheCameraInUsePulledOutEndsTheRunInTrueWords) {
+    for (bool another : {true, false}) { // a second camera stays, or none
+        SCOPED_TRACE(another);
+        auto camera = std::make_shared<test::FakeCamera>(std::deque<Step>{});
+        auto app = launch(camera, {"--test-port", "0"});
+        ASSERT_TRUE(settle([&] { return app->gaze().processed > 0; }));
+        app->startCalibration(std::nullopt, true, false);
+        ASSERT_TRUE(app->calibrator);
+        camera->unplugInUse(another);
+        ASSERT_TRUE(settle([&] { return !app->calibrator; }));
+        const std::string sentence =
+            "Camera unplugged. Calibration stopped; nothing was stored." +
+            std::string(another ? " Another camera is connected: start the calibration again "
+                                  "to use it."
+                                : "");
+        EXPECT_EQ(app->guide.runProblem(), sentence);
+        EXPECT_EQ(app->hud.note(), sentence);
+        EXPECT_TRUE(wasLogged("calibration stopped: camera unplugged"));
+        EXPECT_FALSE(dimmed(*app));
+        EXPECT_EQ(app->health(), another ? "Camera unplugged" : "No camera found");
+        if (another) {
+            retries(*app, 2);
+            EXPECT_TRUE(app->cameraOn) << "the other camera serves the next run";
+        }
         app->applicationWillTerminate();
     }
 }

@@ -257,11 +257,13 @@ TEST_F(AppRecordTest, EachPromptIsSpokenAndShownHereOrOnThePCAtItsTime) {
 TEST_F(AppRecordTest, AnEarlierRecordingsPromptsDoNothing) {
     auto app = recorderApp();
     app->startRecording();
-    // The movie ends by itself; its prompt chain still has a step waiting.
+    // The user's switch ends the movie; its prompt chain still has a step waiting.
     app->setCamera(false, "you asked");
+    for (const auto& [display, t] : app->overlays.targets())
+        EXPECT_FALSE(t.visible) << "no prompt stays up for a recording that ended";
     finalised(*app);
-    EXPECT_EQ(app->hud.note(), "The recording couldn't be saved.");
-    EXPECT_EQ(countLogged("recording failed: the camera stopped"), 1);
+    EXPECT_EQ(app->hud.note(), "Camera switched off. The recording stopped; it wasn't saved.");
+    EXPECT_EQ(countLogged("recording failed: the camera was switched off"), 1);
     app->setCamera(true, "you asked");
     app->startRecording();
     ASSERT_EQ(waiting.size(), 2u);

@@ -133,7 +133,7 @@ TEST(V4l2Camera, ACameraThatStopsSaysWhetherItWasUnplugged) {
             std::filesystem::remove(d.node("video0"));
         while (source->next()) {
         }
-        EXPECT_EQ(source->trouble(), unplugged ? CameraTrouble::missing : CameraTrouble::stopped);
+        EXPECT_EQ(source->trouble(), unplugged ? CameraTrouble::unplugged : CameraTrouble::stopped);
         EXPECT_EQ(source->problem(),
                   "camera " + d.node("video0") +
                       (unplugged ? " was unplugged" : " stopped sending frames"));

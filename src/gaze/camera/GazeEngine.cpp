@@ -7,26 +7,35 @@
 #include <opencv2/imgproc.hpp>
 
 #include <chrono>
+#include <cstdio>
 #include <future>
 #include <limits>
 #include <mutex>
+#include <utility>
 
 namespace helm {
 
-// What the capture queue works on. Each piece of work there takes the lock and checks alive
+// What a reader's queue works on. Each piece of work there takes the lock and checks alive
 // before touching the engine, and lets go of it while it waits on the camera.
 struct GazeEngine::Capture {
     std::mutex mutex;
-    bool alive = true;
+    bool alive = true; // false once the engine is gone or has left this reader behind
     std::unique_ptr<FrameSource> source;
+    // A camera call (an open or a read) runs since then, on the engine's clock.
+    std::optional<double> callSince;
+    // Left behind while such a call ran: the reader frees itself once the call returns.
+    bool orphan = false;
+    // The engine owns the queue, or the reader itself once orphaned.
+    SerialQueue* queue = nullptr;
+    std::shared_ptr<std::atomic<int>> stuck;
 };
 
 GazeEngine::GazeEngine() : GazeEngine(Options{}) {}
 
 GazeEngine::GazeEngine(Options options)
     : options_(std::move(options)), alive_(std::make_shared<std::atomic<bool>>(true)),
-      reader_(options_.face), capture_(std::make_shared<Capture>()),
-      grabber_(new SerialQueue("pivmor.camera.grab")) {
+      reader_(options_.face), stuck_(std::make_shared<std::atomic<int>>(0)) {
+    capture_ = newReader(stuck_);
     if (!options_.clock)
         options_.clock = mediaNow;
     if (!options_.present) {
@@ -53,7 +62,7 @@ GazeEngine::~GazeEngine() {
     ++generation_;
     auto capture = capture_;
     auto closed = std::make_shared<std::promise<void>>();
-    grabber_->post([capture, closed] {
+    capture->queue->post([capture, closed] {
         std::lock_guard lock(capture->mutex);
         if (capture->source)
             capture->source->close();
@@ -65,12 +74,65 @@ GazeEngine::~GazeEngine() {
     {
         std::lock_guard lock(capture->mutex);
         capture->alive = false;
+        // A driver that holds a call for seconds would hold quitting too: the reader is left
+        // to free itself when the call returns, and touches nothing of this engine then.
+        if (!finished && capture->callSince) {
+            capture->orphan = true;
+            ++*stuck_;
+        }
     }
-    // A driver that holds a read for seconds would hold quitting too: its queue is left to
-    // end with the process, and touches nothing of this engine when the read returns.
     if (finished)
-        delete grabber_;
+        delete capture->queue;
     queue_.sync([] {});
+}
+
+std::shared_ptr<GazeEngine::Capture>
+GazeEngine::newReader(const std::shared_ptr<std::atomic<int>>& stuck) {
+    auto capture = std::make_shared<Capture>();
+    capture->queue = new SerialQueue("pivmor.camera.grab");
+    capture->stuck = stuck;
+    return capture;
+}
+
+bool GazeEngine::freshReader() {
+    double held = 0;
+    {
+        std::lock_guard lock(capture_->mutex);
+        if (!capture_->callSince)
+            return true;
+        held = options_.clock() - *capture_->callSince;
+        if (held < stuckAfter)
+            return true; // a frame on its way: the start waits its turn behind it
+        if (*stuck_ >= mostStuck)
+            return false;
+        // Its queue waits on the call: a start posted there would wait too. The call's
+        // outcome, frame or failure, is no news any more.
+        capture_->alive = false;
+        capture_->orphan = true;
+        ++*stuck_;
+    }
+    char line[96];
+    std::snprintf(line, sizeof line,
+                  "camera: a call has not returned for %.0f s; reading on a fresh queue", held);
+    say(line);
+    capture_ = newReader(stuck_);
+    return true;
+}
+
+bool GazeEngine::back(Capture& capture) {
+    capture.callSince.reset();
+    if (capture.alive)
+        return true;
+    if (std::exchange(capture.orphan, false)) {
+        if (capture.source)
+            capture.source->close();
+        capture.source.reset();
+        --*capture.stuck;
+        // A queue cannot end itself from its own thread; the main thread waits for this
+        // work to return, then frees it.
+        onMain([queue = std::exchange(capture.queue, nullptr)] { delete queue; });
+    }
+    return false;
 }
 
 void GazeEngine::say(const std::string& line) const {
@@ -106,8 +168,13 @@ void GazeEngine::start() {
         lastFace_ = options_.clock();
         search_.restart();
     });
+    if (!freshReader()) {
+        fail(CameraTrouble::stopped,
+             "camera: " + std::to_string(mostStuck) + " calls have not returned");
+        return;
+    }
     auto capture = capture_;
-    grabber_->post([this, capture, generation] {
+    capture->queue->post([this, capture, generation] {
         std::unique_lock lock(capture->mutex);
         if (!capture->alive || generation != generation_)
             return;
@@ -118,11 +185,12 @@ void GazeEngine::start() {
                 capture->source = options_.camera->make(options_.clock);
         }
         FrameSource* source = capture->source.get();
+        capture->callSince = options_.clock();
         lock.unlock();
         // Opening a device can wait on its driver: not under the lock the engine's end takes.
         const bool isOpen = source && source->open();
         lock.lock();
-        if (!capture->alive)
+        if (!back(*capture))
             return;
         // A start or stop that came meanwhile decides; this one's outcome is no news.
         const bool current = generation == generation_;
@@ -145,7 +213,7 @@ void GazeEngine::start() {
 void GazeEngine::stop() {
     ++generation_;
     auto capture = capture_;
-    grabber_->post([capture] {
+    capture->queue->post([capture] {
         std::lock_guard lock(capture->mutex);
         if (capture->source)
             capture->source->close();
@@ -163,19 +231,23 @@ void GazeEngine::grab(GazeEngine* self, const std::shared_ptr<Capture>& capture,
     if (!capture->alive || generation != self->generation_ || !capture->source)
         return;
     FrameSource* source = capture->source.get();
+    capture->callSince = self->options_.clock();
     lock.unlock();
     auto frame = source->next();
     lock.lock();
-    if (!capture->alive)
-        return; // the engine is gone; the source goes with the last of this queue's work
+    if (!back(*capture))
+        return; // the engine is gone or has left this reader: nothing of it is touched
+    const bool current = generation == self->generation_;
     if (!frame) {
         // A live camera that stops sending is gone; a file has simply ended.
-        if (source->live() && generation == self->generation_)
+        if (source->live() && current)
             self->fail(source->trouble(), source->problem());
         source->close();
         capture->source.reset();
         return;
     }
+    if (!current)
+        return; // stopped or started afresh meanwhile: the frame belongs to no one
     ++self->captured;
     self->sendFrame(*frame);
     if (source->live())
@@ -183,7 +255,7 @@ void GazeEngine::grab(GazeEngine* self, const std::shared_ptr<Capture>& capture,
     else
         self->queue_.sync([&] { self->process(*frame); });
     // Queued rather than looped, so a stop() posted meanwhile runs between two frames.
-    self->grabber_->post([self, capture, generation] { grab(self, capture, generation); });
+    capture->queue->post([self, capture, generation] { grab(self, capture, generation); });
 }
 
 void GazeEngine::deliver(Frame frame) {

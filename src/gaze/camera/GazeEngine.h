@@ -28,6 +28,8 @@ namespace helm {
 //
 // Capture runs on a queue of its own ("pivmor.camera.grab") because grabbing waits for the
 // camera; a frame that arrives while the previous one is still being read is dropped there.
+// A camera call that does not return is left behind with its queue: the next start reads on a
+// fresh one, and the old one closes and frees itself once the call returns.
 class GazeEngine {
 public:
     struct Options {
@@ -54,9 +56,17 @@ public:
     // A camera is there now. One that fails is reported through onFailure and tried again by
     // the next start().
     bool available() const { return options_.present(); }
-    // Opens the camera and starts capture; returns at once. The absence clock starts now.
+    // Opens the camera and starts capture; returns at once. The absence clock starts now. A
+    // reader stuck in a camera call is left behind and a fresh one opens the camera. On the
+    // main thread, as stop().
     void start();
-    // Stops capture and releases the camera; returns at once.
+    // A camera call (an open or a read) that has run this long, in seconds on the clock, is
+    // taken to be stuck by the next start. Frames come many times a second.
+    static constexpr double stuckAfter = 2;
+    // Stuck readers left behind at most; while that many wait, a start fails instead.
+    static constexpr int mostStuck = 3;
+    // Stops capture and releases the camera (once a call that holds it returns); returns at
+    // once.
     void stop();
     // Watches for the absence of a head again from now, for an owner that let a report pass.
     void watchAbsence();
@@ -119,9 +129,22 @@ private:
     double lastBrightness_ = 0;
     bool toldModel_ = false;
 
-    // Capture queue state, shared with that queue so an abandoned read can finish safely.
+    // The reader: capture queue state, shared with that queue so an abandoned read can finish
+    // safely. Replaced on the main thread only, when a stuck one is left behind.
     struct Capture;
     std::shared_ptr<Capture> capture_;
+    // Readers left behind that have not returned yet; shared with them.
+    std::shared_ptr<std::atomic<int>> stuck_;
+    static std::shared_ptr<Capture> newReader(const std::shared_ptr<std::atomic<int>>& stuck);
+    // Stops using the reader: freed now when no camera call holds it, else by its own queue
+    // once the call returns. True when left behind so.
+    static bool leave(const std::shared_ptr<Capture>& capture);
+    // The reader to start on: the current one, or a fresh one when it is stuck; none when too
+    // many are stuck already.
+    bool freshReader();
+    // Called on the reader's queue after a camera call returned: false when the reader was
+    // left meanwhile (its source is then closed and freed, and its queue with it).
+    static bool back(Capture& capture);
 
     void process(const Frame& frame);
     static void grab(GazeEngine* self, const std::shared_ptr<Capture>& capture,
@@ -132,8 +155,6 @@ private:
 
     // Last, so it is stopped (and its posted work finished) before the state above goes.
     SerialQueue queue_{"pivmor.camera"};
-    // Owned, but left running at destruction while a camera read holds it.
-    SerialQueue* grabber_;
 };
 
 } // namespace helm

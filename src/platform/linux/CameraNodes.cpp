@@ -8,6 +8,8 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <linux/videodev2.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -76,7 +78,26 @@ std::optional<std::string> programHolding(const std::string& node, const std::st
     return names.front();
 }
 
-CameraTrouble cameraTrouble(const std::string& node, const std::string& proc) {
+int streamAnswer(int fd) {
+    v4l2_capability capability{};
+    if (::ioctl(fd, VIDIOC_QUERYCAP, &capability) < 0) {
+        return errno;
+    }
+    const std::uint32_t caps = (capability.capabilities & V4L2_CAP_DEVICE_CAPS) != 0
+                                   ? capability.device_caps
+                                   : capability.capabilities;
+    v4l2_requestbuffers request{};
+    request.count = 0;
+    request.type =
+        (caps & V4L2_CAP_VIDEO_CAPTURE) == 0 && (caps & V4L2_CAP_VIDEO_CAPTURE_MPLANE) != 0
+            ? V4L2_BUF_TYPE_VIDEO_CAPTURE_MPLANE
+            : V4L2_BUF_TYPE_VIDEO_CAPTURE;
+    request.memory = V4L2_MEMORY_MMAP;
+    return ::ioctl(fd, VIDIOC_REQBUFS, &request) < 0 ? errno : 0;
+}
+
+CameraTrouble cameraTrouble(const std::string& node, const std::string& proc,
+                            const StreamAnswer& answer) {
     const int fd = ::open(node.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         switch (errno) {
@@ -93,10 +114,12 @@ CameraTrouble cameraTrouble(const std::string& node, const std::string& proc) {
             return CameraTrouble::failed;
         }
     }
+    // A driver lets a second program open the node and refuses it the stream: the device
+    // says so itself, whoever holds it (another user's program, or a proc folder that hides
+    // the others), and a holder of ours that proc shows tells too.
+    const bool refused = answer(fd) == EBUSY;
     ::close(fd);
-    // A driver lets a second program open the node and refuses it the stream: the open
-    // succeeds here, and who else has it open tells.
-    return cameraHolders(node, proc).empty() ? CameraTrouble::failed : CameraTrouble::busy;
+    return refused || !cameraHolders(node, proc).empty() ? CameraTrouble::busy
+                                                         : CameraTrouble::failed;
 }
-
 } // namespace helm

@@ -2,6 +2,7 @@
 
 #include "platform/CameraTrouble.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <unistd.h>
@@ -24,8 +25,16 @@ std::vector<std::string> cameraHolders(const std::string& node, const std::strin
 std::optional<std::string>
 programHolding(const std::string& node, const std::string& proc = "/proc", pid_t self = ::getpid());
 
+// The device's answer, on an open descriptor of a video node, to a request for no capture
+// buffers (which takes nothing and frees nothing): 0 when it would stream to us, EBUSY while
+// another program streams from it, else the errno of its refusal (ENOTTY for no device).
+int streamAnswer(int fd);
+using StreamAnswer = std::function<int(int fd)>;
+
 // Why capture from a video node failed: gone, not allowed to this user, held by another
-// program, or failing for a reason of its own.
-CameraTrouble cameraTrouble(const std::string& node, const std::string& proc = "/proc");
+// program, or failing for a reason of its own. A holder is told by the device's own answer,
+// or by a process of this user seen with the node open; answer asks the device.
+CameraTrouble cameraTrouble(const std::string& node, const std::string& proc = "/proc",
+                            const StreamAnswer& answer = streamAnswer);
 
 } // namespace helm

@@ -1,6 +1,5 @@
 #include "platform/linux/V4l2Camera.h"
 
-#include "platform/linux/CameraNodes.h"
 #include "platform/linux/CloseWatch.h"
 
 #include <QFileSystemWatcher>
@@ -8,16 +7,45 @@
 #include <opencv2/videoio.hpp>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
+#include <iterator>
+#include <map>
 #include <mutex>
 #include <set>
+#include <unistd.h>
+#include <utility>
 
 namespace helm {
 
 struct V4l2Camera::Held {
     std::mutex mutex;
-    std::set<std::string> nodes;
+    // Nodes another program holds, each with a descriptor of ours kept open on it (or -1, for
+    // a driver that lets one program open it at a time) to ask the device when one closes.
+    std::map<std::string, int> nodes;
+    // Nodes our own captures have open: one left behind in a read that has not returned.
+    std::multiset<std::string> ours;
+
+    Held() = default;
+    Held(const Held&) = delete;
+    Held& operator=(const Held&) = delete;
+    ~Held() { forget(); }
+    // Under the lock.
+    void hold(const std::string& node) {
+        if (nodes.count(node) == 0)
+            nodes[node] = ::open(node.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    }
+    void letGo(std::map<std::string, int>::iterator it) {
+        if (it->second >= 0)
+            ::close(it->second);
+        nodes.erase(it);
+    }
+    void forget() {
+        while (!nodes.empty())
+            letGo(nodes.begin());
+    }
 };
 
 namespace {
@@ -27,9 +55,11 @@ namespace {
 class V4l2Capture : public FrameSource {
 public:
     V4l2Capture(std::vector<std::string> devices, V4l2Camera::Opener open, std::string proc,
-                std::shared_ptr<V4l2Camera::Held> held, std::function<double()> clock)
+                StreamAnswer answer, std::shared_ptr<V4l2Camera::Held> held,
+                std::function<double()> clock)
         : devices_(std::move(devices)), open_(std::move(open)), proc_(std::move(proc)),
-          held_(std::move(held)), clock_(std::move(clock)) {}
+          answer_(std::move(answer)), held_(std::move(held)), clock_(std::move(clock)) {}
+    ~V4l2Capture() override { close(); }
 
     bool open() override {
         if (capture_.isOpened())
@@ -59,7 +89,14 @@ public:
         return frame;
     }
 
-    void close() override { capture_.release(); }
+    void close() override {
+        capture_.release();
+        if (std::exchange(ours_, false)) {
+            std::lock_guard lock(held_->mutex);
+            if (auto it = held_->ours.find(device_); it != held_->ours.end())
+                held_->ours.erase(it);
+        }
+    }
     bool live() const override { return true; }
     std::string problem() const override { return problem_; }
     CameraTrouble trouble() const override { return trouble_; }
@@ -68,10 +105,12 @@ private:
     std::vector<std::string> devices_;
     V4l2Camera::Opener open_;
     std::string proc_;
+    StreamAnswer answer_;
     std::shared_ptr<V4l2Camera::Held> held_;
     std::function<double()> clock_;
     cv::VideoCapture capture_;
     std::string device_;
+    bool ours_ = false; // counted among the nodes our captures have open
     std::string problem_;
     CameraTrouble trouble_ = CameraTrouble::missing;
 
@@ -80,30 +119,32 @@ private:
         try {
             if (open_(capture_, device)) {
                 device_ = device;
+                ours_ = true;
                 std::lock_guard lock(held_->mutex);
-                held_->nodes.clear(); // a camera is ours: no other's release is news
+                held_->ours.insert(device);
+                held_->forget(); // a camera is ours: no other's release is news
                 return true;
             }
         } catch (const cv::Exception& e) {
             detail = std::string(": ") + e.what();
         }
         capture_.release();
+        bool oursStill = false;
+        {
+            std::lock_guard lock(held_->mutex);
+            oursStill = held_->ours.count(device) != 0;
+        }
         // Of several nodes, the one that says most about why there is no picture is told: a
         // camera another program holds, before a metadata node that is no camera at all.
-        const CameraTrouble why = cameraTrouble(device, proc_);
+        const CameraTrouble why =
+            oursStill ? CameraTrouble::stopped : cameraTrouble(device, proc_, answer_);
         if (rank(why) < rank(trouble_))
             return false;
         trouble_ = why;
-        if (why == CameraTrouble::busy) {
-            std::string names;
-            for (const std::string& n : cameraHolders(device, proc_))
-                names += (names.empty() ? "" : ", ") + n;
-            problem_ = "camera " + device + " is in use by " +
-                       (names.empty() ? std::string("another program") : names);
-            if (!names.empty()) {
-                std::lock_guard lock(held_->mutex);
-                held_->nodes.insert(device);
-            }
+        if (oursStill) {
+            problem_ = "camera " + device + " still waits on a read that has not returned";
+        } else if (why == CameraTrouble::busy) {
+            held(device);
         } else if (why == CameraTrouble::refused) {
             problem_ = "camera " + device + " is not allowed for this user";
         } else {
@@ -112,10 +153,30 @@ private:
         return false;
     }
 
+    // Another program has the node: said with its name where this user can see it, and
+    // watched for the close that frees it.
+    void held(const std::string& device) {
+        std::string names;
+        for (const std::string& n : cameraHolders(device, proc_))
+            names += (names.empty() ? "" : ", ") + n;
+        problem_ = "camera " + device + " is in use by " +
+                   (names.empty() ? std::string("another program") : names);
+        std::lock_guard lock(held_->mutex);
+        held_->hold(device);
+    }
+
     void stopped() {
-        if (!device_.empty() && cameraTrouble(device_, proc_) == CameraTrouble::missing) {
+        // Let go first: the device is asked why, and would name our own stream as a holder.
+        close();
+        const CameraTrouble why =
+            device_.empty() ? CameraTrouble::failed : cameraTrouble(device_, proc_, answer_);
+        if (why == CameraTrouble::missing) {
             problem_ = "camera " + device_ + " was unplugged";
-            trouble_ = CameraTrouble::missing;
+            trouble_ = CameraTrouble::unplugged;
+        } else if (why == CameraTrouble::busy) {
+            // Streaming began at the first read and another program had it by then.
+            trouble_ = CameraTrouble::busy;
+            held(device_);
         } else {
             problem_ = "camera " + device_ + " stopped sending frames";
             trouble_ = CameraTrouble::stopped;
@@ -148,9 +209,10 @@ bool openV4l2(cv::VideoCapture& capture, const std::string& device) {
 
 } // namespace
 
-V4l2Camera::V4l2Camera(std::string folder, Opener open, std::string proc)
+V4l2Camera::V4l2Camera(std::string folder, Opener open, std::string proc, StreamAnswer answer)
     : folder_(std::move(folder)), open_(open ? std::move(open) : Opener(openV4l2)),
-      proc_(std::move(proc)), held_(std::make_shared<Held>()) {}
+      proc_(std::move(proc)), answer_(answer ? std::move(answer) : StreamAnswer(streamAnswer)),
+      held_(std::make_shared<Held>()) {}
 
 V4l2Camera::~V4l2Camera() = default;
 
@@ -178,7 +240,8 @@ bool V4l2Camera::present() const {
 }
 
 std::unique_ptr<FrameSource> V4l2Camera::make(std::function<double()> clock) {
-    return std::make_unique<V4l2Capture>(devices(folder_), open_, proc_, held_, std::move(clock));
+    return std::make_unique<V4l2Capture>(devices(folder_), open_, proc_, answer_, held_,
+                                         std::move(clock));
 }
 
 void V4l2Camera::watch(std::function<void()> changed) {
@@ -211,6 +274,16 @@ void V4l2Camera::watchFolder() {
         }
         if (now == seen_)
             return;
+        {
+            // A held node unplugged: the descriptor kept on it would hold the gone device.
+            std::lock_guard lock(held_->mutex);
+            for (auto it = held_->nodes.begin(); it != held_->nodes.end();) {
+                auto next = std::next(it);
+                if (std::find(now.begin(), now.end(), it->first) == now.end())
+                    held_->letGo(it);
+                it = next;
+            }
+        }
         seen_ = std::move(now);
         if (changed_)
             changed_();
@@ -220,16 +293,31 @@ void V4l2Camera::watchFolder() {
 void V4l2Camera::closed(const std::string& node) {
     {
         std::lock_guard lock(held_->mutex);
-        if (held_->nodes.count(node) == 0)
+        auto it = held_->nodes.find(node);
+        if (it == held_->nodes.end())
+            return;
+        // Our own tries close the node too, and so does each of several users of it: the
+        // device says whether it still streams to another. One that lets a single program open
+        // it at a time is asked by opening it, which fails while the holder has it.
+        if (it->second < 0)
+            it->second = ::open(node.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+        if (it->second < 0) {
+            if (errno != EBUSY)
+                held_->letGo(it); // gone: the device folder's watch tells
+            return;
+        }
+        if (answer_(it->second) == EBUSY)
             return;
     }
-    // Our own tries close the node too, and so does each of several users of it: only the
-    // last holder's close frees it.
+    // A driver whose refusal cannot be read this way: a holder still seen still holds it.
     if (!cameraHolders(node, proc_).empty())
         return;
     {
         std::lock_guard lock(held_->mutex);
-        held_->nodes.erase(node);
+        auto it = held_->nodes.find(node);
+        if (it == held_->nodes.end())
+            return;
+        held_->letGo(it);
     }
     if (released_)
         released_();

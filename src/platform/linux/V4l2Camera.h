@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/CameraSource.h"
+#include "platform/linux/CameraNodes.h"
 
 #include <opencv2/videoio.hpp>
 
@@ -22,8 +23,10 @@ public:
     // default opens it through V4L2 at 640 × 480.
     using Opener = std::function<bool(cv::VideoCapture& capture, const std::string& device)>;
 
-    // proc: where to look for the programs that hold a device.
-    explicit V4l2Camera(std::string folder = "/dev", Opener open = {}, std::string proc = "/proc");
+    // proc: where to look for the programs that hold a device; answer: asks a device whether
+    // it would stream to us (streamAnswer when empty).
+    explicit V4l2Camera(std::string folder = "/dev", Opener open = {}, std::string proc = "/proc",
+                        StreamAnswer answer = {});
     ~V4l2Camera() override;
 
     bool present() const override;
@@ -31,8 +34,8 @@ public:
     // Watches the folder; a change that adds or removes a video node is reported.
     void watch(std::function<void()> changed) override;
     // Watches the video nodes for closes; reported when a node that could not be opened
-    // because another program held it is held by none any more. Only a holder that could be
-    // seen counts: with one that cannot, every close of our own tries would read as its.
+    // because another program held it is held by none any more. Every close, our own tries'
+    // included, asks the device again on a descriptor kept open for that, which closes nothing.
     void watchRelease(std::function<void()> released) override;
 
     // The folder's video device nodes in number order (video2 before video10).
@@ -46,6 +49,7 @@ private:
     std::string folder_;
     Opener open_;
     std::string proc_;
+    StreamAnswer answer_;
     std::shared_ptr<Held> held_;
     std::unique_ptr<QFileSystemWatcher> watcher_;
     std::unique_ptr<CloseWatch> closes_;

@@ -11,10 +11,19 @@ class Source : public FrameSource {
 public:
     Source(FakeCamera::Step step, std::shared_ptr<FakeCamera> camera, std::shared_future<void> gate,
            std::function<double()> clock)
-        : step_(step), camera_(std::move(camera)), gate_(std::move(gate)),
-          clock_(std::move(clock)) {}
+        : step_(step), camera_(std::move(camera)), gate_(std::move(gate)), clock_(std::move(clock)),
+          pulled_(camera_->pulled) {
+        ++camera_->unfreed;
+    }
+    ~Source() override { --camera_->unfreed; }
 
     bool open() override {
+        if (step_ == FakeCamera::Step::stallOpen) {
+            camera_->stalled = true;
+            gate_.wait();
+            problem_ = "camera /dev/video0 cannot be opened";
+            return false;
+        }
         if (step_ == FakeCamera::Step::failOpen) {
             problem_ = "camera /dev/video0 cannot be opened";
             return false;
@@ -33,6 +42,11 @@ public:
             gate_.wait();
             problem_ = "camera /dev/video0 stopped sending frames";
             trouble_ = CameraTrouble::stopped;
+            return std::nullopt;
+        }
+        if (camera_->pulled != pulled_) {
+            problem_ = "camera /dev/video0 was unplugged";
+            trouble_ = CameraTrouble::unplugged;
             return std::nullopt;
         }
         if (step_ == FakeCamera::Step::stopAfterFrames && sent_ == 3) {
@@ -56,6 +70,7 @@ private:
     std::shared_ptr<FakeCamera> camera_;
     std::shared_future<void> gate_;
     std::function<double()> clock_;
+    int pulled_;
     int sent_ = 0;
     std::string problem_;
     CameraTrouble trouble_ = CameraTrouble::failed;
