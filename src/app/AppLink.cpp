@@ -76,10 +76,9 @@ Hub& App::hub() {
     }
     collect(layout_);
     secretDefaults_ = std::make_unique<DefaultsKeyValues>(d);
-    secrets_ = std::make_unique<SecretKeeper>(
-        *platform_.secrets, *secretDefaults_,
-        Secret::Options{simOnly_, Secret::tokenFrom(commandLine_.args)},
-        [](const std::string& line) { log(line); });
+    secrets_ = std::make_unique<SecretKeeper>(*platform_.secrets, *secretDefaults_,
+                                              Secret::Options{simOnly_, commandLine_.token()},
+                                              [](const std::string& line) { log(line); });
     Hub::Options options;
     options.addresses = platform_.addresses.get();
     options.budget = linkBudget;
