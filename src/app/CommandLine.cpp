@@ -52,6 +52,7 @@ std::string optionName(const std::string& a) {
 // whatever it looks like.
 QStringList withoutQtOptions(const std::vector<std::string>& args) {
     QStringList out{QStringLiteral("helmvantor")};
+    // Byte for byte: an argument need not be UTF-8 (a file name), and its value goes back out.
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
         const std::string name = optionName(a);
@@ -60,28 +61,22 @@ QStringList withoutQtOptions(const std::vector<std::string>& args) {
             i += qtValued.contains(name) && !inline_ ? 1 : 0;
             continue;
         }
-        out << QString::fromStdString(a);
+        out << QString::fromLatin1(a);
         if (a.rfind("--", 0) == 0 && ownValued.contains(name) && !inline_ && i + 1 < args.size()) {
-            out << QString::fromStdString(args[++i]);
+            out << QString::fromLatin1(args[++i]);
         }
     }
     return out;
 }
 
+// The bytes withoutQtOptions read, also inside the parser's messages.
 std::string text(const QString& s) {
-    return s.toStdString();
+    return s.toLatin1().toStdString();
 }
 
 } // namespace
 
 CommandLine::CommandLine(std::vector<std::string> a) : CommandLine(check(std::move(a)).line) {}
-
-CommandLine::CommandLine(int argc, const char* const* argv) {
-    for (int i = 0; i < argc; ++i) {
-        args.emplace_back(argv[i] != nullptr ? argv[i] : "");
-    }
-    *this = check(std::move(args)).line;
-}
 
 CommandLineCheck CommandLine::check(std::vector<std::string> given) {
     using Verdict = CommandLineCheck::Verdict;

@@ -21,7 +21,6 @@ public:
     // The options of a command line known to be good (tests): what parse would find, whatever
     // it would say of the line. "--test-port" as the last argument still means simulation mode.
     explicit CommandLine(std::vector<std::string> args);
-    CommandLine(int argc, const char* const* argv);
 
     // Reads the arguments and says what to do: run, print the usage or the version, or refuse
     // the line with one sentence (an unknown option, an option without its value or with one

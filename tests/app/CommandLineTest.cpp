@@ -105,6 +105,13 @@ TEST(CommandLine, ValuesOfTheOptions) {
     EXPECT_TRUE(c.noCamera());
     EXPECT_FALSE(c.simOnly());
     EXPECT_EQ("abc", line({"--token=abc"}).token());
+    // A file name need not be UTF-8; it is the same bytes after the parser.
+    EXPECT_EQ("/r\xE9\xFF", line({"--replay", "/r\xE9\xFF"}).replay());
+    EXPECT_EQ("helmvantor: Unknown option 'gr\xC3\xB6\xC3\x9F"
+              "e'.",
+              CommandLine::check({"helmvantor", "--gr\xC3\xB6\xC3\x9F"
+                                                "e"})
+                  .error);
     // A copy started in this one's place gets neither form of the secret.
     EXPECT_EQ((std::vector<std::string>{"--no-camera", "x"}),
               line({"--token", "s", "--no-camera", "--token=t", "x"}).withoutToken());
