@@ -37,11 +37,21 @@ packages=(
     sound-theme-freedesktop
     # the monospaced face of the pairing codes and the shortcut keys
     fonts-dejavu-core
+    # pgrep, with which scripts/run.sh names a copy that holds the hub's port
+    procps
 )
 
+# One query for every package: those dpkg has never heard of are named on standard error only,
+# and a package removed but not purged is listed without "install ok installed".
+declare -A installed=()
+while read -r name status; do
+    if [ "$status" = "install ok installed" ]; then
+        installed[$name]=1
+    fi
+done < <(dpkg-query -W -f='${Package} ${Status}\n' "${packages[@]}" 2>/dev/null || true)
 missing=()
 for p in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed$'; then
+    if [ -z "${installed[$p]:-}" ]; then
         missing+=("$p")
     fi
 done

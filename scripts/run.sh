@@ -59,7 +59,10 @@ for _ in $(seq 150); do
         wait "$pid"
         status=$?
         trap - INT TERM EXIT
-        echo "Helmvantor ended at once (status $status). The log says why: $log"
+        # Status 0: a copy already ran on this display and was shown; the program said so.
+        if [ "$status" -ne 0 ]; then
+            echo "Helmvantor ended at once (status $status). The log says why: $log"
+        fi
         exit "$status"
     fi
     sleep 0.1
@@ -81,7 +84,7 @@ fi
 case "$hub" in
 *" listener failed on port "*)
     taken=$(printf '%s\n' "$hub" | sed -n 's/.* listener failed on port \([0-9]*\).*/\1/p')
-    others=$(pgrep -x helmvantor 2>/dev/null | grep -vx "$pid" | tr '\n' ' ')
+    others=$(pgrep -u "$(id -u)" -x helmvantor 2>/dev/null | grep -vx "$pid" | tr '\n' ' ')
     if [ -n "$others" ]; then
         echo "The hub's port $taken is taken by another copy of Helmvantor (pid ${others% }): PCs" \
             "can't reach this one. Stop that copy first."

@@ -246,6 +246,9 @@ public:
     OnboardingModel guide{hostName(listedNameFallback)};
     void setUpGuide();
     void openGuide();
+    // Another start on this desktop asked this copy to show itself: the guide while it has not
+    // been walked through, the settings after. Answers "guide" or "settings".
+    std::string showForAnotherStart();
     QWidget* guideWindow() const;
     // Copies camera, input leave, addresses, PCs and head angle into the model.
     void refreshGuide();

@@ -96,6 +96,18 @@ void App::openGuide() {
     guideWindow_->activate();
 }
 
+std::string App::showForAnotherStart() {
+    const bool onboarded = d.boolean("onboarded").value_or(false);
+    if (onboarded) {
+        openSettings();
+    } else {
+        openGuide();
+    }
+    const std::string what = onboarded ? "settings" : "guide";
+    log("another start: " + what + " shown");
+    return what;
+}
+
 void App::guideTick() {
     if (guideWindow_ && guideWindow_->isVisible()) {
         refreshGuide();

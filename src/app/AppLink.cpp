@@ -77,10 +77,9 @@ Hub& App::hub() {
     }
     collect(layout_);
     secretDefaults_ = std::make_unique<DefaultsKeyValues>(d);
-    secrets_ = std::make_unique<SecretKeeper>(
-        *platform_.secrets, *secretDefaults_,
-        Secret::Options{simOnly_, Secret::tokenFrom(commandLine_.args)},
-        [](const std::string& line) { log(line); });
+    secrets_ = std::make_unique<SecretKeeper>(*platform_.secrets, *secretDefaults_,
+                                              Secret::Options{simOnly_, commandLine_.token()},
+                                              [](const std::string& line) { log(line); });
     secrets_->onProblem = [this](const std::string& sentence) { note(sentence); };
     Hub::Options options;
     options.addresses = platform_.addresses.get();

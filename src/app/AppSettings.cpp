@@ -243,15 +243,8 @@ void App::newSecret() {
 
 void App::restartWithNewSecret() {
     hub_->stopListening();
-    std::vector<std::string> args;
-    const auto& all = commandLine_.args;
-    for (std::size_t i = 1; i < all.size(); ++i) {
-        if (all[i] == "--token") {
-            ++i; // the old secret would live on in the successor
-            continue;
-        }
-        args.push_back(all[i]);
-    }
+    // The old secret would live on in the successor.
+    const std::vector<std::string> args = commandLine_.withoutToken();
     d.flush(); // the successor reads the file as it starts
     std::optional<std::string> failure =
         platform_.workspace ? platform_.workspace->startSuccessor(args)

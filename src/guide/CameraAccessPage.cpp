@@ -55,7 +55,7 @@ void CameraAccessPage::fill(OnboardingModel::Camera camera,
         // The card lays its content out at its natural size, which a wrapped text of several
         // lines underestimates: each text gets the height its lines take at the card's width.
         const QMargins m = c->contentsMargins();
-        l->setMinimumHeight(l->heightForWidth(card_->width() - m.left() - m.right()));
+        GuideBlocks::fitHeight(l, card_->width() - m.left() - m.right());
         return l;
     };
     using Camera = OnboardingModel::Camera;

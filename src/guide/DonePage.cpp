@@ -73,7 +73,7 @@ DonePage::DonePage(OnboardingModel& model, QWidget* parent) : GuidePage(model, p
                           "screen you're looking at."));
     rv->addWidget(GuideBlocks::line("cursorarrow.rays", "The mouse lands where you look",
                                     "On the monitor you look at, back where you left it."));
-    rv->addWidget(GuideBlocks::line("command", "When you want control",
+    rv->addWidget(GuideBlocks::line("keyboard", "When you want control",
                                     Hotkeys::lock() + " lock to this screen · " + Hotkeys::jumps() +
                                         " jump to a screen · " + Hotkeys::camera() +
                                         " camera on/off. Or push the mouse past a screen's edge."));

@@ -29,6 +29,10 @@ void setText(QLabel* label, const std::string& s) {
     }
 }
 
+void fitHeight(QLabel* label, int width) {
+    label->setMinimumHeight(std::max(0, label->heightForWidth(width)));
+}
+
 namespace {
 
 // The number in a 24 px green ring.

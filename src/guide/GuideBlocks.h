@@ -24,6 +24,10 @@ QLabel* text(const std::string& s, double px, const QColor& color = gInk,
              QFont::Weight weight = QFont::Normal, bool wrap = false);
 // Changes a text made above, keeping its accessible name in step.
 void setText(QLabel* label, const std::string& s);
+// Makes a wrapped text at least as tall as its lines are at width: layouts ask it at its
+// natural size, which gives too few lines. A label whose text was never set has no height for
+// a width; it gets none.
+void fitHeight(QLabel* label, int width);
 // A numbered instruction: the number in a green ring, then the text.
 QWidget* numbered(int n, const std::string& text);
 // An icon line: a tinted symbol, a heading and a short muted text below it.

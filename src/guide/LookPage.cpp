@@ -78,7 +78,7 @@ private:
 class FitHeight : public QObject {
 public:
     using QObject::QObject;
-    static void fit(QLabel* l) { l->setMinimumHeight(l->heightForWidth(l->width())); }
+    static void fit(QLabel* l) { GuideBlocks::fitHeight(l, l->width()); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {

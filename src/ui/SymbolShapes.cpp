@@ -99,17 +99,6 @@ QPainterPath moreShapes(std::string_view name, double line) {
         }
         return p.united(stroke(lines, line * 0.8));
     }
-    if (name == "command") {
-        // Four loops round a square: the sign of the command key.
-        QPainterPath c;
-        c.addRect(QRectF(-0.14, -0.14, 0.28, 0.28));
-        for (int sx : {-1, 1}) {
-            for (int sy : {-1, 1}) {
-                c.addEllipse(QPointF(sx * 0.28, sy * 0.28), 0.14, 0.14);
-            }
-        }
-        return stroke(c, line);
-    }
     if (name == "desktopcomputer" || name == "pc") {
         p = stroke(box(-0.48, -0.38, 0.96, 0.62, 0.06), line);
         QPainterPath stand;

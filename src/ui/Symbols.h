@@ -8,7 +8,7 @@
 // "video.slash", "keyboard", "computermouse", "questionmark", "exclamationmark.triangle.fill",
 // "checkmark.circle.fill", "arrow.up.left.and.arrow.down.right", and the settings' "circle",
 // "circle.fill", "arrow.left.arrow.right", "eye.circle", "cursorarrow.motionlines",
-// "doc.on.clipboard", "command", "desktopcomputer", "square.stack.3d.up", "laptopcomputer",
+// "doc.on.clipboard", "desktopcomputer", "square.stack.3d.up", "laptopcomputer",
 // "pc", "plus", "trash", and the guide's (ui/GuideSymbols.h).
 namespace helm::Symbols {
 

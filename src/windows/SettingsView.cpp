@@ -28,7 +28,7 @@ const std::array<SettingsView::Tab, 9> SettingsView::tabs{{
     {"jump", "Mouse jump", "cursorarrow.motionlines"},
     {"camera", "Camera & privacy", "eye"},
     {"clipboard", "Clipboard", "doc.on.clipboard"},
-    {"shortcuts", "Shortcuts", "command"},
+    {"shortcuts", "Shortcuts", "keyboard"},
     {"computers", "Computers", "desktopcomputer"},
     {"setups", "Setups", "square.stack.3d.up"},
 }};

@@ -153,7 +153,7 @@ TEST_F(AppStatusTest, TheMenuRunsTheApplicationsOperations) {
         }
         return nullptr;
     };
-    item(m.menu, "Lock to this screen   Super+Alt+L")->trigger();
+    item(m.menu, "Lock to this screen\tSuper+Alt+L")->trigger();
     EXPECT_EQ("mac/a", app->router().locked);
     EXPECT_TRUE(m.toggles[0].first->isChecked());
     item(m.menu, "Unstick keys and mouse")->trigger();
@@ -162,7 +162,7 @@ TEST_F(AppStatusTest, TheMenuRunsTheApplicationsOperations) {
     EXPECT_EQ("Keys and mouse released everywhere.", app->hud.note());
 
     emit m.jumpMenu.aboutToShow();
-    item(m.jumpMenu, "2 · PC pc1 · Wide   Super+Alt+2")->trigger();
+    item(m.jumpMenu, "2 · PC pc1 · Wide\tSuper+Alt+2")->trigger();
     EXPECT_EQ("pc1/x", app->router().keys);
 
     // A header button does its work after the menu has closed, on a later turn.

@@ -42,7 +42,8 @@ TEST(CommandLine, TestPortValues) {
         {{"--test-port", "4294967376"}, true, std::nullopt}, // 80 after 32-bit wrap-around
         {{"--no-camera", "--test-port"}, true, std::nullopt},
         {{"--no-camera"}, false, std::nullopt},
-        {{"--test-port=4000"}, false, std::nullopt},
+        {{"--test-port=4000"}, true, 4000},
+        {{"--test-port", "7", "--test-port", "8"}, true, 7},
     };
     for (const auto& c : cases) {
         CommandLine cl = line(c.args);
@@ -50,6 +51,70 @@ TEST(CommandLine, TestPortValues) {
         EXPECT_EQ(c.sim, cl.simOnly()) << label;
         EXPECT_EQ(c.port, cl.testPort()) << label;
     }
+}
+
+// What the program does with a command line: run it with these options, print the usage or
+// the version, or refuse it with one line.
+TEST(CommandLine, CheckRunsPrintsOrRefuses) {
+    using Verdict = CommandLineCheck::Verdict;
+    struct Case {
+        std::vector<std::string> args;
+        Verdict verdict;
+        std::string error; // the refusal's start
+    };
+    const Case cases[] = {
+        {{}, Verdict::run, ""},
+        {{"--help"}, Verdict::help, ""},
+        {{"-h", "--no-camera"}, Verdict::help, ""},
+        {{"--version"}, Verdict::version, ""},
+        {{"--bogus"}, Verdict::refuse, "helmvantor: Unknown option 'bogus'."},
+        {{"--help", "--bogus"}, Verdict::refuse, "helmvantor: Unknown option 'bogus'."},
+        {{"--test-port", "abc"}, Verdict::refuse, "helmvantor: --test-port needs a port number"},
+        {{"--test-port", "99999"}, Verdict::refuse, "helmvantor: --test-port needs a port number"},
+        {{"--no-camera", "--test-port"}, Verdict::refuse, "helmvantor: --test-port needs"},
+        {{"--replay"}, Verdict::refuse, "helmvantor: Missing value after '--replay'."},
+        {{"--render-guide", ""}, Verdict::refuse, "helmvantor: --render-guide needs a folder."},
+        {{"--replay", "/r", "--bogus"}, Verdict::refuse, "helmvantor: Unknown option 'bogus'."},
+        {{"--render-guide", "/p", "--test-port", "x"}, Verdict::refuse, "helmvantor: --test-port"},
+        {{"--no-camera=yes"}, Verdict::refuse, "helmvantor: Unexpected value after '--no-camera'."},
+        {{"stray"}, Verdict::refuse, "helmvantor: Unexpected argument \"stray\""},
+        {{"-token", "s"}, Verdict::refuse, "helmvantor: Unknown options: t, o, k, e, n."},
+        // Qt's own options are Qt's, with one dash or two, their values whatever they look like.
+        {{"-platform", "offscreen", "--display", ":3", "-reverse", "-style=fusion"},
+         Verdict::run,
+         ""},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = c.args;
+        args.insert(args.begin(), "/usr/bin/helmvantor");
+        const CommandLineCheck check = CommandLine::check(args);
+        const std::string label = c.args.empty() ? "(none)" : c.args.front();
+        EXPECT_EQ(c.verdict, check.verdict) << label << ": " << check.error;
+        EXPECT_EQ(0u, check.error.rfind(c.error, 0)) << label << ": " << check.error;
+    }
+}
+
+// Every option's value as the parser found it: a value is the next argument whatever it looks
+// like, or follows "=", and the first of several counts.
+TEST(CommandLine, ValuesOfTheOptions) {
+    CommandLine c = line({"--token", "-style", "--replay=/r", "--render-guide", "/p", "--token",
+                          "second", "--no-camera", "-display", "--replay"});
+    EXPECT_EQ("-style", c.token());
+    EXPECT_EQ("/r", c.replay());
+    EXPECT_EQ("/p", c.renderGuide());
+    EXPECT_TRUE(c.noCamera());
+    EXPECT_FALSE(c.simOnly());
+    EXPECT_EQ("abc", line({"--token=abc"}).token());
+    // A file name need not be UTF-8; it is the same bytes after the parser.
+    EXPECT_EQ("/r\xE9\xFF", line({"--replay", "/r\xE9\xFF"}).replay());
+    EXPECT_EQ("helmvantor: Unknown option 'gr\xC3\xB6\xC3\x9F"
+              "e'.",
+              CommandLine::check({"helmvantor", "--gr\xC3\xB6\xC3\x9F"
+                                                "e"})
+                  .error);
+    // A copy started in this one's place gets neither form of the secret.
+    EXPECT_EQ((std::vector<std::string>{"--no-camera", "x"}),
+              line({"--token", "s", "--no-camera", "--token=t", "x"}).withoutToken());
 }
 
 TEST(CommandLine, StartLineLeavesOutTokensAndEscapesArguments) {

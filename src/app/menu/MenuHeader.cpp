@@ -6,6 +6,7 @@
 #include "ui/Palette.h"
 #include "ui/StatusSymbols.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -49,6 +50,13 @@ MenuHeader::MenuHeader(MenuModel& m, QWidget* parent)
 
     connect(&model, &MenuModel::changed, this, &MenuHeader::follow);
     follow();
+}
+
+void MenuHeader::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) {
+        follow();
+    }
 }
 
 const char* MenuHeader::symbol() const {

@@ -26,6 +26,11 @@ public:
     // The symbol's name, for what is drawn now.
     const char* symbol() const;
 
+protected:
+    // The symbol and the detail take their muted colour from the palette, which changes as
+    // the header goes into the menu.
+    void changeEvent(QEvent* event) override;
+
 private:
     QLabel* symbol_;
     QLabel* title_;

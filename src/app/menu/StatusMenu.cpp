@@ -3,10 +3,12 @@
 #include "app/menu/MenuHeader.h"
 #include "app/menu/MenuModel.h"
 #include "input/Hotkeys.h"
+#include "ui/DarkPalette.h"
 
 #include <QActionEvent>
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QStyleFactory>
 #include <QWidgetAction>
 
 namespace helm {
@@ -67,15 +69,35 @@ void StatusMenu::updateToggles() {
     }
 }
 
+void StatusMenu::showHotkey(QAction* item, const QString& title, const std::string& keys) {
+    if (keys.empty()) {
+        item->setText(title);
+    } else if (widgets_) {
+        item->setText(title + '\t' + QString::fromStdString(keys));
+    } else {
+        item->setText(title);
+        // Qt's word for the key is Meta; the tray's menu protocol says Super again.
+        QString portable = QString::fromStdString(keys);
+        portable.replace(QLatin1String("Super"), QLatin1String("Meta"));
+        item->setShortcut(QKeySequence::fromString(portable, QKeySequence::PortableText));
+    }
+}
+
 QString StatusMenu::jumpTitle(const Screen& s, bool offline) {
     std::string t = std::to_string(s.number) + " \u00b7 " + s.computerName + " \u00b7 " + s.name;
     if (offline) {
         t += "  (not connected)";
     }
-    if (std::string keys = Hotkeys::jump(s.number); !keys.empty()) {
-        t += "   " + keys;
-    }
     return QString::fromStdString(t);
+}
+
+QPalette StatusMenu::palette() {
+    return darkPalette();
+}
+
+QColor StatusMenu::ground() {
+    // Fusion paints a menu in its palette's base colour, a shade lighter.
+    return palette().color(QPalette::Base).lighter(108);
 }
 
 void StatusMenu::menuNeedsUpdate(QMenu& which) {
@@ -111,8 +133,8 @@ void StatusMenu::fillJumps() {
     for (const Screen& s : actions_.screens()) {
         bool offline = !s.local() && !connected.contains(*s.computer);
         int number = s.number;
-        QAction* a = action(jumpMenu, jumpTitle(s, offline), {},
-                            [this, number] { actions_.jumpTo(number); });
+        QAction* a = action(jumpMenu, {}, {}, [this, number] { actions_.jumpTo(number); });
+        showHotkey(a, jumpTitle(s, offline), Hotkeys::jump(s.number));
         a->setCheckable(true);
         a->setChecked(s.id == gaze);
     }
@@ -122,8 +144,18 @@ std::unique_ptr<StatusMenu> buildMenu(MenuModel& model, MenuActions actions, boo
     auto m = std::make_unique<StatusMenu>();
     StatusMenu* sm = m.get();
     sm->actions_ = std::move(actions);
+    sm->widgets_ = widgets;
     MenuActions& a = sm->actions_;
     QMenu& menu = sm->menu;
+    // The desktop's theme may be light (openbox, a bare X session): the menu is drawn in the
+    // program's own colours, as every window and the menu's picture are.
+    sm->style_.reset(QStyleFactory::create(QStringLiteral("Fusion")));
+    for (QMenu* which : {&sm->menu, &sm->setupMenu, &sm->jumpMenu}) {
+        if (sm->style_) {
+            which->setStyle(sm->style_.get());
+        }
+        which->setPalette(StatusMenu::palette());
+    }
 
     // A header button closes the menu first; its work and the refresh come on a later turn.
     auto later = [sm](std::function<void()> f) {
@@ -192,10 +224,8 @@ std::unique_ptr<StatusMenu> buildMenu(MenuModel& model, MenuActions actions, boo
     sm->jumpMenu.setTitle("Jump to screen");
     menu.addMenu(&sm->jumpMenu);
     menu.addSeparator();
-    sm->toggle(QString::fromStdString("Lock to this screen   " + Hotkeys::lock()), a.locked,
-               a.toggleLock);
-    sm->toggle(QString::fromStdString("Camera on   " + Hotkeys::camera()), a.cameraOn,
-               a.toggleCamera);
+    sm->showHotkey(sm->toggle({}, a.locked, a.toggleLock), "Lock to this screen", Hotkeys::lock());
+    sm->showHotkey(sm->toggle({}, a.cameraOn, a.toggleCamera), "Camera on", Hotkeys::camera());
     sm->action(menu, "Unstick keys and mouse", {}, a.unstick);
     menu.addSeparator();
     sm->action(menu, "Screens\u2026", QKeySequence(Qt::CTRL | Qt::Key_D), a.openDesk);

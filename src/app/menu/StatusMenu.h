@@ -3,6 +3,7 @@
 #include "desk/Screen.h"
 
 #include <QMenu>
+#include <QStyle>
 
 #include <functional>
 #include <memory>
@@ -50,6 +51,10 @@ struct MenuActions {
 // The status item's menu: the header, the manual controls, the setup and jump submenus, the
 // windows and Quit. Built once; the submenus are filled each time they open.
 class StatusMenu {
+private:
+    // Before the menus, which use it until they are gone.
+    std::unique_ptr<QStyle> style_;
+
 public:
     QMenu menu;
     QMenu setupMenu;
@@ -64,8 +69,13 @@ public:
 
     // Sets every toggle's checkmark from its state.
     void updateToggles();
-    // The label of a screen in the jump submenu.
+    // The label of a screen in the jump submenu, its hotkey aside.
     static QString jumpTitle(const Screen& screen, bool offline);
+    // The menus' own look, dark whatever the desktop's theme, as the program's windows are:
+    // Fusion over this palette.
+    static QPalette palette();
+    // The colour the menu is painted in behind its items and header, for pictures of them.
+    static QColor ground();
 
 private:
     friend std::unique_ptr<StatusMenu> buildMenu(MenuModel&, MenuActions, bool);
@@ -74,6 +84,11 @@ private:
     QAction* action(QMenu& in, const QString& title, const QKeySequence& key,
                     std::function<void()> f);
     QAction* toggle(const QString& title, std::function<bool()> state, std::function<void()> f);
+    // Shows the global hotkey keys (Super+Alt+…) in the shortcut column with every other
+    // item's keys: after a tab in our own menu, which Qt draws there, and as the item's
+    // shortcut where the tray draws the menu.
+    void showHotkey(QAction* item, const QString& title, const std::string& keys);
+    bool widgets_ = true;
     void menuNeedsUpdate(QMenu& which);
     void fillSetups();
     void fillJumps();

@@ -2,6 +2,7 @@
 
 #include "app/menu/MenuHeader.h"
 #include "app/menu/MenuModel.h"
+#include "app/menu/StatusMenu.h"
 #include "app/render/Desk3DPicture.h"
 #include "app/render/GuideSamples.h"
 #include "app/render/PngFile.h"
@@ -100,7 +101,7 @@ void renderGuide(const std::string& path) {
         snapTo(view, {820, 560}, (std::string("settings-") + tab).c_str());
     }
 
-    const QColor menuGround = grey(0.16);
+    const QColor menuGround = StatusMenu::ground();
     {
         MenuModel model;
         MenuModel::Header header;

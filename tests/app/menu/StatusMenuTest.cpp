@@ -85,20 +85,11 @@ struct Fixture {
 
 TEST(StatusMenu, HasItsFourteenItemsInOrder) {
     Fixture f;
-    std::vector<std::string> want = {"",
-                                     "Allow keyboard and mouse control\u2026",
-                                     "--",
-                                     "Setup",
-                                     "Jump to screen",
-                                     "--",
-                                     "Lock to this screen   Super+Alt+L",
-                                     "Camera on   Super+Alt+P",
-                                     "Unstick keys and mouse",
-                                     "--",
-                                     "Screens\u2026",
-                                     "Setup guide\u2026",
-                                     "--",
-                                     "Quit Helmvantor"};
+    std::vector<std::string> want = {
+        "", "Allow keyboard and mouse control\u2026", "--", "Setup", "Jump to screen", "--",
+        // keys in the shortcut column, as every item's
+        "Lock to this screen\tSuper+Alt+L", "Camera on\tSuper+Alt+P", "Unstick keys and mouse",
+        "--", "Screens\u2026", "Setup guide\u2026", "--", "Quit Helmvantor"};
     EXPECT_EQ(want, texts(f.m->menu));
     EXPECT_NE(nullptr, qobject_cast<QWidgetAction*>(f.m->menu.actions()[0]));
     EXPECT_FALSE(f.m->accessItem->isVisible());
@@ -129,7 +120,7 @@ TEST(StatusMenu, OpeningRefreshesAndNamesTheSetup) {
     EXPECT_TRUE(f.m->toggles[0].first->isChecked()); // locked
     EXPECT_FALSE(f.m->toggles[1].first->isChecked());
 
-    find(f.m->menu, "Lock to this screen   Super+Alt+L")->trigger();
+    find(f.m->menu, "Lock to this screen\tSuper+Alt+L")->trigger();
     EXPECT_EQ((std::vector<std::string>{"refresh", "lock", "refresh"}), f.done);
 }
 
@@ -159,9 +150,9 @@ TEST(StatusMenu, JumpSubmenuLabelsEveryScreen) {
         std::string text;
         bool checked;
     } cases[] = {
-        {0, "1 \u00b7 This computer \u00b7 Built-in   Super+Alt+1", false},
-        {1, "2 \u00b7 Office \u00b7 Wide   Super+Alt+2", true},
-        {2, "3 \u00b7 Den PC \u00b7 Left  (not connected)   Super+Alt+3", false},
+        {0, "1 \u00b7 This computer \u00b7 Built-in\tSuper+Alt+1", false},
+        {1, "2 \u00b7 Office \u00b7 Wide\tSuper+Alt+2", true},
+        {2, "3 \u00b7 Den PC \u00b7 Left  (not connected)\tSuper+Alt+3", false},
         {9, "10 \u00b7 This computer \u00b7 Built-in", false},
     };
     for (const Case& c : cases) {
@@ -216,6 +207,9 @@ TEST(StatusMenu, PlainTextHeaderFollowsTheModelAndKeepsItsButtons) {
                                         "Reset", "Allow keyboard and mouse control\u2026"}),
               std::vector<std::string>(got.begin(), got.begin() + 7));
     EXPECT_TRUE(f.m->detailItem->isVisible());
+    // The tray draws the keys from the items' shortcuts, the hotkeys' among them.
+    EXPECT_EQ(QKeySequence(Qt::META | Qt::ALT | Qt::Key_L),
+              find(f.m->menu, "Lock to this screen")->shortcut());
     f.model.setHeader({"t", std::nullopt});
     EXPECT_EQ("Pause", texts(f.m->menu)[2]);
 

@@ -1,5 +1,9 @@
 // The "--render-guide" run of the real program: which pictures it writes, that they depend on
 // nothing of the machine or the user, and that they still look like the reviewed copies.
+#include "app/menu/MenuModel.h"
+#include "app/menu/StatusMenu.h"
+
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -214,6 +218,23 @@ testing::AssertionResult matchesGolden(const QString& path, const QString& name)
     return testing::AssertionFailure()
            << name.toStdString() << ": " << beyond << " pixels differ; see " << out.toStdString()
            << ".diff.png";
+}
+
+// The live menu, whatever the desktop's theme, is painted on the ground its pictures show.
+TEST_F(RenderGuide, TheMenuLooksAsItsPictures) {
+    int argc = 1;
+    char name[] = "render_tests";
+    char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    helm::MenuModel model;
+    auto menu = helm::buildMenu(model, {}, true);
+    for (QMenu* which : {&menu->menu, &menu->jumpMenu}) {
+        const QImage live = which->grab().toImage();
+        ASSERT_FALSE(live.isNull());
+        for (const char* picture : {"menu-header", "menu-header-warning"}) {
+            EXPECT_EQ(QImage(first(picture)).pixelColor(4, 4), live.pixelColor(4, 4)) << picture;
+        }
+    }
 }
 
 TEST_F(RenderGuide, PicturesMatchTheReviewedCopies) {
