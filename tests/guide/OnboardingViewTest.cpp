@@ -18,6 +18,8 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 
 #include <cstdlib>
@@ -245,20 +247,29 @@ TEST(OnboardingView, ConnectPageShowsCodesAndStatus) {
     EXPECT_EQ("730 146", code->text());
     EXPECT_TRUE(g.shows("Pick “Studio” in its list."));
 
+    // The note names only an address the page shows or can name.
+    const std::string once = "The code works once; after five wrong tries press New code.";
     struct Net {
         std::optional<std::string> lan, tailscale;
         const char* line;
+        std::string note;
     };
     const Net nets[] = {
-        {"192.168.1.20", std::nullopt, "This computer is ready on your network (192.168.1.20)"},
-        {std::nullopt, "100.64.0.7", "This computer is ready on your network"},
-        {std::nullopt, std::nullopt, "This computer isn't on a network"},
+        {"192.168.1.20", std::nullopt, "This computer is ready on your network (192.168.1.20)",
+         "If the PC doesn't list this computer, type the address above into its address box. " +
+             once},
+        {std::nullopt, "100.64.0.7", "This computer is ready on your network",
+         "If the PC doesn't list this computer, type its Tailscale address, 100.64.0.7, into its "
+         "address box. " +
+             once},
+        {std::nullopt, std::nullopt, "This computer isn't on a network", once},
     };
     for (const Net& n : nets) {
         g.model.setNetworkIP(n.lan);
         g.model.setTailscaleIP(n.tailscale);
         g.settle();
         EXPECT_TRUE(g.shows(n.line)) << n.line;
+        EXPECT_TRUE(g.shows(QString::fromStdString(n.note))) << n.note;
     }
     EXPECT_TRUE(g.shows("Waiting for your PC…"));
     g.model.setAgents({"tower", "laptop-7"});
@@ -286,6 +297,10 @@ TEST(OnboardingView, ConnectPageShowsCodesAndStatus) {
     for (QWidget* w : {static_cast<QWidget*>(code), static_cast<QWidget*>(check), fresh}) {
         EXPECT_GE(w->height(), w->sizeHint().height()) << w->accessibleName().toStdString();
     }
+    // ... and the whole page in view, without scrolling.
+    auto* scroll = g.view->page()->findChild<QScrollArea*>();
+    ASSERT_NE(nullptr, scroll);
+    EXPECT_EQ(scroll->verticalScrollBar()->maximum(), 0);
     // Measured, not asked of fontconfig: some monospaced faces (Noto Sans Mono) are not marked so.
     auto fixedPitch = [](const QFont& f) {
         const QFontMetricsF m(f);
