@@ -8,9 +8,14 @@
 #include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    auto file = helm::Jumps::decode(std::string_view(reinterpret_cast<const char*>(data), size));
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    auto file = helm::Jumps::decode(text);
     if (!file) {
         return 0;
+    }
+    // Text nested too deep to copy safely is never taken, wherever the nesting sits.
+    if (helm::json::nestsDeeperThan(text, helm::json::maxDepth)) {
+        std::abort();
     }
     for (const helm::JumpRecipe& r : file->recipes) {
         std::string text = helm::json::dump(r.toJson());

@@ -265,6 +265,8 @@ public:
     void confirmInGuide(const std::string& pc, const std::optional<std::string>& code);
     // The user confirmed, but the PC had left before pairing finished: both windows say so.
     void pairLeft(const std::string& pc);
+    // Hands the hub the guide's code while the connect page offers it, or closes pairing.
+    void offerPairCode();
     // The guide's content over its model and the desk; the window stays empty without it.
     std::function<std::unique_ptr<QWidget>(OnboardingModel&, DeskModel&)> makeGuideView;
     // Test seam: the camera nodes as the guide reads them (/dev and /proc when empty).

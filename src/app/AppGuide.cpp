@@ -23,8 +23,7 @@ void App::setUpGuide() {
     guide.feed = &feed;
     guide.screens = [this] { return layout_.screens; };
     guide.onEnter = [this](int step) {
-        // The hub takes a pairing request with this code only while the connect page shows.
-        hub().setPairCode(step == 3 ? std::optional<std::string>(guide.code()) : std::nullopt);
+        offerPairCode();
         if (step != 4 && calibrator) {
             stopCalibration();
         }
@@ -41,7 +40,7 @@ void App::setUpGuide() {
     guide.onOpenAccess = [this] { askAccess(); };
     guide.onNewCode = [this] {
         guide.setCode(Wire::newPairCode());
-        hub().setPairCode(guide.code());
+        offerPairCode();
     };
     guide.onStartLook = [this] { startCalibration(std::nullopt, true, false); };
     guide.onStopLook = [this] { stopGuideCalibration(); };
@@ -171,11 +170,24 @@ void App::guidePaired(const std::string& pc) {
     refreshGuide();
 }
 
+void App::offerPairCode() {
+    // The hub takes a pairing request with the shown code only while the connect page shows
+    // it, and not while a PC waits for its check code to be compared.
+    const bool offered = guide.step() == 3 && !guide.pairCheck();
+    hub().setPairCode(offered ? std::optional<std::string>(guide.code()) : std::nullopt);
+}
+
 void App::confirmInGuide(const std::string& pc, const std::optional<std::string>& code) {
     if (!code) {
         guide.setPairCheck(std::nullopt);
+        // The pairing is over either way: a page still open offers the fresh code it shows.
+        if (guideWindow_ && guideWindow_->isVisible()) {
+            offerPairCode();
+        }
         return;
     }
+    // The hub has spent the code this PC used: the page shows a fresh one from now on.
+    guide.setCode(Wire::newPairCode());
     guide.setPairCheck(OnboardingModel::PairCheck{shownPCName(pc), *code});
     guide.setPairNote(std::nullopt);
     settings().setPairNote(std::nullopt);

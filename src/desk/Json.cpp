@@ -1,6 +1,7 @@
 #include "desk/Json.h"
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 namespace helm::json {
@@ -149,7 +150,38 @@ std::string dump(const Json& j) {
     }
 }
 
+bool nestsDeeperThan(std::string_view text, int limit) {
+    int depth = 0;
+    bool inString = false;
+    bool escaped = false;
+    for (char c : text) {
+        if (inString) {
+            if (escaped) {
+                escaped = false;
+            } else if (c == '\\') {
+                escaped = true;
+            } else if (c == '"') {
+                inString = false;
+            }
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > limit) {
+                return true;
+            }
+        } else if (c == ']' || c == '}') {
+            --depth;
+        }
+    }
+    return false;
+}
+
 Json parse(const std::string& text) {
+    if (nestsDeeperThan(text, maxDepth)) {
+        char what[64];
+        std::snprintf(what, sizeof what, "malformed JSON: nested deeper than %d levels", maxDepth);
+        throw DecodeError(what);
+    }
     try {
         return Json::parse(text);
     } catch (const Json::exception& e) {

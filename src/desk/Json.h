@@ -5,6 +5,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace helm::json {
@@ -54,7 +55,15 @@ bool allFinite(const Json& j);
 // caller can store the result without checking it again.
 std::string dump(const Json& j);
 
-// Parses text, throwing DecodeError (never nlohmann's own exceptions) on malformed input.
+// Deeper than any record of ours nests. A value nested far deeper parses, but copying or
+// writing it recurses once per level and overflows the stack.
+inline constexpr int maxDepth = 64;
+
+// Whether arrays and objects in JSON text nest deeper than `limit`, counted outside strings.
+bool nestsDeeperThan(std::string_view text, int limit);
+
+// Parses text, throwing DecodeError (never nlohmann's own exceptions) on malformed input and,
+// before parsing, on text nested deeper than maxDepth.
 Json parse(const std::string& text);
 
 } // namespace helm::json

@@ -13,6 +13,8 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace helm {
 
 namespace {
@@ -26,6 +28,20 @@ protected:
         g.setPen(QPen(gLive, 1.5));
         g.setBrush(gPanel);
         g.drawRoundedRect(QRectF(rect()).adjusted(0.75, 0.75, -0.75, -0.75), 14, 14);
+    }
+};
+
+// The page's body. Its least height is what its wrapped texts take at the width it has, not
+// the far taller one they would take at their narrowest, so it scrolls only when it must.
+class Body : public QWidget {
+public:
+    using QWidget::QWidget;
+    QSize minimumSizeHint() const override {
+        QSize least = QWidget::minimumSizeHint();
+        if (hasHeightForWidth() && width() > 0) {
+            least.setHeight(std::min(least.height(), heightForWidth(width())));
+        }
+        return least;
     }
 };
 
@@ -59,23 +75,22 @@ std::string ConnectPage::spelled(const std::string& prefix, const std::string& c
 }
 
 ConnectPage::ConnectPage(OnboardingModel& model, QWidget* parent) : GuidePage(model, parent) {
-    // With the check-code box shown the page is taller than the guide's page area: it scrolls
-    // rather than squeezing the codes and buttons below their size.
+    // With the check-code box shown the page packs closer (see sync) to fit the guide's page
+    // area; a box made taller by long names still scrolls rather than squeezing the codes and
+    // buttons below their size.
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     auto* scroll = new QScrollArea(this);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    auto* body = new QWidget(scroll);
+    QWidget* body = new Body(scroll);
     scroll->setWidget(body);
     for (QWidget* w : {static_cast<QWidget*>(scroll->viewport()), body}) {
         w->setAutoFillBackground(false); // the guide's ground shows through
     }
     outer->addWidget(scroll);
-    auto* v = new QVBoxLayout(body);
-    v->setContentsMargins(40, 40, 40, 40);
-    v->setSpacing(24);
+    auto* v = stack_ = new QVBoxLayout(body);
     v->addWidget(new TitleBlock("Connect your PC",
                                 "Helmvantor finds your PC on the same network and encrypts "
                                 "everything between them. No account, no extra app."));
@@ -136,10 +151,8 @@ ConnectPage::ConnectPage(OnboardingModel& model, QWidget* parent) : GuidePage(mo
     status->content()->addWidget(pcs_);
     pairNote_ = GuideBlocks::text("", 13, gWarn, QFont::DemiBold, true);
     status->content()->addWidget(pairNote_);
-    status->content()->addWidget(GuideBlocks::text(
-        "If the PC doesn't list this computer, type the address above into its address box. "
-        "The code works once; after five wrong tries press New code.",
-        12, gMuted, QFont::Normal, true));
+    howTo_ = GuideBlocks::text("", 12, gMuted, QFont::Normal, true);
+    status->content()->addWidget(howTo_);
     cards->addWidget(status, 0, Qt::AlignTop);
     v->addLayout(cards);
     v->addStretch(1);
@@ -160,6 +173,11 @@ void ConnectPage::sync() {
     GuideBlocks::setText(code_, grouped(model.code()));
     code_->setAccessibleName(QString::fromStdString(spelled("Code ", model.code())));
 
+    // The check-code box takes the room of the page's outer margins and part of its spacing.
+    const int edge = check ? 24 : 40;
+    stack_->setContentsMargins(40, edge, 40, edge);
+    stack_->setSpacing(check ? 16 : 24);
+
     const auto& lan = model.networkIP();
     std::string ready = "This computer is ready on your network";
     if (lan) {
@@ -174,6 +192,21 @@ void ConnectPage::sync() {
     pcs_->set(!model.agents().empty(), "Connected: " + names, "Waiting for your PC…");
     pairNote_->setVisible(model.pairNote().has_value());
     GuideBlocks::setText(pairNote_, model.pairNote().value_or(""));
+    GuideBlocks::setText(howTo_, howTo(lan, model.tailscaleIP()));
+}
+
+std::string ConnectPage::howTo(const std::optional<std::string>& lan,
+                               const std::optional<std::string>& tailscale) {
+    // Only an address the page shows, or names, can be typed on the PC.
+    std::string text;
+    if (lan) {
+        text = "If the PC doesn't list this computer, type the address above into its address "
+               "box. ";
+    } else if (tailscale) {
+        text = "If the PC doesn't list this computer, type its Tailscale address, " + *tailscale +
+               ", into its address box. ";
+    }
+    return text + "The code works once; after five wrong tries press New code.";
 }
 
 bool ConnectPage::enter() {

@@ -2,9 +2,11 @@
 
 #include "guide/GuidePage.h"
 
+#include <optional>
 #include <string>
 
 class QLabel;
+class QVBoxLayout;
 
 namespace helm {
 
@@ -23,6 +25,9 @@ public:
     static std::string grouped(const std::string& code);
     // "Code 7 3 0 1 4 6": the characters one by one, for screen readers.
     static std::string spelled(const std::string& prefix, const std::string& code);
+    // The status card's note: how to reach this computer by the address it has, if any.
+    static std::string howTo(const std::optional<std::string>& lan,
+                             const std::optional<std::string>& tailscale);
 
 private:
     QWidget* pairBox_;
@@ -34,6 +39,8 @@ private:
     CheckLine* network_;
     CheckLine* pcs_;
     QLabel* pairNote_;
+    QLabel* howTo_;
+    QVBoxLayout* stack_;
 };
 
 } // namespace helm

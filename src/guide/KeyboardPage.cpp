@@ -28,11 +28,13 @@ KeyboardPage::KeyboardPage(OnboardingModel& model, QWidget* parent) : GuidePage(
     check_ = new CheckLine(false, allowed, refused);
     card->content()->addWidget(check_);
     // X11 grants input to every program: there is no permission to ask for and no settings
-    // page to open, only a server that lacks what watching and passing on input takes.
-    howTo_ = GuideBlocks::text("X11 asks no permission for this, but this display server lacks "
-                               "the XInput 2.2 or XTEST extension that Helmvantor needs to "
-                               "watch and pass on keys and mouse. Log in to an X11 (Xorg) "
-                               "session that has them; this page notices by itself.",
+    // page to open, only a server that lacks what watching and passing on input takes. Nothing
+    // here can change that, so the guide goes on without it.
+    howTo_ = GuideBlocks::text("This display server lacks the XInput 2.2 or XTEST extension "
+                               "that Helmvantor needs to watch and pass on keys and mouse, so "
+                               "your keyboard and mouse won't follow your look to your PCs. "
+                               "Everything else works: continue to set up the rest. To pass "
+                               "them on, log in to an X11 (Xorg) session that has them.",
                                14, gMuted, QFont::Normal, true);
     card->content()->addWidget(howTo_);
     v->addWidget(card);

@@ -31,17 +31,27 @@ template <typename... A> std::string fmt(const char* format, A... values) {
     return text;
 }
 
-std::optional<Script> readScript(const std::string& path) {
+// The session's cue list, or nothing with the line that says why: missing, unreadable and
+// spoilt are told apart, as each asks something else of the user.
+std::optional<Script> readScript(const std::filesystem::path& dir, std::string* problem) {
+    const std::filesystem::path path = dir / "script.json";
+    std::error_code error;
+    if (!std::filesystem::exists(path, error) && !error) {
+        *problem = "no script.json in " + dir.string();
+        return std::nullopt;
+    }
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
     std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad())
+    if (in)
+        text << in.rdbuf();
+    if (!in || in.bad() || !std::filesystem::is_regular_file(path, error)) {
+        *problem = "script " + path.string() + " cannot be read";
         return std::nullopt;
+    }
     try {
         return Script::decode(text.str());
-    } catch (const json::DecodeError&) {
+    } catch (const json::DecodeError& e) {
+        *problem = "script " + path.string() + " doesn't decode (" + e.what() + ")";
         return std::nullopt;
     }
 }
@@ -197,12 +207,12 @@ int Replay::run(const std::string& folder, std::ostream& out, std::ostream& err,
                 const std::function<Reader()>& makeReader) {
     VideoFileSource::quiet();
     const std::filesystem::path dir(folder);
-    const std::optional<Script> script = readScript((dir / "script.json").string());
+    std::string problem;
+    const std::optional<Script> script = readScript(dir, &problem);
     if (!script) {
-        err << "replay: no script.json in " << folder << "\n";
+        err << "replay: " << problem << "\n";
         return 1;
     }
-    std::string problem;
     const std::vector<Frame> frames =
         read((dir / "clip.mov").string(), makeReader ? makeReader() : faceReader(), &problem);
     // Without frames every mix would fail on the first set-up step, which hides the cause.

@@ -169,6 +169,8 @@ public:
     void forget(const std::string& name);
     void forgetAll();
     void dropAll(const std::string& reason);
+    // Opens pairing with a code, or closes it. A code that paired a PC, or met five wrong
+    // tries, opens nothing again: pairing stays closed.
     void setPairCode(const std::optional<std::string>& code);
     void confirmPairing(bool yes);
 
@@ -262,6 +264,7 @@ private:
     QTimer* heartbeat_ = nullptr;
     std::map<std::string, std::shared_ptr<Link>> ctl_, data_;
     std::optional<std::string> pairCode_;
+    std::set<std::string> spentCodes_; // codes that paired a PC or met five wrong tries
     int pairFailures_ = 0;
     int pending_ = 0;
     std::set<std::string> rekeyStoring_; // PCs whose `keys_.rekeying` secret is being stored

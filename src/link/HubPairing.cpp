@@ -11,8 +11,14 @@ namespace helm {
 
 void Hub::setPairCode(const std::optional<std::string>& code) {
     onQueue([this, code] {
-        pairCode_ = code;
         pairFailures_ = 0;
+        if (code && spentCodes_.contains(*code)) {
+            // A code pairs one PC, also when it is offered again by a page that still shows it.
+            pairCode_.reset();
+            log("pairing code already used: pairing stays closed");
+            return;
+        }
+        pairCode_ = code;
     });
 }
 
@@ -41,6 +47,7 @@ void Hub::pair(const std::string& name, const std::string& proof, const std::str
         std::snprintf(count, sizeof count, "%d", pairFailures_);
         logAs(LogSource::event, name, "pair from " + name + ": wrong code (" + count + ")");
         if (pairFailures_ >= 5) {
+            spentCodes_.insert(*pairCode_); // guessed at too often to be offered again
             pairCode_.reset();
             logAs(LogSource::event, name, "pairing closed after 5 wrong codes");
             toMain([this] {
@@ -52,6 +59,7 @@ void Hub::pair(const std::string& name, const std::string& proof, const std::str
         return;
     }
     std::string code = *pairCode_;
+    spentCodes_.insert(code);
     pairCode_.reset(); // the code works once
     if (waiting_)
         reply(waiting_->conn, "no rejected");

@@ -73,34 +73,6 @@ bool hasSlashOrWhiteSpace(std::string_view text) {
     return false;
 }
 
-// Whether arrays and objects in JSON text nest deeper than `limit`, counted outside strings.
-// Checked before parsing, so a line of brackets never builds a deep tree.
-bool nestsDeeperThan(std::string_view text, int limit) {
-    int depth = 0;
-    bool inString = false;
-    bool escaped = false;
-    for (char c : text) {
-        if (inString) {
-            if (escaped) {
-                escaped = false;
-            } else if (c == '\\') {
-                escaped = true;
-            } else if (c == '"') {
-                inString = false;
-            }
-        } else if (c == '"') {
-            inString = true;
-        } else if (c == '[' || c == '{') {
-            if (++depth > limit) {
-                return true;
-            }
-        } else if (c == ']' || c == '}') {
-            --depth;
-        }
-    }
-    return false;
-}
-
 // Why a display cannot be used, or nothing.
 std::optional<std::string> unusable(const DisplayInfo& d) {
     if (d.key.empty() || hasSlashOrWhiteSpace(d.key)) {
@@ -347,7 +319,7 @@ std::optional<std::vector<DisplayInfo>> Wire::displaysReply(std::string_view lin
     if (!bytes) {
         return fail("not base64");
     }
-    if (nestsDeeperThan(asText(*bytes), maxJsonDepth)) {
+    if (json::nestsDeeperThan(asText(*bytes), maxJsonDepth)) {
         return fail("nested too deeply");
     }
     json::Json j;

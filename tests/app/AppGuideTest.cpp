@@ -9,6 +9,7 @@
 
 #include "app/GuideWindow.h"
 
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QWidget>
@@ -20,6 +21,15 @@ using namespace helm;
 namespace {
 
 using AppGuideTest = test::CalFixture;
+
+// Runs the main thread's events until cond holds, for at most 3 s.
+template <class F> bool settle(F cond) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!cond() && clock.elapsed() < 3000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return cond();
+}
 
 TEST_F(AppGuideTest, ThePairingCodeIsOfferedOnlyWhileTheConnectPageShows) {
     auto app = makeCal({"--test-port", "0", "--no-camera"});
@@ -53,11 +63,60 @@ TEST_F(AppGuideTest, ThePairingCodeIsOfferedOnlyWhileTheConnectPageShows) {
         app->hub().names(); // the hub's queue has taken the code
         fake::FakeAgent agent("pc-guide" + std::to_string(++n));
         ASSERT_TRUE(agent.connect(port));
-        const std::optional<std::string> reply = agent.pairStart(app->guide.code());
+        const std::string code = app->guide.code();
+        const std::optional<std::string> reply = agent.pairStart(code);
         ASSERT_TRUE(reply);
         EXPECT_EQ(*reply == "confirm", s.offered) << *reply;
+        // The pairing, answered at once in simulation, is over before the next step.
+        if (s.offered) {
+            EXPECT_TRUE(
+                settle([&] { return app->guide.code() != code && !app->guide.pairCheck(); }));
+        }
     }
     app->applicationWillTerminate();
+}
+
+TEST_F(AppGuideTest, ACodePairsOnePCWhateverRoadOffersItAgain) {
+    struct Road {
+        const char* name;
+        std::function<void(App&)> after;
+    };
+    const Road roads[] = {
+        {"the connect page stays", [](App&) {}},
+        {"the settings' Add a PC…",
+         [](App& app) {
+             app.guideWindow()->close();
+             app.settings().onAddPC();
+         }},
+        {"the guide left and entered again",
+         [](App& app) {
+             app.guide.setStep(2);
+             app.guide.setStep(3);
+         }},
+    };
+    for (const Road& road : roads) {
+        SCOPED_TRACE(road.name);
+        auto app = makeCal({"--test-port", "0", "--no-camera"}); // pairings confirmed at once
+        app->applicationDidFinishLaunching();
+        const std::uint16_t port = app->hub().listeningPort();
+        app->addPCInGuide();
+        app->hub().names(); // the hub's queue has taken the code
+        const std::string used = app->guide.code();
+        fake::FakeAgent first("pc-one");
+        ASSERT_TRUE(first.connect(port));
+        ASSERT_EQ(first.pairStart(used), "confirm");
+        ASSERT_TRUE(first.pairFinish(used));
+        ASSERT_TRUE(settle([&] { return app->guide.code() != used && !app->guide.pairCheck(); }));
+        road.after(*app);
+        app->hub().names();
+        // The page offers its fresh code; the used one is a wrong code now.
+        for (const std::string& code : {used, app->guide.code()}) {
+            fake::FakeAgent next("pc-two");
+            ASSERT_TRUE(next.connect(port));
+            EXPECT_EQ(next.pairStart(code), code == used ? "no wrong" : "confirm") << code;
+        }
+        app->applicationWillTerminate();
+    }
 }
 
 TEST_F(AppGuideTest, LeavingTheCalibrationPageStopsARun) {
@@ -179,7 +238,10 @@ TEST_F(AppGuideTest, APairingToConfirmOpensTheConnectPageOutsideSimulation) {
                   "BÜRO PC left before pairing finished. Press New code and pair it again.");
         EXPECT_EQ(app->settings().pairNote(),
                   "BÜRO PC left before pairing finished. Press Add a PC… to pair it again.");
+        const std::string offered = app->guide.code();
         app->confirmInGuide("büro-straße-pc", c.code);
+        // The hub spends the code a PC pairs with: the page shows a fresh one.
+        EXPECT_EQ(app->guide.code() != offered, c.code.has_value());
         EXPECT_EQ(app->guide.pairNote().has_value(), !c.code);
         EXPECT_EQ(app->settings().pairNote().has_value(), !c.code);
         if (c.code) {

@@ -7,21 +7,25 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <cstdio>
 #include <memory>
 #include <optional>
 #include <string>
 
 namespace helm::test {
 
-// The secret the PC was given.
+// The secret the PC was given. Each pairing has a code of its own, as a code pairs one PC.
 inline std::optional<std::string> pairedSecret(App& app, const std::string& name) {
-    app.hub().setPairCode("123456");
+    static int pairings = 0;
+    char code[16];
+    std::snprintf(code, sizeof code, "%06d", 200000 + pairings++);
+    app.hub().setPairCode(code);
     app.hub().names();
     fake::FakeAgent pairer(name);
-    if (!pairer.connect(app.hub().listeningPort()) || pairer.pairStart("123456") != "confirm")
+    if (!pairer.connect(app.hub().listeningPort()) || pairer.pairStart(code) != "confirm")
         return std::nullopt;
     app.hub().confirmPairing(true);
-    auto paired = pairer.pairFinish("123456");
+    auto paired = pairer.pairFinish(code);
     return paired ? std::optional(paired->secret) : std::nullopt;
 }
 

@@ -94,6 +94,30 @@ TEST(Json, MalformedTextIsADecodeError) {
     }
 }
 
+TEST(Json, NestingPast64LevelsIsRefusedBeforeParsing) {
+    auto deep = [](int levels) { return std::string(levels, '[') + std::string(levels, ']'); };
+    const struct {
+        std::string text;
+        bool refused;
+    } cases[] = {
+        {deep(64), false},
+        {deep(65), true},
+        {"{\"a\":" + deep(64) + "}", true},
+        {"[\"" + std::string(100, '[') + "\"]", false},     // brackets in a string
+        {"[\"\\\"" + std::string(100, '{') + "\"]", false}, // after an escaped quote
+    };
+    for (const auto& c : cases) {
+        bool refused = false;
+        try {
+            json::parse(c.text);
+        } catch (const json::DecodeError& e) {
+            refused =
+                std::string(e.what()).find("nested deeper than 64 levels") != std::string::npos;
+        }
+        EXPECT_EQ(refused, c.refused) << c.text.substr(0, 80);
+    }
+}
+
 TEST(Safe, YieldsNothingOutOfRange) {
     std::vector<int> v{10, 20, 30};
     EXPECT_EQ(safe(v, -1), std::nullopt);

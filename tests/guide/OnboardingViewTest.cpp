@@ -18,6 +18,8 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 
 #include <cstdlib>
@@ -87,11 +89,12 @@ TEST(OnboardingView, FooterOffersTheButtonsOfEachStep) {
         const char* main;
         bool enabled;
     };
-    // A new model: no camera, no trust, no PCs and no screens, so steps 1 to 4 are not done.
+    // A new model: no camera, no PCs and no screens, so steps 1, 3 and 4 are not done; the
+    // keyboard step has nothing to wait for.
     const Case cases[] = {
         {0, false, false, nullptr, "Get started", true},
         {1, false, true, "Skip for now", "Continue", false},
-        {2, false, true, nullptr, "Continue", false},
+        {2, false, true, nullptr, "Continue", true},
         {3, false, true, "Set up the PC later", "Continue", false},
         {4, false, true, "Skip for now", "Continue", false},
         {4, true, true, nullptr, "Continue", false},
@@ -219,12 +222,19 @@ TEST(OnboardingView, CameraCardFollowsThePermission) {
     }
 }
 
-TEST(OnboardingView, KeyboardPageWithoutInputHasNothingToOpen) {
+TEST(OnboardingView, KeyboardPageWithoutInputHasNothingToOpenAndGoesOn) {
     Guide g;
     g.model.setStep(2);
     g.settle();
     EXPECT_TRUE(g.shows("Keyboard and mouse can't be passed on"));
+    bool said = false;
+    for (QLabel* l : g.view->page()->findChildren<QLabel*>())
+        said = said || (l->isVisibleTo(g.view.get()) &&
+                        l->text().contains("won't follow your look to your PCs"));
+    EXPECT_TRUE(said);
     EXPECT_TRUE(g.view->page()->findChildren<QAbstractButton*>().isEmpty());
+    g.view->footer()->main()->click();
+    EXPECT_EQ(g.model.step(), 3);
 }
 
 TEST(OnboardingView, ConnectPageShowsCodesAndStatus) {
@@ -237,20 +247,29 @@ TEST(OnboardingView, ConnectPageShowsCodesAndStatus) {
     EXPECT_EQ("730 146", code->text());
     EXPECT_TRUE(g.shows("Pick “Studio” in its list."));
 
+    // The note names only an address the page shows or can name.
+    const std::string once = "The code works once; after five wrong tries press New code.";
     struct Net {
         std::optional<std::string> lan, tailscale;
         const char* line;
+        std::string note;
     };
     const Net nets[] = {
-        {"192.168.1.20", std::nullopt, "This computer is ready on your network (192.168.1.20)"},
-        {std::nullopt, "100.64.0.7", "This computer is ready on your network"},
-        {std::nullopt, std::nullopt, "This computer isn't on a network"},
+        {"192.168.1.20", std::nullopt, "This computer is ready on your network (192.168.1.20)",
+         "If the PC doesn't list this computer, type the address above into its address box. " +
+             once},
+        {std::nullopt, "100.64.0.7", "This computer is ready on your network",
+         "If the PC doesn't list this computer, type its Tailscale address, 100.64.0.7, into its "
+         "address box. " +
+             once},
+        {std::nullopt, std::nullopt, "This computer isn't on a network", once},
     };
     for (const Net& n : nets) {
         g.model.setNetworkIP(n.lan);
         g.model.setTailscaleIP(n.tailscale);
         g.settle();
         EXPECT_TRUE(g.shows(n.line)) << n.line;
+        EXPECT_TRUE(g.shows(QString::fromStdString(n.note))) << n.note;
     }
     EXPECT_TRUE(g.shows("Waiting for your PC…"));
     g.model.setAgents({"tower", "laptop-7"});
@@ -278,6 +297,10 @@ TEST(OnboardingView, ConnectPageShowsCodesAndStatus) {
     for (QWidget* w : {static_cast<QWidget*>(code), static_cast<QWidget*>(check), fresh}) {
         EXPECT_GE(w->height(), w->sizeHint().height()) << w->accessibleName().toStdString();
     }
+    // ... and the whole page in view, without scrolling.
+    auto* scroll = g.view->page()->findChild<QScrollArea*>();
+    ASSERT_NE(nullptr, scroll);
+    EXPECT_EQ(scroll->verticalScrollBar()->maximum(), 0);
     // Measured, not asked of fontconfig: some monospaced faces (Noto Sans Mono) are not marked so.
     auto fixedPitch = [](const QFont& f) {
         const QFontMetricsF m(f);

@@ -82,6 +82,27 @@ TEST_F(HubPairing, WrongCodesCountUntilFive) {
     EXPECT_EQ(problems[0], "Pairing stopped after 5 wrong codes. Press New code to try again.");
 }
 
+TEST_F(HubPairing, ACodeOfferedAgainOpensNothingOnceAPCUsedItOrItWasGuessedAt) {
+    // A PC that proves the code spends it, however its pairing ends after that.
+    for (const char* tried : {"123456", "000000"}) {
+        SCOPED_TRACE(tried);
+        openPairing("123456");
+        for (int i = 0; i < (tried == std::string("123456") ? 1 : 5); ++i) {
+            FakeAgent a("pc-a");
+            ASSERT_TRUE(a.connect(port));
+            EXPECT_NE(a.pairStart(tried), "no closed");
+        }
+        hub->confirmPairing(false);
+        hub->setPairCode("123456"); // a page that still shows the code offers it again
+        hub->names();
+        FakeAgent b("pc-b");
+        ASSERT_TRUE(b.connect(port));
+        EXPECT_EQ(b.pairStart("123456"), "no closed");
+        EXPECT_TRUE(logged("pairing code already used: pairing stays closed"));
+        hub.reset();
+    }
+}
+
 TEST_F(HubPairing, UnansweredCheckCodeIsRejectedAfterTheWait) {
     openPairing("123456");
     FakeAgent a("pc-new");

@@ -23,17 +23,28 @@ std::string FileSecretStore::standardPath() {
     return paths::dataHome() + "/com.pardwell.pivmor/secrets.json";
 }
 
-std::optional<FileSecretStore::Items> FileSecretStore::decode(const std::string& text) {
+std::optional<FileSecretStore::Items> FileSecretStore::decode(const std::string& text,
+                                                              std::string* why) {
+    auto fail = [why](std::string reason) -> std::optional<Items> {
+        if (why != nullptr) {
+            *why = std::move(reason);
+        }
+        return std::nullopt;
+    };
+    // Qt's parser refuses nesting deeper than it can recurse into (1024 levels), on its own.
     QJsonParseError error{};
     const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(text), &error);
-    if (error.error != QJsonParseError::NoError || !doc.isObject()) {
-        return std::nullopt;
+    if (error.error != QJsonParseError::NoError) {
+        return fail(error.errorString().toStdString());
+    }
+    if (!doc.isObject()) {
+        return fail("not an object");
     }
     Items out;
     const QJsonObject object = doc.object();
     for (auto it = object.begin(); it != object.end(); ++it) {
         if (!it.value().isString()) {
-            return std::nullopt;
+            return fail("the value of \"" + it.key().toStdString() + "\" is not a string");
         }
         out[it.key().toStdString()] = it.value().toString().toStdString();
     }
@@ -64,9 +75,10 @@ std::optional<FileSecretStore::Items> itemsOf(const DefaultsStorage::Loaded& loa
     case DefaultsStorage::Status::ok:
         break;
     }
-    std::optional<FileSecretStore::Items> items = FileSecretStore::decode(loaded.text);
+    std::string why;
+    std::optional<FileSecretStore::Items> items = FileSecretStore::decode(loaded.text, &why);
     if (!items && problem != nullptr) {
-        *problem = path + " doesn't decode";
+        *problem = path + " doesn't decode (" + why + ")";
     }
     return items;
 }

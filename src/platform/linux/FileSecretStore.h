@@ -28,8 +28,9 @@ public:
 
     // $XDG_DATA_HOME/com.pardwell.pivmor/secrets.json
     static std::string standardPath();
-    // The items of a file's text: a JSON object whose values are all strings; nothing else.
-    static std::optional<Items> decode(const std::string& text);
+    // The items of a file's text: a JSON object whose values are all strings; nothing else,
+    // with why in `why`.
+    static std::optional<Items> decode(const std::string& text, std::string* why = nullptr);
 
     const std::string& path() const { return file_.path(); }
 

@@ -7,21 +7,56 @@
 
 namespace helm {
 
-std::unique_ptr<Speech> QtSpeech::open(Log log) {
-    // The caller says in one line that there is no speech; the reason adds nothing it can use.
-    if (!QTextToSpeech::availableEngines().contains(QStringLiteral("speechd"))) {
-        return nullptr;
+namespace {
+
+// Gives an engine that found no voice for the user's locale (the C locale has none) a voice
+// of another, English first as the prompts are English. False when it has none to give.
+bool takeAnyVoice(QTextToSpeech& tts) {
+    QList<QLocale> locales = tts.availableLocales();
+    auto rank = [](const QLocale& l) {
+        return l.language() != QLocale::English         ? 2
+               : l.territory() == QLocale::UnitedStates ? 0
+                                                        : 1;
+    };
+    std::stable_sort(locales.begin(), locales.end(),
+                     [&](const QLocale& a, const QLocale& b) { return rank(a) < rank(b); });
+    for (const QLocale& locale : locales) {
+        tts.setLocale(locale);
+        if (tts.locale() == locale && !tts.availableVoices().isEmpty()) {
+            if (tts.voice().name().isEmpty()) {
+                tts.setVoice(tts.availableVoices().first());
+            }
+            return !tts.voice().name().isEmpty();
+        }
     }
-    auto tts = std::make_unique<QTextToSpeech>(QStringLiteral("speechd"));
-    if (tts->state() == QTextToSpeech::Error) {
-        return nullptr;
-    }
-    return std::unique_ptr<Speech>(new QtSpeech(std::move(tts), std::move(log)));
+    return false;
 }
 
-QtSpeech::QtSpeech(std::unique_ptr<QTextToSpeech> tts, Log log)
-    : tts_(std::move(tts)), log_(std::move(log)) {
+} // namespace
+
+std::unique_ptr<Speech> QtSpeech::open(Log log, const std::string& engine) {
+    // The caller says in one line that there is no speech; the reason adds nothing it can use.
+    const QString name = QString::fromStdString(engine);
+    if (!QTextToSpeech::availableEngines().contains(name)) {
+        return nullptr;
+    }
+    auto tts = std::make_unique<QTextToSpeech>(name);
+    const bool staleError = tts->state() == QTextToSpeech::Error;
+    if (staleError) {
+        const std::string why = tts->errorString().toStdString();
+        if (!takeAnyVoice(*tts)) {
+            return nullptr;
+        }
+        log("speech: " + why + "; speaking with the voice " + tts->voice().name().toStdString() +
+            " (" + tts->locale().name().toStdString() + ")");
+    }
+    return std::unique_ptr<Speech>(new QtSpeech(std::move(tts), std::move(log), staleError));
+}
+
+QtSpeech::QtSpeech(std::unique_ptr<QTextToSpeech> tts, Log log, bool staleError)
+    : tts_(std::move(tts)), log_(std::move(log)), staleError_(staleError) {
     connect(tts_.get(), &QTextToSpeech::stateChanged, this, [this](QTextToSpeech::State s) {
+        staleError_ = false;
         std::function<void()> ended;
         switch (s) {
         case QTextToSpeech::Speaking:
@@ -31,11 +66,7 @@ QtSpeech::QtSpeech(std::unique_ptr<QTextToSpeech> tts, Log log)
             ended = turn_.ready();
             break;
         case QTextToSpeech::Error:
-            if (!toldError_) {
-                toldError_ = true;
-                log_("speech: " + tts_->errorString().toStdString());
-            }
-            ended = turn_.failed();
+            failed(tts_->errorString());
             break;
         default:
             break;
@@ -44,6 +75,22 @@ QtSpeech::QtSpeech(std::unique_ptr<QTextToSpeech> tts, Log log)
             ended();
         }
     });
+    // An engine already in its error state reports a new error only this way.
+    connect(tts_.get(), &QTextToSpeech::errorOccurred, this,
+            [this](QTextToSpeech::ErrorReason, const QString& why) {
+                staleError_ = false;
+                failed(why);
+            });
+}
+
+void QtSpeech::failed(const QString& why) {
+    if (!toldError_) {
+        toldError_ = true;
+        log_("speech: " + why.toStdString());
+    }
+    if (std::function<void()> ended = turn_.failed()) {
+        ended();
+    }
 }
 
 QtSpeech::~QtSpeech() {
@@ -58,7 +105,7 @@ double QtSpeech::qtRate(double rate) {
 
 void QtSpeech::speak(const std::string& text, double rate, std::function<void()> ended) {
     turn_.begin(std::move(ended));
-    if (tts_->state() == QTextToSpeech::Error) {
+    if (tts_->state() == QTextToSpeech::Error && !staleError_) {
         // Nothing will be spoken: end at once, as a muted voice would.
         if (std::function<void()> f = turn_.failed()) {
             f();

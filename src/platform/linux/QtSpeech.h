@@ -19,8 +19,9 @@ class QtSpeech : public QObject, public Speech {
 public:
     using Log = std::function<void(const std::string&)>;
 
-    // The engine, or none when speech-dispatcher cannot be used; later failures go to log.
-    static std::unique_ptr<Speech> open(Log log);
+    // The engine, or none when speech-dispatcher (or the Qt engine named) cannot speak; later
+    // failures go to log.
+    static std::unique_ptr<Speech> open(Log log, const std::string& engine = "speechd");
     ~QtSpeech() override;
 
     void speak(const std::string& text, double rate, std::function<void()> ended) override;
@@ -30,12 +31,16 @@ public:
     static double qtRate(double rate);
 
 private:
-    QtSpeech(std::unique_ptr<QTextToSpeech> tts, Log log);
+    QtSpeech(std::unique_ptr<QTextToSpeech> tts, Log log, bool staleError);
+    void failed(const QString& why);
 
     std::unique_ptr<QTextToSpeech> tts_;
     Log log_;
     SpeechTurn turn_;
     bool toldError_ = false;
+    // The engine still reports the error it met at start for the locale, though it was given a
+    // voice it speaks with: true until it reports anything else.
+    bool staleError_ = false;
 };
 
 } // namespace helm
