@@ -32,6 +32,9 @@ Hub::Hub(PCKeys keys, std::string macName, std::string hubId, Options options)
     : macName(std::move(macName)), hubId(std::move(hubId)), opt_(options),
       budget_(options.budget ? options.budget : std::make_shared<LinkBudget>(options.maxQueued)),
       keys_(std::move(keys)), life_(std::make_shared<char>(0)) {
+    // Clips pass through strings and vectors as well as long buffers: their memory goes back
+    // when they are freed.
+    LongBuffers::mapLongAllocations();
     queue_.sync([this] { anchor_ = new QObject(); });
 }
 
