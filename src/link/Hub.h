@@ -43,8 +43,8 @@ public:
     static constexpr std::size_t longLine = 1 << 20;
     static constexpr std::uint16_t discoveryPort = 49402;
     // Bytes of lines that may wait to be sent to one PC: in its sockets, being sealed, queued
-    // behind a long line, and clips read and encoded for it. Two of the largest clips fit, one
-    // going out and one behind it.
+    // behind a long line, and clips read and encoded for it. A clip going out, sealed, and the
+    // newest behind it fit up to 96 MB each; only the newest waits, as it replaces the others.
     static constexpr std::uint64_t maxWaiting = 300'000'000;
     // The longest line taken from a PC, sealed: its largest clip fits.
     static constexpr std::uint64_t maxLineIn = 2 * Wire::maxClipBytes;

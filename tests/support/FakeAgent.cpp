@@ -294,7 +294,7 @@ void FakeAgent::limitReadBuffer(qint64 bytes) {
         sock_->setReadBufferSize(bytes);
 }
 
-std::vector<std::string> FakeAgent::readSealedAtRate(double bytesPerSecond) {
+std::vector<std::string> FakeAgent::readLinesAtRate(double bytesPerSecond) {
     std::vector<std::string> lines;
     if (!sock_)
         return lines;
@@ -314,7 +314,7 @@ std::vector<std::string> FakeAgent::readSealedAtRate(double bytesPerSecond) {
         pacedBytes_ += static_cast<double>(std::max<qint64>(got, 0));
     }
     for (std::size_t nl; (nl = buf_.find('\n', scanned_)) != std::string::npos; scanned_ = 0) {
-        lines.push_back(inn.open(buf_.substr(0, nl)).value_or(""));
+        lines.push_back(buf_.substr(0, nl));
         buf_.erase(0, nl + 1);
     }
     scanned_ = buf_.size();

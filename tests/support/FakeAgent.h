@@ -70,9 +70,9 @@ public:
     // skips long lines holds little of them.
     void limitReadBuffer(qint64 bytes);
     // Never waits: takes what has arrived, no faster than bytesPerSecond counted from the first
-    // call, as a PC on a slow network would, and gives the lines completed meanwhile, opened
-    // (empty when one does not open).
-    std::vector<std::string> readSealedAtRate(double bytesPerSecond);
+    // call, as a PC on a slow network would, and gives the lines completed meanwhile, still
+    // sealed: opening a clip's line takes a while, in which a PC would go on reading.
+    std::vector<std::string> readLinesAtRate(double bytesPerSecond);
     // What a live control link does between a test's steps, waiting a moment at most: skips the
     // lines that arrived and pings once a second.
     void keepAlive();
