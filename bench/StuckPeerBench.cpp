@@ -160,9 +160,33 @@ void BM_PushesToAPcThatNeverReads(benchmark::State& state) {
     state.counters["reported"] = told;
 }
 
+// One look at `there` and back per clip, `prepare(i)` before each; the resident size before the
+// clips, its peak while they go and 10 s after the PC of `there` closed its links, in MB.
+// `each` runs between events, also after the PC closed.
+void lookAndBack(benchmark::State& state, Program& p, const std::string& here,
+                 const std::string& there, helm::fake::FakeAgent& ctl, helm::fake::FakeAgent& data,
+                 const std::function<void(int)>& prepare, const std::function<void()>& each = {}) {
+    pump(500, &ctl, each);
+    const double start = statusMB("VmRSS");
+    std::ofstream("/proc/self/clear_refs") << "5"; // the peak counts from here
+    for (int i = 0; i < pushes; ++i) {
+        prepare(i);
+        p.app->apply({helm::Router::Effect::keys(here, there)});
+        pump(300, &ctl, each);
+        p.app->apply({helm::Router::Effect::keys(there, here)});
+        pump(200, &ctl, each);
+    }
+    pump(8'000, &ctl, each);
+    state.counters["start_rss_mb"] = start;
+    state.counters["peak_rss_mb"] = statusMB("VmHWM");
+    ctl.abortive();
+    data.abortive();
+    pump(10'000, nullptr, each);
+    state.counters["rss_after_close_mb"] = statusMB("VmRSS");
+}
+
 void BM_FocusPushesToAPcThatNeverReads(benchmark::State& state) {
     application();
-    double start = 0, peak = 0, after = 0;
     for (auto _ : state) {
         Program p;
         const std::string file = p.home.path().toStdString() + "/clip.bin";
@@ -176,33 +200,14 @@ void BM_FocusPushesToAPcThatNeverReads(benchmark::State& state) {
         helm::fake::FakeAgent data("pc-1");
         auto ctl = p.pc("pc-1", &data);
         data.stopReading();
-        pump(500, ctl.get());
         p.screens({"pc-1"});
-        const std::string here = "mac/1-1-1", there = "pc-1/7-8-9";
-        start = statusMB("VmRSS");
-        std::ofstream("/proc/self/clear_refs") << "5";
-        for (int i = 0; i < pushes; ++i) {
-            p.app->pasteboard().setFiles({file});
-            p.app->apply({helm::Router::Effect::keys(here, there)});
-            pump(300, ctl.get());
-            p.app->apply({helm::Router::Effect::keys(there, here)});
-            pump(200, ctl.get());
-        }
-        pump(8'000, ctl.get());
-        peak = statusMB("VmHWM");
-        ctl->abortive();
-        data.abortive();
-        pump(10'000);
-        after = statusMB("VmRSS");
+        lookAndBack(state, p, "mac/1-1-1", "pc-1/7-8-9", *ctl, data,
+                    [&](int) { p.app->pasteboard().setFiles({file}); });
     }
-    state.counters["start_rss_mb"] = start;
-    state.counters["peak_rss_mb"] = peak;
-    state.counters["rss_after_close_mb"] = after;
 }
 
 void BM_RelaysToAPcThatNeverReads(benchmark::State& state) {
     application();
-    double start = 0, peak = 0, after = 0;
     const auto answerBytes = static_cast<std::size_t>(state.range(0)) << 20;
     for (auto _ : state) {
         Program p;
@@ -211,7 +216,6 @@ void BM_RelaysToAPcThatNeverReads(benchmark::State& state) {
         auto to = p.pc("pc-2", &data);
         data.stopReading();
         p.screens({"pc-1", "pc-2"});
-        const std::string one = "pc-1/7-8-9", two = "pc-2/7-8-9";
         // pc-1 answers every ask with a new clip, and stays alive.
         std::string reply;
         auto lastPing = std::chrono::steady_clock::now();
@@ -228,27 +232,15 @@ void BM_RelaysToAPcThatNeverReads(benchmark::State& state) {
                 lastPing = now;
             }
         };
-        pump(500, to.get(), answer);
-        start = statusMB("VmRSS");
-        std::ofstream("/proc/self/clear_refs") << "5";
-        for (int i = 0; i < pushes; ++i) {
-            reply = helm::Wire::setClip(helm::Clip::text(std::string(answerBytes, 'a' + i)));
-            reply.insert(reply.find(' '), " 1");
-            p.app->apply({helm::Router::Effect::keys(one, two)}); // pc-1's answer goes to pc-2
-            pump(300, to.get(), answer);
-            p.app->apply({helm::Router::Effect::keys(two, one)});
-            pump(200, to.get(), answer);
-        }
-        pump(8'000, to.get(), answer);
-        peak = statusMB("VmHWM");
-        to->abortive();
-        data.abortive();
-        pump(10'000, nullptr, answer);
-        after = statusMB("VmRSS");
+        // Each move from pc-1's screen to pc-2's passes pc-1's answer on to pc-2.
+        lookAndBack(
+            state, p, "pc-1/7-8-9", "pc-2/7-8-9", *to, data,
+            [&](int i) {
+                reply = helm::Wire::setClip(helm::Clip::text(std::string(answerBytes, 'a' + i)));
+                reply.insert(reply.find(' '), " 1");
+            },
+            answer);
     }
-    state.counters["start_rss_mb"] = start;
-    state.counters["peak_rss_mb"] = peak;
-    state.counters["rss_after_close_mb"] = after;
 }
 
 BENCHMARK(BM_PushesToAPcThatNeverReads)->Iterations(1)->Unit(benchmark::kMillisecond);
