@@ -1,7 +1,5 @@
 #include "link/LinkBudget.h"
 
-#include <algorithm>
-
 namespace helm {
 
 LinkBudget::Share::Share(std::shared_ptr<LinkBudget> budget, std::string pc, std::uint64_t bytes,
