@@ -443,7 +443,7 @@ public:
     // Pushes, releases and asks to each PC go out in the order they were decided.
     ClipOrder clipOrder;
     // What waits to be sent to each PC, from the read of a clip for it to its socket; shared
-    // with the hub, which drops a link that lets more wait than its limit.
+    // with the hub. A clip that would pass its limit is not sent.
     std::shared_ptr<LinkBudget> linkBudget;
     // Test seam: a line for a PC's data link and what to call once it was written or not (the
     // hub's postData when empty).
@@ -608,9 +608,13 @@ private:
     std::string clipLabel(const std::string& pc) const;
     // Goes on with a push once the pasteboard was looked at; n is its change count then, and
     // ticket the push's place in clipOrder, taken when the push was decided.
-    void pushLook(const std::string& pc, long n, ClipOrder::Ticket ticket, MacClipboard::Look look);
+    void pushLook(const std::string& pc, long n, ClipOrder::Ticket ticket, LinkBudget::Hold share,
+                  MacClipboard::Look look);
+    // A clip for pc is decided, a push or a PC's clip passed on: its place in clipOrder and its
+    // share of what waits for pc. It replaces every earlier clip for pc that has not started
+    // going out, whose memory and share are given back at once.
+    ClipOrder::Ticket beginClip(const std::string& pc, LinkBudget::Hold& share);
     // A clip for pc did not go: logged each time, told in a note once until one goes again.
-    // Refused here, with more than the bound already waiting for pc, its link goes too.
     void clipNotSent(const std::string& pc, const std::string& summary, bool refused);
     // A push handed to the link holds what was decided after it for ClipOrder::hold at most.
     void holdNoLonger(const std::string& pc, ClipOrder::Ticket ticket);

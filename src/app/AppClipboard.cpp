@@ -133,26 +133,45 @@ void App::pushMacClipboard(const std::string& pc) {
     // The push's place among the lines to pc is taken now, before anything is read: asking
     // another program for its clipboard takes a while, and a release and ask decided in the
     // meantime must not overtake the push, or the PC would answer with what it had before.
-    const ClipOrder::Ticket ticket = clipOrder.begin(pc);
+    LinkBudget::Hold share;
+    const ClipOrder::Ticket ticket = beginClip(pc, share);
     MacClipboard::Look look = MacClipboard::look(pb, prefs.clipPictures());
     if (look.elsewhere) {
         // Another program holds the clipboard, and asking it waits for that program: that is
         // done on the clipboard's queue, so that input never waits for it.
         clipQueue().post([this, alive = std::weak_ptr<int>(alive_), look = std::move(look), pc, n,
-                          ticket]() mutable {
+                          ticket, share]() mutable {
+            if (share->replaced())
+                return; // a newer push came meanwhile: that program need not be asked
             auto done =
                 std::make_shared<MacClipboard::Look>(MacClipboard::complete(std::move(look)));
-            onMain([this, alive, done, pc, n, ticket] {
+            onMain([this, alive, done, pc, n, ticket, share] {
                 if (!alive.expired())
-                    pushLook(pc, n, ticket, std::move(*done));
+                    pushLook(pc, n, ticket, share, std::move(*done));
             });
         });
         return;
     }
-    pushLook(pc, n, ticket, std::move(look));
+    pushLook(pc, n, ticket, share, std::move(look));
 }
 
-void App::pushLook(const std::string& pc, long n, ClipOrder::Ticket ticket,
+ClipOrder::Ticket App::beginClip(const std::string& pc, LinkBudget::Hold& share) {
+    const ClipOrder::Ticket ticket = clipOrder.begin(pc);
+    LinkBudget::NewClip clip = linkBudget->newClip(pc, ticket);
+    for (ClipOrder::Ticket old : clip.replaced) {
+        // Its line, when it is ready here, is freed on the clipboard's queue: tearing down a
+        // long line's memory takes a while.
+        if (auto line = clipOrder.withdraw(pc, old))
+            clipQueue().post([line = std::move(line)]() mutable { line = nullptr; });
+        log("clipboard → " + pc + ": replaced by a newer clip");
+    }
+    if (!clip.replaced.empty() && !postDataLine)
+        hub().dropReplaced(pc);
+    share = std::move(clip.share);
+    return ticket;
+}
+
+void App::pushLook(const std::string& pc, long n, ClipOrder::Ticket ticket, LinkBudget::Hold share,
                    MacClipboard::Look look) {
     if (look.ready.skipped)
         note("Clipboard: " + *look.ready.skipped);
@@ -164,11 +183,12 @@ void App::pushLook(const std::string& pc, long n, ClipOrder::Ticket ticket,
         return;
     }
     clipQueue().post([this, alive = std::weak_ptr<int>(alive_), look = std::move(look), pc, n,
-                      ticket, budget = linkBudget]() mutable {
-        // Counted before its files are read: a clip that cannot wait for the PC is not read.
-        auto share =
-            std::make_shared<LinkBudget::Hold>(budget->take(pc, MacClipboard::lineSize(look)));
-        if (!*share) {
+                      ticket, share = std::make_shared<LinkBudget::Hold>(share)]() mutable {
+        // Counted before its files are read: a clip that cannot wait for the PC is not read,
+        // nor one that a newer push replaced.
+        if (!(*share)->reserve(MacClipboard::lineSize(look))) {
+            if ((*share)->replaced())
+                return;
             onMain([this, alive, pc, n, ticket, summary = lookSummary(look)] {
                 if (alive.expired())
                     return;
@@ -180,6 +200,8 @@ void App::pushLook(const std::string& pc, long n, ClipOrder::Ticket ticket,
             return;
         }
         MacClipboard::Result r = MacClipboard::load(std::move(look));
+        if ((*share)->replaced())
+            return; // while it was read: it is freed here, off the main thread
         if (!r.clip) {
             // Every file vanished or could not be read.
             onMain([this, alive, pc, ticket] {
@@ -189,6 +211,8 @@ void App::pushLook(const std::string& pc, long n, ClipOrder::Ticket ticket,
             return;
         }
         auto line = std::make_shared<std::string>(Wire::setClip(*r.clip));
+        if ((*share)->replaced())
+            return;
         (*share)->resize(line->size()); // a file may have shrunk since it was looked at
         const std::size_t bytes = r.clip->bytes();
         const bool text = std::holds_alternative<Clip::Text>(r.clip->value);
@@ -241,8 +265,6 @@ void App::clipNotSent(const std::string& pc, const std::string& summary, bool re
     if (notSentTold_.insert(pc).second)
         note(capitalised(summary) + " not sent to " + clipLabel(pc) + (refused ? ": " + why : "") +
              ".");
-    if (refused && !postDataLine)
-        hub().tooMuchWaiting(pc);
 }
 
 void App::clipArrived(const std::string& pc, std::optional<Clip> clip) {
@@ -262,13 +284,14 @@ void App::clipArrived(const std::string& pc, std::optional<Clip> clip) {
     const std::optional<Screen> d = screen(dest);
     if (d && d->computer && connected.contains(*d->computer)) {
         const std::string to = *d->computer;
-        const ClipOrder::Ticket ticket = clipOrder.begin(to);
+        LinkBudget::Hold hold;
+        const ClipOrder::Ticket ticket = beginClip(to, hold);
         clipQueue().post([this, alive = std::weak_ptr<int>(alive_), shared, pc, dest, to, ticket,
-                          budget = linkBudget] {
+                          share = std::make_shared<LinkBudget::Hold>(std::move(hold))] {
             std::string summary = shared->summary();
-            auto share =
-                std::make_shared<LinkBudget::Hold>(budget->take(to, Wire::setClipSize(*shared)));
-            if (!*share) {
+            if (!(*share)->reserve(Wire::setClipSize(*shared))) {
+                if ((*share)->replaced())
+                    return;
                 onMain([this, alive, to, ticket, summary] {
                     if (alive.expired())
                         return;
@@ -278,6 +301,8 @@ void App::clipArrived(const std::string& pc, std::optional<Clip> clip) {
                 return;
             }
             auto line = std::make_shared<std::string>(Wire::setClip(*shared));
+            if ((*share)->replaced())
+                return; // while it was encoded: it is freed here, off the main thread
             onMain([this, alive, line, share, summary, pc, dest, to, ticket] {
                 if (alive.expired())
                     return;

@@ -29,6 +29,18 @@ void ClipOrder::end(const std::string& pc, Ticket ticket) {
     run(pc);
 }
 
+std::function<void()> ClipOrder::withdraw(const std::string& pc, Ticket ticket) {
+    std::function<void()> send;
+    if (auto it = steps_.find(pc); it != steps_.end()) {
+        for (Step& s : it->second) {
+            if (s.ticket == ticket)
+                send = std::move(s.send);
+        }
+    }
+    end(pc, ticket);
+    return send;
+}
+
 void ClipOrder::giveWay(const std::string& pc, Ticket ticket) {
     auto it = steps_.find(pc);
     if (it == steps_.end() || it->second.empty())

@@ -25,6 +25,9 @@ public:
     void ready(const std::string& pc, Ticket ticket, std::function<void()> send);
     // The push was written out, failed, or will not be sent after all.
     void end(const std::string& pc, Ticket ticket);
+    // The push was replaced by a newer one before it started going out: it leaves the order
+    // like an end, and what it would have sent is given to the caller to let go of.
+    std::function<void()> withdraw(const std::string& pc, Ticket ticket);
     // The push has been on its way for `hold`: what waits behind it goes on, and its end
     // changes nothing any more.
     void giveWay(const std::string& pc, Ticket ticket);

@@ -32,6 +32,9 @@ Hub::Hub(PCKeys keys, std::string macName, std::string hubId, Options options)
     : macName(std::move(macName)), hubId(std::move(hubId)), opt_(options),
       budget_(options.budget ? options.budget : std::make_shared<LinkBudget>(options.maxQueued)),
       keys_(std::move(keys)), life_(std::make_shared<char>(0)) {
+    // Clips pass through strings and vectors as well as long buffers: their memory goes back
+    // when they are freed.
+    LongBuffers::mapLongAllocations();
     queue_.sync([this] { anchor_ = new QObject(); });
 }
 
@@ -286,6 +289,8 @@ void Hub::postData(std::string line, const std::string& to, std::function<void(b
     // Counted from here: a clip on its way to the queue waits for the PC as much as one in it.
     if (share)
         share->resize(line.size());
+    else if (line.size() < longLine)
+        share = budget_->count(to, line.size()); // refused, if at all, beside the socket's bytes
     else
         share = budget_->take(to, line.size());
     if (!share)
@@ -310,8 +315,31 @@ void Hub::postData(std::string line, const std::string& to, std::function<void(b
     });
 }
 
-void Hub::tooMuchWaiting(const std::string& pc) {
-    onQueue([this, pc] { overflow(pc, data_.contains(pc)); });
+void Hub::dropReplaced(const std::string& pc) {
+    onQueue([this, pc] {
+        for (auto* links : {&ctl_, &data_}) {
+            auto it = links->find(pc);
+            if (it == links->end())
+                continue;
+            std::deque<Link::Queued>& backlog = it->second->backlog;
+            for (auto q = backlog.begin(); q != backlog.end();) {
+                if (q->share && q->share->replaced()) {
+                    discard(std::move(q->line));
+                    q = backlog.erase(q);
+                } else {
+                    ++q;
+                }
+            }
+        }
+    });
+}
+
+void Hub::discard(std::string line) {
+    // Freed on the worker, where long lines are freed: tearing down their memory takes a while,
+    // and the queue carries the pointer lines of every PC.
+    if (line.size() >= longLine)
+        work_.post(
+            [line = std::make_shared<std::string>(std::move(line))] { *line = std::string(); });
 }
 
 void Hub::overflow(const std::string& name, bool isData) {

@@ -44,8 +44,8 @@ public:
     static constexpr std::size_t longLine = 1 << 20;
     static constexpr std::uint16_t discoveryPort = 49402;
     // Bytes of lines that may wait to be sent to one PC: in its sockets, being sealed, queued
-    // behind a long line, and clips read and encoded for it. Two of the largest clips fit, one
-    // going out and one behind it.
+    // behind a long line, and clips read and encoded for it. A clip going out, sealed, and the
+    // newest behind it fit up to 96 MB each; only the newest waits, as it replaces the others.
     static constexpr std::uint64_t maxWaiting = 300'000'000;
     // The longest line taken from a PC, sealed: its largest clip fits.
     static constexpr std::uint64_t maxLineIn = 2 * Wire::maxClipBytes;
@@ -145,12 +145,14 @@ public:
     // done (optional) runs on the main thread once the line was written out (true) or could not
     // be (false); never when the PC has no link. The line counts in what waits for the PC from
     // this call on, in the share given when it was counted before; past the bound it is not
-    // sent and the link that holds the rest is dropped.
+    // sent and the link that holds the rest is dropped. A clip replaced by a newer one is not
+    // sent, and done never runs for it.
     void postData(std::string line, const std::string& to, std::function<void(bool)> done = nullptr,
                   LinkBudget::Hold share = nullptr);
-    // What waits for pc would pass the bound: its data link (its only link when it has none) is
-    // dropped, and what waited on it is reported not sent. Any thread.
-    void tooMuchWaiting(const std::string& pc);
+    // Clips for pc were replaced by a newer one (LinkBudget::newClip): those still waiting on its
+    // links are let go now, without a report. A replaced clip handed over later is let go the
+    // same way when its turn comes. Any thread.
+    void dropReplaced(const std::string& pc);
     // Main thread only; never waits for the hub. True when the PC had a control link as far
     // as `linked` knows; the line goes out when the hub's queue gets to it.
     bool send(const std::string& line, const std::string& to);
@@ -218,6 +220,8 @@ private:
     bool write(std::uint64_t id, std::string_view bytes, Done done);
     void sendOn(const std::shared_ptr<Link>& link, const std::string& name, bool isData,
                 std::string line, std::function<void(bool)> done, LinkBudget::Hold share = nullptr);
+    // A line that will not be sent is let go; a long one off the queue.
+    void discard(std::string line);
     // Drops the link the line was for, which has more waiting than the bound.
     void overflow(const std::string& name, bool isData);
     // Sends on the connection have made no progress for the stall time.

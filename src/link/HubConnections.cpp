@@ -304,14 +304,18 @@ void Hub::sendOn(const std::shared_ptr<Link>& link, const std::string& name, boo
             toMain([done] { done(false); });
         return;
     }
+    if (share && share->replaced())
+        return discard(std::move(line)); // a newer clip replaced it: nothing goes or is told
     // A peer that does not read must not make the hub keep clip after clip behind the one it is
-    // stuck on. A line that waits (a long one, or one behind it) is admitted by its share of
-    // what waits for the PC, counted with the socket's own buffer when it had none yet; a short
-    // one written at once only has to fit beside what the socket holds.
+    // stuck on. A long line that waits is admitted by its share of what waits for the PC,
+    // counted with the socket's own buffer when it had none yet; a short one behind a long one
+    // is only counted, so that a few bytes never cost a PC that reads its link; a short one
+    // written at once only has to fit beside what the socket holds.
     const auto inSocket = static_cast<std::uint64_t>(it->second->sock->bytesToWrite());
     const bool waits = link->busy || line.size() >= longLine;
     if (!share && waits)
-        share = budget_->take(name, line.size(), inSocket);
+        share = line.size() < longLine ? budget_->count(name, line.size())
+                                       : budget_->take(name, line.size(), inSocket);
     if (waits ? !share : line.size() + inSocket > budget_->limit) {
         share.reset();
         overflow(name, isData);
@@ -323,6 +327,8 @@ void Hub::sendOn(const std::shared_ptr<Link>& link, const std::string& name, boo
         link->backlog.push_back({std::move(line), std::move(done), std::move(share)});
         return;
     }
+    if (share && !share->start())
+        return discard(std::move(line)); // replaced at this very moment
     ++link->sending;
     std::weak_ptr<Link> weak = link;
     Done finish = [this, weak, done = std::move(done)](bool written) {

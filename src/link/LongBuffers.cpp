@@ -1,9 +1,13 @@
 #include "link/LongBuffers.h"
 
 #include <sys/mman.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include <algorithm>
 #include <cstdint>
+#include <mutex>
 #include <new>
 
 namespace helm {
@@ -11,6 +15,8 @@ namespace helm {
 namespace {
 
 constexpr std::size_t hugePage = std::size_t{2} << 20;
+// The shortest stretch given huge pages.
+constexpr std::size_t minHuge = 4 * hugePage;
 
 std::size_t roundUp(std::size_t n, std::size_t to) {
     return (n + to - 1) / to * to;
@@ -107,11 +113,25 @@ void LongBuffers::trim(Clock::time_point now) {
     }
 }
 
+void LongBuffers::mapLongAllocations() {
+#if defined(__GLIBC__)
+    static std::once_flag once;
+    std::call_once(once, [] {
+        // Blocks that may be given huge pages (adviseHuge) are mapped alone. What smaller ones
+        // leave at the top of an arena is kept up to twice that, as the allocator would do on
+        // its own at this size, so a buffer freed and taken again each frame is not unmapped
+        // and faulted in again every time.
+        mallopt(M_MMAP_THRESHOLD, static_cast<int>(minHuge));
+        mallopt(M_TRIM_THRESHOLD, static_cast<int>(2 * minHuge));
+    });
+#endif
+}
+
 void LongBuffers::adviseHuge(void* p, std::size_t n) {
     const auto start = reinterpret_cast<std::uintptr_t>(p);
     const std::uintptr_t from = roundUp(start, hugePage);
     const std::uintptr_t to = (start + n) / hugePage * hugePage;
-    if (n >= 4 * hugePage && to > from) {
+    if (n >= minHuge && to > from) {
         ::madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
     }
 }

@@ -34,6 +34,13 @@ public:
     // Buffers kept for the next long line.
     std::size_t kept() const;
 
+    // From now on every block the program allocates that is long enough for huge pages (8 MiB)
+    // gets a mapping of its own, unmapped when it is freed. Otherwise the allocator serves
+    // blocks up to 32 MiB from a thread's arena once a larger one was freed, and keeps up to
+    // 64 MiB of what they leave at the top of that arena (the encoded and decoded clips of a
+    // run of relays stayed resident that way), huge pages asked for them included. Once per
+    // process; any thread.
+    static void mapLongAllocations();
     // Asks for huge pages on the whole 2 MiB stretches of [p, p + n), memory not yet written:
     // a long line's bytes then take a few hundred page faults instead of tens of thousands,
     // and freeing them no longer holds up every thread of the program while the kernel tears

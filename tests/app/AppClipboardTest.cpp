@@ -2,7 +2,10 @@
 #include "PairedAgent.h"
 #include "link/Base64.h"
 #include "link/Decimal.h"
+#include "link/Evp.h"
+#include "link/Hex.h"
 #include "link/Hub.h"
+#include "link/Sealer.h"
 #include "link/Wire.h"
 #include "platform/sim/MemoryPasteboard.h"
 
@@ -354,63 +357,182 @@ struct AppClipboardHubTest : ::testing::Test, test::AppFixture {
     ~AppClipboardHubTest() override { qunsetenv("HELMVANTOR_HUB_STALL_MS"); }
 };
 
-// Files pushed by focus to a PC whose data link never reads wait for it up to the bound; the
-// push past it is not read, is told once and takes the stuck link with it, and what waited is
-// given back.
+// Files pushed by focus to a PC whose data link never reads: one is stuck going out and only
+// the newest waits behind it, each push replacing the one before; a push that does not fit
+// beside the stuck one is not read and is told once. The bound drops no link (a link that
+// reads nothing goes by the stall rule, switched off here), and what waited is given back once
+// the PC is gone.
 TEST_F(AppClipboardHubTest, FocusPushesToAPCThatNeverReadsStopAtTheBound) {
-    qputenv("HELMVANTOR_HUB_STALL_MS", "600000"); // only the bound may drop the link
-    auto app = make({"--test-port", "0", "--no-camera"});
-    app->applicationDidFinishLaunching();
-    auto ctl = test::pairedAgent(*app, "pc1");
-    ASSERT_TRUE(ctl);
-    fake::FakeAgent data("pc1");
-    ASSERT_TRUE(data.connect(app->hub().listeningPort()) && data.login(ctl->secret, "data"));
-    data.stopReading();
-    Layout l;
-    l.screens = {screen("mac/a", 1), screen("pc1/x", 2, "pc1")};
-    app->setLayout(l);
-    std::vector<std::string> notes;
-    QObject::connect(&app->hud, &HUDModel::changed, [&] {
-        if (auto n = app->hud.note(); n && (notes.empty() || notes.back() != *n))
-            notes.push_back(*n);
-    });
-    QTemporaryDir dir;
-    const std::string file = dir.path().toStdString() + "/clip.bin";
-    std::ofstream(file, std::ios::binary) << std::string(40'000'000, 'x');
-    const std::uint64_t line = Wire::setClipSize("cf ", {8, 40'000'000});
-    std::uint64_t most = 0;
-    auto runUntil = [&](auto done) {
-        QElapsedTimer t;
-        t.start();
-        while (!done() && t.elapsed() < 20000) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-            ctl->keepAlive();
-            most = std::max(most, app->linkBudget->waiting("pc1"));
-        }
-        return done();
+    qputenv("HELMVANTOR_HUB_STALL_MS", "600000"); // only the bound could drop the link
+    constexpr int pushes = 6;
+    struct Case {
+        std::uint64_t bound;
+        int replaced, refused;
     };
-    const std::string why = "more than " + megabytes(Hub::maxWaiting);
-    for (std::uint64_t i = 0; i <= Hub::maxWaiting / line; ++i) {
-        app->pasteboard().setFiles({file});
-        app->apply({Router::Effect::keys("mac/a", "pc1/x")});
-        // Counted as soon as it is read, or refused.
-        runUntil([&] {
-            return app->linkBudget->waiting("pc1") >= (i + 1) * line ||
-                   countLogged("clipboard → pc1: not sent, ") > 0;
+    for (const Case& c : {Case{Hub::maxWaiting, pushes - 2, 0}, Case{100'000'000, 0, pushes - 1}}) {
+        SCOPED_TRACE(c.bound);
+        const int replacedBefore = countLogged("clipboard → pc1: replaced by a newer clip");
+        const int refusedBefore = countLogged("clipboard → pc1: not sent, ");
+        auto app = make({"--test-port", "0", "--no-camera"});
+        app->linkBudget = std::make_shared<LinkBudget>(c.bound);
+        app->applicationDidFinishLaunching();
+        auto ctl = test::pairedAgent(*app, "pc1");
+        ASSERT_TRUE(ctl);
+        fake::FakeAgent data("pc1");
+        ASSERT_TRUE(data.connect(app->hub().listeningPort()) && data.login(ctl->secret, "data"));
+        data.stopReading();
+        Layout l;
+        l.screens = {screen("mac/a", 1), screen("pc1/x", 2, "pc1")};
+        app->setLayout(l);
+        std::vector<std::string> notes;
+        QObject::connect(&app->hud, &HUDModel::changed, [&] {
+            if (auto n = app->hud.note(); n && (notes.empty() || notes.back() != *n))
+                notes.push_back(*n);
         });
-        app->apply({Router::Effect::keys("pc1/x", "mac/a")});
+        QTemporaryDir dir;
+        const std::string file = dir.path().toStdString() + "/clip.bin";
+        std::ofstream(file, std::ios::binary) << std::string(40'000'000, 'x');
+        const std::uint64_t line = Wire::setClipSize("cf ", {8, 40'000'000});
+        const std::uint64_t sealed = Sealer::sealedSize(line) + 1;
+        std::uint64_t most = 0;
+        auto runUntil = [&](auto done) {
+            QElapsedTimer t;
+            t.start();
+            while (!done() && t.elapsed() < 20000) {
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+                ctl->keepAlive();
+                most = std::max(most, app->linkBudget->waiting("pc1"));
+            }
+            return done();
+        };
+        const std::string why = "more than " + megabytes(c.bound);
+        for (int i = 0; i < pushes; ++i) {
+            app->pasteboard().setFiles({file});
+            app->apply({Router::Effect::keys("mac/a", "pc1/x")});
+            // Sealed and stuck, or waiting behind that one, or refused.
+            runUntil([&] {
+                return app->linkBudget->waiting("pc1") >= (i == 0 ? sealed : sealed + line) ||
+                       (i > 0 && countLogged("clipboard → pc1: not sent, ") >= refusedBefore + i);
+            });
+            app->apply({Router::Effect::keys("pc1/x", "mac/a")});
+        }
+        EXPECT_LE(most, sealed + line + 1000); // and a few asks
+        EXPECT_EQ(countLogged("clipboard → pc1: replaced by a newer clip") - replacedBefore,
+                  c.replaced);
+        EXPECT_EQ(countLogged("clipboard → pc1: not sent, " + why) - refusedBefore, c.refused);
+        EXPECT_EQ(
+            std::count_if(notes.begin(), notes.end(),
+                          [](const std::string& n) { return n.find(" not sent ") != n.npos; }),
+            c.refused ? 1 : 0);
+        if (c.refused) {
+            EXPECT_NE(std::find(notes.begin(), notes.end(),
+                                "1 file (clip.bin) not sent to 2 · PC pc1: " + why +
+                                    " is waiting for it."),
+                      notes.end());
+        }
+        EXPECT_EQ(countLogged("agent pc1 data link dropped"), 0);
+        data.abortive();
+        EXPECT_TRUE(runUntil([&] { return app->linkBudget->waiting("pc1") == 0; }));
     }
-    EXPECT_TRUE(runUntil(
-        [&] { return wasLogged("agent pc1 data link dropped: " + why + " waiting to be sent"); }));
-    EXPECT_TRUE(runUntil([&] { return app->linkBudget->waiting("pc1") == 0; }));
-    EXPECT_LE(most, Hub::maxWaiting);
-    EXPECT_EQ(countLogged("clipboard → pc1: not sent, " + why), 1);
-    EXPECT_EQ(std::count_if(notes.begin(), notes.end(),
-                            [](const std::string& n) { return n.find(" not sent ") != n.npos; }),
-              1);
-    EXPECT_NE(std::find(notes.begin(), notes.end(),
-                        "1 file (clip.bin) not sent to 2 · PC pc1: " + why + " is waiting for it."),
-              notes.end());
+}
+
+// A PC that reads its data link slowly but steadily is sent three files, 2 s apart: the newest
+// arrives whole and the link stays. The one going out finishes, the one waiting behind it is
+// replaced by the newer clip, whether pushed by focus or passed on from another PC. At a tenth
+// of the sizes (9 MB files, a 30 MB bound) and a rate that keeps the first file going out while
+// the third is decided, as 90 MB files do at 4 MB/s beside 300 MB.
+TEST_F(AppClipboardHubTest, ASlowPCGetsTheNewestClipWholeAndKeepsItsLink) {
+    constexpr std::uint64_t bound = 30'000'000;
+    constexpr std::size_t fileBytes = 9'000'000;
+    constexpr double rate = 2'000'000;
+    for (const bool passedOn : {false, true}) {
+        SCOPED_TRACE(passedOn ? "the last from another PC" : "three pushes by focus");
+        auto lost = [&] {
+            return countLogged("agent pc1 data link dropped") +
+                   countLogged("clipboard → pc1: not sent");
+        };
+        const int lostBefore = lost();
+        const int replacedBefore = countLogged("clipboard → pc1: replaced by a newer clip");
+        auto app = make({"--test-port", "0", "--no-camera"});
+        app->linkBudget = std::make_shared<LinkBudget>(bound);
+        app->applicationDidFinishLaunching();
+        auto ctl = test::pairedAgent(*app, "pc1");
+        auto other = test::pairedAgent(*app, "pc2");
+        ASSERT_TRUE(ctl && other);
+        fake::FakeAgent data("pc1");
+        ASSERT_TRUE(data.connect(app->hub().listeningPort()) && data.login(ctl->secret, "data"));
+        Layout l;
+        l.screens = {screen("mac/a", 1), screen("pc1/x", 2, "pc1"), screen("pc2/y", 3, "pc2")};
+        app->setLayout(l);
+        QTemporaryDir dir;
+        auto sum = [](const auto& bytes) {
+            return hex(sha256({reinterpret_cast<const char*>(bytes.data()), bytes.size()}).data(),
+                       32);
+        };
+        std::vector<std::string> files, sums;
+        for (char fill : {'a', 'b', 'c'}) {
+            files.push_back(dir.path().toStdString() + "/" + fill + ".bin");
+            const std::string bytes(fileBytes, fill);
+            std::ofstream(files.back(), std::ios::binary) << bytes;
+            sums.push_back(sum(bytes));
+        }
+        std::string reply = Wire::setClip(Clip::files({{"c.bin", Bytes(fileBytes, 'c')}}));
+        reply.insert(reply.find(' '), " 1");
+        std::vector<std::string> lines; // what pc1's data link was sent, still sealed
+        std::size_t clips = 0;
+        QElapsedTimer pings;
+        pings.start();
+        auto run = [&](int ms, auto done) {
+            QElapsedTimer t;
+            t.start();
+            while (!done() && t.elapsed() < ms) {
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+                ctl->keepAlive();
+                while (auto line = other->readSealed(1))
+                    if (*line == Wire::askClip)
+                        other->sendSealed(reply);
+                if (pings.elapsed() > 1000) { // its lines are read above, not skipped
+                    other->sendSealed(Wire::ping);
+                    pings.restart();
+                }
+                for (std::string& line : data.readLinesAtRate(rate)) {
+                    clips += line.size() >= Hub::longLine;
+                    lines.push_back(std::move(line));
+                }
+            }
+        };
+        auto wait = [&](int ms) { run(ms, [] { return false; }); };
+        for (int i = 0; i < 2; ++i) {
+            app->pasteboard().setFiles({files[i]});
+            app->apply({Router::Effect::keys("mac/a", "pc1/x")});
+            wait(1000);
+            app->apply({Router::Effect::keys("pc1/x", "mac/a")});
+            wait(1000);
+        }
+        app->pasteboard().setFiles({files[2]});
+        app->apply({Router::Effect::keys("mac/a", passedOn ? "pc2/y" : "pc1/x")});
+        if (passedOn) {
+            wait(300);
+            app->apply({Router::Effect::keys("pc2/y", "pc1/x")}); // pc2's clip goes to pc1
+        }
+        run(60000, [&] { return clips == 2; });
+        wait(500);
+        std::vector<std::string> got; // the sha256 of each file in them
+        for (const std::string& line : lines) {
+            const std::string plain = data.inn.open(line).value_or("?");
+            auto parts = Wire::split(plain);
+            if (plain == Wire::askClip)
+                continue;
+            auto clip = Wire::decode(parts[0], {parts.begin() + 1, parts.end()});
+            auto* f = clip ? std::get_if<Clip::Files>(&clip->value) : nullptr;
+            got.push_back(f && f->files.size() == 1 ? sum(f->files[0].data) : "not a whole file");
+        }
+        EXPECT_EQ(got, (std::vector<std::string>{sums[0], sums[2]}));
+        EXPECT_TRUE(data.connected());
+        EXPECT_EQ(lost(), lostBefore);
+        EXPECT_EQ(countLogged("clipboard → pc1: replaced by a newer clip") - replacedBefore, 1);
+        EXPECT_EQ(app->linkBudget->waiting("pc1"), 0u);
+    }
 }
 
 } // namespace

@@ -294,6 +294,33 @@ void FakeAgent::limitReadBuffer(qint64 bytes) {
         sock_->setReadBufferSize(bytes);
 }
 
+std::vector<std::string> FakeAgent::readLinesAtRate(double bytesPerSecond) {
+    std::vector<std::string> lines;
+    if (!sock_)
+        return lines;
+    const auto now = std::chrono::steady_clock::now();
+    if (!pacedSince_) {
+        pacedSince_ = now;
+        limitReadBuffer(64 << 10); // the rest waits in the kernel, and then on the hub's side
+    }
+    const double allowed =
+        bytesPerSecond * std::chrono::duration<double>(now - *pacedSince_).count() - pacedBytes_;
+    const auto n = std::min(sock_->bytesAvailable(), static_cast<qint64>(allowed));
+    if (n > 0) {
+        const std::size_t old = buf_.size();
+        buf_.resize(old + static_cast<std::size_t>(n));
+        const qint64 got = sock_->read(buf_.data() + old, n);
+        buf_.resize(old + static_cast<std::size_t>(std::max<qint64>(got, 0)));
+        pacedBytes_ += static_cast<double>(std::max<qint64>(got, 0));
+    }
+    for (std::size_t nl; (nl = buf_.find('\n', scanned_)) != std::string::npos; scanned_ = 0) {
+        lines.push_back(buf_.substr(0, nl));
+        buf_.erase(0, nl + 1);
+    }
+    scanned_ = buf_.size();
+    return lines;
+}
+
 void FakeAgent::keepAlive() {
     if (!connected())
         return;

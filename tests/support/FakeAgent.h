@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace helm::fake {
 
@@ -68,6 +69,10 @@ public:
     // Keeps at most this many received bytes in the socket until they are read, so a PC that
     // skips long lines holds little of them.
     void limitReadBuffer(qint64 bytes);
+    // Never waits: takes what has arrived, no faster than bytesPerSecond counted from the first
+    // call, as a PC on a slow network would, and gives the lines completed meanwhile, still
+    // sealed: opening a clip's line takes a while, in which a PC would go on reading.
+    std::vector<std::string> readLinesAtRate(double bytesPerSecond);
     // What a live control link does between a test's steps, waiting a moment at most: skips the
     // lines that arrived and pings once a second.
     void keepAlive();
@@ -91,6 +96,8 @@ private:
     Bytes shared_;
     std::string prepared_; // secret and role the sealers were made for
     std::chrono::steady_clock::time_point nextPing_{};
+    std::optional<std::chrono::steady_clock::time_point> pacedSince_;
+    double pacedBytes_ = 0;
 };
 
 } // namespace helm::fake
