@@ -112,7 +112,10 @@ CommandLineCheck CommandLine::check(std::vector<std::string> given) {
     if (!parser.parse(list)) {
         // A parse error is said first: it may be why the rest reads oddly.
         out.verdict = Verdict::run;
-        refuse(text(parser.errorText()));
+        // Qt names the option as typed, which may hold a line break or a terminal's escape:
+        // they are written out as escapes, so the refusal stays one plain line.
+        const std::string said = quoted(text(parser.errorText()));
+        refuse(said.substr(1, said.size() - 2));
     }
 
     auto first = [&parser](const QCommandLineOption& o) -> std::optional<std::string> {

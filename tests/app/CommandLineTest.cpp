@@ -68,6 +68,7 @@ TEST(CommandLine, CheckRunsPrintsOrRefuses) {
         {{"-h", "--no-camera"}, Verdict::help, ""},
         {{"--version"}, Verdict::version, ""},
         {{"--bogus"}, Verdict::refuse, "helmvantor: Unknown option 'bogus'."},
+        {{"--bo\ngus\x1b[2J"}, Verdict::refuse, "helmvantor: Unknown option 'bo\\ngus\\u{1B}[2J'."},
         {{"--help", "--bogus"}, Verdict::refuse, "helmvantor: Unknown option 'bogus'."},
         {{"--test-port", "abc"}, Verdict::refuse, "helmvantor: --test-port needs a port number"},
         {{"--test-port", "99999"}, Verdict::refuse, "helmvantor: --test-port needs a port number"},
