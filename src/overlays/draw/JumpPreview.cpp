@@ -264,8 +264,9 @@ void JumpPreview::advance(double t) {
     const double hz = frameRate();
     const int index = frameAt(t, hz);
     const LoopFrames::Frame* frame = nullptr;
+    const qreal ratio = devicePixelRatioF();
     if (ground_.isValid() && index >= -1 && shownPart_ &&
-        keptFor_ == KeptFor{desk_.size(), hz, reduceMotion_ && reduceMotion_()}) {
+        keptFor_ == KeptFor{size() * ratio, ratio, hz, reduceMotion_ && reduceMotion_()}) {
         if (index == shownIndex_) {
             return; // that picture is on screen
         }
@@ -277,7 +278,7 @@ void JumpPreview::advance(double t) {
         return;
     }
     // Where the frame on screen and the next one differ from the desk: the rest is the same.
-    const QRect changed = *shownPart_ | logical(*frame, desk_.devicePixelRatio());
+    const QRect changed = *shownPart_ | logical(*frame, ratio);
     if (changed.isEmpty()) {
         shownIndex_ = index; // both are the desk itself
         shownRest_ = resting(t);
@@ -366,7 +367,7 @@ void JumpPreview::paintEvent(QPaintEvent* event) {
     }
     // Each frame of the loop at the screen's rate, kept once drawn: the loop repeats exactly.
     const double hz = frameRate();
-    const KeptFor now{desk_.size(), hz, still};
+    const KeptFor now{desk_.size(), ratio, hz, still};
     if (now != keptFor_) {
         kept_.clear();
         keptFull_ = false;

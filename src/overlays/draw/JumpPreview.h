@@ -63,6 +63,7 @@ private:
     LoopFrames kept_;
     struct KeptFor {
         QSize pixels;
+        qreal ratio = 0; // device pixels a point
         double hz = 0;
         bool still = false;
         bool operator==(const KeptFor&) const = default;
