@@ -23,18 +23,6 @@ struct Regions : QObject {
     }
 };
 
-int maxDifference(const QImage& a, const QImage& b) {
-    int worst = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            worst = std::max({worst, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                              std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q))});
-        }
-    }
-    return worst;
-}
-
 } // namespace
 
 TEST(TargetView, RepaintsOnlyTheDotAndLeavesAWholeFrame) {
@@ -99,6 +87,6 @@ TEST(TargetView, RepaintsOnlyTheDotAndLeavesAWholeFrame) {
             QPainter g(&whole);
             TargetView::paint(g, screen, 2, "DELL U2720Q", s.mode, view->shown(now), now, s.still);
         }
-        EXPECT_LE(maxDifference(shown, whole), 2) << s.name;
+        EXPECT_LE(test::maxDifference(shown, whole), 2) << s.name;
     }
 }

@@ -7,6 +7,7 @@
 #include "ui/Fonts.h"
 
 #include <QCoreApplication>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPointer>
@@ -50,6 +51,11 @@ QPainterPath tileShape(double w) {
 
 QRectF macScreen(double k) {
     return {10 * k, 40 * k, 120 * k, 78 * k};
+}
+
+// Where a kept frame differs from the desk, in the widget's coordinates.
+QRect logical(const LoopFrames::Frame& frame, qreal ratio) {
+    return QRectF(QPointF(frame.at) / ratio, QSizeF(frame.image.size()) / ratio).toAlignedRect();
 }
 
 QRectF pcScreen(double k) {
@@ -116,8 +122,7 @@ public:
             QObject::connect(w, &QObject::destroyed, this, [this, w] { windows_.remove(w); });
         }
         if (!timer_.isActive()) {
-            const double hz = p->screen() != nullptr ? p->screen()->refreshRate() : 60;
-            timer_.setInterval(static_cast<int>(1000 / (hz >= 20 ? std::min(hz, 60.0) : 60)));
+            timer_.setInterval(static_cast<int>(1000 / p->frameRate()));
         }
         wake();
     }
@@ -172,11 +177,11 @@ private:
             const double t = p->clock_();
             if (!p->resting(t)) {
                 moving = true;
-                p->update();
+                p->advance(t);
                 continue;
             }
             if (!p->shownRest_) {
-                p->update(); // the first frame of the rest, then nothing until the next play
+                p->advance(t); // the first frame of the rest, then nothing until the next play
                 moving = true;
             }
             const double wait = p->untilPlay(t);
@@ -212,6 +217,9 @@ void JumpPreview::setGround(const QColor& ground) {
     ground_ = ground;
     setAttribute(Qt::WA_OpaquePaintEvent, ground.isValid());
     desk_ = QImage();
+    kept_.clear();
+    keptFull_ = false;
+    forgetShown();
     update();
 }
 
@@ -233,6 +241,62 @@ bool JumpPreview::resting(double t) const {
     return !(std::isfinite(dur) && dur > 0 && std::isfinite(t)) || std::fmod(t, dur + 0.9) >= dur;
 }
 
+double JumpPreview::frameRate() const {
+    const double hz = screen() != nullptr ? screen()->refreshRate() : 60;
+    return hz >= 20 ? std::min(hz, 60.0) : 60;
+}
+
+int JumpPreview::frameAt(double t, double hz) const {
+    if (resting(t)) {
+        return -1;
+    }
+    const double period = recipe_.dur + 0.9;
+    const double into = std::fmod(std::fmod(t, period) + period, period);
+    // The nearest frame; one that falls at the end of the play is already the rest.
+    const double index = std::round(into * hz);
+    if (index / hz >= recipe_.dur) {
+        return -1;
+    }
+    return index < 1e6 ? static_cast<int>(index) : -2; // a play of hours is no loop to keep
+}
+
+void JumpPreview::advance(double t) {
+    const double hz = frameRate();
+    const int index = frameAt(t, hz);
+    const LoopFrames::Frame* frame = nullptr;
+    const qreal ratio = devicePixelRatioF();
+    if (ground_.isValid() && index >= -1 && shownPart_ &&
+        keptFor_ == KeptFor{size() * ratio, ratio, hz, reduceMotion_ && reduceMotion_()}) {
+        if (index == shownIndex_) {
+            return; // that picture is on screen
+        }
+        frame = kept_.find(index);
+    }
+    if (frame == nullptr) {
+        pending_ = t;
+        update();
+        return;
+    }
+    // Where the frame on screen and the next one differ from the desk: the rest is the same.
+    const QRect changed = *shownPart_ | logical(*frame, ratio);
+    if (changed.isEmpty()) {
+        shownIndex_ = index; // both are the desk itself
+        shownRest_ = resting(t);
+        return;
+    }
+    pending_ = t;
+    update(changed);
+}
+
+void JumpPreview::forgetShown() {
+    shownIndex_ = noFrame;
+    shownPart_.reset();
+}
+
+double JumpPreview::frameTime(int index, double hz) const {
+    return index >= 0 ? index / hz : recipe_.dur; // at the rest the effect has ended
+}
+
 void JumpPreview::paint(QPainter& g, double w, const JumpRecipe& recipe, const std::string& color,
                         double t, bool still) {
     if (!paint::usable({w}) || w <= 0) {
@@ -246,23 +310,50 @@ void JumpPreview::paint(QPainter& g, double w, const JumpRecipe& recipe, const s
     g.restore();
 }
 
-void JumpPreview::paintEvent(QPaintEvent*) {
+void JumpPreview::overDesk(QPainter& g, double w, QPoint at, double t, bool still) const {
+    // Clipping to the rounded tile would make every fill of the frame follow the curve: the
+    // rectangle, then the corners from the desk, draw the same for less.
+    g.setCompositionMode(QPainter::CompositionMode_Source);
+    g.drawImage(0, 0, desk_);
+    g.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    g.save();
+    g.setRenderHint(QPainter::Antialiasing);
+    g.translate(at);
+    g.setClipRect(QRectF(0, 0, w, w * 9 / 16));
+    moving(g, w, recipe_, color_, t, still);
+    g.restore();
+    const qreal ratio = desk_.devicePixelRatio();
+    const int r = static_cast<int>(std::ceil(kRadius)) + 1;
+    const QRect tile(at, QSize(static_cast<int>(w), static_cast<int>(w * 9 / 16)));
+    g.setCompositionMode(QPainter::CompositionMode_Source);
+    for (QPoint corner : {tile.topLeft(), QPoint(tile.right() - r + 1, tile.top()),
+                          QPoint(tile.left(), tile.bottom() - r + 1),
+                          QPoint(tile.right() - r + 1, tile.bottom() - r + 1)}) {
+        const QRect square(corner, QSize(r, r));
+        g.drawImage(square, desk_,
+                    QRectF(QPointF(square.topLeft()) * ratio, QSizeF(square.size()) * ratio));
+    }
+}
+
+void JumpPreview::paintEvent(QPaintEvent* event) {
     // 16:9, as large as fits, centred on a whole pixel.
     const double w = std::min<double>(width(), height() * 16.0 / 9.0);
     const QPoint at(static_cast<int>((width() - w) / 2),
                     static_cast<int>((height() - w * 9 / 16) / 2));
-    const double t = clock_();
+    // A tick's frame is the one its region was worked out for; anything else (a first show,
+    // an expose) draws the clock's.
+    const double t = pending_.value_or(clock_());
+    pending_.reset();
     const bool still = reduceMotion_ && reduceMotion_();
     shownRest_ = resting(t);
     QPainter g(this);
     if (!ground_.isValid() || !paint::usable({w}) || w <= 0) {
+        forgetShown();
         g.translate(at);
         paint(g, w, recipe_, color_, t, still);
         return;
     }
-    // The desk, drawn once over the ground at this size, then the frame's effect clipped to
-    // the tile's rectangle, then the corners put back from the desk: the same as clipping to
-    // the rounded tile, which would make every fill of the frame follow the curve.
+    // The desk, drawn once over the ground at this size.
     const qreal ratio = devicePixelRatioF();
     if (desk_.size() != size() * ratio || desk_.devicePixelRatio() != ratio) {
         desk_ = QImage(size() * ratio, QImage::Format_ARGB32_Premultiplied);
@@ -274,24 +365,60 @@ void JumpPreview::paintEvent(QPaintEvent*) {
         d.setClipPath(tileShape(w));
         desk(d, w);
     }
-    g.setCompositionMode(QPainter::CompositionMode_Source);
-    g.drawImage(0, 0, desk_);
-    g.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    g.save();
-    g.setRenderHint(QPainter::Antialiasing);
-    g.translate(at);
-    g.setClipRect(QRectF(0, 0, w, w * 9 / 16));
-    moving(g, w, recipe_, color_, t, still);
-    g.restore();
-    const int r = static_cast<int>(std::ceil(kRadius)) + 1;
-    const QRect tile(at, QSize(static_cast<int>(w), static_cast<int>(w * 9 / 16)));
-    g.setCompositionMode(QPainter::CompositionMode_Source);
-    for (QPoint corner : {tile.topLeft(), QPoint(tile.right() - r + 1, tile.top()),
-                          QPoint(tile.left(), tile.bottom() - r + 1),
-                          QPoint(tile.right() - r + 1, tile.bottom() - r + 1)}) {
-        const QRect square(corner, QSize(r, r));
-        g.drawImage(square, desk_,
-                    QRectF(QPointF(square.topLeft()) * ratio, QSizeF(square.size()) * ratio));
+    // Each frame of the loop at the screen's rate, kept once drawn: the loop repeats exactly.
+    const double hz = frameRate();
+    const KeptFor now{desk_.size(), ratio, hz, still};
+    if (now != keptFor_) {
+        kept_.clear();
+        keptFull_ = false;
+        keptFor_ = now;
+        forgetShown();
+    }
+    const int index = frameAt(t, hz);
+    const LoopFrames::Frame* frame = index >= -1 ? kept_.find(index) : nullptr;
+    QImage picture;
+    if (frame == nullptr && !keptFull_ && index >= -1) {
+        picture = QImage(desk_.size(), desk_.format());
+        picture.setDevicePixelRatio(ratio);
+        QPainter p(&picture);
+        overDesk(p, w, at, frameTime(index, hz), still);
+        p.end();
+        if (kept_.keep(index, LoopFrames::difference(picture, desk_))) {
+            frame = kept_.find(index);
+        } else {
+            keptFull_ = true;
+        }
+    }
+    // Where this frame differs from the desk; all of the tile when that is not known.
+    QRect part = rect();
+    if (frame != nullptr) {
+        g.setCompositionMode(QPainter::CompositionMode_Source);
+        g.setWorldTransform(QTransform::fromScale(1 / ratio, 1 / ratio)); // device pixels
+        const QRect dirty =
+            QRectF(QPointF(event->rect().topLeft()) * ratio, QSizeF(event->rect().size()) * ratio)
+                .toAlignedRect() &
+            desk_.rect();
+        g.drawImage(QRectF(dirty), desk_, QRectF(dirty));
+        if (!frame->image.isNull()) {
+            g.drawImage(frame->at, frame->image);
+        }
+        part = logical(*frame, ratio);
+    } else if (!picture.isNull()) {
+        g.setCompositionMode(QPainter::CompositionMode_Source);
+        g.drawImage(0, 0, picture);
+    } else {
+        overDesk(g, w, at, index >= -1 ? frameTime(index, hz) : t, still);
+    }
+    // A paint that missed part of what changed leaves pieces of two frames on screen.
+    if (index != shownIndex_) {
+        const QRect changed = shownPart_ ? *shownPart_ | part : rect();
+        const bool whole = (QRegion(changed) - event->region()).isEmpty();
+        if (whole) {
+            shownIndex_ = index;
+            shownPart_ = part;
+        } else {
+            forgetShown();
+        }
     }
 }
 
@@ -307,6 +434,11 @@ void JumpPreview::hideEvent(QHideEvent*) {
         shown_ = false;
         Frames::instance().remove(this);
     }
+    // Out of sight the frames only hold memory; the page shown again draws them anew.
+    kept_.clear();
+    keptFull_ = false;
+    forgetShown();
+    pending_.reset();
 }
 
 } // namespace helm

@@ -204,7 +204,9 @@ void TargetView::tick() {
         return;
     }
     frame_ = now;
-    update(at | shownDot_); // one rectangle: one copy to the server
+    // One rectangle: one copy to the server. Painted now, in the timer's turn of the event
+    // loop, rather than posted for another turn: 60 turns a second fewer.
+    repaint(at | shownDot_);
 }
 
 void TargetView::paintEvent(QPaintEvent* event) {
